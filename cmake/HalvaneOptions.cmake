@@ -1,0 +1,20 @@
+# One interface target carries the language standard, the warnings and the
+# sanitizer switches; every target of the project links it.
+add_library(halvane_options INTERFACE)
+target_compile_features(halvane_options INTERFACE cxx_std_20)
+set(CMAKE_CXX_EXTENSIONS OFF)
+target_compile_options(halvane_options INTERFACE -Wall -Wextra)
+if(HALVANE_WERROR)
+  target_compile_options(halvane_options INTERFACE -Werror)
+endif()
+if(HALVANE_SANITIZE)
+  target_compile_options(halvane_options INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(halvane_options INTERFACE -fsanitize=address,undefined)
+endif()
+if(HALVANE_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "HALVANE_FUZZ needs clang (CC=clang CXX=clang++)")
+  endif()
+  target_compile_options(halvane_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()
