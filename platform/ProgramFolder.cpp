@@ -1,0 +1,20 @@
+#include "ProgramFolder.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <vector>
+
+namespace halvane::platform {
+
+std::string ProgramFolder() {
+  std::vector<char> buf(PATH_MAX + 1);
+  const ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
+  if (n <= 0) return "./";
+  std::string path(buf.data(), static_cast<std::size_t>(n));
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos) return "./";
+  return path.substr(0, slash + 1);
+}
+
+}  // namespace halvane::platform
