@@ -45,7 +45,8 @@ std::optional<std::string> ReadKeyFileValue(const std::string& path, std::string
     const std::string t = Trim(line);
     if (t.empty() || t[0] == '#') continue;
     if (t.front() == '[') {
-      inSection = t == "[" + std::string(section) + "]";
+      inSection = t.size() == section.size() + 2 && t.back() == ']' &&
+                  std::string_view(t).substr(1, section.size()) == section;
       continue;
     }
     if (!inSection) continue;
