@@ -1,0 +1,25 @@
+#pragma once
+// Whole-file encryption of the settings container with the program's fixed
+// password.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace halvane {
+
+inline constexpr std::string_view kSettingsPassword = "pvmqrtzwxk";
+inline constexpr std::int32_t kCryptFileBufferSize = 262144;
+
+// Decrypts the container at source into destination, which is created (or
+// replaced) readable by the owner only. Returns whether the password matched
+// and the container is whole and authentic; when it is not, destination is
+// left empty. Throws std::system_error when a file cannot be opened or
+// created.
+bool DecryptFile(const std::string& source, const std::string& destination);
+
+// Encrypts the plain file source into the container destination (created or
+// replaced). False on a stream error. Throws std::system_error when a file
+// cannot be opened or created.
+bool EncryptFile(const std::string& source, const std::string& destination);
+
+}  // namespace halvane
