@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <fstream>
+#include <sstream>
 #include <system_error>
+#include <utility>
 
 #include "TEncryption.h"
 #include "WorkingFiles.h"
@@ -56,6 +58,26 @@ bool EncryptFile(const std::string& source, const std::string& destination) {
   bool ok = encryption.Encrypt(in, out);
   out.close();
   return ok && !out.fail();
+}
+
+bool DecryptSettingsBytes(std::string_view container, std::string& plain) {
+  plain.clear();
+  std::istringstream in{std::string(container)};
+  std::ostringstream out;
+  TEncryption encryption(std::string(kSettingsPassword), kCryptFileBufferSize);
+  if (!encryption.Decrypt(in, &out, static_cast<std::int64_t>(container.size()))) return false;
+  plain = std::move(out).str();
+  return true;
+}
+
+bool EncryptSettingsBytes(std::string_view plain, std::string& container) {
+  container.clear();
+  std::istringstream in{std::string(plain)};
+  std::ostringstream out;
+  TEncryption encryption(std::string(kSettingsPassword), kCryptFileBufferSize);
+  if (!encryption.Encrypt(in, out)) return false;
+  container = std::move(out).str();
+  return true;
 }
 
 }  // namespace halvane

@@ -22,4 +22,10 @@ bool DecryptFile(const std::string& source, const std::string& destination);
 // cannot be opened or created.
 bool EncryptFile(const std::string& source, const std::string& destination);
 
+// The same in memory, for the publisher's tool and the fuzz harness: plain
+// is filled only when the container is authentic.
+bool DecryptSettingsBytes(std::string_view container, std::string& plain);
+// False only when no salt could be drawn.
+bool EncryptSettingsBytes(std::string_view plain, std::string& container);
+
 }  // namespace halvane

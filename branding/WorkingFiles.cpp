@@ -50,7 +50,13 @@ void CreatePrivateFile(const std::string& path) {
 
 bool FileExists(const std::string& path) {
   struct stat info {};
-  return ::stat(path.c_str(), &info) == 0;
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::uint64_t FileSizeOf(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) Fail("cannot examine", path);
+  return static_cast<std::uint64_t>(info.st_size);
 }
 
 std::string ReadWholeFile(const std::string& path) {

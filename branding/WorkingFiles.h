@@ -2,6 +2,7 @@
 // File work of the settings operations: owner-only working copies, whole-file
 // reads, and replacing a file so that an interruption leaves either the old
 // or the new one whole. Failures throw std::system_error naming the path.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -11,7 +12,10 @@ namespace halvane {
 // the owner only.
 void CreatePrivateFile(const std::string& path);
 
+// Whether path names a regular file.
 bool FileExists(const std::string& path);
+// Size in bytes of the file at path; throws when it cannot be examined.
+std::uint64_t FileSizeOf(const std::string& path);
 
 // The whole content of path.
 std::string ReadWholeFile(const std::string& path);

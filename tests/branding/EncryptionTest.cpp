@@ -239,7 +239,13 @@ TEST(Progress, DecryptReportsStartAndEachChunk) {
   EXPECT_EQ(expected, reports);
 }
 
-class Tampering : public ::testing::TestWithParam<std::pair<const char*, std::size_t>> {};
+struct TRegion {
+  const char* Name;
+  std::size_t Offset;
+  friend std::ostream& operator<<(std::ostream& out, const TRegion& r) { return out << r.Name << "@" << r.Offset; }
+};
+
+class Tampering : public ::testing::TestWithParam<TRegion> {};
 
 // Offsets into a mode-1 container of 40 plaintext bytes: salt 0-7, verifier
 // 8-9, ciphertext 10-49, code 50-59.
@@ -247,7 +253,7 @@ TEST_P(Tampering, FlippedByteIsNotAuthentic) {
   const std::string plain = Pattern(40);
   std::string container = EncryptText(std::string(kSettingsPassword), plain);
   ASSERT_EQ(60u, container.size());
-  container[GetParam().second] = static_cast<char>(container[GetParam().second] ^ 0x01);
+  container[GetParam().Offset] = static_cast<char>(container[GetParam().Offset] ^ 0x01);
   EXPECT_FALSE(DecryptText(std::string(kSettingsPassword), container).Ok);
   TEncryption verifyOnly(std::string(kSettingsPassword), 64);
   std::istringstream in(container);
@@ -255,11 +261,10 @@ TEST_P(Tampering, FlippedByteIsNotAuthentic) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryRegion, Tampering,
-                         ::testing::Values(std::make_pair("salt", 3), std::make_pair("verifier", 9),
-                                           std::make_pair("ciphertext", 10),
-                                           std::make_pair("ciphertext_end", 49),
-                                           std::make_pair("code", 50), std::make_pair("code_end", 59)),
-                         [](const auto& info) { return std::string(info.param.first); });
+                         ::testing::Values(TRegion{"salt", 3}, TRegion{"verifier", 9}, TRegion{"ciphertext", 10},
+                                           TRegion{"ciphertext_end", 49}, TRegion{"code", 50},
+                                           TRegion{"code_end", 59}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(Refusals, VerifyOnlyAcceptsAnIntactContainer) {
   const std::string container = EncryptText(std::string(kSettingsPassword), Pattern(100));
