@@ -214,13 +214,9 @@ void WriteLastNewsId(const std::string& programFolder, std::string_view id) {
   TFileRemover workingCopyRemover(workingCopy);
   CreatePrivateFile(workingCopy);
   WriteWholeFile(workingCopy, JoinSettingsLines(lines));
-  const std::string replacement = CreateTemporaryBeside(programFolder, kSettingsFileName, container);
-  TFileRemover replacementRemover(replacement);
-  if (!EncryptFile(workingCopy, replacement)) {
-    throw std::system_error(EIO, std::generic_category(), "cannot write " + replacement);
+  if (!EncryptFileAtomically(workingCopy, container)) {
+    throw std::system_error(EIO, std::generic_category(), "cannot write " + container);
   }
-  CommitReplacement(replacement, container);
-  replacementRemover.Release();
 }
 
 }  // namespace halvane

@@ -34,6 +34,14 @@ std::int64_t FileSize(std::ifstream& in, const std::string& path) {
 
 }  // namespace
 
+bool DecryptFileAtomically(const std::string& source, const std::string& destination) {
+  return ReplaceFileThrough(destination, [&](const std::string& temporary) { return DecryptFile(source, temporary); });
+}
+
+bool EncryptFileAtomically(const std::string& source, const std::string& destination) {
+  return ReplaceFileThrough(destination, [&](const std::string& temporary) { return EncryptFile(source, temporary); });
+}
+
 bool DecryptFile(const std::string& source, const std::string& destination) {
   std::ifstream in = OpenSource(source);
   const std::int64_t size = FileSize(in, source);

@@ -22,6 +22,14 @@ bool DecryptFile(const std::string& source, const std::string& destination);
 // cannot be opened or created.
 bool EncryptFile(const std::string& source, const std::string& destination);
 
+// Like DecryptFile, but destination appears (replacing an older file) only
+// when the container is authentic; otherwise it is left as it was.
+bool DecryptFileAtomically(const std::string& source, const std::string& destination);
+// Like EncryptFile, but the new container is written beside destination,
+// flushed and renamed over it, so that an interruption leaves either the old
+// or the new file whole. The mode of an older destination is kept.
+bool EncryptFileAtomically(const std::string& source, const std::string& destination);
+
 // The same in memory, for the publisher's tool and the fuzz harness: plain
 // is filled only when the container is authentic.
 bool DecryptSettingsBytes(std::string_view container, std::string& plain);

@@ -1,15 +1,17 @@
 #include "WorkingFiles.h"
 
+#include "TFileRemover.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <system_error>
-#include <vector>
 
 namespace halvane {
 namespace {
@@ -34,6 +36,38 @@ void SyncFolder(const std::string& folder) noexcept {
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);
+}
+
+// A new empty file beside target, named after it, with the mode of target
+// when that exists and the default mode otherwise.
+std::string CreateTemporaryBeside(const std::string& target) {
+  static std::atomic<unsigned> serial{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[48];
+    std::snprintf(suffix, sizeof suffix, ".%ld-%u.tmp", static_cast<long>(::getpid()), serial++);
+    const std::string path = target + suffix;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST) continue;
+    if (fd < 0) Fail("cannot create", path);
+    struct stat model {};
+    int result = 0;
+    if (::stat(target.c_str(), &model) == 0) result = ::fchmod(fd, model.st_mode & 07777);
+    const int error = errno;
+    ::close(fd);
+    if (result != 0) {
+      RemoveFileQuietly(path);
+      Fail("cannot set the mode of", path, error);
+    }
+    return path;
+  }
+  Fail("cannot create a temporary file beside", target, EEXIST);
+}
+
+void CommitReplacement(const std::string& temporary, const std::string& target) {
+  SyncFileData(temporary);
+  if (std::rename(temporary.c_str(), target.c_str()) != 0) Fail("cannot replace", target);
+  const std::size_t slash = target.find_last_of('/');
+  SyncFolder(slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1));
 }
 
 }  // namespace
@@ -77,32 +111,14 @@ void WriteWholeFile(const std::string& path, std::string_view content) {
 
 void RemoveFileQuietly(const std::string& path) noexcept { ::unlink(path.c_str()); }
 
-std::string CreateTemporaryBeside(const std::string& folder, std::string_view prefix,
-                                  const std::string& modelPath) {
-  std::string pattern = folder;
-  pattern.append(prefix).append(".XXXXXX");
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-  if (fd < 0) Fail("cannot create", pattern);
-  const std::string path(name.data());
-  struct stat model {};
-  int result = 0;
-  if (::stat(modelPath.c_str(), &model) == 0) result = ::fchmod(fd, model.st_mode & 07777);
-  const int error = errno;
-  ::close(fd);
-  if (result != 0) {
-    RemoveFileQuietly(path);
-    Fail("cannot set the mode of", path, error);
-  }
-  return path;
-}
-
-void CommitReplacement(const std::string& temporary, const std::string& target) {
-  SyncFileData(temporary);
-  if (std::rename(temporary.c_str(), target.c_str()) != 0) Fail("cannot replace", target);
-  const std::size_t slash = target.find_last_of('/');
-  SyncFolder(slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1));
+bool ReplaceFileThrough(const std::string& destination,
+                        const std::function<bool(const std::string& temporary)>& write) {
+  const std::string temporary = CreateTemporaryBeside(destination);
+  TFileRemover remover(temporary);
+  if (!write(temporary)) return false;
+  CommitReplacement(temporary, destination);
+  remover.Release();
+  return true;
 }
 
 }  // namespace halvane

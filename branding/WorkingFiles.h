@@ -3,6 +3,7 @@
 // reads, and replacing a file so that an interruption leaves either the old
 // or the new one whole. Failures throw std::system_error naming the path.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -26,13 +27,11 @@ void WriteWholeFile(const std::string& path, std::string_view content);
 // Removes path if it exists; never throws.
 void RemoveFileQuietly(const std::string& path) noexcept;
 
-// A new empty file in folder (ending in "/") whose name starts with prefix,
-// with permissions copied from modelPath when that file exists.
-std::string CreateTemporaryBeside(const std::string& folder, std::string_view prefix,
-                                  const std::string& modelPath);
-
-// Flushes temporary to the disk and renames it over target, then flushes
-// target's folder so that the rename itself is durable.
-void CommitReplacement(const std::string& temporary, const std::string& target);
+// Lets write fill a new file beside destination (it gets the mode of an
+// older destination) and, when write returns true, flushes it and renames it
+// over destination, so that an interruption leaves either the old or the new
+// file whole. When write returns false or throws, destination is untouched.
+bool ReplaceFileThrough(const std::string& destination,
+                        const std::function<bool(const std::string& temporary)>& write);
 
 }  // namespace halvane
