@@ -11,6 +11,7 @@
 
 #include "BrandSettings.h"
 #include "CryptFile.h"
+#include "TFolderTest.h"
 #include "WorkingFiles.h"
 
 namespace halvane {
@@ -272,19 +273,11 @@ TEST(LastNewsIdLine, ReplacesOrAppends) {
   EXPECT_THAT(lines, ElementsAre("<%%AboutText%%>x <%%LastNewsId%%>9<%%/LastNewsId%%> y<%%/AboutText%%>"));
 }
 
-class SettingsFolder : public ::testing::Test {
+class SettingsFolder : public TFolderTest {
  protected:
-  void SetUp() override {
-    FPath = std::filesystem::temp_directory_path() /
-            ("halvane-brand-" + std::to_string(::getpid()) + "-" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(FPath);
-    std::filesystem::create_directories(FPath);
-    FFolder = FPath.string() + "/";
-  }
   void TearDown() override {
     EXPECT_FALSE(std::filesystem::exists(FPath / "dbsettings.sim"));
-    std::filesystem::remove_all(FPath);
+    TFolderTest::TearDown();
   }
   void Store(const std::string& plain) {
     std::string container;
@@ -302,8 +295,6 @@ class SettingsFolder : public ::testing::Test {
     for (const auto& item : std::filesystem::directory_iterator(FPath)) names.push_back(item.path().filename());
     return names;
   }
-  std::filesystem::path FPath;
-  std::string FFolder;
 };
 
 TEST_F(SettingsFolder, NoSettingsFile) {

@@ -11,6 +11,7 @@
 #include "BrandSettings.h"
 #include "BrandTool.h"
 #include "CryptFile.h"
+#include "TFolderTest.h"
 #include "WorkingFiles.h"
 
 namespace halvane {
@@ -18,23 +19,13 @@ namespace {
 
 using ::testing::HasSubstr;
 
-class BrandTool : public ::testing::Test {
+class BrandTool : public TFolderTest {
  protected:
-  void SetUp() override {
-    FPath = std::filesystem::temp_directory_path() /
-            ("halvane-tool-" + std::to_string(::getpid()) + "-" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(FPath);
-    std::filesystem::create_directories(FPath);
-  }
-  void TearDown() override { std::filesystem::remove_all(FPath); }
-  std::string Path(const char* name) const { return (FPath / name).string(); }
   int Run(const std::vector<std::string>& arguments) {
     FOut.str("");
     FErr.str("");
     return RunBrandTool(arguments, FOut, FErr);
   }
-  std::filesystem::path FPath;
   std::ostringstream FOut;
   std::ostringstream FErr;
 };
@@ -65,7 +56,7 @@ TEST_F(BrandTool, TemplateFillsEveryFieldAndKeepsItsNewsLine) {
   // The program rewrites the template's own LastNewsId line.
   WriteWholeFile(Path("plain"), text);
   ASSERT_EQ(0, Run({"encrypt", Path("plain"), Path("dbsettings.dat")}));
-  WriteLastNewsId(FPath.string() + "/", "7");
+  WriteLastNewsId(FFolder, "7");
   std::string plain;
   ASSERT_TRUE(DecryptSettingsBytes(ReadWholeFile(Path("dbsettings.dat")), plain));
   EXPECT_EQ(SplitSettingsLines(text).size(), SplitSettingsLines(plain).size());

@@ -14,6 +14,7 @@
 
 #include "CryptFile.h"
 #include "TEncryption.h"
+#include "TFolderTest.h"
 #include "WorkingFiles.h"
 
 namespace halvane {
@@ -326,18 +327,7 @@ TEST(Refusals, StreamErrorsTurnIntoFalse) {
   EXPECT_FALSE(encryption.Encrypt(in, out));
 }
 
-class CryptFiles : public ::testing::Test {
- protected:
-  void SetUp() override {
-    FFolder = std::filesystem::temp_directory_path() /
-              ("halvane-crypt-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(FFolder);
-  }
-  void TearDown() override { std::filesystem::remove_all(FFolder); }
-  std::string Path(const char* name) const { return (FFolder / name).string(); }
-  std::filesystem::path FFolder;
-};
+using CryptFiles = TFolderTest;
 
 TEST_F(CryptFiles, RoundTripWithOwnerOnlyPlainCopy) {
   WriteWholeFile(Path("plain"), "line one\r\nline two\r\n");
