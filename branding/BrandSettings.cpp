@@ -62,10 +62,17 @@ TSettingsRead DecryptSettings(const std::string& folder, std::string& plain) {
   if (!FileExists(container)) return TSettingsRead::NoFile;
   if (FileSizeOf(container) > kMaxSettingsFileBytes) return TSettingsRead::NotDecryptable;
   const std::string workingCopy = folder + std::string(kWorkingCopyName);
-  TFileRemover remover(workingCopy);
-  if (!DecryptFile(container, workingCopy)) return TSettingsRead::NotDecryptable;
-  plain = ReadWholeFile(workingCopy);
-  return TSettingsRead::Plain;
+  bool authentic = false;
+  try {
+    TFileRemover remover(workingCopy);
+    authentic = DecryptFile(container, workingCopy);
+    if (authentic) plain = ReadWholeFile(workingCopy);
+  } catch (const std::system_error&) {
+    // An installation folder the user may not write to still has its
+    // settings read, in memory; an unreadable settings file throws again.
+    authentic = DecryptSettingsBytes(ReadWholeFile(container), plain);
+  }
+  return authentic ? TSettingsRead::Plain : TSettingsRead::NotDecryptable;
 }
 
 bool SafeNewsId(std::string_view id) {

@@ -3,9 +3,10 @@
 // file, the random choice of welcome page, banner and links, the News button
 // rule, and the one entry the program rewrites (LastNewsId).
 //
-// programFolder ends in "/". The file operations throw std::system_error
-// when a file in it cannot be created, read or written; dbsettings.sim never
-// outlives the call.
+// programFolder ends in "/". The settings are decrypted through the working
+// copy dbsettings.sim, which never outlives the call; in a folder where it
+// cannot be created they are decrypted in memory. std::system_error is
+// thrown when dbsettings.dat cannot be read, or (WriteLastNewsId) written.
 #include <cstddef>
 #include <string>
 #include <string_view>

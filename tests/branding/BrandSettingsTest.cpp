@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "BrandSettings.h"
@@ -343,6 +344,27 @@ TEST_F(SettingsFolder, UndecryptableOrAlteredFileReadsAsEmptyDocument) {
     EXPECT_EQ(bytes, ReadWholeFile(File()));
     EXPECT_THAT(Names(), ElementsAre("dbsettings.dat"));
   }
+}
+
+TEST_F(SettingsFolder, ReadsInMemoryWhereNoWorkingCopyCanBeMade) {
+  Store(FullDocument() + "<%%LastNewsId%%>6<%%/LastNewsId%%>\r\n");
+  std::filesystem::create_directory(FPath / "dbsettings.sim");
+  TBrandSettings s;
+  TBrandRandom random(1);
+  EXPECT_TRUE(LoadBrandSettings(FFolder, s, random));
+  EXPECT_EQ("Example Builder", s.ApplicationName);
+  EXPECT_EQ("6", ReadLastNewsId(FFolder));
+  EXPECT_THROW(WriteLastNewsId(FFolder, "7"), std::system_error);
+  EXPECT_EQ("6", ReadLastNewsId(FFolder));
+  std::filesystem::remove(FPath / "dbsettings.sim");
+  EXPECT_THAT(Names(), ElementsAre("dbsettings.dat"));
+}
+
+TEST_F(SettingsFolder, FolderNamedLikeTheSettingsFileIsNoSettingsFile) {
+  std::filesystem::create_directory(FPath / "dbsettings.dat");
+  TBrandSettings s;
+  EXPECT_FALSE(LoadBrandSettings(FFolder, s));
+  std::filesystem::remove(FPath / "dbsettings.dat");
 }
 
 TEST_F(SettingsFolder, ReadLastNewsIdAnywhereInAnyCase) {
