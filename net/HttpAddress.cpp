@@ -55,13 +55,10 @@ THttpAddress ParseAddress(std::string_view input) {
     const auto number = ParseDecimal(portText);
     result.port = number && *number >= 1 && *number <= 65535 ? static_cast<int>(*number) : 0;
   }
-  if (target.empty()) {
-    result.target = "/";
-  } else if (target.front() != '/') {
-    result.target = "/" + std::string(target);
-  } else {
-    result.target = std::string(target);
-  }
+  // Always rooted, so that the request line is well formed.
+  result.target.reserve(target.size() + 1);
+  if (target.empty() || target.front() != '/') result.target.push_back('/');
+  result.target.append(target.data(), target.size());
   return result;
 }
 
@@ -105,10 +102,12 @@ std::string RemoveDotSegments(std::string_view path) {
 
 std::string ResolveTarget(std::string_view directory, std::string_view target) {
   if (!target.empty() && target.front() == '/') return std::string(target);
-  std::string combined = std::string(directory.empty() ? "/" : directory) + std::string(target);
+  std::string combined(directory.empty() ? "/" : directory);
+  combined.append(target);
   const auto query = combined.find('?');
-  const std::string path = RemoveDotSegments(std::string_view(combined).substr(0, query));
-  return query == std::string::npos ? path : path + combined.substr(query);
+  std::string path = RemoveDotSegments(std::string_view(combined).substr(0, query));
+  if (query != std::string::npos) path.append(std::string_view(combined).substr(query));
+  return path;
 }
 
 bool IsIpv4Address(std::string_view host) noexcept {

@@ -202,8 +202,9 @@ THttpAddress THttpClient::MergeAddress(std::string_view address) {
     parsed.port = port_;
     parsed.target = ResolveTarget(directory_, parsed.target);
   }
-  directory_ = DirectoryPath(parsed.target);
-  if (directory_.empty()) directory_ = "/";
+  std::string directory = DirectoryPath(parsed.target);
+  if (directory.empty()) directory.push_back('/');
+  directory_ = std::move(directory);
   return parsed;
 }
 
@@ -248,8 +249,12 @@ void THttpClient::SendRequest(TMethod method, const THttpAddress& target, TStrea
   header("Connection", connectionValue_);
   header("Content-Type", contentType_);
   if (post) header("Content-Length", std::to_string(bodySize));
-  std::string hostValue = target.host.find(':') != std::string::npos ? "[" + target.host + "]" : target.host;
-  if (target.port != 80) hostValue += ":" + std::to_string(target.port);
+  const bool ipv6 = target.host.find(':') != std::string::npos;
+  std::string hostValue;
+  if (ipv6) hostValue.push_back('[');
+  hostValue.append(target.host);
+  if (ipv6) hostValue.push_back(']');
+  if (target.port != 80) hostValue.append(":").append(std::to_string(target.port));
   header("Host", hostValue);
   header("Accept", kAccept);
   header("User-Agent", kUserAgent);

@@ -69,7 +69,7 @@ TEST(CookieJar, ExpiryByDateMaxAgeAndUnreadableDate) {
 
 TEST(CookieJar, HostileInputStaysBounded) {
   TCookieJar jar;
-  for (int i = 0; i < 200; ++i) jar.Store("c" + std::to_string(i) + "=v", "h.example.com", kNow);
+  for (int i = 0; i < 200; ++i) jar.Store(std::string("c").append(std::to_string(i)).append("=v"), "h.example.com", kNow);
   EXPECT_EQ(jar.Cookies().size(), TCookieJar::kMaxPerDomain);
   jar.Store("=novalue", "h.example.com", kNow);
   jar.Store("", "h.example.com", kNow);
