@@ -561,3 +561,94 @@ TEST(HttpClientCancel, NestedRequestFromThePumpIsRefusedAsBusy) {
 
 }  // namespace
 }  // namespace halvane
+
+namespace halvane {
+namespace {
+
+// A connect that never completes: the connector keeps calling the slice.
+class TPendingConnector : public TConnector {
+ public:
+  std::unique_ptr<TConnection> Connect(const std::string&, int, const TWaitSlice& slice) override {
+    for (;;) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      ++slices;
+      slice();
+    }
+  }
+  int slices = 0;
+};
+
+TEST(HttpClientCancel, PendingConnectPumpsAndEndsOnAbort) {
+  auto connector = std::make_unique<TPendingConnector>();
+  TPendingConnector& pending = *connector;
+  THttpClient client(std::move(connector));
+  int pumps = 0;
+  client.SetEventPump([&] { ++pumps; }, std::this_thread::get_id());
+  client.SetAbortCheck([&] { return pumps >= 5; });
+  TMemoryStream sink;
+  EXPECT_EQ(KindOf([&] { client.Get("http://192.0.2.1/", sink); }), THttpErrorKind::Aborted);
+  EXPECT_EQ(pumps, 5);
+  EXPECT_EQ(pending.slices, 6);  // the sixth finds the abort before pumping
+}
+
+TEST(HttpClientCancel, TricklingHeadStillPumpsAtLeastEverySlice) {
+  TScriptedServer server;
+  server.NextConnection().Expect().Drip("HTTP/1.1 200 OK\r\nX-Slow: abcdefghijklmnopqrst\r\nContent-Length: 1\r\n\r\nz", 10);
+  THttpClient client;
+  int pumps = 0;
+  client.SetEventPump([&] { ++pumps; }, std::this_thread::get_id());
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(GetText(client, server.Url()), "z");
+  // Bytes arrive every 10 ms, so no slice is empty; the pump runs all the same.
+  EXPECT_GE(pumps, static_cast<int>(ElapsedMs(start) / 50) - 2);
+  EXPECT_GE(pumps, 5);
+}
+
+TEST(HttpClientConnection, PostClosesTheOpenConnectionAndKeepsOnlyOnKeepAlive) {
+  TScriptedServer server;
+  server.NextConnection().Expect().Send(Ok("get")).Silence();
+  server.NextConnection().Expect().Send("HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nOK").Silence();
+  server.NextConnection()
+      .Expect()
+      .Send("HTTP/1.0 200 OK\r\nConnection: Keep-Alive\r\nContent-Length: 3\r\n\r\nOK2")
+      .Expect()
+      .Send(Ok("after"));
+  THttpClient client;
+  EXPECT_EQ(GetText(client, server.Url("/g")), "get");
+  TMemoryStream body("x");
+  EXPECT_EQ(client.Post(server.Url("/p"), body, "text/plain"), "OK");
+  EXPECT_EQ(client.Post(server.Url("/p"), body, "text/plain"), "OK2");
+  EXPECT_EQ(GetText(client, server.Url("/after")), "after");
+  EXPECT_EQ(server.ConnectionCount(), 3);
+}
+
+TEST(HttpClientRedirect, RedirectToHttpsFailsAsRefused) {
+  TScriptedServer server;
+  server.Reply(Reply("302 Found", "", "Location: https://127.0.0.1/secure\r\n"));
+  THttpClient client;
+  TMemoryStream sink;
+  EXPECT_EQ(KindOf([&] { client.Get(server.Url("/"), sink); }), THttpErrorKind::HttpsRefused);
+  EXPECT_EQ(server.ConnectionCount(), 1);
+}
+
+TEST(HttpClientRedirect, RedirectStatusWithoutLocationIsAFailure) {
+  TScriptedServer server;
+  server.Reply(Reply("302 Found", "nowhere"));
+  THttpClient client;
+  TMemoryStream sink;
+  EXPECT_EQ(KindOf([&] { client.Get(server.Url("/"), sink); }), THttpErrorKind::Protocol);
+  EXPECT_EQ(client.ResponseCode(), 302);
+}
+
+TEST(HttpClientProgress, BodyReadUntilCloseBeginsWithZero) {
+  TScriptedServer server;
+  server.Reply("HTTP/1.0 200 OK\r\n\r\nuntil close");
+  THttpClient client;
+  std::vector<std::int64_t> begins;
+  client.OnWorkBegin = [&](TWorkMode, std::int64_t n) { begins.push_back(n); };
+  EXPECT_EQ(GetText(client, server.Url()), "until close");
+  EXPECT_EQ(begins, (std::vector<std::int64_t>{0}));
+}
+
+}  // namespace
+}  // namespace halvane
