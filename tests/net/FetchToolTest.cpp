@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -32,8 +33,10 @@ std::string Slurp(const std::string& path) {
 }
 
 TRun RunFetch(const std::string& args) {
-  const std::string out = ::testing::TempDir() + "halvane_fetch_out";
-  const std::string err = ::testing::TempDir() + "halvane_fetch_err";
+  // ctest runs the cases as parallel processes: names of their own.
+  const std::string stem = ::testing::TempDir() + "halvane_fetch_" + std::to_string(::getpid());
+  const std::string out = stem + ".out";
+  const std::string err = stem + ".err";
   const std::string command = std::string(HALVANE_FETCH_TOOL) + " " + args + " >" + out + " 2>" + err;
   const int rc = std::system(command.c_str());
   TRun run;
@@ -70,7 +73,7 @@ TEST(FetchTool, GetsEveryUrlWithOneClientAndReportsEachStatus) {
 TEST(FetchTool, AppendsToTheOutputFileAndNamesFailures) {
   TScriptedServer server;
   server.Reply(Ok("body"));
-  const std::string path = ::testing::TempDir() + "halvane_fetch_file";
+  const std::string path = ::testing::TempDir() + "halvane_fetch_file_" + std::to_string(::getpid());
   {
     std::ofstream(path) << "kept:";
   }

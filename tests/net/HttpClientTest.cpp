@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <unistd.h>
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -347,7 +349,7 @@ TEST(HttpClientRedirect, LocationOnA200IsFollowedAndFileSinkHoldsOnlyTheFinalBod
       .Send(Ok(std::string(5000, 'r'), "Location: /real\r\n"))
       .Expect()
       .Send(Ok("real body"));
-  const std::string path = ::testing::TempDir() + "halvane_redirect_sink.html";
+  const std::string path = ::testing::TempDir() + "halvane_redirect_sink_" + std::to_string(::getpid());
   {
     TFileStream file(path, TFileMode::Create);
     THttpClient client;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "net/TStream.h"
@@ -25,7 +27,7 @@ TEST(MemoryStream, WritesOverwriteExtendAndFillGaps) {
 }
 
 TEST(FileStream, CreateReplacesReadBackAppendKeeps) {
-  const std::string path = ::testing::TempDir() + "halvane_stream_test.bin";
+  const std::string path = ::testing::TempDir() + "halvane_stream_test_" + std::to_string(::getpid());
   {
     TFileStream f(path, TFileMode::Create);
     f.Write("old content", 11);
