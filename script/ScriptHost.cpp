@@ -109,11 +109,12 @@ int ScriptFindPublic(const TScriptMachine& m, std::string_view name, int& index)
   if (name.size() > kScriptMaxName) name = name.substr(0, kScriptMaxName);
   int low = 0;
   int high = ScriptNumPublics(m) - 1;
-  std::string entry;
+  const TScriptHeader h = m.Base != nullptr ? Header(m) : TScriptHeader{};
   while (low <= high) {
     const int mid = low + (high - low) / 2;
-    ScriptGetPublic(m, mid, entry);
-    const int order = std::string_view(entry).compare(name);  // unsigned byte order
+    const std::string_view entry = ScriptRecordName(
+        m.Base, m.BlockSize, h, static_cast<std::size_t>(h.Publics) + static_cast<std::size_t>(mid) * h.RecordSize);
+    const int order = entry.compare(name);  // unsigned byte order
     if (order > 0) {
       high = mid - 1;
     } else if (order < 0) {
