@@ -187,70 +187,67 @@ next:
     CASE(CASETBL)
     FAIL(kScriptErrInstruction);
 
-    CASE(LOAD_PRI) {
-      const u32 a = OPERAND();
-      cip += 4;
-      CHECK(a);
-      pri = Rd(mem + a);
-    }
-    NEXT;
-    CASE(LOAD_ALT) {
-      const u32 a = OPERAND();
-      cip += 4;
-      CHECK(a);
-      alt = Rd(mem + a);
-    }
-    NEXT;
-    CASE(LOAD_S_PRI) {
-      const u32 a = frm + OPERAND();
-      cip += 4;
-      CHECK(a);
-      pri = Rd(mem + a);
-    }
-    NEXT;
-    CASE(LOAD_S_ALT) {
-      const u32 a = frm + OPERAND();
-      cip += 4;
-      CHECK(a);
-      alt = Rd(mem + a);
-    }
-    NEXT;
-    CASE(LREF_PRI) {
-      const u32 a = OPERAND();
-      cip += 4;
-      CHECK(a);
-      const u32 b = Rd(mem + a);
-      CHECK(b);
-      pri = Rd(mem + b);
-    }
-    NEXT;
-    CASE(LREF_ALT) {
-      const u32 a = OPERAND();
-      cip += 4;
-      CHECK(a);
-      const u32 b = Rd(mem + a);
-      CHECK(b);
-      alt = Rd(mem + b);
-    }
-    NEXT;
-    CASE(LREF_S_PRI) {
-      const u32 a = frm + OPERAND();
-      cip += 4;
-      CHECK(a);
-      const u32 b = Rd(mem + a);
-      CHECK(b);
-      pri = Rd(mem + b);
-    }
-    NEXT;
-    CASE(LREF_S_ALT) {
-      const u32 a = frm + OPERAND();
-      cip += 4;
-      CHECK(a);
-      const u32 b = Rd(mem + a);
-      CHECK(b);
-      alt = Rd(mem + b);
-    }
-    NEXT;
+// The memory families differ only in the address's base (0 for a data
+// address, FRM for an offset) and the register.
+#define LOAD_OP(id, base, reg) \
+  CASE(id) {                   \
+    const u32 a = (base) + OPERAND(); \
+    cip += 4;                  \
+    CHECK(a);                  \
+    reg = Rd(mem + a);         \
+  }                            \
+  NEXT;
+#define LREF_OP(id, base, reg) \
+  CASE(id) {                   \
+    const u32 a = (base) + OPERAND(); \
+    cip += 4;                  \
+    CHECK(a);                  \
+    const u32 b = Rd(mem + a); \
+    CHECK(b);                  \
+    reg = Rd(mem + b);         \
+  }                            \
+  NEXT;
+#define STOR_OP(id, base, reg) \
+  CASE(id) {                   \
+    const u32 a = (base) + OPERAND(); \
+    cip += 4;                  \
+    CHECK(a);                  \
+    Wr(mem + a, reg);          \
+  }                            \
+  NEXT;
+#define SREF_OP(id, base, reg) \
+  CASE(id) {                   \
+    const u32 a = (base) + OPERAND(); \
+    cip += 4;                  \
+    CHECK(a);                  \
+    const u32 b = Rd(mem + a); \
+    CHECK(b);                  \
+    Wr(mem + b, reg);          \
+  }                            \
+  NEXT;
+    LOAD_OP(LOAD_PRI, 0u, pri)
+    LOAD_OP(LOAD_ALT, 0u, alt)
+    LOAD_OP(LOAD_S_PRI, frm, pri)
+    LOAD_OP(LOAD_S_ALT, frm, alt)
+    LREF_OP(LREF_PRI, 0u, pri)
+    LREF_OP(LREF_ALT, 0u, alt)
+    LREF_OP(LREF_S_PRI, frm, pri)
+    LREF_OP(LREF_S_ALT, frm, alt)
+    STOR_OP(STOR_PRI, 0u, pri)
+    STOR_OP(STOR_ALT, 0u, alt)
+    STOR_OP(STOR_S_PRI, frm, pri)
+    STOR_OP(STOR_S_ALT, frm, alt)
+    SREF_OP(SREF_PRI, 0u, pri)
+    SREF_OP(SREF_ALT, 0u, alt)
+    SREF_OP(SREF_S_PRI, frm, pri)
+    SREF_OP(SREF_S_ALT, frm, alt)
+    STOR_OP(ZERO, 0u, 0u)
+    STOR_OP(ZERO_S, frm, 0u)
+#undef LOAD_OP
+#undef LREF_OP
+#undef STOR_OP
+#undef SREF_OP
+
     CASE(LOAD_I) {
       CHECK(pri);
       pri = Rd(mem + pri);
@@ -287,70 +284,6 @@ next:
     CASE(ADDR_ALT) {
       alt = frm + OPERAND();
       cip += 4;
-    }
-    NEXT;
-    CASE(STOR_PRI) {
-      const u32 a = OPERAND();
-      cip += 4;
-      CHECK(a);
-      Wr(mem + a, pri);
-    }
-    NEXT;
-    CASE(STOR_ALT) {
-      const u32 a = OPERAND();
-      cip += 4;
-      CHECK(a);
-      Wr(mem + a, alt);
-    }
-    NEXT;
-    CASE(STOR_S_PRI) {
-      const u32 a = frm + OPERAND();
-      cip += 4;
-      CHECK(a);
-      Wr(mem + a, pri);
-    }
-    NEXT;
-    CASE(STOR_S_ALT) {
-      const u32 a = frm + OPERAND();
-      cip += 4;
-      CHECK(a);
-      Wr(mem + a, alt);
-    }
-    NEXT;
-    CASE(SREF_PRI) {
-      const u32 a = OPERAND();
-      cip += 4;
-      CHECK(a);
-      const u32 b = Rd(mem + a);
-      CHECK(b);
-      Wr(mem + b, pri);
-    }
-    NEXT;
-    CASE(SREF_ALT) {
-      const u32 a = OPERAND();
-      cip += 4;
-      CHECK(a);
-      const u32 b = Rd(mem + a);
-      CHECK(b);
-      Wr(mem + b, alt);
-    }
-    NEXT;
-    CASE(SREF_S_PRI) {
-      const u32 a = frm + OPERAND();
-      cip += 4;
-      CHECK(a);
-      const u32 b = Rd(mem + a);
-      CHECK(b);
-      Wr(mem + b, pri);
-    }
-    NEXT;
-    CASE(SREF_S_ALT) {
-      const u32 a = frm + OPERAND();
-      cip += 4;
-      CHECK(a);
-      const u32 b = Rd(mem + a);
-      CHECK(b);
-      Wr(mem + b, alt);
     }
     NEXT;
     CASE(STOR_I) {
@@ -657,20 +590,6 @@ next:
     NEXT;
     CASE(ZERO_ALT) { alt = 0; }
     NEXT;
-    CASE(ZERO) {
-      const u32 a = OPERAND();
-      cip += 4;
-      CHECK(a);
-      Wr(mem + a, 0);
-    }
-    NEXT;
-    CASE(ZERO_S) {
-      const u32 a = frm + OPERAND();
-      cip += 4;
-      CHECK(a);
-      Wr(mem + a, 0);
-    }
-    NEXT;
     CASE(SIGN_PRI) {
       if ((pri & 0xFF) >= 0x80) pri |= 0xFFFFFF00u;
     }
@@ -711,20 +630,16 @@ next:
     NEXT;
     CASE(INC_ALT) { ++alt; }
     NEXT;
-    CASE(INC) {
-      const u32 a = OPERAND();
-      cip += 4;
-      CHECK(a);
-      Wr(mem + a, Rd(mem + a) + 1);
-    }
-    NEXT;
-    CASE(INC_S) {
-      const u32 a = frm + OPERAND();
-      cip += 4;
-      CHECK(a);
-      Wr(mem + a, Rd(mem + a) + 1);
-    }
-    NEXT;
+#define UPDATE_OP(id, base, delta) \
+  CASE(id) {                       \
+    const u32 a = (base) + OPERAND(); \
+    cip += 4;                      \
+    CHECK(a);                      \
+    Wr(mem + a, Rd(mem + a) + (delta)); \
+  }                                \
+  NEXT;
+    UPDATE_OP(INC, 0u, 1u)
+    UPDATE_OP(INC_S, frm, 1u)
     CASE(INC_I) {
       CHECK(pri);
       Wr(mem + pri, Rd(mem + pri) + 1);
@@ -734,20 +649,9 @@ next:
     NEXT;
     CASE(DEC_ALT) { --alt; }
     NEXT;
-    CASE(DEC) {
-      const u32 a = OPERAND();
-      cip += 4;
-      CHECK(a);
-      Wr(mem + a, Rd(mem + a) - 1);
-    }
-    NEXT;
-    CASE(DEC_S) {
-      const u32 a = frm + OPERAND();
-      cip += 4;
-      CHECK(a);
-      Wr(mem + a, Rd(mem + a) - 1);
-    }
-    NEXT;
+    UPDATE_OP(DEC, 0u, 0xFFFFFFFFu)
+    UPDATE_OP(DEC_S, frm, 0xFFFFFFFFu)
+#undef UPDATE_OP
     CASE(DEC_I) {
       CHECK(pri);
       Wr(mem + pri, Rd(mem + pri) - 1);

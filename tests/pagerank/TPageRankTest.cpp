@@ -240,16 +240,26 @@ class TGatedHandler {
   bool OpenSecond = false;
 };
 
+// Two non-blocking queries, "first" then "second", both waiting at the gate.
+struct TTwoQueries {
+  TMainQueue Queue;
+  TGatedHandler Gate;
+  TPageRank Rank{kHost, Queue.Poster(), Fixed(1)};
+  TTwoQueries() {
+    Rank.OnGetRank = Gate.Handler();
+    Rank.NonBlock = true;
+    Rank.SetPage("first.example/");
+    Rank.RequestRank();
+    Rank.SetPage("second.example/");
+    Rank.RequestRank();
+  }
+};
+
 TEST(TPageRank, OverlappingQueriesInOrderKeepTheNewerReference) {
-  TMainQueue queue;
-  TGatedHandler gate;
-  TPageRank rank(kHost, queue.Poster(), Fixed(1));
-  rank.OnGetRank = gate.Handler();
-  rank.NonBlock = true;
-  rank.SetPage("first.example/");
-  rank.RequestRank();
-  rank.SetPage("second.example/");
-  rank.RequestRank();
+  TTwoQueries two;
+  TMainQueue& queue = two.Queue;
+  TGatedHandler& gate = two.Gate;
+  TPageRank& rank = two.Rank;
   const TGetRankThread* second = rank.CurrentThread();
   gate.Open(true);
   ASSERT_TRUE(queue.Drain(1));
@@ -262,15 +272,10 @@ TEST(TPageRank, OverlappingQueriesInOrderKeepTheNewerReference) {
 }
 
 TEST(TPageRank, OverlappingQueriesOutOfOrderEndWithTheNewerReply) {
-  TMainQueue queue;
-  TGatedHandler gate;
-  TPageRank rank(kHost, queue.Poster(), Fixed(1));
-  rank.OnGetRank = gate.Handler();
-  rank.NonBlock = true;
-  rank.SetPage("first.example/");
-  rank.RequestRank();
-  rank.SetPage("second.example/");
-  rank.RequestRank();
+  TTwoQueries two;
+  TMainQueue& queue = two.Queue;
+  TGatedHandler& gate = two.Gate;
+  TPageRank& rank = two.Rank;
   gate.Open(false);
   ASSERT_TRUE(queue.Drain(1));
   EXPECT_EQ(rank.ReplyText(), "Rank_1:0:2");
