@@ -1,5 +1,6 @@
 #include "TGetRankThread.h"
 
+#include <system_error>
 #include <thread>
 
 namespace halvane {
@@ -13,7 +14,17 @@ TGetRankThread::TGetRankThread(std::string page, bool oldVersion, TOnGetRank onG
       Post(std::move(post)),
       Completion(std::move(completion)) {}
 
-void TGetRankThread::Start() {
+bool TGetRankThread::Start() {
+  try {
+    Launch();
+  } catch (const std::system_error&) {
+    delete this;
+    return false;
+  }
+  return true;
+}
+
+void TGetRankThread::Launch() {
   std::thread([this] {
     Execute();
     // The completion step owns the object now; nothing here may touch it

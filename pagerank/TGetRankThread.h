@@ -29,8 +29,10 @@ class TGetRankThread {
   TGetRankThread& operator=(const TGetRankThread&) = delete;
 
   // Starts the worker. From here on the object owns itself: it is deleted
-  // right after its completion step has run on the main thread.
-  void Start();
+  // right after its completion step has run on the main thread. When no
+  // thread can be started it is deleted at once, without a completion, and
+  // the result is false.
+  bool Start();
 
   const std::string& Page() const noexcept { return PageText; }
   const std::string& Reply() const noexcept { return ReplyText; }
@@ -40,6 +42,7 @@ class TGetRankThread {
 
  private:
   ~TGetRankThread() = default;
+  void Launch();
   void Execute();
 
   std::string PageText;

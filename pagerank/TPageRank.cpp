@@ -76,7 +76,11 @@ void TPageRank::RequestRank() {
     };
     auto* thread = new TGetRankThread(PageText, OldVersion, OnGetRank, build, PostToMainThread, completion);
     Current = thread;
-    thread->Start();
+    if (!thread->Start()) {
+      Current = nullptr;
+      Shown = number;
+      Reply.clear();  // the query failed
+    }
     return;
   }
   Shown = number;
