@@ -40,8 +40,14 @@ void TGetRankThread::Launch() {
 void TGetRankThread::Execute() {
   Result = -1;
   if (!OnGetRank) return;
-  const std::string url = BuildUrl(PageText, Old);
-  if (OnGetRank(url, ReplyText)) Result = 0;
+  // An exception leaving a worker would end the process; here it is a
+  // failed query like any other.
+  try {
+    const std::string url = BuildUrl(PageText, Old);
+    if (OnGetRank(url, ReplyText)) Result = 0;
+  } catch (...) {
+    Result = -1;
+  }
 }
 
 }  // namespace halvane

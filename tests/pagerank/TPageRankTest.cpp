@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 
 #include "ChecksumScript.h"
@@ -194,6 +195,23 @@ TEST(TPageRank, ThreadWithoutHandlerEndsFailed) {
   rank.RequestRank();
   ASSERT_TRUE(queue.Drain(1));
   EXPECT_EQ(rank.Rank(), -1);
+}
+
+TEST(TPageRank, HandlerExceptionOnTheWorkerFailsTheQuery) {
+  TMainQueue queue;
+  TPageRank rank(kHost, queue.Poster(), Fixed(1));
+  rank.OnGetRank = [](const std::string&, std::string& reply) -> bool {
+    reply = "Rank_1:1:1";
+    throw std::runtime_error("connection reset");
+  };
+  rank.NonBlock = true;
+  rank.SetPage("a.example/");
+  rank.RequestRank();
+  ASSERT_TRUE(queue.Drain(1));
+  EXPECT_EQ(rank.Rank(), -1);
+  // Inline queries leave exceptions to the caller.
+  rank.NonBlock = false;
+  EXPECT_THROW(rank.RequestRank(), std::runtime_error);
 }
 
 TEST(TPageRank, ReplyBelongsToThePageAtRequestTime) {
