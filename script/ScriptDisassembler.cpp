@@ -14,11 +14,11 @@ constexpr std::int64_t kMaxListedMemory = 64 << 20;
 
 void ListTable(std::ostringstream& out, const char* title, const std::vector<std::uint8_t>& block,
                const TScriptHeader& h, std::int32_t from, std::int32_t to) {
-  const std::int32_t count = ScriptTableCount(h, from, to);
+  const std::int32_t count = from < 0 ? 0 : ScriptTableCount(h, from, to);
   out << title << " (" << count << ")\n";
   for (std::int32_t i = 0; i < count; ++i) {
     const std::size_t record = static_cast<std::size_t>(from) + static_cast<std::size_t>(i) * h.RecordSize;
-    if (record + h.RecordSize > block.size()) {
+    if (record > block.size() || block.size() - record < h.RecordSize) {
       out << "  (table runs past the image)\n";
       return;
     }

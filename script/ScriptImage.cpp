@@ -28,12 +28,13 @@ std::string_view ScriptRecordName(const std::uint8_t* block, std::size_t blockSi
                                   const TScriptHeader& header, std::size_t recordOffset) noexcept {
   std::size_t start = 0;
   std::size_t limit = 0;
+  if (recordOffset > blockSize) return {};
   if (header.RecordSize == kScriptRecordInline) {
-    if (recordOffset + kScriptRecordInline > blockSize) return {};
+    if (blockSize - recordOffset < kScriptRecordInline) return {};
     start = recordOffset + 4;
     limit = kScriptInlineName;
   } else {
-    if (recordOffset + kScriptRecordNamed > blockSize) return {};
+    if (blockSize - recordOffset < kScriptRecordNamed) return {};
     std::int32_t nameOffset = ReadLe32(block + recordOffset + 4);
     if (nameOffset < 0 || static_cast<std::size_t>(nameOffset) >= blockSize) return {};
     start = static_cast<std::size_t>(nameOffset);

@@ -17,6 +17,11 @@ std::atomic<std::uint32_t> gRandomState{0};
 // Argument i (1-based) of a native call.
 TCell Arg(const TCell* params, int i) { return params[i]; }
 
+// Address arithmetic wraps like the machine's.
+TCell Offset(TCell address, TUCell bytes) {
+  return static_cast<TCell>(static_cast<TUCell>(address) + bytes);
+}
+
 // A cell the native reads through an address the script gave it; a bad
 // address raises 5 and reads as 0.
 TCell ReadOrRaise(TScriptMachine& m, TCell address) {
@@ -26,15 +31,13 @@ TCell ReadOrRaise(TScriptMachine& m, TCell address) {
 }
 
 TCell NumArgs(TScriptMachine& m, const TCell*) {
-  return static_cast<TCell>(static_cast<TUCell>(ReadOrRaise(m, m.FRM + 8)) / 4);
+  return static_cast<TCell>(static_cast<TUCell>(ReadOrRaise(m, Offset(m.FRM, 8))) / 4);
 }
 
 TCell ArgumentCellAddress(TScriptMachine& m, const TCell* params, bool& ok) {
   TCell reference = 0;
-  ok = ScriptReadCell(m, static_cast<TCell>(static_cast<TUCell>(m.FRM) + 12 +
-                                            4 * static_cast<TUCell>(Arg(params, 1))),
-                      reference);
-  return static_cast<TCell>(static_cast<TUCell>(reference) + 4 * static_cast<TUCell>(Arg(params, 2)));
+  ok = ScriptReadCell(m, Offset(m.FRM, 12 + 4 * static_cast<TUCell>(Arg(params, 1))), reference);
+  return Offset(reference, 4 * static_cast<TUCell>(Arg(params, 2)));
 }
 
 TCell GetArg(TScriptMachine& m, const TCell* params) {

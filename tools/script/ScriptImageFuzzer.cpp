@@ -1,9 +1,10 @@
-// Loads arbitrary bytes as a script image and runs every public with a few
-// arguments and a bounded number of control transfers.
+// Lists arbitrary bytes as a script image, loads them and runs every public
+// with a few arguments and a bounded number of control transfers.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "ScriptDisassembler.h"
 #include "ScriptErrors.h"
 #include "ScriptHost.h"
 #include "ScriptImage.h"
@@ -20,6 +21,7 @@ constexpr std::int32_t kMaxMemory = 1 << 20;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace halvane;
   std::vector<std::uint8_t> block(data, data + size);
+  if (size >= kScriptHeaderSize && ReadScriptHeader(data).Heap <= kMaxMemory) DisassembleScript(block);
   if (size >= kScriptHeaderSize) {
     const TScriptHeader h = ReadScriptHeader(data);
     if (h.StackTop > kMaxMemory) return 0;
