@@ -63,6 +63,10 @@ t:      casetbl f, 1, f
   cut.resize(60);
   EXPECT_NO_THROW(DisassembleScript(cut));
   EXPECT_NO_THROW(DisassembleScript({1, 2, 3}));
+  auto negative = image;
+  WriteLe32(negative.data() + hdr::Publics, -8);
+  WriteLe32(negative.data() + hdr::Natives, 16);
+  EXPECT_NE(DisassembleScript(negative).find("publics (0)"), std::string::npos);
 }
 
 TEST(ScriptTool, AssemblesAndRunsWithIntegerAndTextArguments) {

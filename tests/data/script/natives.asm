@@ -24,6 +24,7 @@
 ;! run clamp 2 3 1 -> rc=10 result=untouched
 ;! run numargs 1 2 3 -> rc=0 result=3
 ;! run getarg -> rc=0 result=100
+;! run numargsfar -> rc=5 result=untouched
 ;! run setarg -> rc=0 result=55
 ;! run heapspace -> rc=0 result=1
 ;! run funcfirst -> rc=0 result=0
@@ -66,6 +67,7 @@
 .public max max
 .public clamp clamp
 .public numargs numargs
+.public numargsfar numargsfar
 .public getarg getarg
 .public setarg setarg
 .public heapspace heapspace
@@ -169,6 +171,14 @@ clamp:  proc
         stack 16
         retn
 numargs: proc
+        push.c 0
+        sysreq.c numargs
+        stack 4
+        retn
+; with FRM at the top of the address range the argument count is unreadable
+numargsfar: proc
+        const.pri 0x7FFFFFFC
+        sctrl 5
         push.c 0
         sysreq.c numargs
         stack 4
