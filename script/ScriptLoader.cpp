@@ -122,7 +122,7 @@ int ScriptExpandCompact(std::uint8_t* region, std::size_t streamBytes, std::size
       ++pendingCount;
     }
   }
-  std::memcpy(region, expanded.data(), outBytes);
+  if (outBytes > 0) std::memcpy(region, expanded.data(), outBytes);
   return kScriptOk;
 }
 
