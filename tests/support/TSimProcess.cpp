@@ -131,7 +131,19 @@ int TSimProcess::Stop() {
   if (pid_ <= 0) return -1;
   kill(pid_, SIGTERM);
   int status = 0;
-  while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+  // A server that does not stop must not hang the test: after the grace
+  // time it is killed, and the status says so.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (true) {
+    const pid_t r = waitpid(pid_, &status, WNOHANG);
+    if (r == pid_ || (r < 0 && errno != EINTR)) break;
+    if (std::chrono::steady_clock::now() > until) {
+      kill(pid_, SIGKILL);
+      while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+      }
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   pid_ = -1;
   return status;

@@ -58,6 +58,20 @@ std::uint64_t MixNumbers(std::initializer_list<std::uint64_t> values) {
   return h;
 }
 
+std::vector<std::string_view> SplitAt(std::string_view text, char separator) {
+  std::vector<std::string_view> pieces;
+  std::size_t at = 0;
+  while (true) {
+    const std::size_t end = text.find(separator, at);
+    if (end == std::string_view::npos) {
+      pieces.push_back(text.substr(at));
+      return pieces;
+    }
+    pieces.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+}
+
 std::string ToLowerAscii(std::string_view text) {
   std::string out(text);
   for (char& c : out) {

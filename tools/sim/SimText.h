@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace halvane::sim {
 
@@ -13,6 +14,9 @@ namespace halvane::sim {
 // standard library's hash.
 std::uint64_t HashText(std::string_view text, std::uint64_t seed = 0);
 std::uint64_t MixNumbers(std::initializer_list<std::uint64_t> values);
+
+// The pieces of text between separators (empty ones included); views into text.
+std::vector<std::string_view> SplitAt(std::string_view text, char separator);
 
 std::string ToLowerAscii(std::string_view text);
 std::string ToUpperAscii(std::string_view text);

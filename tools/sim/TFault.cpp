@@ -20,12 +20,7 @@ std::optional<TFault> ParseFault(std::string_view spec, std::string* error) {
     return std::nullopt;
   };
   bool any = false;
-  std::size_t at = 0;
-  while (at <= spec.size()) {
-    std::size_t end = spec.find(',', at);
-    if (end == std::string_view::npos) end = spec.size();
-    const std::string_view item = spec.substr(at, end - at);
-    at = end + 1;
+  for (const std::string_view item : SplitAt(spec, ',')) {
     if (item.empty()) continue;
     const std::size_t colon = item.find(':');
     const std::string_view name = item.substr(0, colon);

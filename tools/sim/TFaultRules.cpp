@@ -7,12 +7,8 @@ namespace halvane::sim {
 std::string TFaultRules::Replace(std::string_view lines) {
   std::vector<TRule> rules;
   int lineNo = 0;
-  std::size_t at = 0;
-  while (at <= lines.size()) {
-    std::size_t end = lines.find('\n', at);
-    if (end == std::string_view::npos) end = lines.size();
-    const std::string_view line = TrimControl(lines.substr(at, end - at));
-    at = end + 1;
+  for (const std::string_view raw : SplitAt(lines, '\n')) {
+    const std::string_view line = TrimControl(raw);
     ++lineNo;
     if (line.empty() || line.front() == '#') continue;
     const std::size_t blank = line.find_first_of(" \t");

@@ -77,12 +77,7 @@ TSimConfig ParseSimConfig(std::string_view text) {
   TSimConfig c = DefaultSimConfig();
   bool ownNews = false;
   int lineNo = 0;
-  std::size_t at = 0;
-  while (at <= text.size()) {
-    std::size_t end = text.find('\n', at);
-    if (end == std::string_view::npos) end = text.size();
-    const std::string_view raw = text.substr(at, end - at);
-    at = end + 1;
+  for (const std::string_view raw : SplitAt(text, '\n')) {
     ++lineNo;
     const std::string_view line = TrimControl(raw);
     if (line.empty() || line.front() == '#') continue;

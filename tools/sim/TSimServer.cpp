@@ -124,6 +124,15 @@ int TSimServer::Start(int port) {
       for (std::size_t i = 0; i < servers_.size(); ++i) {
         threads_.emplace_back([s = servers_[i].get()] { s->listen_after_bind(); });
       }
+      // A listener stopped before it runs would run on for good, and the port
+      // is announced only when every address answers.
+      const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+      for (const auto& s : servers_) {
+        while (!s->is_running()) {
+          if (std::chrono::steady_clock::now() > until) throw std::runtime_error("a listener did not start");
+          std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+      }
       return port_;
     }
   }
@@ -154,8 +163,12 @@ bool TSimServer::TryBind(int port, int* bound) {
   if (!ok) {
     // A bound listener only lets go of its socket when it ran.
     for (auto& s : servers) {
-      std::thread t([&s] { s->listen_after_bind(); });
-      while (!s->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      std::atomic<bool> ended{false};
+      std::thread t([&s, &ended] {
+        s->listen_after_bind();
+        ended = true;
+      });
+      while (!s->is_running() && !ended) std::this_thread::sleep_for(std::chrono::milliseconds(1));
       s->stop();
       t.join();
     }
