@@ -180,6 +180,12 @@ TEST_F(SimFaults, ControlRouteSetsRulesForLaterRequests) {
   EXPECT_EQ(client.Get(kUpdate.c_str())->status, 500);  // unchanged
   EXPECT_EQ(client.Delete("/_sim/faults")->status, 200);
   EXPECT_EQ(client.Get(kUpdate.c_str())->status, 200);
+  // The same through the test helper.
+  EXPECT_TRUE(sim_->SetFaults("/liveupdate/ status:502\n"));
+  EXPECT_EQ(client.Get(kUpdate.c_str())->status, 502);
+  EXPECT_FALSE(sim_->SetFaults("/liveupdate/ status:5000\n"));
+  EXPECT_TRUE(sim_->ClearFaults());
+  EXPECT_EQ(client.Get(kUpdate.c_str())->status, 200);
 }
 
 }  // namespace

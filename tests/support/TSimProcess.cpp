@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -42,28 +43,30 @@ std::string ReadFirstLine(int fd, std::chrono::steady_clock::time_point until) {
   throw std::runtime_error("halvane-sim printed no port");
 }
 
-// One request for the info route; true on a 200 answer.
-bool Answers(int port) {
+// One HTTP/1.0 request to 127.0.0.1:port; the status code, or -1.
+int Ask(int port, const std::string& method, const std::string& target, const std::string& body) {
   const int s = socket(AF_INET, SOCK_STREAM, 0);
-  if (s < 0) return false;
+  if (s < 0) return -1;
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_port = htons(static_cast<std::uint16_t>(port));
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bool ok = false;
+  int status = -1;
   if (connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
-    const std::string request = "GET /_sim/info HTTP/1.0\r\n\r\n";
+    const std::string request = method + " " + target + " HTTP/1.0\r\nContent-Type: text/plain\r\n" +
+                                "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
     if (send(s, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size())) {
       char buf[32] = {};
       pollfd p{s, POLLIN, 0};
       if (poll(&p, 1, 5000) > 0) {
         const ssize_t n = recv(s, buf, sizeof buf - 1, 0);
-        ok = n >= 12 && std::string(buf, static_cast<std::size_t>(n)).rfind("HTTP/1.1 200", 0) == 0;
+        const std::string head(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
+        if (head.size() >= 12 && head.rfind("HTTP/1.", 0) == 0) status = std::atoi(head.c_str() + 9);
       }
     }
   }
   close(s);
-  return ok;
+  return status;
 }
 
 }  // namespace
@@ -113,7 +116,7 @@ TSimProcess::TSimProcess(const std::string& configPath, const std::string& execu
     close(out[0]);
     port_ = std::stoi(line);
     if (port_ <= 0 || port_ > 65535) throw std::runtime_error("halvane-sim printed " + line);
-    while (!Answers(port_)) {
+    while (Ask(port_, "GET", "/_sim/info", {}) != 200) {
       if (std::chrono::steady_clock::now() > until) throw std::runtime_error("halvane-sim does not answer");
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
@@ -124,6 +127,12 @@ TSimProcess::TSimProcess(const std::string& configPath, const std::string& execu
 }
 
 TSimProcess::~TSimProcess() { Stop(); }
+
+bool TSimProcess::SetFaults(const std::string& rules) const {
+  return Ask(port_, "POST", "/_sim/faults", rules) == 200;
+}
+
+bool TSimProcess::ClearFaults() const { return Ask(port_, "DELETE", "/_sim/faults", {}) == 200; }
 
 std::string TSimProcess::ServiceUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
 

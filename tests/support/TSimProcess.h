@@ -21,6 +21,11 @@ class TSimProcess {
   // "http://127.0.0.1:PORT", the engine and services.
   std::string ServiceUrl() const;
 
+  // Replaces the server's fault rules ("<match> <spec>" lines, see the
+  // simulated web's README); false when the server refuses them.
+  bool SetFaults(const std::string& rules) const;
+  bool ClearFaults() const;
+
   // Sends SIGTERM and waits; the exit status as waitpid reports it, or -1
   // when it was already stopped.
   int Stop();

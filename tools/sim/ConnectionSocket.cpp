@@ -66,7 +66,7 @@ bool WriteAll(int fd, std::string_view bytes) {
 void WaitForPeerClose(int fd, int ms, const std::function<bool()>& stopping) {
   const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
   while (!stopping()) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
     if (left.count() <= 0) return;
     pollfd p{fd, POLLRDHUP, 0};
     const int slice = left.count() < 100 ? static_cast<int>(left.count()) : 100;

@@ -27,7 +27,7 @@ namespace {
 constexpr int kBindAttempts = 30;
 constexpr std::size_t kMaxPayload = 1u << 20;
 constexpr std::size_t kMaxPostPath = 512;
-constexpr std::uint64_t kMaxBodySize = 64ull << 20;
+constexpr std::uint64_t kMaxBodySize = 16ull << 20;
 constexpr std::size_t kDefaultPiece = 1024;
 constexpr std::string_view kMarker = "_fault=";
 constexpr std::string_view kRedirectPrefix = "/_sim/redirect/";
