@@ -1,34 +1,15 @@
 #include "ResultsCompare.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cstdint>
 #include <string>
 
 #include "ResultsList.h"
+#include "TextScan.h"
 
 namespace halvane {
-namespace {
-
-std::int32_t NumberOrZero(std::string_view text) {
-  std::string digits;
-  digits.reserve(text.size());
-  for (char c : text) {
-    if (c != ',') digits += c;
-  }
-  std::string_view rest = digits;
-  if (rest.size() > 1 && rest.front() == '+' && rest[1] != '-') rest.remove_prefix(1);
-  std::int32_t value = 0;
-  const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
-  if (error != std::errc() || end != rest.data() + rest.size()) return 0;
-  return value;
-}
-
-}  // namespace
-
 int CompareNumbers(std::string_view a, std::string_view b) {
-  const std::int32_t x = NumberOrZero(a);
-  const std::int32_t y = NumberOrZero(b);
+  const int x = Int32OrZero(RemoveAll(a, ","));
+  const int y = Int32OrZero(RemoveAll(b, ","));
   return x < y ? -1 : (x > y ? 1 : 0);
 }
 

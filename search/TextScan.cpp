@@ -1,5 +1,8 @@
 #include "TextScan.h"
 
+#include <charconv>
+#include <cstdint>
+
 namespace halvane {
 namespace {
 
@@ -31,6 +34,14 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) noexcept {
     if (FoldAscii(text[i]) != FoldAscii(prefix[i])) return false;
   }
   return true;
+}
+
+int Int32OrZero(std::string_view text) noexcept {
+  if (text.size() > 1 && text.front() == '+' && text[1] != '-') text.remove_prefix(1);
+  std::int32_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return 0;
+  return value;
 }
 
 std::string RemoveAll(std::string_view text, std::string_view what) {

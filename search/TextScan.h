@@ -1,6 +1,6 @@
 #pragma once
-// Byte-text helpers of the search and the analysis: trimming, case folding
-// of A-Z, and removal of every occurrence of a text.
+// Byte-text helpers of the search, the analysis and the news client:
+// trimming, case folding of A-Z, whole numbers, removal of a text.
 #include <string>
 #include <string_view>
 
@@ -15,6 +15,10 @@ std::string AsciiLowerCase(std::string_view text);
 
 // True when text begins with prefix, A-Z and a-z folded.
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) noexcept;
+
+// text as a signed 32-bit decimal number (an optional sign, then digits
+// only); anything else, out of range included, gives 0.
+int Int32OrZero(std::string_view text) noexcept;
 
 // Every occurrence of what removed in one pass from left to right; text
 // that forms an occurrence only after a removal stays.
