@@ -12,25 +12,16 @@ constexpr char kRecordSeparator = '\xAF';
 constexpr char kFieldSeparator = '^';
 constexpr std::string_view kEndMarker = "\xAFOK";
 
-TNewsFields CommonFields(std::string_view publisherId, std::string_view productCode,
-                         std::string_view productTypeCode) {
+// The three requests differ only in their fourth field.
+TNewsFields RequestFields(std::string_view publisherId, std::string_view productCode,
+                          std::string_view productTypeCode, std::string_view newsTarget,
+                          std::string_view fourthName, std::string_view fourthValue) {
   return {{"memusername", std::string(publisherId)},
           {"prodcode", std::string(productCode)},
-          {"prodtype", std::string(productTypeCode)}};
-}
-
-void AddTrailingFields(TNewsFields& fields, std::string_view newsTarget) {
-  fields.emplace_back("newstarget", std::string(newsTarget));
-  fields.emplace_back("something", std::string());
-}
-
-TNewsFields ContentRequestFields(std::string_view publisherId, std::string_view productCode,
-                                 std::string_view productTypeCode, std::string_view newsTarget,
-                                 std::string_view contentType) {
-  TNewsFields fields = CommonFields(publisherId, productCode, productTypeCode);
-  fields.emplace_back("conttype", std::string(contentType));
-  AddTrailingFields(fields, newsTarget);
-  return fields;
+          {"prodtype", std::string(productTypeCode)},
+          {std::string(fourthName), std::string(fourthValue)},
+          {"newstarget", std::string(newsTarget)},
+          {"something", std::string()}};
 }
 
 }  // namespace
@@ -57,21 +48,19 @@ std::string NewsEndpoint(std::string_view baseUrl, std::string_view scriptName) 
 
 TNewsFields ListRequestFields(std::string_view publisherId, std::string_view productCode,
                               std::string_view productTypeCode, std::string_view newsTarget) {
-  return ContentRequestFields(publisherId, productCode, productTypeCode, newsTarget, "all");
+  return RequestFields(publisherId, productCode, productTypeCode, newsTarget, "conttype", "all");
 }
 
 TNewsFields LatestRequestFields(std::string_view publisherId, std::string_view productCode,
                                 std::string_view productTypeCode, std::string_view newsTarget) {
-  return ContentRequestFields(publisherId, productCode, productTypeCode, newsTarget, "lastcode");
+  return RequestFields(publisherId, productCode, productTypeCode, newsTarget, "conttype",
+                       "lastcode");
 }
 
 TNewsFields DetailsRequestFields(std::string_view publisherId, std::string_view productCode,
                                  std::string_view productTypeCode, std::string_view newsTarget,
                                  std::string_view newsId) {
-  TNewsFields fields = CommonFields(publisherId, productCode, productTypeCode);
-  fields.emplace_back("newsid", std::string(newsId));
-  AddTrailingFields(fields, newsTarget);
-  return fields;
+  return RequestFields(publisherId, productCode, productTypeCode, newsTarget, "newsid", newsId);
 }
 
 std::string TrimReply(std::string_view reply) { return std::string(TrimBlanks(reply)); }

@@ -37,18 +37,26 @@ std::string BuildResultPageAddress(std::string_view searchHost, std::string_view
 
 bool HarvestResultPage(std::string_view pageText, std::string_view imageSearchPrefix,
                        THarvestedUrls& urls, const std::function<bool()>& stopRequested) {
-  // The working text is always a suffix of the page, so "it still contains
-  // Next<" means "the last Next< of the page starts at or after it", and the
-  // next exact link marker is searched only from the current position.
+  // Each "still contains" test and each marker search looks only forward
+  // from the current position, so a page costs time linear in its size:
+  // "Next<" follows when the page's last one starts at or after the
+  // position, and the link markers are found by forward-only finders.
   const std::size_t lastNext = pageText.rfind(kNextPageMarker);
-  std::string_view work = pageText;
-  auto position = [&] { return pageText.size() - work.size(); };
-  auto nextFollows = [&] { return lastNext != kNone && lastNext >= position(); };
+  std::size_t position = 0;
+  auto nextFollows = [&] { return lastNext != kNone && lastNext >= position; };
 
-  TForwardFinder resultLink(pageText, kResultLinkMarker, TForwardFinder::TMatch::Exact);
+  TForwardFinder exactLink(pageText, kResultLinkMarker, TForwardFinder::TMatch::Exact);
+  // The link itself is cut out as ExtractBetween would: the marker in any
+  // letter case, up to the next double quote.
+  TForwardFinder anyCaseLink(pageText, kResultLinkMarker);
+  TForwardFinder quote(pageText, "\"");
   while (true) {
-    if (resultLink.NextFrom(position()) == kNone || Stopped(stopRequested)) break;
-    const std::string link = ExtractBetween(work, kResultLinkMarker, "\"");
+    if (exactLink.NextFrom(position) == kNone || Stopped(stopRequested)) break;
+    position = anyCaseLink.NextFrom(position) + kResultLinkMarker.size();
+    const std::size_t close = quote.NextFrom(position);
+    if (close == kNone) continue;  // empty link; the rest starts after the marker
+    const std::string_view link = pageText.substr(position, close - position);
+    position = close;
     if (!StartsWithNoCase(link, "http://")) continue;
     if (!imageSearchPrefix.empty() && StartsWithNoCase(link, imageSearchPrefix)) continue;
     urls.Add(link);

@@ -95,8 +95,13 @@ TLinkScanResult ScanForUserLink(std::string_view page, std::string_view domain) 
 
     TLinkScanResult found;
     found.hasLink = true;
-    std::string_view rest = page.substr(position);
-    found.anchor = ExtractBetween(rest, ">", "</a>");
+    // As ExtractBetween(">", "</a>") on the rest, searched forward only.
+    const std::size_t tagEnd = page.find('>', position);
+    if (tagEnd != kNone) {
+      TForwardFinder linkEnd(page, "</a>");
+      const std::size_t end = linkEnd.NextFrom(tagEnd + 1);
+      if (end != kNone) found.anchor = page.substr(tagEnd + 1, end - tagEnd - 1);
+    }
     return found;
   }
   return {};

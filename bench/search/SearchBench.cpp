@@ -12,14 +12,14 @@ namespace {
 
 // A result page of about pageBytes bytes with linkCount result links and
 // the pager at the end, so the walk takes every link.
-std::string ResultPage(std::size_t pageBytes, std::size_t linkCount) {
+std::string ResultPage(std::size_t pageBytes, std::size_t linkCount, bool distinct = true) {
   std::string page;
   page.reserve(pageBytes + 64);
   const std::size_t perLink = pageBytes / linkCount;
   for (std::size_t i = 0; i < linkCount; ++i) {
     const std::size_t start = page.size();
     page += "<h3 class=r><a href=\"/url?q=http://blog";
-    page += std::to_string(i);
+    page += std::to_string(distinct ? i : 0);
     page += ".test/post&amp;sa=U\">A post</a></h3><div class=s>";
     if (page.size() - start < perLink) page.append(perLink - (page.size() - start), 'x');
     page += "</div>";
@@ -57,6 +57,20 @@ void BM_HarvestResultPage(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * page.size()));
 }
 BENCHMARK(BM_HarvestResultPage)->Arg(5)->Arg(20)->Unit(benchmark::kMillisecond);
+
+// The same walk where every link repeats one address: the scan alone,
+// without the growth of the harvested list.
+void BM_HarvestResultPageRepeatedLink(benchmark::State& state) {
+  const auto megabytes = static_cast<std::size_t>(state.range(0));
+  const std::string page = ResultPage(megabytes << 20, megabytes * 10000, false);
+  for (auto _ : state) {
+    THarvestedUrls urls;
+    benchmark::DoNotOptimize(HarvestResultPage(page, "http://images.google", urls));
+    if (urls.Size() != 1) state.SkipWithError("walk missed links");
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * page.size()));
+}
+BENCHMARK(BM_HarvestResultPageRepeatedLink)->Arg(5)->Arg(20)->Unit(benchmark::kMillisecond);
 
 void BM_ScanForUserLink(benchmark::State& state) {
   const std::string page = BlogPage(5 << 20, 50000, state.range(0) != 0);
