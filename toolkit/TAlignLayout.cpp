@@ -86,10 +86,12 @@ void TAlignLayout::setGeometry(const QRect& rect) {
     QWidget* w = entry.Item->widget();
     if (w && !w->isHidden() && entry.Align == TAlign::Client) w->setGeometry(rest);
   }
-  // Free controls follow the size change since the last arrangement.
-  const int dx = rect.width() - FLastSize.width();
-  const int dy = rect.height() - FLastSize.height();
-  FLastSize = rect.size();
+  // Free controls sit relative to the parent's own edges (docked ones inside
+  // its frame) and follow its size change since the last arrangement.
+  const QSize size = parentWidget() ? parentWidget()->size() : rect.size();
+  const int dx = size.width() - FLastSize.width();
+  const int dy = size.height() - FLastSize.height();
+  FLastSize = size;
   if (dx == 0 && dy == 0) return;
   for (const TEntry& entry : FEntries) {
     QWidget* w = entry.Item->widget();
@@ -101,13 +103,13 @@ void TAlignLayout::setGeometry(const QRect& rect) {
     else if (a & akRight)
       g.moveLeft(g.left() + dx);
     else if (!(a & akLeft))
-      g.moveLeft(entry.Design.left() + (rect.width() - FDesignSize.width()) / 2);
+      g.moveLeft(entry.Design.left() + (size.width() - FDesignSize.width()) / 2);
     if ((a & akTop) && (a & akBottom))
       g.setHeight(g.height() + dy);
     else if (a & akBottom)
       g.moveTop(g.top() + dy);
     else if (!(a & akTop))
-      g.moveTop(entry.Design.top() + (rect.height() - FDesignSize.height()) / 2);
+      g.moveTop(entry.Design.top() + (size.height() - FDesignSize.height()) / 2);
     w->setGeometry(g);
   }
 }
