@@ -2,15 +2,18 @@
 
 #include <cstdlib>
 
+#include "BrandSettings.h"
+
 namespace halvane {
 
 TProgramServices ProductionServices() {
   TProgramServices services;
-  // The settings reader and the checksum script host join here as their
-  // libraries become part of the build; until then the program runs as an
-  // unbranded edition without a loaded script.
-  services.LoadBrandSettings = [](const std::string&, TBrandSettings&) { return false; };
-  services.NewsButtonShown = [](const TBrandSettings&) { return false; };
+  services.LoadBrandSettings = [](const std::string& folder, TBrandSettings& settings) {
+    return halvane::LoadBrandSettings(folder, settings);
+  };
+  services.NewsButtonShown = [](const TBrandSettings& settings) { return halvane::NewsButtonShown(settings); };
+  // The checksum script host joins here when its library is part of the
+  // build; until then no script is loaded.
   services.LoadChecksumScript = [] {};
   services.ReleaseChecksumScript = [] {};
   services.ExitProcess = [](int code) { std::_Exit(code); };

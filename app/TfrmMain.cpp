@@ -16,10 +16,17 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <unordered_set>
 
 #include "AppVersion.h"
+#include "BrandSettings.h"
+#include "MarkerScan.h"
+#include "THttpClient.h"
+#include "TPageFile.h"
 #include "CodePage.h"
 #include "FormPlacement.h"
 #include "TAlignLayout.h"
@@ -130,6 +137,14 @@ TfrmMain::TfrmMain(std::string programFolder, TServiceEndpoints endpoints, TProg
   Timer1->setObjectName(QStringLiteral("Timer1"));
   Timer1->setInterval(100);
   connect(Timer1, &QTimer::timeout, this, &TfrmMain::Timer1Timer);
+  IdHTTP1 = std::make_unique<THttpClient>();
+  IdHTTP1->SetEventPump([] { TUiThread::PumpEvents(); }, UiThread->InterfaceThreadId());
+  // A Stop reaches a request to a silent server within one wait slice; other
+  // users of the client (news, updates) are not cut by an old Stop.
+  IdHTTP1->SetAbortCheck([this] { return FFetching && StopRequested; });
+  IdHTTP1->OnWorkBegin = [this](TWorkMode mode, std::int64_t expected) { IdHTTP1WorkBegin(mode, expected); };
+  IdHTTP1->OnWork = [this](TWorkMode mode, std::int64_t count) { IdHTTP1Work(mode, count); };
+  IdHTTP1->OnWorkEnd = [this](TWorkMode mode) { IdHTTP1WorkEnd(mode); };
   CreateControls();
   resize(kClientWidth, kClientHeight);
   CentreOnScreen(this, QSize(kClientWidth, kClientHeight));
@@ -221,6 +236,7 @@ void TfrmMain::CreateSearchPage() {
   inputs->AddControl(edtKeyword, QRect(62, 9, 240, 18));
   btnSearch = NewButton("btnSearch", "Search", true);
   inputs->AddControl(btnSearch, QRect(308, 8, 98, 20));
+  connect(btnSearch, &QPushButton::clicked, this, &TfrmMain::btnSearchClick);
   btnSave = NewButton("btnSave", "Save Results", true);
   inputs->AddControl(btnSave, QRect(410, 8, 98, 20));
   bsSkinStdLabel2 = NewLabel("bsSkinStdLabel2", "Your domain (optionally):");
@@ -492,6 +508,10 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 void TfrmMain::FormClose() {
   if (FClosing) return;
   FClosing = true;
+  try {
+    IdHTTP1->Disconnect();
+  } catch (...) {
+  }
   StopRequested = true;
   Timer1->stop();
   FormDestroy();
@@ -503,6 +523,229 @@ void TfrmMain::FormClose() {
 void TfrmMain::FormDestroy() {
   NewsList.reset();
   HarvestedUrls.reset();
+}
+
+}  // namespace halvane
+
+namespace halvane {
+namespace {
+
+const char* const kResultLinkMarker = "href=\"/url?q=";
+const char* const kStatusDone = "Process completed sucessfull!";
+const char* const kStatusAborted = "Process aborted!";
+const char* const kStatusFailed = "Connection error, check if you are connected and url exists.";
+
+std::string AsciiLower(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+// The fetched body as page text: up to the first NUL, every line ended by
+// CR LF.
+std::string PageText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw EStreamError("cannot read " + path);
+  const std::string body((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) throw EStreamError("cannot read " + path);
+  return JoinSettingsLines(SplitSettingsLines(body));
+}
+
+}  // namespace
+
+void TfrmMain::SetSortingByHeader(bool on) { lvwItems->horizontalHeader()->setSectionsClickable(on); }
+
+void TfrmMain::btnSearchClick() {
+  if (edtKeyword->text().isEmpty()) {
+    msgMain->Execute("You need enter a keyword to make a search.", TMsgKind::Information, TMsgButtons::Ok);
+    return;
+  }
+  if (btnSearch->text() == QLatin1String("Search")) {
+    // A stopped run that has not yet returned reads "Search" already; a
+    // second run must not start inside it, so the click is ignored.
+    if (FRunActive) return;
+    FRunActive = true;
+    lvwItemsModel->removeRows(0, lvwItemsModel->rowCount());
+    stpItems->setText(QString());
+    SetSortingByHeader(false);
+    StopRequested = false;
+    btnSearch->setText(QStringLiteral("Stop"));
+    try {
+      HarvestResults();
+      AnalyseItems();
+    } catch (const std::exception& error) {
+      // test.html could not be created: the run ends here, the window goes
+      // back to idle and says why.
+      FRunActive = false;
+      btnSearch->setText(QStringLiteral("Search"));
+      SetSortingByHeader(true);
+      msgMain->Execute(error.what(), TMsgKind::Warning, TMsgButtons::Ok);
+      return;
+    }
+    FRunActive = false;
+    btnSearch->setText(QStringLiteral("Search"));
+    TUiThread::PumpEvents();
+    SetSortingByHeader(true);
+    return;
+  }
+  StopRequested = true;
+  btnSearch->setText(QStringLiteral("Search"));
+  SetSortingByHeader(true);
+  TUiThread::PumpEvents();
+}
+
+std::string TfrmMain::ResultPageAddress(const std::string& keyword, int page) const {
+  const std::string query = "\"" + keyword + "\" \"comment\" \"powered by wordpress\"";
+  return "http://" + FEndpoints.SearchHost + "/search?num=100&hl=en&q=" + EncodeForUrl(query) +
+         "&btnG=Search&start=" + std::to_string(page * 100);
+}
+
+void TfrmMain::HarvestResults() {
+  if (!HarvestedUrls) return;
+  HarvestedUrls->clear();
+  std::unordered_set<std::string> known;
+  const int depth = cbxItems->currentIndex();
+  const std::string keyword = FromQString(edtKeyword->text());
+  for (int page = 0; page <= depth; ++page) {
+    std::string text;
+    if (!FetchPage(ResultPageAddress(keyword, page), text)) continue;
+    if (StopRequested || !HarvestedUrls) return;
+    std::string_view rest = text;
+    while (rest.find(kResultLinkMarker) != std::string_view::npos && !StopRequested) {
+      const std::string link = ExtractBetween(rest, kResultLinkMarker, "\"");
+      const std::string lower = AsciiLower(link);
+      if (lower.rfind("http://", 0) != 0) continue;
+      if (!FEndpoints.ImageSearchPrefix.empty() && lower.rfind(FEndpoints.ImageSearchPrefix, 0) == 0) continue;
+      if (known.insert(platform::AnsiLowerCase(link)).second) HarvestedUrls->push_back(link);
+      if (rest.find("Next<") == std::string_view::npos || StopRequested) break;
+    }
+    if (rest.find("Next<") == std::string_view::npos || StopRequested) return;
+    TUiThread::PumpEvents();
+  }
+}
+
+void TfrmMain::AnalyseItems() {
+  stpItems->setText(QStringLiteral("Starting item analisys..."));
+  if (HarvestedUrls) {
+    const std::vector<std::string> addresses = *HarvestedUrls;
+    int visited = 0;
+    for (const std::string& address : addresses) {
+      ++visited;
+      if (StopRequested) break;
+      AnalyseItem(address);
+      if (StopRequested) break;
+      stpItems->setText(QStringLiteral("%1 items found of %2 analized").arg(lvwItemsModel->rowCount()).arg(visited));
+      TUiThread::PumpEvents();
+    }
+  }
+  stpItems->setText(QStringLiteral("%1 items listed").arg(lvwItemsModel->rowCount()));
+}
+
+void TfrmMain::AnalyseItem(const std::string&) {
+  // The item analysis (page test, row, PageRank, link and ranking) goes here.
+}
+
+void TfrmMain::PumpIfInterfaceThread() {
+  if (UiThread->IsInterfaceThread()) TUiThread::PumpEvents();
+}
+
+void TfrmMain::SetStatusText(const std::string& text) {
+  UiThread->Post([this, text] { MainStatusPanel->setText(ToQString(text)); });
+}
+
+void TfrmMain::SetGauge(std::int64_t maximum, std::int64_t value, bool setMaximum) {
+  UiThread->Post([this, maximum, value, setMaximum] {
+    if (setMaximum) MainGauge->SetMaxValue(maximum);
+    MainGauge->SetProgress(value < 0 ? MainGauge->MaxValue() : value);
+  });
+}
+
+bool TfrmMain::AcquireClient() {
+  const std::thread::id self = std::this_thread::get_id();
+  // The client holds one exchange at a time: a fetch from a handler nested
+  // in this thread's own fetch cannot wait for it and is refused.
+  if (FClientOwner.load() == self) return false;
+  if (UiThread->IsInterfaceThread()) {
+    while (!FClientMutex.try_lock()) {
+      TUiThread::PumpEvents();
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+  } else {
+    FClientMutex.lock();
+  }
+  FClientOwner = self;
+  return true;
+}
+
+void TfrmMain::ReleaseClient() {
+  FClientOwner = std::thread::id();
+  FClientMutex.unlock();
+}
+
+bool TfrmMain::FetchPage(const std::string& address, std::string& text) {
+  if (StopRequested) return false;
+  text.clear();
+  if (!AcquireClient()) {
+    SetStatusText(kStatusFailed);
+    return false;
+  }
+  struct TRelease {
+    TfrmMain* Form;
+    ~TRelease() {
+      Form->FFetching = false;
+      Form->ReleaseClient();
+    }
+  } release{this};
+  if (StopRequested) return false;
+  const std::string path = FProgramFolder + "test.html";
+  // Raised to the caller before any status text or request.
+  auto file = std::make_unique<TPageFile>(path);
+  FFetching = true;
+  bool fetched = false;
+  try {
+    SetStatusText("Getting URL: " + address + "...");
+    SetGauge(0, 0, false);
+    PumpIfInterfaceThread();
+    IdHTTP1->Get(address, *file);
+    file.reset();
+    IdHTTP1->Disconnect();
+    if (StopRequested) {
+      SetStatusText(kStatusAborted);
+    } else {
+      text = PageText(path);
+      SetStatusText(kStatusDone);
+      fetched = true;
+    }
+  } catch (...) {
+    try {
+      IdHTTP1->Disconnect();
+    } catch (...) {
+    }
+    file.reset();
+    text.clear();
+    SetStatusText(kStatusFailed);
+    fetched = false;
+  }
+  std::error_code ignored;
+  std::filesystem::remove(path, ignored);
+  return fetched;
+}
+
+void TfrmMain::IdHTTP1WorkBegin(TWorkMode, std::int64_t expected) {
+  SetGauge(expected, 0, true);
+  PumpIfInterfaceThread();
+}
+
+void TfrmMain::IdHTTP1Work(TWorkMode, std::int64_t count) {
+  // Only a page fetch is cut by Stop; an old Stop leaves other transfers be.
+  if (FFetching && StopRequested) IdHTTP1->Disconnect();
+  SetGauge(0, count, false);
+  PumpIfInterfaceThread();
+}
+
+void TfrmMain::IdHTTP1WorkEnd(TWorkMode) {
+  SetGauge(0, -1, false);
+  PumpIfInterfaceThread();
 }
 
 }  // namespace halvane

@@ -4,8 +4,12 @@
 // when it closes.
 #include <QWidget>
 
+#include <atomic>
+#include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "TBrandSettings.h"
@@ -29,6 +33,8 @@ class TAlignLayout;
 class TBalloonHint;
 class TBannerView;
 class TGauge;
+class THttpClient;
+enum class TWorkMode;
 class THtmlView;
 class TLinkLabel;
 class TMessageBox;
@@ -66,6 +72,28 @@ class TfrmMain : public QWidget {
   void btnHelpClick();
   void btnAboutClick();
   void Timer1Timer();
+
+  // The search run.
+  void btnSearchClick();
+  void HarvestResults();
+  void AnalyseItems();
+  // One harvested address; the item analysis fills it in.
+  void AnalyseItem(const std::string& address);
+
+  // Fetches one page as text through IdHTTP1 and test.html, with status
+  // texts, gauge and stop. Usable from the interface thread and from a
+  // worker thread; one user at a time, the interface thread pumping events
+  // while it waits for its turn. Throws EStreamError when test.html cannot
+  // be created.
+  bool FetchPage(const std::string& address, std::string& text);
+  void IdHTTP1WorkBegin(TWorkMode mode, std::int64_t expected);
+  void IdHTTP1Work(TWorkMode mode, std::int64_t count);
+  void IdHTTP1WorkEnd(TWorkMode mode);
+
+  bool FetchInProgress() const { return FFetching; }
+  bool RunActive() const { return FRunActive; }
+  // Result pages requested by the harvest, in order.
+  std::string ResultPageAddress(const std::string& keyword, int page) const;
 
   // The page control's pages, welcome page first while it exists.
   TPageControl* pgcPrinc = nullptr;
@@ -115,7 +143,10 @@ class TfrmMain : public QWidget {
   TUiThread* UiThread = nullptr;
   QTimer* Timer1 = nullptr;
 
-  bool StopRequested = false;
+  std::unique_ptr<THttpClient> IdHTTP1;
+
+  // Written by the interface thread only; read by the worker as well.
+  std::atomic<bool> StopRequested{false};
   std::unique_ptr<std::vector<std::string>> HarvestedUrls;
   std::unique_ptr<std::vector<std::string>> NewsList;
   int SortColumn = -1;
@@ -137,6 +168,12 @@ class TfrmMain : public QWidget {
   void ArmTimer1();
   void ShowBanner();
   void SetBannerPanelHeight(int height);
+  void SetStatusText(const std::string& text);
+  void SetGauge(std::int64_t maximum, std::int64_t value, bool setMaximum);
+  void PumpIfInterfaceThread();
+  bool AcquireClient();
+  void ReleaseClient();
+  void SetSortingByHeader(bool on);
 
   std::string FProgramFolder;
   TServiceEndpoints FEndpoints;
@@ -148,6 +185,10 @@ class TfrmMain : public QWidget {
   int FTimer1Armings = 0;
   int FTimer1Firings = 0;
   TAlignLayout* FSearchLayout = nullptr;
+  bool FRunActive = false;
+  std::atomic<bool> FFetching{false};
+  std::mutex FClientMutex;
+  std::atomic<std::thread::id> FClientOwner{};
 };
 
 }  // namespace halvane

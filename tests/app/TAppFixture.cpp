@@ -19,6 +19,11 @@ namespace halvane::test {
 
 TAppFixture::TAppFixture(const QString& folderTemplate)
     : FDir(folderTemplate.isEmpty() ? QDir::tempPath() + QStringLiteral("/halvane-XXXXXX") : folderTemplate) {
+  Endpoints.SearchHost = "127.0.0.1:1";
+  Endpoints.ImageSearchPrefix = "http://images.google";
+  Endpoints.PageRankHost = "127.0.0.1:1";
+  Endpoints.RankingHost = "127.0.0.1:1";
+  Endpoints.UpdateBaseURL = "http://127.0.0.1:1/liveupdate/halvane/";
   TShell::SetOpeners([this](const std::string& a) { BrowserOpened.push_back(a); return true; },
                      [this](const std::string& a) { DocumentsOpened.push_back(a); return true; });
 }
@@ -48,12 +53,6 @@ std::string TAppFixture::ReadFile(const std::string& name) const {
 }
 
 TfrmMain& TAppFixture::Create() {
-  TServiceEndpoints endpoints;
-  endpoints.SearchHost = "127.0.0.1:1";
-  endpoints.ImageSearchPrefix = "http://images.127";
-  endpoints.PageRankHost = "127.0.0.1:1";
-  endpoints.RankingHost = "127.0.0.1:1";
-  endpoints.UpdateBaseURL = "http://127.0.0.1:1/liveupdate/halvane/";
   TProgramServices services;
   services.LoadBrandSettings = [this](const std::string& folder, TBrandSettings& settings) {
     if (folder != Folder()) return false;
@@ -65,7 +64,7 @@ TfrmMain& TAppFixture::Create() {
   services.LoadChecksumScript = [] {};
   services.ReleaseChecksumScript = [this] { ++ScriptReleases; };
   services.ExitProcess = [this](int code) { Exits.push_back(code); };
-  FMain = std::make_unique<TfrmMain>(Folder(), endpoints, services);
+  FMain = std::make_unique<TfrmMain>(Folder(), Endpoints, services);
   FMain->msgMain->SetTestMode(true);
   FMain->bsSkinSaveDialog1->SetTestMode(true);
   return *FMain;

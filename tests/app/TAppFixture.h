@@ -31,6 +31,9 @@ class TAppFixture {
   // fills the record with these values.
   std::optional<TBrandSettings> Settings;
   bool NewsButtonRule = false;
+  // Loopback addresses that refuse connections unless a test points them
+  // at its own server.
+  TServiceEndpoints Endpoints;
 
   // Builds the window (FormCreate runs); Show() also runs FormShow.
   TfrmMain& Create();
