@@ -72,6 +72,40 @@ class StartupTest : public QObject {
     QCOMPARE(frm.lvwItems->geometry().top(), 43 + 68);
   }
 
+  void EncryptedSettingsFileBrandsTheWindow() {
+    TAppFixture app;
+    app.RealSettingsReader = true;
+    app.WriteFile("dbsettings.dat",
+                  EncryptSettings("<%%ApplicationName%%>Halvane<%%/ApplicationName%%>\r\n"
+                                  "<%%BranderType%%>Gold<%%/BranderType%%>\r\n"
+                                  "<%%GoldNewsBaseURL%%>http://news.test/<%%/GoldNewsBaseURL%%>\r\n"
+                                  "<%%GoldPublID%%>7<%%/GoldPublID%%>\r\n"
+                                  "<%%Link1%%>Blog^http://blog.test/<%%/Link1%%>\r\n"));
+    TfrmMain& frm = app.Show();
+    QVERIFY(frm.BrandingApplied());
+    QCOMPARE(frm.windowTitle(), QStringLiteral("Halvane v2.20"));
+    QVERIFY(frm.btnNews->isVisible());
+    QCOMPARE(frm.btnMakeMoney->text(), QStringLiteral("Make Money"));
+    QVERIFY(!frm.panBanner->isVisible());
+    QVERIFY(frm.panLinks->isVisible());
+    QCOMPARE(frm.lblLink1URL->text(), QStringLiteral("Blog"));
+    QVERIFY(!app.Exists("dbsettings.sim"));
+  }
+
+  void SettingsFileThatDoesNotDecryptGivesAnEmptyEdition() {
+    TAppFixture app;
+    app.RealSettingsReader = true;
+    app.WriteFile("dbsettings.dat", std::string(300, '\x5a'));
+    TfrmMain& frm = app.Show();
+    QVERIFY(frm.BrandingApplied());
+    QCOMPARE(frm.windowTitle(), QStringLiteral(" v2.20"));
+    QVERIFY(!frm.btnNews->isVisible());
+    QCOMPARE(frm.btnMakeMoney->text(), QStringLiteral("Make Money"));
+    QVERIFY(!frm.panBanner->isVisible());
+    QVERIFY(!frm.panLinks->isVisible());
+    QVERIFY(!app.Exists("dbsettings.sim"));
+  }
+
   void WelcomePageHoldsTheTimerUntilTheUserLeavesIt() {
     TAppFixture app;
     TBrandSettings settings;

@@ -1,7 +1,5 @@
 #include "TAppFixture.h"
 
-#include <zlib.h>
-
 #include <QBuffer>
 #include <QDir>
 #include <QImage>
@@ -11,6 +9,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "CryptFile.h"
+#include "SkinFile.h"
 #include "TMessageBox.h"
 #include "TSaveDialog.h"
 #include "TShell.h"
@@ -61,6 +61,11 @@ TfrmMain& TAppFixture::Create() {
     return true;
   };
   services.NewsButtonShown = [this](const TBrandSettings&) { return NewsButtonRule; };
+  if (RealSettingsReader) {
+    const TProgramServices production = ProductionServices();
+    services.LoadBrandSettings = production.LoadBrandSettings;
+    services.NewsButtonShown = production.NewsButtonShown;
+  }
   services.LoadChecksumScript = [] {};
   services.ReleaseChecksumScript = [this] { ++ScriptReleases; };
   services.ExitProcess = [this](int code) { Exits.push_back(code); };
@@ -87,13 +92,12 @@ std::string EncodePicture(int width, int height, const char* format) {
   return bytes.toStdString();
 }
 
-std::string PackSkin(const std::string& styleSheet) {
-  uLongf size = compressBound(static_cast<uLong>(styleSheet.size()));
-  std::string packed(size, '\0');
-  compress2(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(styleSheet.data()),
-            static_cast<uLong>(styleSheet.size()), 9);
-  packed.resize(size);
-  return packed;
+std::string EncryptSettings(const std::string& document) {
+  std::string container;
+  EncryptSettingsBytes(document, container);
+  return container;
 }
+
+std::string PackSkin(const std::string& styleSheet) { return CompressSkin(styleSheet); }
 
 }  // namespace halvane::test

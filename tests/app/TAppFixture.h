@@ -31,6 +31,8 @@ class TAppFixture {
   // fills the record with these values.
   std::optional<TBrandSettings> Settings;
   bool NewsButtonRule = false;
+  // Read dbsettings.dat with the program's own reader instead.
+  bool RealSettingsReader = false;
   // Loopback addresses that refuse connections unless a test points them
   // at its own server.
   TServiceEndpoints Endpoints;
@@ -54,5 +56,7 @@ class TAppFixture {
 std::string EncodePicture(int width, int height, const char* format);
 // zlib compress2 output, the skin file format.
 std::string PackSkin(const std::string& styleSheet);
+// An encrypted settings file holding the plain document.
+std::string EncryptSettings(const std::string& document);
 
 }  // namespace halvane::test

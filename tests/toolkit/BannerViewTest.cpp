@@ -51,7 +51,7 @@ class BannerViewTest : public QObject {
     // The content is not sniffed: PNG bytes behind a .jpg name do not decode.
     QVERIFY(!view.LoadPicture(Encode(40, 20, "PNG"), "jpeg"));
     QVERIFY(!view.HasPicture());
-    QVERIFY(!view.LoadPicture(QByteArray("\xff\xd8\xff\xe0 truncated", 16), "jpeg"));
+    QVERIFY(!view.LoadPicture(QByteArrayLiteral("\xff\xd8\xff\xe0 truncated"), "jpeg"));
     QVERIFY(!view.LoadPicture(QByteArray(), "jpeg"));
     QVERIFY(!view.LoadPicture(Encode(40, 20, "BMP"), QByteArray()));
   }

@@ -1,5 +1,3 @@
-#include <zlib.h>
-
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,6 +6,7 @@
 #include <string>
 
 #include "QtTestMain.h"
+#include "SkinFile.h"
 #include "TSkin.h"
 #include "TextConvert.h"
 
@@ -15,14 +14,8 @@ using namespace halvane;
 
 namespace {
 
-std::string Pack(const std::string& plain) {
-  uLongf size = compressBound(static_cast<uLong>(plain.size()));
-  std::string packed(size, '\0');
-  compress2(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(plain.data()),
-            static_cast<uLong>(plain.size()), 9);
-  packed.resize(size);
-  return packed;
-}
+// Skins as the publisher's tool writes them.
+std::string Pack(const std::string& plain) { return CompressSkin(plain); }
 
 void WriteFile(const QString& path, const std::string& bytes) {
   QFile file(path);
