@@ -1,0 +1,13 @@
+#include "TSortState.h"
+
+namespace halvane {
+
+void TSortState::HeaderClick(int column) noexcept {
+  if (column == SortColumn) {
+    SortAscending = !SortAscending;
+  } else {
+    SortColumn = column;
+  }
+}
+
+}  // namespace halvane
