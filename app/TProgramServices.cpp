@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "BrandSettings.h"
+#include "ChecksumScript.h"
 
 namespace halvane {
 
@@ -12,10 +13,8 @@ TProgramServices ProductionServices() {
     return halvane::LoadBrandSettings(folder, settings);
   };
   services.NewsButtonShown = [](const TBrandSettings& settings) { return halvane::NewsButtonShown(settings); };
-  // The checksum script host joins here when its library is part of the
-  // build; until then no script is loaded.
-  services.LoadChecksumScript = [] {};
-  services.ReleaseChecksumScript = [] {};
+  services.LoadChecksumScript = [] { halvane::LoadChecksumScript(); };
+  services.ReleaseChecksumScript = [] { halvane::ReleaseChecksumScript(); };
   services.ExitProcess = [](int code) { std::_Exit(code); };
   return services;
 }
