@@ -1,5 +1,6 @@
 #include "MarkerScan.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -30,24 +31,32 @@ std::size_t FindNoCase(std::string_view haystack, std::string_view needle,
       (first >= 'a' && first <= 'z') ? static_cast<unsigned char>(first - 32) : first;
   const char* base = haystack.data();
   const std::size_t last = haystack.size() - needle.size();
-  // Next candidate of each letter case; each is searched again only once the
-  // scan has passed it, so the whole search stays linear.
-  constexpr std::size_t kNone = std::string_view::npos;
-  auto nextOf = [&](unsigned char c, std::size_t at) -> std::size_t {
-    if (at > last) return kNone;
-    const void* p = std::memchr(base + at, c, last - at + 1);
-    return p ? static_cast<std::size_t>(static_cast<const char*>(p) - base) : kNone;
-  };
-  std::size_t nextLo = nextOf(first, from);
-  std::size_t nextUp = first == firstUpper ? kNone : nextOf(firstUpper, from);
-  while (true) {
-    const std::size_t i = nextLo < nextUp ? nextLo : nextUp;
-    if (i == kNone) break;
-    std::size_t k = 1;
-    while (k < needle.size() && Fold(base[i + k]) == Fold(needle[k])) ++k;
-    if (k == needle.size()) return i;
-    if (i == nextLo) nextLo = nextOf(first, i + 1);
-    else nextUp = nextOf(firstUpper, i + 1);
+  // The candidates of both letter cases are searched in windows that start
+  // small and double, so a call costs time in proportion to the distance to
+  // its match: a loop of calls over a page then stays linear even when one
+  // letter case never occurs.
+  std::size_t i = from;
+  std::size_t window = 64;
+  while (i <= last) {
+    const std::size_t end = std::min(last + 1, i + window);
+    auto nextOf = [&](unsigned char c, std::size_t at) -> std::size_t {
+      if (at >= end) return end;
+      const void* p = std::memchr(base + at, c, end - at);
+      return p ? static_cast<std::size_t>(static_cast<const char*>(p) - base) : end;
+    };
+    std::size_t nextLo = nextOf(first, i);
+    std::size_t nextUp = first == firstUpper ? end : nextOf(firstUpper, i);
+    while (true) {
+      const std::size_t at = std::min(nextLo, nextUp);
+      if (at >= end) break;
+      std::size_t k = 1;
+      while (k < needle.size() && Fold(base[at + k]) == Fold(needle[k])) ++k;
+      if (k == needle.size()) return at;
+      if (at == nextLo) nextLo = nextOf(first, at + 1);
+      else nextUp = nextOf(firstUpper, at + 1);
+    }
+    i = end;
+    window = std::min<std::size_t>(window * 2, 1 << 16);
   }
   return std::string_view::npos;
 }

@@ -6,6 +6,7 @@
 
 #include "BrandSettings.h"
 #include "CryptFile.h"
+#include "MarkerScan.h"
 #include "TEncryption.h"
 
 namespace {
@@ -55,3 +56,24 @@ void BM_ReadDocument(benchmark::State& state) {
 BENCHMARK(BM_ReadDocument)->Arg(4 << 10)->Arg(1 << 20);
 
 }  // namespace
+
+// A harvest-style walk with ExtractBetween over a page where the upper-case
+// form of the markers' first letter never occurs: the cost must stay linear.
+static void BM_ExtractBetweenWalk(benchmark::State& state) {
+  const std::size_t links = static_cast<std::size_t>(state.range(0));
+  std::string page;
+  page.reserve(links * 100);
+  for (std::size_t i = 0; i < links; ++i) {
+    page += "<div class=r><a href=\"/url?q=http://blog" + std::to_string(i) +
+            ".example/post/&amp;sa=u\">result text here</a></div>\n";
+  }
+  page += "next<";
+  for (auto _ : state) {
+    std::string_view w = page;
+    std::size_t found = 0;
+    while (!halvane::ExtractBetween(w, "href=\"/url?q=", "\"").empty()) ++found;
+    benchmark::DoNotOptimize(found);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * page.size()));
+}
+BENCHMARK(BM_ExtractBetweenWalk)->Arg(50000)->Arg(200000)->Unit(benchmark::kMillisecond);

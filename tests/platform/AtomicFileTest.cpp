@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+
+#include <unistd.h>
 
 namespace halvane::platform {
 namespace {
@@ -14,7 +17,11 @@ namespace fs = std::filesystem;
 class AtomicFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    FFolder = fs::path(::testing::TempDir()) / "halvane_atomic_file_test";
+    // ctest runs cases in parallel processes: each gets a folder of its own.
+    FFolder = fs::path(::testing::TempDir()) /
+              ("halvane_atomic_" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+               std::to_string(::getpid()));
     fs::remove_all(FFolder);
     fs::create_directories(FFolder);
   }
