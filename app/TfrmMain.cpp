@@ -20,11 +20,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <unordered_set>
+#include <optional>
 
 #include "AppVersion.h"
 #include "BrandSettings.h"
+#include "Harvest.h"
 #include "MarkerScan.h"
+#include "PageText.h"
 #include "THttpClient.h"
 #include "TPageFile.h"
 #include "CodePage.h"
@@ -358,7 +360,7 @@ void TfrmMain::FormCreate() {
   NewsList = std::make_unique<std::vector<std::string>>();
   SortColumn = -1;
   SortAscending = true;
-  HarvestedUrls = std::make_unique<std::vector<std::string>>();
+  HarvestedUrls = std::make_unique<THarvestedUrls>();
 }
 
 void TfrmMain::ApplyBranding() {
@@ -521,6 +523,13 @@ void TfrmMain::FormClose() {
 }
 
 void TfrmMain::FormDestroy() {
+  if (FRunActive) {
+    // A run below on the stack still holds the lists; that happens only
+    // when the exit returns (tests), and then they go with the window.
+    FRetiredUrls = std::move(HarvestedUrls);
+    FRetiredNews = std::move(NewsList);
+    return;
+  }
   NewsList.reset();
   HarvestedUrls.reset();
 }
@@ -530,10 +539,14 @@ void TfrmMain::FormDestroy() {
 namespace halvane {
 namespace {
 
-const char* const kResultLinkMarker = "href=\"/url?q=";
-const char* const kStatusDone = "Process completed sucessfull!";
-const char* const kStatusAborted = "Process aborted!";
-const char* const kStatusFailed = "Connection error, check if you are connected and url exists.";
+// The fetched body as page text.
+std::string PageText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw EStreamError("cannot read " + path);
+  const std::string body((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) throw EStreamError("cannot read " + path);
+  return PageTextFromBody(body);
+}
 
 std::string AsciiLower(std::string text) {
   for (char& c : text)
@@ -541,15 +554,7 @@ std::string AsciiLower(std::string text) {
   return text;
 }
 
-// The fetched body as page text: up to the first NUL, every line ended by
-// CR LF.
-std::string PageText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw EStreamError("cannot read " + path);
-  const std::string body((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw EStreamError("cannot read " + path);
-  return JoinSettingsLines(SplitSettingsLines(body));
-}
+QString Caption(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 
@@ -557,10 +562,10 @@ void TfrmMain::SetSortingByHeader(bool on) { lvwItems->horizontalHeader()->setSe
 
 void TfrmMain::btnSearchClick() {
   if (edtKeyword->text().isEmpty()) {
-    msgMain->Execute("You need enter a keyword to make a search.", TMsgKind::Information, TMsgButtons::Ok);
+    msgMain->Execute(kKeywordMissingNotice, TMsgKind::Information, TMsgButtons::Ok);
     return;
   }
-  if (btnSearch->text() == QLatin1String("Search")) {
+  if (btnSearch->text() == Caption(kSearchCaption)) {
     // A stopped run that has not yet returned reads "Search" already; a
     // second run must not start inside it, so the click is ignored.
     if (FRunActive) return;
@@ -569,7 +574,7 @@ void TfrmMain::btnSearchClick() {
     stpItems->setText(QString());
     SetSortingByHeader(false);
     StopRequested = false;
-    btnSearch->setText(QStringLiteral("Stop"));
+    btnSearch->setText(Caption(kStopCaption));
     try {
       HarvestResults();
       AnalyseItems();
@@ -577,49 +582,45 @@ void TfrmMain::btnSearchClick() {
       // test.html could not be created: the run ends here, the window goes
       // back to idle and says why.
       FRunActive = false;
-      btnSearch->setText(QStringLiteral("Search"));
+      btnSearch->setText(Caption(kSearchCaption));
       SetSortingByHeader(true);
       msgMain->Execute(error.what(), TMsgKind::Warning, TMsgButtons::Ok);
       return;
     }
     FRunActive = false;
-    btnSearch->setText(QStringLiteral("Search"));
+    btnSearch->setText(Caption(kSearchCaption));
     TUiThread::PumpEvents();
     SetSortingByHeader(true);
     return;
   }
   StopRequested = true;
-  btnSearch->setText(QStringLiteral("Search"));
+  btnSearch->setText(Caption(kSearchCaption));
   SetSortingByHeader(true);
   TUiThread::PumpEvents();
 }
 
-std::string TfrmMain::ResultPageAddress(const std::string& keyword, int page) const {
-  const std::string query = "\"" + keyword + "\" \"comment\" \"powered by wordpress\"";
-  return "http://" + FEndpoints.SearchHost + "/search?num=100&hl=en&q=" + EncodeForUrl(query) +
-         "&btnG=Search&start=" + std::to_string(page * 100);
-}
-
 void TfrmMain::HarvestResults() {
   if (!HarvestedUrls) return;
-  HarvestedUrls->clear();
-  std::unordered_set<std::string> known;
+  THarvestedUrls& urls = *HarvestedUrls;
+  urls.Clear();
   const int depth = cbxItems->currentIndex();
-  const std::string keyword = FromQString(edtKeyword->text());
+  const std::string query = "\"" + FromQString(edtKeyword->text()) + "\" \"comment\" \"powered by wordpress\"";
+  const std::string prefix = "http://" + FEndpoints.SearchHost + "/search?num=100&hl=en&q=" + EncodeForUrl(query) +
+                             "&btnG=Search&start=";
   for (int page = 0; page <= depth; ++page) {
     std::string text;
-    if (!FetchPage(ResultPageAddress(keyword, page), text)) continue;
-    if (StopRequested || !HarvestedUrls) return;
+    if (!FetchPage(prefix + std::to_string(page * 100), text)) continue;
+    if (StopRequested) return;
     std::string_view rest = text;
     while (rest.find(kResultLinkMarker) != std::string_view::npos && !StopRequested) {
       const std::string link = ExtractBetween(rest, kResultLinkMarker, "\"");
       const std::string lower = AsciiLower(link);
       if (lower.rfind("http://", 0) != 0) continue;
       if (!FEndpoints.ImageSearchPrefix.empty() && lower.rfind(FEndpoints.ImageSearchPrefix, 0) == 0) continue;
-      if (known.insert(platform::AnsiLowerCase(link)).second) HarvestedUrls->push_back(link);
-      if (rest.find("Next<") == std::string_view::npos || StopRequested) break;
+      urls.Add(link);
+      if (rest.find(kNextPageMarker) == std::string_view::npos || StopRequested) break;
     }
-    if (rest.find("Next<") == std::string_view::npos || StopRequested) return;
+    if (rest.find(kNextPageMarker) == std::string_view::npos || StopRequested) return;
     TUiThread::PumpEvents();
   }
 }
@@ -627,7 +628,7 @@ void TfrmMain::HarvestResults() {
 void TfrmMain::AnalyseItems() {
   stpItems->setText(QStringLiteral("Starting item analisys..."));
   if (HarvestedUrls) {
-    const std::vector<std::string> addresses = *HarvestedUrls;
+    const std::vector<std::string> addresses = HarvestedUrls->Items();
     int visited = 0;
     for (const std::string& address : addresses) {
       ++visited;
@@ -649,8 +650,8 @@ void TfrmMain::PumpIfInterfaceThread() {
   if (UiThread->IsInterfaceThread()) TUiThread::PumpEvents();
 }
 
-void TfrmMain::SetStatusText(const std::string& text) {
-  UiThread->Post([this, text] { MainStatusPanel->setText(ToQString(text)); });
+void TfrmMain::SetStatusText(std::string_view text) {
+  UiThread->Post([this, shown = std::string(text)] { MainStatusPanel->setText(ToQString(shown)); });
 }
 
 void TfrmMain::SetGauge(std::int64_t maximum, std::int64_t value, bool setMaximum) {
@@ -686,7 +687,7 @@ bool TfrmMain::FetchPage(const std::string& address, std::string& text) {
   if (StopRequested) return false;
   text.clear();
   if (!AcquireClient()) {
-    SetStatusText(kStatusFailed);
+    SetStatusText(kFetchFailedStatus);
     return false;
   }
   struct TRelease {
@@ -703,17 +704,17 @@ bool TfrmMain::FetchPage(const std::string& address, std::string& text) {
   FFetching = true;
   bool fetched = false;
   try {
-    SetStatusText("Getting URL: " + address + "...");
+    SetStatusText(GettingUrlStatusText(address));
     SetGauge(0, 0, false);
     PumpIfInterfaceThread();
     IdHTTP1->Get(address, *file);
     file.reset();
     IdHTTP1->Disconnect();
     if (StopRequested) {
-      SetStatusText(kStatusAborted);
+      SetStatusText(kFetchAbortedStatus);
     } else {
       text = PageText(path);
-      SetStatusText(kStatusDone);
+      SetStatusText(kFetchDoneStatus);
       fetched = true;
     }
   } catch (...) {
@@ -723,7 +724,7 @@ bool TfrmMain::FetchPage(const std::string& address, std::string& text) {
     }
     file.reset();
     text.clear();
-    SetStatusText(kStatusFailed);
+    SetStatusText(kFetchFailedStatus);
     fetched = false;
   }
   std::error_code ignored;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "TBrandSettings.h"
+#include "THarvestedUrls.h"
 #include "TProgramServices.h"
 #include "TServiceEndpoints.h"
 
@@ -92,8 +93,6 @@ class TfrmMain : public QWidget {
 
   bool FetchInProgress() const { return FFetching; }
   bool RunActive() const { return FRunActive; }
-  // Result pages requested by the harvest, in order.
-  std::string ResultPageAddress(const std::string& keyword, int page) const;
 
   // The page control's pages, welcome page first while it exists.
   TPageControl* pgcPrinc = nullptr;
@@ -147,7 +146,7 @@ class TfrmMain : public QWidget {
 
   // Written by the interface thread only; read by the worker as well.
   std::atomic<bool> StopRequested{false};
-  std::unique_ptr<std::vector<std::string>> HarvestedUrls;
+  std::unique_ptr<THarvestedUrls> HarvestedUrls;
   std::unique_ptr<std::vector<std::string>> NewsList;
   int SortColumn = -1;
   bool SortAscending = true;
@@ -168,7 +167,7 @@ class TfrmMain : public QWidget {
   void ArmTimer1();
   void ShowBanner();
   void SetBannerPanelHeight(int height);
-  void SetStatusText(const std::string& text);
+  void SetStatusText(std::string_view text);
   void SetGauge(std::int64_t maximum, std::int64_t value, bool setMaximum);
   void PumpIfInterfaceThread();
   bool AcquireClient();
@@ -186,6 +185,8 @@ class TfrmMain : public QWidget {
   int FTimer1Firings = 0;
   TAlignLayout* FSearchLayout = nullptr;
   bool FRunActive = false;
+  std::unique_ptr<THarvestedUrls> FRetiredUrls;
+  std::unique_ptr<std::vector<std::string>> FRetiredNews;
   std::atomic<bool> FFetching{false};
   std::mutex FClientMutex;
   std::atomic<std::thread::id> FClientOwner{};

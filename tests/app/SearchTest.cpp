@@ -36,17 +36,6 @@ class SearchTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void ResultPageAddressesEncodeTheWholeQuery() {
-    TAppFixture app;
-    app.Endpoints.SearchHost = "search.test";
-    TfrmMain& frm = app.Create();
-    QCOMPARE(frm.ResultPageAddress("blue widgets", 2),
-             std::string("http://search.test/search?num=100&hl=en&q=%22blue+widgets%22+%22comment%22+%22powered+by+"
-                         "wordpress%22&btnG=Search&start=200"));
-    QVERIFY(frm.ResultPageAddress("web 2.0", 0).find("q=%22web+%32.%30%22+%22comment%22") != std::string::npos);
-    QVERIFY(frm.ResultPageAddress("   ", 0).find("q=%22+++%22+%22comment%22") != std::string::npos);
-  }
-
   void HarvestTakesNewPlainHttpLinksUntilThePager() {
     TScriptedServer server([](const std::string& target) {
       if (StartOf(target) == 0)
@@ -64,9 +53,11 @@ class SearchTest : public QObject {
     frm.edtKeyword->setText(QStringLiteral("blue widgets"));
     frm.cbxItems->setCurrentIndex(2);
     frm.btnSearch->click();
-    QCOMPARE(*frm.HarvestedUrls, (std::vector<std::string>{"http://a.test/1", "http://b.test/2"}));
+    QCOMPARE(frm.HarvestedUrls->Items(), (std::vector<std::string>{"http://a.test/1", "http://b.test/2"}));
     const auto targets = server.Targets();
     QCOMPARE(targets.size(), std::size_t{2});
+    QCOMPARE(targets[0], std::string("/search?num=100&hl=en&q=%22blue+widgets%22+%22comment%22+%22powered+by+"
+                                     "wordpress%22&btnG=Search&start=0"));
     QCOMPARE(StartOf(targets[0]), 0);
     QCOMPARE(StartOf(targets[1]), 100);
     QCOMPARE(frm.btnSearch->text(), QStringLiteral("Search"));
@@ -86,7 +77,7 @@ class SearchTest : public QObject {
     frm.edtKeyword->setText(QStringLiteral("k"));
     frm.cbxItems->setCurrentIndex(9);
     frm.btnSearch->click();
-    QCOMPARE(*frm.HarvestedUrls, std::vector<std::string>{"http://d.test/"});
+    QCOMPARE(frm.HarvestedUrls->Items(), std::vector<std::string>{"http://d.test/"});
     QCOMPARE(server.Targets().size(), std::size_t{1});
   }
 
@@ -106,7 +97,7 @@ class SearchTest : public QObject {
       QCOMPARE(static_cast<int>(targets.size()), depth + 1);
       for (int p = 0; p <= depth; ++p) QCOMPARE(StartOf(targets[p]), p * 100);
       // The failed page contributes nothing and the harvest goes on.
-      QCOMPARE(static_cast<int>(frm.HarvestedUrls->size()), depth >= 3 ? depth : depth + 1);
+      QCOMPARE(static_cast<int>(frm.HarvestedUrls->Size()), depth >= 3 ? depth : depth + 1);
     }
   }
 
@@ -119,7 +110,7 @@ class SearchTest : public QObject {
     frm.cbxItems->setCurrentIndex(5);
     frm.btnSearch->click();
     QCOMPARE(server.Targets().size(), std::size_t{1});
-    QVERIFY(frm.HarvestedUrls->empty());
+    QVERIFY(frm.HarvestedUrls->Empty());
   }
 
   void EmptyKeywordOnlyShowsTheNotice() {

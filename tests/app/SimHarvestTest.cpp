@@ -35,8 +35,8 @@ class SimHarvestTest : public QObject {
         frm.edtKeyword->setText(QString::fromLatin1(keyword));
         frm.cbxItems->setCurrentIndex(depth);
         frm.btnSearch->click();
-        QCOMPARE(*frm.HarvestedUrls, engine.ExpectedHarvest(keyword, depth));
-        QVERIFY(!frm.HarvestedUrls->empty());
+        QCOMPARE(frm.HarvestedUrls->Items(), engine.ExpectedHarvest(keyword, depth));
+        QVERIFY(!frm.HarvestedUrls->Empty());
         QCOMPARE(frm.btnSearch->text(), QStringLiteral("Search"));
         QCOMPARE(frm.stpItems->text(), QStringLiteral("0 items listed"));
         QVERIFY(!app.Exists("test.html"));

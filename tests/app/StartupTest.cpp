@@ -27,7 +27,7 @@ class StartupTest : public QObject {
     QVERIFY(frm.Timer1->isActive());
     QCOMPARE(frm.Timer1Armings(), 1);
     QVERIFY(frm.NewsList && frm.NewsList->empty());
-    QVERIFY(frm.HarvestedUrls && frm.HarvestedUrls->empty());
+    QVERIFY(frm.HarvestedUrls && frm.HarvestedUrls->Empty());
     QCOMPARE(frm.SortColumn, -1);
     QVERIFY(frm.SortAscending);
     QVERIFY(!frm.StopRequested);
