@@ -1,0 +1,29 @@
+#include "TProgram.h"
+
+#include <QApplication>
+
+#include "ProgramFolder.h"
+#include "TProgramServices.h"
+#include "TServiceEndpoints.h"
+#include "TfrmMain.h"
+
+namespace halvane {
+
+int TProgram::Run(int argc, char** argv) {
+  TProgramServices services = ProductionServices();
+  services.LoadChecksumScript();
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Halvane"));
+  // Closing the main window ends the process itself.
+  QApplication::setQuitOnLastWindowClosed(false);
+  int result = 0;
+  {
+    TfrmMain frmMain(platform::ProgramFolder(), ProductionEndpoints(), services);
+    frmMain.show();
+    result = QApplication::exec();
+  }
+  services.ReleaseChecksumScript();
+  return result;
+}
+
+}  // namespace halvane

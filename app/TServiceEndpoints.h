@@ -1,0 +1,25 @@
+#pragma once
+// The outside services the program talks to. The main window is given one
+// value at construction: production builds pass ProductionEndpoints(),
+// tests pass loopback addresses.
+#include <string>
+
+namespace halvane {
+
+struct TServiceEndpoints {
+  // Web search: "host[:port]" of the result pages.
+  std::string SearchHost;
+  // Lower-case address prefix of the engine's own image search; result
+  // links starting with it are skipped.
+  std::string ImageSearchPrefix;
+  // "host[:port]" of the PageRank query service.
+  std::string PageRankHost;
+  // "host[:port]" of the site-ranking pages.
+  std::string RankingHost;
+  // Update server base address, ending in "/liveupdate/halvane/".
+  std::string UpdateBaseURL;
+};
+
+TServiceEndpoints ProductionEndpoints();
+
+}  // namespace halvane

@@ -1,0 +1,37 @@
+#pragma once
+// The about window: product name, version, copyright line and about text
+// from the branding settings.
+#include <QDialog>
+
+#include "TBrandSettings.h"
+
+class QFrame;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollBar;
+
+namespace halvane {
+
+class TfrmAbout : public QDialog {
+  Q_OBJECT
+
+ public:
+  TfrmAbout(const TBrandSettings& settings, QWidget* parent = nullptr);
+
+  void FormCreate();
+  void editAboutClick();
+
+  QLabel* lblProductName = nullptr;
+  QLabel* lblProductVersion = nullptr;
+  QLabel* lblCopyright1 = nullptr;
+  QFrame* bsSkinPanel1 = nullptr;
+  QPlainTextEdit* memAbout = nullptr;
+  QScrollBar* bsSkinScrollBar1 = nullptr;
+  QPushButton* editAbout = nullptr;
+
+ private:
+  const TBrandSettings& FSettings;
+};
+
+}  // namespace halvane

@@ -1,0 +1,195 @@
+#pragma once
+// The main window: owns everything that lives for the run, applies the
+// branding at start-up, routes every control's event, and ends the process
+// when it closes.
+#include <QWidget>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "TBrandSettings.h"
+#include "THarvestedUrls.h"
+#include "TProgramServices.h"
+#include "TServiceEndpoints.h"
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+class QStandardItemModel;
+class QTableView;
+class QTimer;
+class QToolButton;
+
+namespace halvane {
+
+class TAlignLayout;
+class TBalloonHint;
+class TBannerView;
+class TGauge;
+class THttpClient;
+enum class TWorkMode;
+class THtmlView;
+class TLinkLabel;
+class TMessageBox;
+class TPageControl;
+class TSaveDialog;
+class TUiThread;
+
+class TfrmMain : public QWidget {
+  Q_OBJECT
+
+ public:
+  // programFolder ends in a path separator; every installation file is
+  // looked for there.
+  TfrmMain(std::string programFolder, TServiceEndpoints endpoints, TProgramServices services,
+           QWidget* parent = nullptr);
+  ~TfrmMain() override;
+
+  const std::string& ProgramFolder() const { return FProgramFolder; }
+  const TServiceEndpoints& Endpoints() const { return FEndpoints; }
+  const TBrandSettings& BrandSettings() const { return FSettings; }
+  // True when a settings file was found at start-up.
+  bool BrandingApplied() const { return FBrandingApplied; }
+
+  // Event handlers.
+  void FormCreate();
+  void FormShow();
+  void FormResize();
+  void FormClose();
+  void FormDestroy();
+  void ApplyBranding();
+  void bsSkinButton1Click();
+  void imgBannerClick();
+  void gifBannerClick();
+  void btnMakeMoneyClick();
+  void btnHelpClick();
+  void btnAboutClick();
+  void Timer1Timer();
+
+  // The search run.
+  void btnSearchClick();
+  void HarvestResults();
+  void AnalyseItems();
+  // One harvested address; the item analysis fills it in.
+  void AnalyseItem(const std::string& address);
+
+  // Fetches one page as text through IdHTTP1 and test.html, with status
+  // texts, gauge and stop. Usable from the interface thread and from a
+  // worker thread; one user at a time, the interface thread pumping events
+  // while it waits for its turn. Throws EStreamError when test.html cannot
+  // be created.
+  bool FetchPage(const std::string& address, std::string& text);
+  void IdHTTP1WorkBegin(TWorkMode mode, std::int64_t expected);
+  void IdHTTP1Work(TWorkMode mode, std::int64_t count);
+  void IdHTTP1WorkEnd(TWorkMode mode);
+
+  bool FetchInProgress() const { return FFetching; }
+  bool RunActive() const { return FRunActive; }
+
+  // The page control's pages, welcome page first while it exists.
+  TPageControl* pgcPrinc = nullptr;
+  QWidget* stsWelcome = nullptr;
+  THtmlView* prfWelcome = nullptr;
+  QFrame* bsSkinPanel14 = nullptr;
+  QPushButton* bsSkinButton1 = nullptr;
+  QWidget* stsMain = nullptr;
+  QFrame* bsSkinPanel4 = nullptr;
+  QPushButton* btnMakeMoney = nullptr;
+  QPushButton* btnAbout = nullptr;
+  QToolButton* btnNews = nullptr;
+  QToolButton* bsSkinSpeedButton1 = nullptr;
+  QToolButton* bsSkinSpeedButton2 = nullptr;
+  QFrame* panBanner = nullptr;
+  TBannerView* imgBanner = nullptr;
+  TBannerView* gifBanner = nullptr;
+  QFrame* bsSkinPanel1 = nullptr;
+  QLabel* bsSkinStdLabel1 = nullptr;
+  QLineEdit* edtKeyword = nullptr;
+  QPushButton* btnSearch = nullptr;
+  QPushButton* btnSave = nullptr;
+  QLabel* bsSkinStdLabel2 = nullptr;
+  QLineEdit* edtDomain = nullptr;
+  QLabel* bsSkinStdLabel3 = nullptr;
+  QComboBox* cbxItems = nullptr;
+  QTableView* lvwItems = nullptr;
+  QStandardItemModel* lvwItemsModel = nullptr;
+  QScrollBar* bsSkinScrollBar2 = nullptr;
+  QScrollBar* bsSkinScrollBar1 = nullptr;
+  QFrame* pan = nullptr;
+  QPushButton* btnSelectAll = nullptr;
+  QPushButton* bsSkinButton2 = nullptr;
+  QPushButton* btnDelSelected = nullptr;
+  QPushButton* btnDelAll = nullptr;
+  QFrame* panLinks = nullptr;
+  TLinkLabel* lblLink1URL = nullptr;
+  TLinkLabel* lblLink2URL = nullptr;
+  QFrame* bsSkinStatusBar1 = nullptr;
+  QLabel* MainStatusPanel = nullptr;
+  QLabel* stpItems = nullptr;
+  TGauge* MainGauge = nullptr;
+
+  TMessageBox* msgMain = nullptr;
+  TSaveDialog* bsSkinSaveDialog1 = nullptr;
+  TBalloonHint* BalloonHint = nullptr;
+  TUiThread* UiThread = nullptr;
+  QTimer* Timer1 = nullptr;
+
+  std::unique_ptr<THttpClient> IdHTTP1;
+
+  // Written by the interface thread only; read by the worker as well.
+  std::atomic<bool> StopRequested{false};
+  std::unique_ptr<THarvestedUrls> HarvestedUrls;
+  std::unique_ptr<std::vector<std::string>> NewsList;
+  int SortColumn = -1;
+  bool SortAscending = true;
+
+  // How often Timer1 has been armed and has fired in this run.
+  int Timer1Armings() const { return FTimer1Armings; }
+  int Timer1Firings() const { return FTimer1Firings; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void CreateControls();
+  void CreateWelcomePage();
+  void CreateSearchPage();
+  void ArmTimer1();
+  void ShowBanner();
+  void SetBannerPanelHeight(int height);
+  void SetStatusText(std::string_view text);
+  void SetGauge(std::int64_t maximum, std::int64_t value, bool setMaximum);
+  void PumpIfInterfaceThread();
+  bool AcquireClient();
+  void ReleaseClient();
+  void SetSortingByHeader(bool on);
+
+  std::string FProgramFolder;
+  TServiceEndpoints FEndpoints;
+  TProgramServices FServices;
+  TBrandSettings FSettings;
+  bool FBrandingApplied = false;
+  bool FShown = false;
+  bool FClosing = false;
+  int FTimer1Armings = 0;
+  int FTimer1Firings = 0;
+  TAlignLayout* FSearchLayout = nullptr;
+  bool FRunActive = false;
+  std::unique_ptr<THarvestedUrls> FRetiredUrls;
+  std::unique_ptr<std::vector<std::string>> FRetiredNews;
+  std::atomic<bool> FFetching{false};
+  std::mutex FClientMutex;
+  std::atomic<std::thread::id> FClientOwner{};
+};
+
+}  // namespace halvane

@@ -1,0 +1,3 @@
+#include "TProgram.h"
+
+int main(int argc, char** argv) { return halvane::TProgram::Run(argc, argv); }

@@ -1,0 +1,170 @@
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+#include "EStreamError.h"
+#include "QtTestMain.h"
+#include "TAppFixture.h"
+#include "TGauge.h"
+#include "TScriptedServer.h"
+
+using namespace halvane;
+using namespace halvane::test;
+
+namespace {
+
+const QString kDone = QStringLiteral("Process completed sucessfull!");
+const QString kFailed = QStringLiteral("Connection error, check if you are connected and url exists.");
+
+}  // namespace
+
+class FetchPageTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void StopSetMeansNoRequestNoStatusNoFile() {
+    TScriptedServer server([](const std::string&) { return TScriptedReply{200, "x"}; });
+    TAppFixture app;
+    TfrmMain& frm = app.Show();
+    frm.MainStatusPanel->setText(QStringLiteral("before"));
+    frm.StopRequested = true;
+    std::string text = "old";
+    QVERIFY(!frm.FetchPage("http://" + server.HostPort() + "/page", text));
+    QCOMPARE(frm.MainStatusPanel->text(), QStringLiteral("before"));
+    QVERIFY(server.Targets().empty());
+    QVERIFY(!app.Exists("test.html"));
+  }
+
+  void BodyComesBackAsCrLfLinesAndTheFileIsGone() {
+    TAppFixture app;
+    std::atomic<bool> fileDuringRequest{false};
+    TScriptedServer server([&](const std::string& target) {
+      fileDuringRequest = app.Exists("test.html");
+      if (target == "/lf") return TScriptedReply{200, "one\ntwo\nthree"};
+      if (target == "/mixed") return TScriptedReply{200, "a\r\nb\rc\n\nd\r\n"};
+      if (target == "/nul") return TScriptedReply{200, std::string("abc\0def\nghi", 11)};
+      if (target == "/empty") return TScriptedReply{200, ""};
+      return TScriptedReply{404, "<html>not here</html>"};
+    });
+    TfrmMain& frm = app.Show();
+    const std::string base = "http://" + server.HostPort();
+    std::string text;
+    QVERIFY(frm.FetchPage(base + "/lf", text));
+    QCOMPARE(text, std::string("one\r\ntwo\r\nthree\r\n"));
+    QCOMPARE(frm.MainStatusPanel->text(), kDone);
+    QVERIFY(fileDuringRequest);
+    QVERIFY(!app.Exists("test.html"));
+    QVERIFY(frm.FetchPage(base + "/mixed", text));
+    QCOMPARE(text, std::string("a\r\nb\r\nc\r\n\r\nd\r\n"));
+    QVERIFY(frm.FetchPage(base + "/nul", text));
+    QCOMPARE(text, std::string("abc\r\n"));
+    QVERIFY(frm.FetchPage(base + "/empty", text));
+    QCOMPARE(text, std::string());
+    // An error status is a failure although the server sent a body.
+    QVERIFY(!frm.FetchPage(base + "/missing", text));
+    QCOMPARE(frm.MainStatusPanel->text(), kFailed);
+    QVERIFY(!app.Exists("test.html"));
+    QVERIFY(!frm.FetchPage("http://127.0.0.1:1/refused", text));
+    QCOMPARE(frm.MainStatusPanel->text(), kFailed);
+    QVERIFY(!frm.FetchPage("https://" + server.HostPort() + "/lf", text));
+    QCOMPARE(frm.MainStatusPanel->text(), kFailed);
+    QVERIFY(!app.Exists("test.html"));
+  }
+
+  void StatusShowsTheAddressWhileTheRequestRuns() {
+    TScriptedServer server([](const std::string&) { return TScriptedReply{200, "x", false, false, 200}; });
+    TAppFixture app;
+    TfrmMain& frm = app.Show();
+    const std::string address = "http://" + server.HostPort() + "/slow";
+    QString during;
+    QTimer::singleShot(80, [&] { during = frm.MainStatusPanel->text(); });
+    std::string text;
+    QVERIFY(frm.FetchPage(address, text));
+    QCOMPARE(during, QStringLiteral("Getting URL: ") + QString::fromStdString(address) + QStringLiteral("..."));
+  }
+
+  void GaugeFollowsTheTransfer() {
+    TScriptedServer server([](const std::string& target) {
+      TScriptedReply reply{200, std::string(5000, 'x')};
+      reply.NoLength = target == "/unknown";
+      return reply;
+    });
+    TAppFixture app;
+    TfrmMain& frm = app.Show();
+    std::string text;
+    QVERIFY(frm.FetchPage("http://" + server.HostPort() + "/known", text));
+    QCOMPARE(frm.MainGauge->MaxValue(), 5000LL);
+    QCOMPARE(frm.MainGauge->Progress(), 5000LL);
+    QCOMPARE(frm.MainGauge->text(), QStringLiteral("100%"));
+    QVERIFY(frm.FetchPage("http://" + server.HostPort() + "/unknown", text));
+    QCOMPARE(text.size(), std::size_t{5002});
+    QCOMPARE(frm.MainGauge->MaxValue(), 0LL);
+    QCOMPARE(frm.MainGauge->Progress(), 0LL);
+  }
+
+  void StopEndsARequestToASilentServer() {
+    TScriptedServer server([](const std::string&) { return TScriptedReply{200, "", true}; });
+    TAppFixture app;
+    TfrmMain& frm = app.Show();
+    QTimer::singleShot(150, [&] { frm.StopRequested = true; });
+    QElapsedTimer clock;
+    clock.start();
+    std::string text;
+    QVERIFY(!frm.FetchPage("http://" + server.HostPort() + "/silent", text));
+    QVERIFY(clock.elapsed() < 5000);
+    QVERIFY(frm.MainStatusPanel->text() == QStringLiteral("Process aborted!") || frm.MainStatusPanel->text() == kFailed);
+    QVERIFY(!app.Exists("test.html"));
+    QVERIFY(!frm.FetchInProgress());
+  }
+
+  void PageFileThatCannotBeCreatedIsRaisedBeforeAnyRequest() {
+    TScriptedServer server([](const std::string&) { return TScriptedReply{200, "x"}; });
+    TAppFixture app;
+    std::filesystem::create_directory(app.Folder() + "test.html");
+    TfrmMain& frm = app.Show();
+    frm.MainStatusPanel->setText(QStringLiteral("before"));
+    std::string text;
+    QVERIFY_THROWS_EXCEPTION(EStreamError, frm.FetchPage("http://" + server.HostPort() + "/x", text));
+    QCOMPARE(frm.MainStatusPanel->text(), QStringLiteral("before"));
+    QVERIFY(server.Targets().empty());
+    // The client is free again afterwards.
+    std::filesystem::remove(app.Folder() + "test.html");
+    QVERIFY(frm.FetchPage("http://" + server.HostPort() + "/x", text));
+  }
+
+  void WorkerAndInterfaceThreadTakeTurnsWhileEventsKeepFlowing() {
+    TScriptedServer server([](const std::string& target) {
+      return TScriptedReply{200, target, false, false, target == "/slow" ? 400 : 0};
+    });
+    TAppFixture app;
+    TfrmMain& frm = app.Show();
+    const std::string base = "http://" + server.HostPort();
+    std::atomic<bool> workerFetched{false};
+    std::string workerText;
+    std::thread worker([&] { workerFetched = frm.FetchPage(base + "/slow", workerText); });
+    QTRY_COMPARE(server.Targets().size(), std::size_t{1});
+    int ticks = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(20);
+    std::string text;
+    QVERIFY(frm.FetchPage(base + "/fast", text));
+    worker.join();
+    QVERIFY(workerFetched);
+    QCOMPARE(workerText, std::string("/slow\r\n"));
+    QCOMPARE(text, std::string("/fast\r\n"));
+    // The interface thread waited for its turn and kept handling events.
+    QCOMPARE(server.Targets(), (std::vector<std::string>{"/slow", "/fast"}));
+    QVERIFY(ticks >= 3);
+    QTest::qWait(0);
+    QCOMPARE(frm.MainStatusPanel->text(), kDone);
+  }
+};
+
+HALVANE_QTEST(FetchPageTest);
+#include "FetchPageTest.moc"

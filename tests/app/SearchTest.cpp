@@ -1,0 +1,246 @@
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
+
+#include "QtTestMain.h"
+#include "TAppFixture.h"
+#include "TMessageBox.h"
+#include "TScriptedServer.h"
+
+using namespace halvane;
+using namespace halvane::test;
+
+namespace {
+
+std::string Link(const std::string& address) { return "<a href=\"/url?q=" + address + "\">r</a>\n"; }
+const char* const kPager = "<a href=\"/next\">Next</a>\n";
+
+// The start= value of a result-page request, or -1.
+int StartOf(const std::string& target) {
+  const std::size_t at = target.find("&start=");
+  return at == std::string::npos ? -1 : std::stoi(target.substr(at + 7));
+}
+
+const std::string kKeywordNotice = "You need enter a keyword to make a search.";
+
+}  // namespace
+
+class SearchTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void HarvestTakesNewPlainHttpLinksUntilThePager() {
+    TScriptedServer server([](const std::string& target) {
+      if (StartOf(target) == 0)
+        return TScriptedReply{200, "<html>" + Link("http://a.test/1") + Link("HTTP://A.TEST/1") +
+                                       Link("https://secure.test/") + Link("/relative") +
+                                       Link("http://images.google.com/i?x") + Link("http://b.test/2") + kPager +
+                                       "</html>"};
+      // The last page: no pager, so only its first accepted link counts.
+      return TScriptedReply{200, Link("https://s.test/") + Link("http://a.test/1") + Link("http://d.test/") +
+                                     Link("http://e.test/")};
+    });
+    TAppFixture app;
+    app.Endpoints.SearchHost = server.HostPort();
+    TfrmMain& frm = app.Show();
+    frm.edtKeyword->setText(QStringLiteral("blue widgets"));
+    frm.cbxItems->setCurrentIndex(2);
+    frm.btnSearch->click();
+    QCOMPARE(frm.HarvestedUrls->Items(), (std::vector<std::string>{"http://a.test/1", "http://b.test/2"}));
+    const auto targets = server.Targets();
+    QCOMPARE(targets.size(), std::size_t{2});
+    QCOMPARE(targets[0], std::string("/search?num=100&hl=en&q=%22blue+widgets%22+%22comment%22+%22powered+by+"
+                                     "wordpress%22&btnG=Search&start=0"));
+    QCOMPARE(StartOf(targets[0]), 0);
+    QCOMPARE(StartOf(targets[1]), 100);
+    QCOMPARE(frm.btnSearch->text(), QStringLiteral("Search"));
+    QCOMPARE(frm.stpItems->text(), QStringLiteral("0 items listed"));
+    QVERIFY(frm.lvwItems->horizontalHeader()->sectionsClickable());
+    QVERIFY(!frm.RunActive());
+    QVERIFY(!app.Exists("test.html"));
+  }
+
+  void LastPageGivesItsFirstAcceptedLinkOnly() {
+    TScriptedServer server([](const std::string&) {
+      return TScriptedReply{200, Link("https://s.test/") + Link("http://d.test/") + Link("http://e.test/")};
+    });
+    TAppFixture app;
+    app.Endpoints.SearchHost = server.HostPort();
+    TfrmMain& frm = app.Show();
+    frm.edtKeyword->setText(QStringLiteral("k"));
+    frm.cbxItems->setCurrentIndex(9);
+    frm.btnSearch->click();
+    QCOMPARE(frm.HarvestedUrls->Items(), std::vector<std::string>{"http://d.test/"});
+    QCOMPARE(server.Targets().size(), std::size_t{1});
+  }
+
+  void DepthBoundsTheResultPagesAndFailedPagesAreSkipped() {
+    for (int depth : {0, 9, 10}) {
+      TScriptedServer server([](const std::string& target) {
+        if (StartOf(target) == 300) return TScriptedReply{404, "gone"};
+        return TScriptedReply{200, Link("http://p" + std::to_string(StartOf(target)) + ".test/") + kPager};
+      });
+      TAppFixture app;
+      app.Endpoints.SearchHost = server.HostPort();
+      TfrmMain& frm = app.Show();
+      frm.edtKeyword->setText(QStringLiteral("k"));
+      frm.cbxItems->setCurrentIndex(depth);
+      frm.btnSearch->click();
+      const auto targets = server.Targets();
+      QCOMPARE(static_cast<int>(targets.size()), depth + 1);
+      for (int p = 0; p <= depth; ++p) QCOMPARE(StartOf(targets[p]), p * 100);
+      // The failed page contributes nothing and the harvest goes on.
+      QCOMPARE(static_cast<int>(frm.HarvestedUrls->Size()), depth >= 3 ? depth : depth + 1);
+    }
+  }
+
+  void PageWithoutLinksOrPagerEndsTheHarvest() {
+    TScriptedServer server([](const std::string&) { return TScriptedReply{200, "<html>nothing</html>"}; });
+    TAppFixture app;
+    app.Endpoints.SearchHost = server.HostPort();
+    TfrmMain& frm = app.Show();
+    frm.edtKeyword->setText(QStringLiteral("k"));
+    frm.cbxItems->setCurrentIndex(5);
+    frm.btnSearch->click();
+    QCOMPARE(server.Targets().size(), std::size_t{1});
+    QVERIFY(frm.HarvestedUrls->Empty());
+  }
+
+  void EmptyKeywordOnlyShowsTheNotice() {
+    TScriptedServer server([](const std::string&) { return TScriptedReply{200, "x"}; });
+    TAppFixture app;
+    app.Endpoints.SearchHost = server.HostPort();
+    TfrmMain& frm = app.Show();
+    frm.stpItems->setText(QStringLiteral("7 items listed"));
+    frm.btnSearch->click();
+    QCOMPARE(frm.msgMain->Shown().size(), std::size_t{1});
+    QCOMPARE(frm.msgMain->Shown()[0].Text, kKeywordNotice);
+    QVERIFY(frm.msgMain->Shown()[0].Kind == TMsgKind::Information);
+    QVERIFY(frm.msgMain->Shown()[0].Buttons == TMsgButtons::Ok);
+    QCOMPARE(frm.stpItems->text(), QStringLiteral("7 items listed"));
+    QVERIFY(server.Targets().empty());
+    // A keyword of blanks is searched.
+    frm.edtKeyword->setText(QStringLiteral("   "));
+    frm.btnSearch->click();
+    QCOMPARE(server.Targets().size(), std::size_t{1});
+  }
+
+  void StopShowsSearchAtOnceAndEndsASilentRequest() {
+    TScriptedServer server([](const std::string&) { return TScriptedReply{200, "", true}; });
+    TAppFixture app;
+    app.Endpoints.SearchHost = server.HostPort();
+    TfrmMain& frm = app.Show();
+    frm.edtKeyword->setText(QStringLiteral("k"));
+    frm.cbxItems->setCurrentIndex(9);
+    QString captionDuring, captionAfterStop;
+    bool headerDuring = true;
+    QTimer::singleShot(150, [&] {
+      captionDuring = frm.btnSearch->text();
+      headerDuring = frm.lvwItems->horizontalHeader()->sectionsClickable();
+      frm.btnSearch->click();
+      captionAfterStop = frm.btnSearch->text();
+      QVERIFY(frm.FetchInProgress());
+    });
+    frm.btnSearch->click();
+    QCOMPARE(captionDuring, QStringLiteral("Stop"));
+    QVERIFY(!headerDuring);
+    QCOMPARE(captionAfterStop, QStringLiteral("Search"));
+    QVERIFY(frm.StopRequested);
+    // No further page was requested after the stop.
+    QCOMPARE(server.Targets().size(), std::size_t{1});
+    QCOMPARE(frm.stpItems->text(), QStringLiteral("0 items listed"));
+    QCOMPARE(frm.btnSearch->text(), QStringLiteral("Search"));
+    QVERIFY(!app.Exists("test.html"));
+  }
+
+  void StopWithAnEmptyKeywordShowsTheNoticeAndTheRunGoesOn() {
+    TScriptedServer server([](const std::string&) { return TScriptedReply{200, "", true}; });
+    TAppFixture app;
+    app.Endpoints.SearchHost = server.HostPort();
+    TfrmMain& frm = app.Show();
+    frm.edtKeyword->setText(QStringLiteral("k"));
+    bool stoppedByEmptyClick = true;
+    QString captionAfterEmptyClick;
+    QTimer::singleShot(100, [&] {
+      frm.edtKeyword->clear();
+      frm.btnSearch->click();
+      stoppedByEmptyClick = frm.StopRequested;
+      captionAfterEmptyClick = frm.btnSearch->text();
+      frm.edtKeyword->setText(QStringLiteral("k"));
+      QTimer::singleShot(100, [&] { frm.btnSearch->click(); });
+    });
+    frm.btnSearch->click();
+    QVERIFY(!stoppedByEmptyClick);
+    QCOMPARE(captionAfterEmptyClick, QStringLiteral("Stop"));
+    QCOMPARE(frm.msgMain->Shown().size(), std::size_t{1});
+    QCOMPARE(frm.msgMain->Shown()[0].Text, kKeywordNotice);
+  }
+
+  void SearchClickWhileTheStoppedRunHasNotReturnedIsIgnored() {
+    TScriptedServer server([](const std::string&) { return TScriptedReply{200, "", true}; });
+    TAppFixture app;
+    app.Endpoints.SearchHost = server.HostPort();
+    TfrmMain& frm = app.Show();
+    frm.edtKeyword->setText(QStringLiteral("k"));
+    bool secondRunStarted = false;
+    QTimer::singleShot(100, [&] {
+      frm.btnSearch->click();  // Stop
+      QVERIFY(frm.RunActive());
+      frm.btnSearch->click();  // reads "Search", but the first run is still out
+      secondRunStarted = frm.btnSearch->text() == QLatin1String("Stop") || !frm.StopRequested;
+    });
+    frm.btnSearch->click();
+    QVERIFY(!secondRunStarted);
+    QCOMPARE(server.Targets().size(), std::size_t{1});
+    QVERIFY(!frm.RunActive());
+    QCOMPARE(frm.btnSearch->text(), QStringLiteral("Search"));
+  }
+
+  void ClosingDuringASearchEndsTheProcessWithoutWaiting() {
+    TScriptedServer server([](const std::string&) { return TScriptedReply{200, "", true}; });
+    TAppFixture app;
+    app.Endpoints.SearchHost = server.HostPort();
+    TfrmMain& frm = app.Show();
+    frm.edtKeyword->setText(QStringLiteral("k"));
+    bool requestPendingAtExit = false;
+    QTimer::singleShot(150, [&] {
+      frm.close();
+      requestPendingAtExit = frm.FetchInProgress() && app.Exits.size() == 1;
+    });
+    frm.btnSearch->click();
+    QVERIFY(requestPendingAtExit);
+    QCOMPARE(app.Exits, std::vector<int>{0});
+    QCOMPARE(app.ScriptReleases, 1);
+    QVERIFY(!frm.HarvestedUrls);
+  }
+
+  void PageFileThatCannotBeCreatedEndsTheRunIdle() {
+    TScriptedServer server([](const std::string&) { return TScriptedReply{200, Link("http://a.test/") + kPager}; });
+    TAppFixture app;
+    app.Endpoints.SearchHost = server.HostPort();
+    std::filesystem::create_directory(app.Folder() + "test.html");
+    TfrmMain& frm = app.Show();
+    frm.edtKeyword->setText(QStringLiteral("k"));
+    frm.btnSearch->click();
+    QCOMPARE(frm.btnSearch->text(), QStringLiteral("Search"));
+    QVERIFY(!frm.RunActive());
+    QVERIFY(frm.lvwItems->horizontalHeader()->sectionsClickable());
+    QCOMPARE(frm.msgMain->Shown().size(), std::size_t{1});
+    QVERIFY(frm.msgMain->Shown()[0].Kind == TMsgKind::Warning);
+    QVERIFY(server.Targets().empty());
+    // The next run works once the folder is writable again.
+    std::filesystem::remove(app.Folder() + "test.html");
+    frm.btnSearch->click();
+    QCOMPARE(server.Targets().size(), std::size_t{1});
+  }
+};
+
+HALVANE_QTEST(SearchTest);
+#include "SearchTest.moc"

@@ -1,0 +1,49 @@
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "QtTestMain.h"
+#include "TAppFixture.h"
+#include "TSearchEngine.h"
+#include "TSimConfig.h"
+#include "TSimProcess.h"
+#include "TSimWeb.h"
+
+using namespace halvane;
+using namespace halvane::test;
+using namespace halvane::sim;
+
+// The harvest against the simulated search engine, whose result pages carry
+// the noise real ones do: image-search and https links, relative links,
+// repeats in capitals, links around the pager.
+class SimHarvestTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void HarvestMatchesTheModel() {
+    testsupport::TSimProcess sim;
+    const TSimWeb web(DefaultSimConfig(), sim.Port());
+    const TSearchEngine engine(web);
+    for (const char* keyword : {"blue widgets", "garden tools"}) {
+      for (int depth : {0, 2}) {
+        TAppFixture app;
+        app.Endpoints.SearchHost = "127.0.0.1:" + std::to_string(sim.Port());
+        app.Endpoints.ImageSearchPrefix = "http://images.sim";
+        TfrmMain& frm = app.Show();
+        frm.edtKeyword->setText(QString::fromLatin1(keyword));
+        frm.cbxItems->setCurrentIndex(depth);
+        frm.btnSearch->click();
+        QCOMPARE(frm.HarvestedUrls->Items(), engine.ExpectedHarvest(keyword, depth));
+        QVERIFY(!frm.HarvestedUrls->Empty());
+        QCOMPARE(frm.btnSearch->text(), QStringLiteral("Search"));
+        QCOMPARE(frm.stpItems->text(), QStringLiteral("0 items listed"));
+        QVERIFY(!app.Exists("test.html"));
+      }
+    }
+  }
+};
+
+HALVANE_QTEST(SimHarvestTest);
+#include "SimHarvestTest.moc"

@@ -1,0 +1,63 @@
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWheelEvent>
+
+#include "QtTestMain.h"
+#include "TBalloonHint.h"
+
+using namespace halvane;
+
+class BalloonHintTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void HangsBelowAndLeftOfItsPoint() {
+    TBalloonHint balloon;
+    const QPoint point(600, 300);
+    balloon.ShowAt(point, QStringLiteral("You've Got A Message!\r\nNew title"));
+    QVERIFY(balloon.IsShown());
+    const QRect g = balloon.geometry();
+    QCOMPARE(g.top(), point.y());
+    QVERIFY(g.left() < point.x() - g.width() / 2);
+    QVERIFY(g.right() > point.x());
+    QCOMPARE(balloon.TipPoint(), point);
+    balloon.ShowAt(QPoint(100, 100), QStringLiteral("second"));
+    QCOMPARE(balloon.Text(), QStringLiteral("second"));
+    QCOMPARE(balloon.geometry().top(), 100);
+  }
+
+  void NextClickClosesItAndIsUsedUp() {
+    QWidget window;
+    auto* button = new QPushButton(QStringLiteral("x"), &window);
+    button->setGeometry(10, 10, 80, 24);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QSignalSpy clicked(button, &QPushButton::clicked);
+    TBalloonHint balloon(&window);
+    balloon.ShowAt(window.mapToGlobal(QPoint(200, 50)), QStringLiteral("hint"));
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(!balloon.IsShown());
+    QCOMPARE(clicked.count(), 0);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(clicked.count(), 1);
+  }
+
+  void WheelAndDeactivationCloseIt() {
+    QWidget window;
+    window.show();
+    TBalloonHint balloon(&window);
+    balloon.ShowAt(QPoint(50, 50), QStringLiteral("hint"));
+    QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&window, &wheel);
+    QVERIFY(!balloon.IsShown());
+    balloon.ShowAt(QPoint(50, 50), QStringLiteral("hint"));
+    QEvent deactivate(QEvent::ApplicationDeactivate);
+    QApplication::sendEvent(qApp, &deactivate);
+    QVERIFY(!balloon.IsShown());
+  }
+};
+
+HALVANE_QTEST(BalloonHintTest);
+#include "BalloonHintTest.moc"

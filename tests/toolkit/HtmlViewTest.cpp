@@ -1,0 +1,65 @@
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextDocument>
+#include <QUrl>
+
+#include <string>
+#include <vector>
+
+#include "QtTestMain.h"
+#include "THtmlView.h"
+#include "TShell.h"
+
+using namespace halvane;
+
+class HtmlViewTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void cleanup() { TShell::SetOpeners({}, {}); }
+
+  void DocumentNeverLoadsWhatItNames() {
+    QTemporaryDir dir;
+    const QString picture = dir.filePath(QStringLiteral("pic.png"));
+    QImage(8, 8, QImage::Format_RGB32).save(picture);
+    THtmlView view;
+    view.setSearchPaths({dir.path()});
+    const std::string html = "<html><body><img src=\"pic.png\"><img src=\"" +
+                             QUrl::fromLocalFile(picture).toString().toStdString() +
+                             "\"><img src=\"http://127.0.0.1:9/track.gif\"><p>Hello</p></body></html>";
+    view.LoadHtml(html);
+    QVERIFY(view.toPlainText().contains(QStringLiteral("Hello")));
+    auto nothing = [](const QVariant& v) {
+      return v.typeId() == QMetaType::QByteArray && v.toByteArray().isEmpty();
+    };
+    QVERIFY(nothing(view.loadResource(QTextDocument::ImageResource, QUrl(QStringLiteral("pic.png")))));
+    QVERIFY(nothing(view.loadResource(QTextDocument::StyleSheetResource, QUrl(QStringLiteral("http://127.0.0.1:9/a.css")))));
+    QTextDocument* doc = view.document();
+    QVERIFY(nothing(doc->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("pic.png")))));
+    QVERIFY(nothing(doc->resource(QTextDocument::ImageResource, QUrl::fromLocalFile(picture))));
+    QVERIFY(nothing(doc->resource(QTextDocument::ImageResource,
+                                  QUrl(QStringLiteral("data:image/png;base64,iVBORw0KGgo=")))));
+  }
+
+  void CodePageDocumentShowsItsCharacters() {
+    THtmlView view;
+    view.LoadHtml("<p>Caf\xe9 \x80</p>");
+    QCOMPARE(view.toPlainText(), QString::fromUtf8("Café €"));
+  }
+
+  void LinkClickOpensTheBrowserAndKeepsTheDocument() {
+    std::vector<std::string> opened;
+    TShell::SetOpeners([&](const std::string& a) { opened.push_back(a); return true; }, {});
+    THtmlView view;
+    view.LoadHtml("<p><a href=\"http://example.test/page?a=1\">go</a></p>");
+    emit view.anchorClicked(QUrl(QStringLiteral("http://example.test/page?a=1")));
+    QCOMPARE(opened.size(), std::size_t{1});
+    QCOMPARE(opened[0], std::string("http://example.test/page?a=1"));
+    QVERIFY(view.source().isEmpty());
+    QVERIFY(view.toPlainText().contains(QStringLiteral("go")));
+  }
+};
+
+HALVANE_QTEST(HtmlViewTest);
+#include "HtmlViewTest.moc"

@@ -1,0 +1,36 @@
+#include "TShell.h"
+
+#include "Process.h"
+#include "ShellUtils.h"
+
+namespace halvane {
+namespace {
+
+TShell::TOpener& BrowserOpener() {
+  static TShell::TOpener opener;
+  return opener;
+}
+
+TShell::TOpener& DocumentOpener() {
+  static TShell::TOpener opener;
+  return opener;
+}
+
+}  // namespace
+
+bool TShell::OpenInBrowser(std::string_view address) {
+  if (BrowserOpener()) return BrowserOpener()(std::string(address));
+  return halvane::OpenInBrowser(address);
+}
+
+bool TShell::OpenDocument(std::string_view address) {
+  if (DocumentOpener()) return DocumentOpener()(std::string(address));
+  return platform::OpenWithDesktop(std::string(address));
+}
+
+void TShell::SetOpeners(TOpener browser, TOpener document) {
+  BrowserOpener() = std::move(browser);
+  DocumentOpener() = std::move(document);
+}
+
+}  // namespace halvane
