@@ -1,0 +1,229 @@
+#include "BrandSettings.h"
+
+#include <cerrno>
+#include <system_error>
+#include <tuple>
+#include <utility>
+
+#include "CryptFile.h"
+#include "MarkerScan.h"
+#include "ShellUtils.h"
+#include "TFileRemover.h"
+#include "WorkingFiles.h"
+
+namespace halvane {
+namespace {
+
+constexpr std::string_view kLastNewsOpen = "<%%LastNewsId%%>";
+constexpr std::string_view kLastNewsClose = "<%%/LastNewsId%%>";
+
+std::string OpenTag(std::string_view name) { return std::string("<%%").append(name).append("%%>"); }
+std::string CloseTag(std::string_view name) { return std::string("<%%/").append(name).append("%%>"); }
+
+// Reads the next entry of that name from the shared scan position.
+std::string ReadEntry(std::string_view& scan, std::string_view name) {
+  return ExtractBetween(scan, OpenTag(name), CloseTag(name));
+}
+
+std::vector<std::string> ReadFamily(std::string_view& scan, std::string_view name) {
+  std::vector<std::string> values;
+  for (std::size_t n = 1; n <= kMaxFamilyMembers; ++n) {
+    std::string value = ReadEntry(scan, std::string(name) + std::to_string(n));
+    if (value.empty()) break;
+    values.push_back(std::move(value));
+  }
+  return values;
+}
+
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
+  std::size_t at = 0;
+  while ((at = text.find(from, at)) != std::string::npos) {
+    text.replace(at, from.size(), to);
+    at += to.size();
+  }
+  return text;
+}
+
+// Splits a family value at "^": the first field, then the second (empty when
+// there is none).
+std::pair<std::string, std::string> TwoFields(const std::string& value) {
+  std::vector<std::string> parts;
+  SplitString('^', value, parts);
+  return {parts.size() > 0 ? parts[0] : std::string(), parts.size() > 1 ? parts[1] : std::string()};
+}
+
+enum class TSettingsRead { NoFile, NotDecryptable, Plain };
+
+// Decrypts the settings file through its working copy, which is gone again
+// when this returns or throws.
+TSettingsRead DecryptSettings(const std::string& folder, std::string& plain) {
+  plain.clear();
+  const std::string container = folder + std::string(kSettingsFileName);
+  if (!FileExists(container)) return TSettingsRead::NoFile;
+  if (FileSizeOf(container) > kMaxSettingsFileBytes) return TSettingsRead::NotDecryptable;
+  const std::string workingCopy = folder + std::string(kWorkingCopyName);
+  bool authentic = false;
+  try {
+    TFileRemover remover(workingCopy);
+    authentic = DecryptFile(container, workingCopy);
+    if (authentic) plain = ReadWholeFile(workingCopy);
+  } catch (const std::system_error&) {
+    // An installation folder the user may not write to still has its
+    // settings read, in memory; an unreadable settings file throws again.
+    authentic = DecryptSettingsBytes(ReadWholeFile(container), plain);
+  }
+  return authentic ? TSettingsRead::Plain : TSettingsRead::NotDecryptable;
+}
+
+bool SafeNewsId(std::string_view id) {
+  return id.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos &&
+         id.find("<%%") == std::string_view::npos;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitSettingsLines(std::string_view text) {
+  const std::size_t nul = text.find('\0');
+  if (nul != std::string_view::npos) text = text.substr(0, nul);
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    lines.emplace_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines.emplace_back(text.substr(start));
+  return lines;
+}
+
+std::string JoinSettingsLines(const std::vector<std::string>& lines) {
+  std::size_t length = 0;
+  for (const std::string& line : lines) length += line.size() + 2;
+  std::string text;
+  text.reserve(length);
+  for (const std::string& line : lines) text.append(line).append("\r\n");
+  return text;
+}
+
+TBrandDocument ReadBrandDocument(std::string_view plainText) {
+  const std::string text = JoinSettingsLines(SplitSettingsLines(plainText));
+  std::string_view scan = text;
+  TBrandDocument document;
+  TBrandSettings& s = document.Settings;
+  s.ApplicationName = ReadEntry(scan, "ApplicationName");
+  s.BranderCode = ReadEntry(scan, "BranderCode");
+  s.BranderType = ReadEntry(scan, "BranderType");
+  const std::string affiliateUrl = ReadEntry(scan, "AffiliateURL");
+  ReadEntry(scan, "AffiliateTYPE");  // only moves the scan on
+  const std::string affiliateId = ReadEntry(scan, "AffiliateID");
+  s.MasterNewsBaseURL = ReadEntry(scan, "MasterNewsBaseURL");
+  s.PlatinumNewsBaseURL = ReadEntry(scan, "PlatinumNewsBaseURL");
+  s.GoldNewsBaseURL = ReadEntry(scan, "GoldNewsBaseURL");
+  s.MasterPublID = ReadEntry(scan, "MasterPublID");
+  s.PlatinumPublID = ReadEntry(scan, "PlatinumPublID");
+  s.GoldPublID = ReadEntry(scan, "GoldPublID");
+  s.MakeMoneyCaption = ReadEntry(scan, "MakeMoneyButton");
+  s.AppHelpURL = ReadEntry(scan, "AppHelpURL");
+  s.CopyrightYears = ReadEntry(scan, "CopyrightYears");
+  s.CopyrightCompany = ReadEntry(scan, "CopyrightCompany");
+  s.AboutText = ReadEntry(scan, "AboutText");
+  s.AffiliateURL = ReplaceAll(affiliateUrl, kAffiliatePlaceholder, affiliateId);
+  if (s.MakeMoneyCaption.empty()) s.MakeMoneyCaption = kDefaultMakeMoneyCaption;
+  document.Welcome = ReadFamily(scan, "Welcome");
+  document.Banner = ReadFamily(scan, "Banner");
+  document.Link = ReadFamily(scan, "Link");
+  return document;
+}
+
+void ChooseBrandEntries(TBrandDocument& document, TBrandRandom& random) {
+  TBrandSettings& s = document.Settings;
+  if (!document.Welcome.empty()) {
+    s.WelcomeHtml = document.Welcome[random.Pick(document.Welcome.size())];
+  }
+  if (!document.Banner.empty()) {
+    const std::size_t i = random.Pick(document.Banner.size());
+    std::tie(s.BannerFile, s.BannerURL) = TwoFields(document.Banner[i]);
+    s.BannerNumber = static_cast<int>(i + 1);
+  }
+  std::vector<std::string> links = document.Link;
+  if (!links.empty()) {
+    const std::size_t i = random.Pick(links.size());
+    std::tie(s.Link1Caption, s.Link1URL) = TwoFields(links[i]);
+    links.erase(links.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+  if (!links.empty()) {
+    std::tie(s.Link2Caption, s.Link2URL) = TwoFields(links[random.Pick(links.size())]);
+  }
+}
+
+std::string FindLastNewsId(std::string_view plainText) {
+  const std::string text = JoinSettingsLines(SplitSettingsLines(plainText));
+  std::string_view scan = text;
+  return ExtractBetween(scan, kLastNewsOpen, kLastNewsClose);
+}
+
+void SetLastNewsIdLine(std::vector<std::string>& lines, std::string_view id) {
+  std::string entry = std::string(kLastNewsOpen).append(id).append(kLastNewsClose);
+  for (std::string& line : lines) {
+    const std::size_t open = FindNoCase(line, kLastNewsOpen);
+    if (open == std::string::npos) continue;
+    // Text around the entry on its line (another entry's end, say) stays.
+    const std::size_t close = FindNoCase(line, kLastNewsClose, open + kLastNewsOpen.size());
+    const std::string after = close == std::string::npos ? std::string()
+                                                         : line.substr(close + kLastNewsClose.size());
+    line = line.substr(0, open).append(entry).append(after);
+    return;
+  }
+  lines.push_back(std::move(entry));
+}
+
+bool LoadBrandSettings(const std::string& programFolder, TBrandSettings& settings) {
+  return LoadBrandSettings(programFolder, settings, ProgramBrandRandom());
+}
+
+bool LoadBrandSettings(const std::string& programFolder, TBrandSettings& settings,
+                       TBrandRandom& random) {
+  settings = TBrandSettings{};
+  std::string plain;
+  if (DecryptSettings(programFolder, plain) == TSettingsRead::NoFile) return false;
+  TBrandDocument document = ReadBrandDocument(plain);
+  ChooseBrandEntries(document, random);
+  settings = std::move(document.Settings);
+  return true;
+}
+
+bool NewsButtonShown(const TBrandSettings& s) {
+  const auto both = [](const std::string& publisher, const std::string& base) {
+    return !publisher.empty() && !base.empty();
+  };
+  if (s.BranderType == "Master" || s.BranderType == "Free") return both(s.MasterPublID, s.MasterNewsBaseURL);
+  if (s.BranderType == "Platinum") return both(s.PlatinumPublID, s.PlatinumNewsBaseURL);
+  if (s.BranderType == "Gold") return both(s.GoldPublID, s.GoldNewsBaseURL);
+  return false;
+}
+
+std::string ReadLastNewsId(const std::string& programFolder) {
+  std::string plain;
+  if (DecryptSettings(programFolder, plain) != TSettingsRead::Plain) return {};
+  return FindLastNewsId(plain);
+}
+
+void WriteLastNewsId(const std::string& programFolder, std::string_view id) {
+  if (!SafeNewsId(id)) return;
+  std::string plain;
+  if (DecryptSettings(programFolder, plain) != TSettingsRead::Plain) return;
+  std::vector<std::string> lines = SplitSettingsLines(plain);
+  SetLastNewsIdLine(lines, id);
+
+  const std::string container = programFolder + std::string(kSettingsFileName);
+  const std::string workingCopy = programFolder + std::string(kWorkingCopyName);
+  TFileRemover workingCopyRemover(workingCopy);
+  CreatePrivateFile(workingCopy);
+  WriteWholeFile(workingCopy, JoinSettingsLines(lines));
+  if (!EncryptFileAtomically(workingCopy, container)) {
+    throw std::system_error(EIO, std::generic_category(), "cannot write " + container);
+  }
+}
+
+}  // namespace halvane

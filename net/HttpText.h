@@ -1,0 +1,23 @@
+#pragma once
+// Small text helpers of the HTTP layer: ASCII case, trimming, numbers.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace halvane {
+
+std::string LowerAscii(std::string_view text);
+bool EqualsNoCase(std::string_view a, std::string_view b) noexcept;
+// Case-insensitive: does text contain part.
+bool ContainsNoCase(std::string_view text, std::string_view part) noexcept;
+// Without blanks, tabs, CR and LF at both ends.
+std::string_view TrimBlanks(std::string_view text) noexcept;
+// A whole decimal number of digits alone (no sign); none on overflow.
+std::optional<std::int64_t> ParseDecimal(std::string_view text) noexcept;
+// A whole hexadecimal number; none when empty, not hexadecimal or too large.
+std::optional<std::int64_t> ParseHex(std::string_view text) noexcept;
+// True when text holds a byte below 0x20 (other than tab) or 0x7F.
+bool HasControlBytes(std::string_view text) noexcept;
+
+}  // namespace halvane

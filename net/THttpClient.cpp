@@ -1,0 +1,519 @@
+#include "THttpClient.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "HttpText.h"
+#include "TSocketConnector.h"
+
+namespace halvane {
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+constexpr std::size_t kBufferSize = 32768;
+
+// Takes bytes and forgets them: the body of a redirect.
+class TDiscardStream : public TStream {
+ public:
+  std::size_t Read(void*, std::size_t) override { return 0; }
+  void Write(const void*, std::size_t size) override { position_ += static_cast<std::int64_t>(size); }
+  std::int64_t Seek(std::int64_t, TSeekOrigin) override { return position_; }
+
+ private:
+  std::int64_t position_ = 0;
+};
+
+std::int64_t NowSeconds() {
+  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+int ElapsedMs(TClock::time_point since) {
+  return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - since).count());
+}
+
+int ParseStatusCode(std::string_view statusLine) {
+  const auto first = statusLine.find(' ');
+  if (first == std::string::npos) return -1;
+  const auto second = statusLine.find(' ', first + 1);
+  const auto number =
+      ParseDecimal(statusLine.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1));
+  return number && *number <= 99999 ? static_cast<int>(*number) : -1;
+}
+
+}  // namespace
+
+THttpClient::THttpClient() : THttpClient(std::make_unique<TSocketConnector>()) {}
+
+THttpClient::THttpClient(std::unique_ptr<TConnector> connector)
+    : connector_(std::move(connector)), buffer_(kBufferSize) {}
+
+THttpClient::~THttpClient() { CloseConnection(); }
+
+void THttpClient::SetEventPump(std::function<void()> pump, std::thread::id interfaceThread) {
+  pump_ = std::move(pump);
+  interfaceThread_ = interfaceThread;
+}
+
+void THttpClient::SetAbortCheck(std::function<bool()> check) { abortCheck_ = std::move(check); }
+
+std::string THttpClient::ResponseHeader(std::string_view name) const {
+  for (const auto& [key, value] : headers_) {
+    if (EqualsNoCase(key, name)) return value;
+  }
+  return {};
+}
+
+void THttpClient::Disconnect() {
+  std::lock_guard lock(stateMutex_);
+  if (inExchange_) {
+    // The thread running the exchange owns the connection; it closes it at
+    // its next check, within one wait slice.
+    disconnectRequested_ = true;
+    return;
+  }
+  CloseConnection();
+}
+
+void THttpClient::CloseConnection() noexcept {
+  if (connection_) {
+    connection_->Close();
+    connection_.reset();
+  }
+  bufferStart_ = bufferEnd_ = 0;
+}
+
+void THttpClient::Get(std::string_view address, TStream& sink) { Perform(TMethod::Get, address, nullptr, sink, -1); }
+
+std::string THttpClient::Post(std::string_view address, TStream& body, std::string_view contentType) {
+  if (HasControlBytes(contentType)) throw EHttpClientError(THttpErrorKind::BadAddress, "content type with control bytes");
+  {
+    std::lock_guard lock(stateMutex_);
+    if (inExchange_) throw EHttpClientError(THttpErrorKind::Busy, "the HTTP client is already in an exchange");
+    CloseConnection();
+  }
+  contentType_ = std::string(contentType);
+  TMemoryStream reply;
+  Perform(TMethod::Post, address, &body, reply, kMaxHeldReply);
+  return reply.Take();
+}
+
+void THttpClient::Perform(TMethod method, std::string_view address, TStream* body, TStream& sink,
+                          std::int64_t sinkCap) {
+  {
+    std::lock_guard lock(stateMutex_);
+    if (inExchange_) throw EHttpClientError(THttpErrorKind::Busy, "the HTTP client is already in an exchange");
+    inExchange_ = true;
+    disconnectRequested_ = false;
+  }
+  aborted_ = false;
+  work_[0] = work_[1] = TWorkState{};
+  lastTick_ = TClock::now();
+  responseText_.clear();
+  responseCode_ = -1;
+  headers_.clear();
+  const auto leave = [this] {
+    std::lock_guard lock(stateMutex_);
+    inExchange_ = false;
+    if (disconnectRequested_.exchange(false)) CloseConnection();
+  };
+  try {
+    Exchange(method, address, body, sink, sinkCap);
+  } catch (const HttpProtocolError&) {
+    leave();
+    throw;
+  } catch (...) {
+    CloseConnection();
+    leave();
+    throw;
+  }
+  leave();
+}
+
+void THttpClient::Exchange(TMethod method, std::string_view address, TStream* body, TStream& sink,
+                           std::int64_t sinkCap) {
+  std::string next(address);
+  for (int requests = 1;; ++requests) {
+    const THttpAddress target = MergeAddress(next);
+    EnsureConnection(target.host, target.port);
+    peerClosed_ = false;
+    SendRequest(method, target, body);
+    ReadResponseHead();
+
+    // A redirect status without a Location has nowhere to go: it fails below
+    // like any other status that is not a success.
+    const std::string location = ResponseHeader("Location");
+    if (!location.empty()) {
+      if (requests >= kRedirectMaximum) {
+        // The chain ends here without error and without a body.
+        CloseConnection();
+        return;
+      }
+      try {
+        TDiscardStream discard;
+        if (ReadBody(discard, kRedirectBodyWaitMs, kMaxHeldReply) != TBodyEnd::Complete) CloseConnection();
+        FinishConnection(method);
+      } catch (const EHttpClientError&) {
+        CloseConnection();  // the redirect is followed all the same
+        work_[0] = work_[1] = TWorkState{};
+      }
+      if (aborted_) FailClosed("disconnected during a redirect");
+      next = location;
+      continue;
+    }
+    if (responseCode_ >= 200 && responseCode_ <= 299) {
+      if (responseCode_ != 204) {
+        const TBodyEnd end = ReadBody(sink, -1, sinkCap);
+        if (end == TBodyEnd::CutByPeer) FailClosed("the server closed the connection before the whole body");
+      }
+      FinishConnection(method);
+      return;
+    }
+    TMemoryStream errorBody;
+    if (ReadBody(errorBody, kErrorBodyWaitMs, kMaxHeldReply) != TBodyEnd::Complete) CloseConnection();
+    FinishConnection(method);
+    throw HttpProtocolError(responseCode_, responseText_, errorBody.Take());
+  }
+}
+
+THttpAddress THttpClient::MergeAddress(std::string_view address) {
+  if (HasControlBytes(address) || address.find('\t') != std::string_view::npos) {
+    throw EHttpClientError(THttpErrorKind::BadAddress, "address with control bytes");
+  }
+  THttpAddress parsed = ParseAddress(address);
+  if (parsed.hasHost) {
+    if (parsed.scheme == "https") throw EHttpClientError(THttpErrorKind::HttpsRefused, "https is not supported");
+    if (!parsed.scheme.empty() && parsed.scheme != "http") {
+      throw EHttpClientError(THttpErrorKind::BadAddress, "unsupported scheme " + parsed.scheme);
+    }
+    if (parsed.host.empty() || parsed.port == 0 ||
+        parsed.host.find_first_of(" \"<>\\^`{|}") != std::string::npos) {
+      throw EHttpClientError(THttpErrorKind::BadAddress, "bad host or port in address");
+    }
+    scheme_ = "http";
+    host_ = parsed.host;
+    port_ = parsed.port;
+  } else {
+    if (host_.empty()) throw EHttpClientError(THttpErrorKind::BadAddress, "address without a host");
+    scheme_ = "http";
+    parsed.host = host_;
+    parsed.port = port_;
+    parsed.target = ResolveTarget(directory_, parsed.target);
+  }
+  std::string directory = DirectoryPath(parsed.target);
+  if (directory.empty()) directory.push_back('/');
+  directory_ = std::move(directory);
+  return parsed;
+}
+
+void THttpClient::EnsureConnection(const std::string& host, int port) {
+  if (connection_ && (connectionHost_ != host || connectionPort_ != port)) CloseConnection();
+  if (connection_ && ApplyDisconnectRequest()) FailClosed("disconnected");
+  // An idle connection that has something to read has been closed (or spoilt)
+  // by the server; it is not reused.
+  if (connection_ && (bufferEnd_ > bufferStart_ || connection_->WaitReadable(0))) CloseConnection();
+  if (connection_) return;
+  const auto start = TClock::now();
+  const TConnector::TWaitSlice slice = [this, start] {
+    if (AbortWanted()) throw EHttpClientError(THttpErrorKind::Aborted, "connect aborted");
+    if (ElapsedMs(start) >= kConnectTimeoutMs) throw EHttpClientError(THttpErrorKind::ConnectTimeout, "connect time-out");
+    Pump();
+  };
+  if (AbortWanted()) throw EHttpClientError(THttpErrorKind::Aborted, "connect aborted");
+  connection_ = connector_->Connect(host, port, slice);
+  connectionHost_ = host;
+  connectionPort_ = port;
+  bufferStart_ = bufferEnd_ = 0;
+}
+
+void THttpClient::SendRequest(TMethod method, const THttpAddress& target, TStream* body) {
+  const bool post = method == TMethod::Post;
+  std::int64_t bodySize = 0;
+  if (post && body) {
+    body->Seek(0, TSeekOrigin::Beginning);
+    const std::int64_t start = body->Seek(0, TSeekOrigin::Current);
+    const std::int64_t end = body->Seek(0, TSeekOrigin::End);
+    body->Seek(start, TSeekOrigin::Beginning);
+    bodySize = std::max<std::int64_t>(0, end - start);
+  }
+  if (post && connectionValue_.empty()) connectionValue_ = "keep-alive";
+
+  std::string head;
+  head.reserve(512);
+  head.append(post ? "POST " : "GET ").append(target.target).append(post ? " HTTP/1.0\r\n" : " HTTP/1.1\r\n");
+  const auto header = [&head](std::string_view name, std::string_view value) {
+    if (!value.empty()) head.append(name).append(": ").append(value).append("\r\n");
+  };
+  header("Connection", connectionValue_);
+  header("Content-Type", contentType_);
+  if (post) header("Content-Length", std::to_string(bodySize));
+  const bool ipv6 = target.host.find(':') != std::string::npos;
+  std::string hostValue;
+  if (ipv6) hostValue.push_back('[');
+  hostValue.append(target.host);
+  if (ipv6) hostValue.push_back(']');
+  if (target.port != 80) hostValue.append(":").append(std::to_string(target.port));
+  header("Host", hostValue);
+  header("Accept", kAccept);
+  header("User-Agent", kUserAgent);
+  const std::int64_t now = NowSeconds();
+  cookies_.RemoveExpired(now);
+  header("Cookie", cookies_.HeaderFor(target.host, directory_));
+  head.append("\r\n");
+
+  WriteAll(head.data(), head.size());
+  if (post && body) SendBody(*body, bodySize);
+}
+
+void THttpClient::SendBody(TStream& body, std::int64_t size) {
+  std::vector<char> piece(kPieceSize);
+  WorkBegin(TWorkMode::Write, size);
+  std::int64_t sent = 0;
+  while (sent < size) {
+    body.Seek(0, TSeekOrigin::Current);
+    const std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(size - sent, kPieceSize));
+    const std::size_t got = body.Read(piece.data(), want);
+    if (got == 0) throw EHttpClientError(THttpErrorKind::RequestBodyFailure, "the request body ended early");
+    WriteAll(piece.data(), got);
+    sent += static_cast<std::int64_t>(got);
+    Work(TWorkMode::Write, static_cast<std::int64_t>(got));
+  }
+  WorkEnd(TWorkMode::Write);
+}
+
+void THttpClient::WriteAll(const char* data, std::size_t size) {
+  while (size > 0) {
+    if (ApplyDisconnectRequest() || !connection_) FailClosed("disconnected while sending");
+    const std::size_t n = connection_->Write(data, size);
+    data += n;
+    size -= n;
+    if (n == 0) {
+      if (AbortWanted()) continue;  // handled at the top of the loop
+      if (!connection_->WaitWritable(kSliceMs)) Pump();
+    }
+  }
+}
+
+void THttpClient::ReadResponseHead() {
+  headBytes_ = 0;
+  do {
+    ReadOneHead();
+  } while (responseCode_ == 100);
+}
+
+void THttpClient::ReadOneHead() {
+  responseText_ = ReadLine(-1, true);
+  responseCode_ = ParseStatusCode(responseText_);
+  headers_.clear();
+  for (;;) {
+    std::string line = ReadLine(-1, true);
+    if (line.empty()) break;
+    if ((line.front() == ' ' || line.front() == '\t') && !headers_.empty()) {
+      std::string& value = headers_.back().second;
+      const std::string_view more = TrimBlanks(line);
+      if (!more.empty()) value.append(value.empty() ? "" : " ").append(more);
+      continue;
+    }
+    const auto colon = line.find(':');
+    if (colon == std::string::npos) continue;  // not a header; nothing to learn from it
+    headers_.emplace_back(std::string(TrimBlanks(std::string_view(line).substr(0, colon))),
+                          std::string(TrimBlanks(std::string_view(line).substr(colon + 1))));
+  }
+  const std::int64_t now = NowSeconds();
+  for (const auto& [name, value] : headers_) {
+    if (EqualsNoCase(name, "Set-Cookie") || EqualsNoCase(name, "Set-Cookie2")) cookies_.Store(value, host_, now);
+  }
+}
+
+THttpClient::TBodyEnd THttpClient::ReadBody(TStream& sink, int waitLimitMs, std::int64_t cap) {
+  const std::string lengthText = ResponseHeader("Content-Length");
+  const auto length = ParseDecimal(lengthText);
+  std::int64_t written = 0;
+  if (length && *length >= 1) {
+    WorkBegin(TWorkMode::Read, *length);
+    const TBodyEnd end = CopyBytes(sink, *length, waitLimitMs, cap, written);
+    WorkEnd(TWorkMode::Read);
+    return end;
+  }
+  if (ContainsNoCase(ResponseHeader("Transfer-Encoding"), "chunked")) {
+    for (;;) {
+      const std::string line = ReadLine(waitLimitMs, false);
+      if (line.empty() && (peerClosed_ || aborted_)) return aborted_ ? TBodyEnd::Aborted : TBodyEnd::CutByPeer;
+      const std::string_view sizeText = std::string_view(line).substr(0, line.find_first_of(" ;\t"));
+      const std::int64_t size = ParseHex(sizeText).value_or(0);
+      if (size <= 0) break;
+      WorkBegin(TWorkMode::Read, size);
+      const TBodyEnd end = CopyBytes(sink, size, waitLimitMs, cap, written);
+      WorkEnd(TWorkMode::Read);
+      if (end != TBodyEnd::Complete) return end;
+      ReadLine(waitLimitMs, false);
+    }
+    // Trailer lines, up to the empty line that ends the message (or the close).
+    for (int trailers = 0; trailers < 64; ++trailers) {
+      if (ReadLine(waitLimitMs, false).empty()) return TBodyEnd::Complete;
+    }
+    throw EHttpClientError(THttpErrorKind::LineTooLong, "too many trailer lines");
+  }
+  if (!lengthText.empty() && length && *length == 0) return TBodyEnd::Complete;
+  if (lengthText.empty() || !length) {
+    // Until the server closes the connection.
+    WorkBegin(TWorkMode::Read, 0);
+    const TBodyEnd end = CopyBytes(sink, -1, waitLimitMs, cap, written);
+    WorkEnd(TWorkMode::Read);
+    return end == TBodyEnd::CutByPeer ? TBodyEnd::Complete : end;
+  }
+  return TBodyEnd::Complete;
+}
+
+THttpClient::TBodyEnd THttpClient::CopyBytes(TStream& sink, std::int64_t count, int waitLimitMs, std::int64_t cap,
+                                             std::int64_t& written) {
+  std::int64_t remaining = count;
+  while (count < 0 || remaining > 0) {
+    if (bufferStart_ == bufferEnd_ && !Fill(waitLimitMs)) {
+      if (aborted_) return TBodyEnd::Aborted;
+      return TBodyEnd::CutByPeer;
+    }
+    std::size_t take = std::min(bufferEnd_ - bufferStart_, kPieceSize);
+    if (count >= 0) take = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(take), remaining));
+    if (cap >= 0 && written + static_cast<std::int64_t>(take) > cap) {
+      throw EHttpClientError(THttpErrorKind::ResponseTooLarge, "the reply is larger than the client holds");
+    }
+    sink.Write(buffer_.data() + bufferStart_, take);
+    bufferStart_ += take;
+    written += static_cast<std::int64_t>(take);
+    remaining -= static_cast<std::int64_t>(take);
+    Work(TWorkMode::Read, static_cast<std::int64_t>(take));
+    if (ApplyDisconnectRequest()) return TBodyEnd::Aborted;
+  }
+  return TBodyEnd::Complete;
+}
+
+std::string THttpClient::ReadLine(int waitLimitMs, bool countsAsHead) {
+  std::string line;
+  for (;;) {
+    if (bufferStart_ == bufferEnd_ && !Fill(waitLimitMs)) {
+      if (countsAsHead || !line.empty()) FailClosed("the server closed the connection in the middle of a line");
+      return line;  // the caller looks at peerClosed_ / aborted_
+    }
+    const char* begin = buffer_.data() + bufferStart_;
+    const std::size_t available = bufferEnd_ - bufferStart_;
+    const void* found = std::memchr(begin, '\n', available);
+    const std::size_t take = found ? static_cast<std::size_t>(static_cast<const char*>(found) - begin) : available;
+    if (line.size() + take > kMaxLineLength + 1) {
+      throw EHttpClientError(THttpErrorKind::LineTooLong, "a response line is longer than the client accepts");
+    }
+    line.append(begin, take);
+    bufferStart_ += take + (found ? 1 : 0);
+    if (countsAsHead) {
+      headBytes_ += take + (found ? 1 : 0);
+      if (headBytes_ > kMaxHeadSize) {
+        throw EHttpClientError(THttpErrorKind::LineTooLong, "the response head is larger than the client accepts");
+      }
+    }
+    if (found) break;
+  }
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (line.size() > kMaxLineLength) {
+    throw EHttpClientError(THttpErrorKind::LineTooLong, "a response line is longer than the client accepts");
+  }
+  return line;
+}
+
+bool THttpClient::Fill(int waitLimitMs) {
+  bufferStart_ = bufferEnd_ = 0;
+  for (;;) {
+    if (ApplyDisconnectRequest() || !connection_) return false;
+    const long n = connection_->Read(buffer_.data(), buffer_.size());
+    if (n > 0) {
+      bufferEnd_ = static_cast<std::size_t>(n);
+      Tick();
+      return true;
+    }
+    if (n == 0) {
+      peerClosed_ = true;
+      return false;
+    }
+    if (!WaitForData(waitLimitMs)) return false;
+  }
+}
+
+bool THttpClient::WaitForData(int waitLimitMs) {
+  const auto start = TClock::now();
+  for (;;) {
+    if (ApplyDisconnectRequest() || !connection_) return false;
+    int slice = kSliceMs;
+    if (waitLimitMs >= 0) {
+      const int left = waitLimitMs - ElapsedMs(start);
+      if (left <= 0) throw EHttpClientError(THttpErrorKind::ReadTimeout, "no data from the server in time");
+      slice = std::min(slice, left);
+    }
+    if (connection_->WaitReadable(slice)) return true;
+    Pump();
+  }
+}
+
+void THttpClient::Tick() {
+  if (ElapsedMs(lastTick_) < kSliceMs) return;
+  Pump();
+}
+
+void THttpClient::Pump() {
+  lastTick_ = TClock::now();
+  if (pump_ && std::this_thread::get_id() == interfaceThread_) pump_();
+}
+
+bool THttpClient::AbortWanted() { return disconnectRequested_ || (abortCheck_ && abortCheck_()); }
+
+bool THttpClient::ApplyDisconnectRequest() {
+  if (!AbortWanted()) return aborted_;
+  disconnectRequested_ = false;
+  aborted_ = true;
+  CloseConnection();
+  return true;
+}
+
+void THttpClient::FailClosed(const std::string& what) {
+  if (aborted_) throw EHttpClientError(THttpErrorKind::Aborted, "disconnected: " + what);
+  throw EHttpClientError(THttpErrorKind::ConnectionFailure, what);
+}
+
+void THttpClient::FinishConnection(TMethod method) {
+  if (!connection_ || peerClosed_ || aborted_) {
+    CloseConnection();
+    return;
+  }
+  const std::string connection = std::string(TrimBlanks(ResponseHeader("Connection")));
+  const std::string proxy = std::string(TrimBlanks(ResponseHeader("Proxy-Connection")));
+  bool keep;
+  if (method == TMethod::Post) {
+    keep = EqualsNoCase(connection, "keep-alive") || EqualsNoCase(proxy, "keep-alive");
+  } else {
+    keep = !EqualsNoCase(connection, "close") && !EqualsNoCase(proxy, "close");
+  }
+  if (!keep) CloseConnection();
+}
+
+void THttpClient::WorkBegin(TWorkMode mode, std::int64_t expected) {
+  TWorkState& state = work_[static_cast<int>(mode)];
+  if (++state.level == 1) {
+    state.count = 0;
+    if (OnWorkBegin) OnWorkBegin(mode, expected);
+  }
+}
+
+void THttpClient::Work(TWorkMode mode, std::int64_t bytes) {
+  TWorkState& state = work_[static_cast<int>(mode)];
+  if (state.level < 1) return;
+  state.count += bytes;
+  if (OnWork) OnWork(mode, state.count);
+}
+
+void THttpClient::WorkEnd(TWorkMode mode) {
+  TWorkState& state = work_[static_cast<int>(mode)];
+  if (state.level == 1 && OnWorkEnd) OnWorkEnd(mode);
+  if (state.level > 0) --state.level;
+}
+
+}  // namespace halvane

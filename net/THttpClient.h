@@ -1,0 +1,162 @@
+#pragma once
+// The program's HTTP/1.x client: plain HTTP over a connector's connections,
+// redirects, cookies, progress events, connection reuse. One exchange at a
+// time; on the interface thread it keeps the window alive through the event
+// pump while it waits.
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "EHttpClientError.h"
+#include "HttpAddress.h"
+#include "HttpProtocolError.h"
+#include "TConnector.h"
+#include "TCookieJar.h"
+#include "TStream.h"
+
+namespace halvane {
+
+enum class TWorkMode { Read, Write };
+
+class THttpClient {
+ public:
+  static constexpr std::string_view kUserAgent = "Mozilla/4.0 (compatible; MSIE 5.5; Windows NT 4.0)";
+  static constexpr std::string_view kAccept = "text/html, */*";
+  static constexpr std::string_view kInitialContentType = "text/html";
+  static constexpr int kRedirectMaximum = 15;
+  static constexpr std::size_t kMaxLineLength = 16384;
+  // A whole response head (status line and header lines, 100-Continue heads
+  // included), and a reply that is held in memory (Post's reply, error bodies).
+  static constexpr std::size_t kMaxHeadSize = 256 * 1024;
+  static constexpr std::int64_t kMaxHeldReply = 16 * 1024 * 1024;
+  static constexpr std::size_t kPieceSize = 32768;
+  static constexpr int kConnectTimeoutMs = 120000;
+  static constexpr int kRedirectBodyWaitMs = 4000;
+  static constexpr int kErrorBodyWaitMs = 2000;
+  static constexpr int kSliceMs = TConnector::kSliceMs;
+
+  using TWorkBeginHandler = std::function<void(TWorkMode mode, std::int64_t expected)>;
+  using TWorkHandler = std::function<void(TWorkMode mode, std::int64_t count)>;
+  using TWorkEndHandler = std::function<void(TWorkMode mode)>;
+
+  // Over TCP sockets.
+  THttpClient();
+  // Over the given transport (tests, the fuzz harness).
+  explicit THttpClient(std::unique_ptr<TConnector> connector);
+  ~THttpClient();
+  THttpClient(const THttpClient&) = delete;
+  THttpClient& operator=(const THttpClient&) = delete;
+
+  // GET; the final response's body goes into sink from its position on.
+  // Raises EHttpClientError (HttpProtocolError for a non-success status).
+  void Get(std::string_view address, TStream& sink);
+  // POST as HTTP/1.0 of the whole body; contentType becomes the client's
+  // content type for later requests too. Returns the reply body.
+  std::string Post(std::string_view address, TStream& body, std::string_view contentType);
+  // Closes the connection. During an exchange (from a progress handler, a
+  // handler run by the event pump, or another thread) the exchange ends within
+  // one wait slice, as if the server had closed the connection.
+  void Disconnect();
+
+  const std::string& ResponseText() const noexcept { return responseText_; }
+  int ResponseCode() const noexcept { return responseCode_; }
+  // The header lines of the last response, names and trimmed values.
+  const std::vector<std::pair<std::string, std::string>>& ResponseHeaders() const noexcept { return headers_; }
+  // The value of the first header of that name (any case), or "".
+  std::string ResponseHeader(std::string_view name) const;
+
+  const std::string& ContentType() const noexcept { return contentType_; }
+  const std::string& ConnectionValue() const noexcept { return connectionValue_; }
+  const TCookieJar& Cookies() const noexcept { return cookies_; }
+
+  // The pump runs only on interfaceThread, after every wait slice that brings
+  // nothing and at least every kSliceMs while data flows.
+  void SetEventPump(std::function<void()> pump, std::thread::id interfaceThread);
+  // Tested at every wait; true ends the exchange as Disconnect does.
+  void SetAbortCheck(std::function<bool()> check);
+
+  TWorkBeginHandler OnWorkBegin;
+  TWorkHandler OnWork;
+  TWorkEndHandler OnWorkEnd;
+
+ private:
+  enum class TMethod { Get, Post };
+  enum class TBodyEnd { Complete, CutByPeer, Aborted };
+
+  void Perform(TMethod method, std::string_view address, TStream* body, TStream& sink, std::int64_t sinkCap);
+  void Exchange(TMethod method, std::string_view address, TStream* body, TStream& sink, std::int64_t sinkCap);
+  THttpAddress MergeAddress(std::string_view address);
+  void EnsureConnection(const std::string& host, int port);
+  void SendRequest(TMethod method, const THttpAddress& target, TStream* body);
+  void SendBody(TStream& body, std::int64_t size);
+  void ReadResponseHead();
+  void ReadOneHead();
+  TBodyEnd ReadBody(TStream& sink, int waitLimitMs, std::int64_t cap);
+  TBodyEnd CopyBytes(TStream& sink, std::int64_t count, int waitLimitMs, std::int64_t cap, std::int64_t& written);
+  void FinishConnection(TMethod method);
+  void CloseConnection() noexcept;
+
+  // Reading primitives over the buffer.
+  std::string ReadLine(int waitLimitMs, bool countsAsHead);
+  bool Fill(int waitLimitMs);
+  bool WaitForData(int waitLimitMs);
+  void WriteAll(const char* data, std::size_t size);
+  void Tick();
+  void Pump();
+  bool AbortWanted();
+  bool ApplyDisconnectRequest();
+  [[noreturn]] void FailClosed(const std::string& what);
+
+  void WorkBegin(TWorkMode mode, std::int64_t expected);
+  void Work(TWorkMode mode, std::int64_t bytes);
+  void WorkEnd(TWorkMode mode);
+
+  std::unique_ptr<TConnector> connector_;
+  std::unique_ptr<TConnection> connection_;
+  std::string connectionHost_;
+  int connectionPort_ = 0;
+
+  std::string contentType_{kInitialContentType};
+  std::string connectionValue_;
+  std::string scheme_ = "http";
+  std::string host_;
+  int port_ = 80;
+  std::string directory_ = "/";
+  TCookieJar cookies_;
+
+  std::string responseText_;
+  int responseCode_ = -1;
+  std::vector<std::pair<std::string, std::string>> headers_;
+
+  std::function<void()> pump_;
+  std::thread::id interfaceThread_;
+  std::function<bool()> abortCheck_;
+
+  std::mutex stateMutex_;
+  bool inExchange_ = false;
+  std::atomic<bool> disconnectRequested_{false};
+  bool aborted_ = false;      // this exchange's connection was dropped on request
+  bool peerClosed_ = false;   // the server closed the connection during this response
+  std::size_t headBytes_ = 0;
+  std::chrono::steady_clock::time_point lastTick_;
+
+  std::vector<char> buffer_;
+  std::size_t bufferStart_ = 0;
+  std::size_t bufferEnd_ = 0;
+
+  struct TWorkState {
+    int level = 0;
+    std::int64_t count = 0;
+  };
+  TWorkState work_[2];
+};
+
+}  // namespace halvane

@@ -1,0 +1,33 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "TStream.h"
+
+namespace halvane {
+
+// A growable byte buffer as a stream. Writing past the end extends it;
+// seeking past the end and writing there fills the gap with zero bytes.
+class TMemoryStream : public TStream {
+ public:
+  TMemoryStream() = default;
+  explicit TMemoryStream(std::string data) : data_(std::move(data)) {}
+
+  std::size_t Read(void* buffer, std::size_t size) override;
+  void Write(const void* data, std::size_t size) override;
+  std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
+  std::int64_t Size() override { return static_cast<std::int64_t>(data_.size()); }
+  void SetSize(std::int64_t size) override;
+
+  const std::string& Data() const noexcept { return data_; }
+  std::string_view View() const noexcept { return data_; }
+  // Hands the bytes over and leaves the stream empty at position 0.
+  std::string Take();
+  void Clear();
+
+ private:
+  std::string data_;
+  std::size_t position_ = 0;
+};
+
+}  // namespace halvane

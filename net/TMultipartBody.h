@@ -1,0 +1,60 @@
+#pragma once
+// A multipart/form-data document of text fields, read through the stream
+// interface by the HTTP client's Post. Parts are composed on demand, so only
+// one part is held as pending bytes at a time.
+#include <ctime>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "TStream.h"
+
+namespace halvane {
+
+struct TFormField {
+  std::string name;
+  std::string value;
+  std::int64_t partLength = 0;
+};
+
+class TMultipartBody : public TStream {
+ public:
+  // Takes its boundary from the local date and time.
+  TMultipartBody();
+  // With a boundary fixed by the caller (tests).
+  explicit TMultipartBody(std::string boundary);
+
+  // Eight hyphens and the fifteen digits MMDDYYhhmmsszzz of the given time.
+  static std::string MakeBoundary(const std::tm& local, int milliseconds);
+
+  void AddField(std::string_view name, std::string_view value);
+  const std::string& ContentType() const noexcept { return contentType_; }
+  const std::string& Boundary() const noexcept { return boundary_; }
+  const std::vector<TFormField>& Fields() const noexcept { return fields_; }
+
+  std::size_t Read(void* buffer, std::size_t size) override;
+  // Throws EStreamError "Unsupported operation.".
+  void Write(const void* data, std::size_t size) override;
+  // Only a rewind moves: (0, Beginning). Current and other offsets answer
+  // the read position, End the total length.
+  std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
+  std::int64_t Size() override { return TotalLength(); }
+
+  std::int64_t TotalLength() const noexcept;
+
+ private:
+  std::string ComposePart(const TFormField& field) const;
+  std::string ClosingDelimiter() const;
+
+  std::string boundary_;
+  std::string contentType_;
+  std::vector<TFormField> fields_;
+  std::int64_t size_ = 0;
+  bool started_ = false;
+  std::size_t nextField_ = 0;
+  std::string pending_;
+  std::size_t pendingOffset_ = 0;
+  std::int64_t position_ = 0;
+};
+
+}  // namespace halvane

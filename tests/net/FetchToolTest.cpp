@@ -1,0 +1,111 @@
+// halvane-fetch as a user runs it: output, the status lines on standard
+// error, the exit status, and one client across all URLs.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "TScriptedServer.h"
+
+namespace halvane {
+namespace {
+
+using testsupport::TScriptedServer;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+struct TRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+TRun RunFetch(const std::string& args) {
+  // ctest runs the cases as parallel processes: names of their own.
+  const std::string stem = ::testing::TempDir() + "halvane_fetch_" + std::to_string(::getpid());
+  const std::string out = stem + ".out";
+  const std::string err = stem + ".err";
+  const std::string command = std::string(HALVANE_FETCH_TOOL) + " " + args + " >" + out + " 2>" + err;
+  const int rc = std::system(command.c_str());
+  TRun run;
+  run.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+  run.out = Slurp(out);
+  run.err = Slurp(err);
+  std::remove(out.c_str());
+  std::remove(err.c_str());
+  return run;
+}
+
+std::string Ok(const std::string& body, const std::string& headers = "") {
+  return "HTTP/1.1 200 OK\r\n" + headers + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+TEST(FetchTool, GetsEveryUrlWithOneClientAndReportsEachStatus) {
+  TScriptedServer server;
+  server.NextConnection()
+      .Expect()
+      .Send(Ok("one,", "Set-Cookie: s=1\r\n"))
+      .Expect()
+      .Send("HTTP/1.1 404 Not Found\r\nContent-Length: 4\r\n\r\nnope")
+      .Expect()
+      .Send(Ok("three"));
+  const TRun run = RunFetch(server.Url("/1") + " " + server.Url("/2") + " " + server.Url("/3"));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "one,three");
+  EXPECT_EQ(run.err, "HTTP/1.1 200 OK\nHTTP/1.1 404 Not Found\nHTTP/1.1 200 OK\n");
+  const auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_THAT(requests[2], HasSubstr("\r\nCookie: s=1\r\n"));
+}
+
+TEST(FetchTool, AppendsToTheOutputFileAndNamesFailures) {
+  TScriptedServer server;
+  server.Reply(Ok("body"));
+  const std::string path = ::testing::TempDir() + "halvane_fetch_file_" + std::to_string(::getpid());
+  {
+    std::ofstream(path) << "kept:";
+  }
+  TRun run = RunFetch("-o " + path + " " + server.Url("/x"));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(Slurp(path), "kept:body");
+  std::remove(path.c_str());
+
+  run = RunFetch("https://127.0.0.1/");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "error: https refused\n");
+  EXPECT_EQ(RunFetch("").status, 2);
+  EXPECT_EQ(RunFetch("--post novalue http://127.0.0.1/").status, 2);
+}
+
+TEST(FetchTool, PostsTheFieldsInOrder) {
+  TScriptedServer server;
+  server.Reply(Ok("OK posted"));
+  const TRun run = RunFetch("--post cmd=getlastnews --post 'id=7%&x' " + server.Url("/news.php"));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "OK posted");
+  EXPECT_EQ(run.err, "HTTP/1.1 200 OK\n");
+  ASSERT_EQ(server.Requests().size(), 1u);
+  const std::string request = server.Requests()[0];
+  EXPECT_THAT(request, StartsWith("POST /news.php HTTP/1.0\r\n"));
+  const auto cmd = request.find("name=\"cmd\"\r\n\r\ngetlastnews\r\n");
+  const auto id = request.find("name=\"id\"\r\n\r\n7%&x\r\n");
+  ASSERT_NE(cmd, std::string::npos);
+  ASSERT_NE(id, std::string::npos);
+  EXPECT_LT(cmd, id);
+}
+
+}  // namespace
+}  // namespace halvane

@@ -1,0 +1,39 @@
+#pragma once
+// The faults that requests meet without carrying a marker: rules set at
+// start from the configuration and replaced at run time through the control
+// route. Safe to use from every server thread.
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "TFault.h"
+
+namespace halvane::sim {
+
+class TFaultRules {
+ public:
+  // Replaces all rules by the given lines, each "<match> <spec>"; blank
+  // lines and "#" lines are skipped. On a bad line nothing changes and the
+  // error names the line; otherwise the result is empty.
+  std::string Replace(std::string_view lines);
+  void Clear();
+
+  // The fault of the first rule whose match text occurs in address (the
+  // whole requested address, "http://host:port/target"); uses it up once.
+  std::optional<TFault> Take(std::string_view address);
+
+  // One "<match> <spec>[,count:N]" line per rule.
+  std::string List() const;
+
+ private:
+  struct TRule {
+    std::string match;
+    TFault fault;
+  };
+  mutable std::mutex mutex_;
+  std::vector<TRule> rules_;
+};
+
+}  // namespace halvane::sim

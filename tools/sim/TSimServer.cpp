@@ -1,0 +1,478 @@
+#include "TSimServer.h"
+
+#include <httplib.h>
+#include <sys/socket.h>
+
+#include <chrono>
+#include <iostream>
+#include <stdexcept>
+
+#include "ConnectionSocket.h"
+#include "SimText.h"
+#include "TNewsService.h"
+#include "TSearchEngine.h"
+#include "UrlHashReference.h"
+
+namespace halvane::sim {
+
+struct TSimServer::TAnswer {
+  int status = 200;
+  std::string contentType = "text/html";
+  std::string body;
+  std::string location;
+};
+
+namespace {
+
+constexpr int kBindAttempts = 30;
+constexpr std::size_t kMaxPayload = 1u << 20;
+constexpr std::size_t kMaxPostPath = 512;
+constexpr std::uint64_t kMaxBodySize = 16ull << 20;
+constexpr std::size_t kDefaultPiece = 1024;
+constexpr std::string_view kMarker = "_fault=";
+constexpr std::string_view kRedirectPrefix = "/_sim/redirect/";
+
+const char* Reason(int status) {
+  switch (status) {
+    case 200: return "OK";
+    case 301: return "Moved Permanently";
+    case 302: return "Found";
+    case 400: return "Bad Request";
+    case 403: return "Forbidden";
+    case 404: return "Not Found";
+    case 405: return "Method Not Allowed";
+    case 414: return "URI Too Long";
+    case 500: return "Internal Server Error";
+    case 502: return "Bad Gateway";
+    case 503: return "Service Unavailable";
+    default: return "Status";
+  }
+}
+
+std::string StatusPage(int status) {
+  const std::string code = std::to_string(status);
+  return "<html><head><title>" + code + "</title></head><body><h1>" + code + " " + Reason(status) +
+         "</h1></body></html>\n";
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+  return text.substr(0, prefix.size()) == prefix;
+}
+
+// The raw value of query key in target ("" when absent), undecoded.
+std::string_view QueryValue(std::string_view target, std::string_view key) {
+  const std::size_t q = target.find('?');
+  if (q == std::string_view::npos) return {};
+  std::string_view rest = target.substr(q + 1);
+  while (!rest.empty()) {
+    const std::size_t amp = rest.find('&');
+    const std::string_view pair = rest.substr(0, amp);
+    if (pair.size() > key.size() && StartsWith(pair, key) && pair[key.size()] == '=') {
+      return pair.substr(key.size() + 1);
+    }
+    if (amp == std::string_view::npos) break;
+    rest.remove_prefix(amp + 1);
+  }
+  return {};
+}
+
+// Cuts a "_fault=SPEC" query item out of target; spec gets its decoded value.
+bool CutMarker(std::string& target, std::string* spec) {
+  std::size_t at = 0;
+  while ((at = target.find(kMarker, at)) != std::string::npos) {
+    if (at > 0 && (target[at - 1] == '?' || target[at - 1] == '&')) break;
+    ++at;
+  }
+  if (at == std::string::npos) return false;
+  std::size_t end = target.find('&', at);
+  if (end == std::string::npos) end = target.size();
+  *spec = DecodePercent(std::string_view(target).substr(at + kMarker.size(), end - at - kMarker.size()), false);
+  if (target[at - 1] == '&') {
+    target.erase(at - 1, end - at + 1);
+  } else if (end < target.size()) {
+    target.erase(at, end - at + 1);
+  } else {
+    target.erase(at - 1);
+  }
+  return true;
+}
+
+// Puts a marker back onto target (for the rest of a redirect chain).
+std::string WithMarker(const std::string& target, const std::string& spec) {
+  if (spec.empty()) return target;
+  return target + (target.find('?') == std::string::npos ? "?" : "&") + std::string(kMarker) + spec;
+}
+
+}  // namespace
+
+TSimServer::TSimServer(TSimConfig config) : config_(std::move(config)) {}
+
+TSimServer::~TSimServer() { Stop(); }
+
+int TSimServer::Start(int port) {
+  for (const std::string& rule : config_.faultRules) {
+    // Config rules are added in order, so the first line matches first.
+    std::string lines = rules_.List() + rule + "\n";
+    const std::string error = rules_.Replace(lines);
+    if (!error.empty()) throw std::runtime_error("fault rule \"" + rule + "\": " + error);
+  }
+  for (int attempt = 0; attempt < (port == 0 ? kBindAttempts : 1); ++attempt) {
+    int bound = 0;
+    if (TryBind(port, &bound)) {
+      port_ = bound;
+      web_ = std::make_unique<TSimWeb>(config_, port_);
+      for (std::size_t i = 0; i < servers_.size(); ++i) {
+        threads_.emplace_back([s = servers_[i].get()] { s->listen_after_bind(); });
+      }
+      // A listener stopped before it runs would run on for good, and the port
+      // is announced only when every address answers.
+      const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+      for (const auto& s : servers_) {
+        while (!s->is_running()) {
+          if (std::chrono::steady_clock::now() > until) throw std::runtime_error("a listener did not start");
+          std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+      }
+      return port_;
+    }
+  }
+  throw std::runtime_error(port == 0 ? "no free port on all loopback addresses"
+                                     : "cannot bind port " + std::to_string(port));
+}
+
+bool TSimServer::TryBind(int port, int* bound) {
+  std::vector<std::unique_ptr<httplib::Server>> servers;
+  bool ok = true;
+  for (int site = -1; ok && site < config_.sites; ++site) {
+    auto s = std::make_unique<httplib::Server>();
+    // Without SO_REUSEPORT: a second process must not share the port.
+    s->set_socket_options([](socket_t sock) {
+      int yes = 1;
+      setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
+    const std::string ip = site < 0 ? "127.0.0.1" : TSimWeb::SiteIp(site);
+    if (site < 0) {
+      *bound = port == 0 ? s->bind_to_any_port(ip) : (s->bind_to_port(ip, port) ? port : -1);
+      ok = *bound > 0;
+      port = *bound;
+    } else {
+      ok = s->bind_to_port(ip, port);
+    }
+    if (ok) servers.push_back(std::move(s));
+  }
+  if (!ok) {
+    // A bound listener only lets go of its socket when it ran.
+    for (auto& s : servers) {
+      std::atomic<bool> ended{false};
+      std::thread t([&s, &ended] {
+        s->listen_after_bind();
+        ended = true;
+      });
+      while (!s->is_running() && !ended) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      s->stop();
+      t.join();
+    }
+    return false;
+  }
+  for (std::size_t i = 0; i < servers.size(); ++i) {
+    httplib::Server& s = *servers[i];
+    const int site = static_cast<int>(i) - 1;
+    const int threads = site < 0 ? 24 : 6;
+    s.new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<std::size_t>(threads)); };
+    s.set_payload_max_length(kMaxPayload);
+    s.set_logger([this](const httplib::Request& req, const httplib::Response& res) { Log(req, res); });
+    s.set_pre_routing_handler([this, site](const httplib::Request& req, httplib::Response& res) {
+      if (req.method == "POST" && req.path.size() <= kMaxPostPath) {
+        return httplib::Server::HandlerResponse::Unhandled;
+      }
+      Handle(site, req, res);
+      return httplib::Server::HandlerResponse::Handled;
+    });
+    s.Post("/.*", [this, site](const httplib::Request& req, httplib::Response& res) { Handle(site, req, res); });
+  }
+  servers_ = std::move(servers);
+  return true;
+}
+
+void TSimServer::Stop() {
+  {
+    const std::lock_guard lock(waitMutex_);
+    stopping_ = true;
+  }
+  waitWake_.notify_all();
+  for (auto& s : servers_) s->stop();
+  for (auto& t : threads_) {
+    if (t.joinable()) t.join();
+  }
+  threads_.clear();
+  servers_.clear();
+}
+
+bool TSimServer::Pause(int ms) {
+  std::unique_lock lock(waitMutex_);
+  return !waitWake_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stopping_.load(); });
+}
+
+void TSimServer::Log(const httplib::Request& req, const httplib::Response& res) {
+  const std::lock_guard lock(logMutex_);
+  std::cerr << req.method << ' ' << req.local_addr << ' ' << req.target << ' ' << res.status << std::endl;
+}
+
+void TSimServer::Handle(int site, const httplib::Request& req, httplib::Response& res) {
+  std::string target = req.target;
+  const std::string address = "http://" + req.local_addr + ":" + std::to_string(port_) + target;
+
+  // The last hop of a redirect chain serves its target untouched by rules.
+  bool viaChain = false;
+  if (StartsWith(target, kRedirectPrefix)) {
+    const std::string_view rest = std::string_view(target).substr(kRedirectPrefix.size());
+    const std::size_t slash = rest.find('/');
+    const auto left = ParseDecimal(rest.substr(0, slash), 100);
+    if (!left || slash == std::string_view::npos) {
+      Deliver(req, res, {400, "text/plain", "bad redirect hop\n", {}}, {});
+      return;
+    }
+    const std::string next(rest.substr(slash));
+    if (*left > 0) {
+      TAnswer hop{302, "text/html", StatusPage(302),
+                  "http://" + req.local_addr + ":" + std::to_string(port_) + std::string(kRedirectPrefix) +
+                      std::to_string(*left - 1) + next};
+      Deliver(req, res, std::move(hop), {});
+      return;
+    }
+    target = next;
+    viaChain = true;
+  }
+
+  TFault fault;
+  std::string spec;
+  if (CutMarker(target, &spec)) {
+    std::string error;
+    const auto parsed = ParseFault(spec, &error);
+    if (!parsed) {
+      Deliver(req, res, {400, "text/plain", "bad fault: " + error + "\n", {}}, {});
+      return;
+    }
+    fault = *parsed;
+  } else if (!viaChain && !StartsWith(target, "/_sim/")) {
+    if (auto ruled = rules_.Take(address)) fault = *ruled;
+  }
+
+  if (fault.silent) {
+    Silence(req, res, fault);
+    return;
+  }
+  if (fault.headDelayMs > 0 && !Pause(fault.headDelayMs)) {
+    Deliver(req, res, {503, "text/plain", "stopping\n", {}}, {});
+    return;
+  }
+  if (fault.redirects > 0) {
+    TFault rest = fault;
+    rest.redirects = 0;
+    rest.headDelayMs = 0;
+    const std::string restSpec = FormatFault(rest);
+    const std::string next = spec.empty() ? target : WithMarker(target, restSpec);
+    TAnswer hop{302, "text/html", StatusPage(302),
+                "http://" + req.local_addr + ":" + std::to_string(port_) + std::string(kRedirectPrefix) +
+                    std::to_string(fault.redirects - 1) + next};
+    Deliver(req, res, std::move(hop), {});
+    return;
+  }
+
+  TAnswer answer = Route(site, req.method, target, req);
+  if (fault.status != 0) {
+    answer.status = fault.status;
+    answer.contentType = "text/html";
+    answer.body = StatusPage(fault.status);
+    answer.location.clear();
+  }
+  Deliver(req, res, std::move(answer), fault);
+}
+
+TSimServer::TAnswer TSimServer::Route(int site, const std::string& method, std::string_view target,
+                                      const httplib::Request& req) {
+  if (StartsWith(target, "/_sim/")) return Control(method, target, req);
+  if (site >= 0) {
+    if (method != "GET") return {405, "text/html", StatusPage(405), {}};
+    return RouteSite(site, target);
+  }
+  return RouteService(method, target, req);
+}
+
+TSimServer::TAnswer TSimServer::RouteService(const std::string& method, std::string_view target,
+                                             const httplib::Request& req) {
+  const std::string_view path = target.substr(0, target.find('?'));
+  if (method == "POST") {
+    if (path.size() >= 16 && (path.ends_with("/getlastnews.php") || path.ends_with("/getnewsdetails.php"))) {
+      return News(path, req);
+    }
+    return {404, "text/html", StatusPage(404), {}};
+  }
+  if (method != "GET") return {405, "text/html", StatusPage(405), {}};
+  if (path == "/search") {
+    return QueryValue(target, "client") == "navclient-auto" ? PageRank(target) : Search(target);
+  }
+  if (StartsWith(target, "/siteinfo/")) {
+    return {200, "text/html", web_->RenderRankingPage(target.substr(10)), {}};
+  }
+  if (path == "/liveupdate/halvane/mainappupdate.inf") {
+    return {200, "text/plain", web_->RenderUpdateDescription(), {}};
+  }
+  if (path == "/") {
+    return {200, "text/html",
+            "<html><head><title>Sim Search</title></head><body><form action=\"/search\">"
+            "<input name=\"q\"><input type=\"submit\" name=\"btnG\" value=\"Search\"></form></body></html>\n",
+            {}};
+  }
+  return {404, "text/html", StatusPage(404), {}};
+}
+
+TSimServer::TAnswer TSimServer::RouteSite(int site, std::string_view target) {
+  const std::string_view path = target.substr(0, target.find_first_of("?&"));
+  if (path == "/") return {200, "text/html", web_->RenderHomePage(site), {}};
+  if (StartsWith(path, "/wp-content/") && web_->SiteIsWordPress(site)) {
+    return {200, "text/css", "body { font-family: serif; }\n", {}};
+  }
+  if (StartsWith(path, "/blog/")) {
+    if (const auto page = web_->FindPage(site, target)) return {200, "text/html", web_->RenderPage(*page), {}};
+  }
+  return {404, "text/html", StatusPage(404), {}};
+}
+
+TSimServer::TAnswer TSimServer::Search(std::string_view target) {
+  const std::string keyword =
+      TSearchEngine::KeywordOfQuery(DecodePercent(QueryValue(target, "q"), true));
+  const auto start = ParseDecimal(QueryValue(target, "start"), 1000000);
+  const int page = start ? static_cast<int>(*start / TSearchEngine::kResultsPerPage) : 0;
+  return {200, "text/html", TSearchEngine(*web_).RenderResultPage(keyword, page), {}};
+}
+
+TSimServer::TAnswer TSimServer::PageRank(std::string_view target) {
+  // q is the raw rest of the target: pages are sent unencoded and may hold
+  // "&" themselves.
+  const std::size_t qAt = target.find("&q=");
+  const std::string_view ch = QueryValue(target, "ch");
+  if (qAt == std::string_view::npos || ch.size() < 2 || ch.front() != '6') return {200, "text/html", "", {}};
+  const std::string_view q = target.substr(qAt + 3);
+  const auto checksum = ParseDecimal(ch.substr(1), 0xFFFFFFFFu);
+  const bool valid = checksum && StartsWith(q, "info:") &&
+                     (*checksum == testsupport::ReferenceUrlHash(q, false) ||
+                      *checksum == testsupport::ReferenceUrlHash(q, true));
+  if (!valid) return {200, "text/html", "", {}};
+  return {200, "text/html", "Rank_1:1:" + std::to_string(web_->RankOf(q.substr(5))) + "\n", {}};
+}
+
+TSimServer::TAnswer TSimServer::News(std::string_view path, const httplib::Request& req) {
+  std::map<std::string, std::string> fields;
+  for (const auto& [name, part] : req.files) fields.emplace(name, part.content);
+  const std::string_view script = path.substr(path.rfind('/') + 1);
+  return {200, "text/html", TNewsService(config_).Reply(script, fields), {}};
+}
+
+TSimServer::TAnswer TSimServer::Control(const std::string& method, std::string_view target,
+                                        const httplib::Request& req) {
+  const std::string_view path = target.substr(0, target.find('?'));
+  if (path == "/_sim/faults") {
+    if (method == "GET") return {200, "text/plain", rules_.List(), {}};
+    if (method == "DELETE") {
+      rules_.Clear();
+      return {200, "text/plain", "", {}};
+    }
+    if (method == "POST") {
+      const std::string error = rules_.Replace(req.body);
+      if (!error.empty()) return {400, "text/plain", error + "\n", {}};
+      return {200, "text/plain", rules_.List(), {}};
+    }
+    return {405, "text/plain", "", {}};
+  }
+  if (method != "GET") return {405, "text/plain", "", {}};
+  if (path == "/_sim/info") {
+    std::string info = "port=" + std::to_string(port_) + "\nsites=" + std::to_string(config_.sites) + "\n";
+    for (int s = 0; s < config_.sites; ++s) info += "site=" + web_->SiteHost(s) + "\n";
+    info += "user-domain=" + config_.userDomain + "\nimage-search-prefix=" + web_->ImageSearchPrefix() + "\n";
+    return {200, "text/plain", info, {}};
+  }
+  if (path == "/_sim/body") {
+    const auto size = ParseDecimal(QueryValue(target, "size"), kMaxBodySize);
+    if (!size) return {400, "text/plain", "size=0.." + std::to_string(kMaxBodySize) + "\n", {}};
+    std::string body(static_cast<std::size_t>(*size), '\0');
+    for (std::size_t i = 0; i < body.size(); ++i) {
+      body[i] = static_cast<char>('a' + i % 26);
+      if (i % 64 == 63) body[i] = '\n';
+    }
+    return {200, "text/plain", std::move(body), {}};
+  }
+  return {404, "text/plain", "", {}};
+}
+
+void TSimServer::Deliver(const httplib::Request& req, httplib::Response& res, TAnswer answer,
+                         const TFault& fault) {
+  res.status = answer.status;
+  if (!answer.location.empty()) res.set_header("Location", answer.location);
+  const auto body = std::make_shared<const std::string>(std::move(answer.body));
+  const bool pieced = fault.pieceSize > 0 || fault.pieceDelayMs > 0 || fault.chunked || fault.drop ||
+                      fault.untilClose;
+  const std::size_t piece = fault.pieceSize > 0 ? fault.pieceSize : kDefaultPiece;
+  const int delay = fault.pieceDelayMs;
+
+  if (!pieced) {
+    res.set_content(*body, answer.contentType);
+    return;
+  }
+  if (fault.untilClose) {
+    const int fd = FindConnectionSocket(req.local_addr, req.local_port, req.remote_addr, req.remote_port);
+    if (fd < 0) {
+      res.status = 500;
+      res.set_content("connection not found\n", "text/plain");
+      return;
+    }
+    std::string head = "HTTP/1.1 " + std::to_string(answer.status) + " " + Reason(answer.status) +
+                       "\r\nContent-Type: " + answer.contentType + "\r\n";
+    if (!answer.location.empty()) head += "Location: " + answer.location + "\r\n";
+    head += "Connection: close\r\n\r\n";
+    bool ok = WriteAll(fd, head);
+    for (std::size_t at = 0; ok && at < body->size(); at += piece) {
+      if (at > 0 && delay > 0 && !Pause(delay)) break;
+      ok = WriteAll(fd, std::string_view(*body).substr(at, piece));
+    }
+    HangUp(fd);
+    return;
+  }
+  if (fault.chunked) {
+    res.set_chunked_content_provider(answer.contentType, [this, body, piece, delay](std::size_t offset, httplib::DataSink& sink) {
+      if (offset >= body->size()) {
+        sink.done();
+        return true;
+      }
+      if (offset > 0 && delay > 0 && !Pause(delay)) return false;
+      const std::size_t n = std::min(piece, body->size() - offset);
+      return sink.write(body->data() + offset, n);
+    });
+    return;
+  }
+  const std::size_t limit = !fault.drop ? body->size()
+                            : fault.dropAfter == static_cast<std::size_t>(-1) ? body->size() / 2
+                                                                               : std::min(fault.dropAfter, body->size());
+  res.set_content_provider(body->size(), answer.contentType,
+                           [this, body, piece, delay, limit](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                             if (offset >= limit) return false;  // hang up mid-body
+                             if (offset > 0 && delay > 0 && !Pause(delay)) return false;
+                             const std::size_t n = std::min({piece, length, limit - offset});
+                             return sink.write(body->data() + offset, n);
+                           });
+}
+
+void TSimServer::Silence(const httplib::Request& req, httplib::Response& res, const TFault& fault) {
+  const int fd = FindConnectionSocket(req.local_addr, req.local_port, req.remote_addr, req.remote_port);
+  if (fd >= 0) {
+    WaitForPeerClose(fd, fault.silentMs, [this] { return stopping_.load(); });
+    HangUp(fd);
+  } else {
+    Pause(fault.silentMs);
+  }
+  res.status = 504;
+  // Whatever the library still writes goes nowhere or ends at once.
+  res.set_content_provider(1, "text/plain", [](std::size_t, std::size_t, httplib::DataSink&) { return false; });
+}
+
+}  // namespace halvane::sim
