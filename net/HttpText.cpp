@@ -32,7 +32,7 @@ bool ContainsNoCase(std::string_view text, std::string_view part) noexcept {
   return false;
 }
 
-std::string_view TrimBlanks(std::string_view text) noexcept {
+std::string_view TrimHeaderBlanks(std::string_view text) noexcept {
   const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);
   while (!text.empty() && blank(text.back())) text.remove_suffix(1);

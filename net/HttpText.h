@@ -12,7 +12,7 @@ bool EqualsNoCase(std::string_view a, std::string_view b) noexcept;
 // Case-insensitive: does text contain part.
 bool ContainsNoCase(std::string_view text, std::string_view part) noexcept;
 // Without blanks, tabs, CR and LF at both ends.
-std::string_view TrimBlanks(std::string_view text) noexcept;
+std::string_view TrimHeaderBlanks(std::string_view text) noexcept;
 // A whole decimal number of digits alone (no sign); none on overflow.
 std::optional<std::int64_t> ParseDecimal(std::string_view text) noexcept;
 // A whole hexadecimal number; none when empty, not hexadecimal or too large.

@@ -46,7 +46,7 @@ void TCookieJar::Store(std::string_view headerValue, std::string_view requestHos
   std::size_t start = 0;
   while (start <= headerValue.size()) {
     const std::size_t end = std::min(headerValue.find(';', start), headerValue.size());
-    parts.push_back(TrimBlanks(headerValue.substr(start, end - start)));
+    parts.push_back(TrimHeaderBlanks(headerValue.substr(start, end - start)));
     start = end + 1;
   }
   if (parts.empty() || parts.front().empty()) return;
@@ -54,8 +54,8 @@ void TCookieJar::Store(std::string_view headerValue, std::string_view requestHos
   TCookie cookie;
   const std::string_view pair = parts.front();
   const auto equals = pair.find('=');
-  cookie.name = std::string(TrimBlanks(pair.substr(0, equals)));
-  if (equals != std::string::npos) cookie.value = std::string(TrimBlanks(pair.substr(equals + 1)));
+  cookie.name = std::string(TrimHeaderBlanks(pair.substr(0, equals)));
+  if (equals != std::string::npos) cookie.value = std::string(TrimHeaderBlanks(pair.substr(equals + 1)));
   if (cookie.name.empty() || HasControlBytes(cookie.name) || HasControlBytes(cookie.value)) return;
 
   std::optional<std::int64_t> maxAge;
@@ -63,8 +63,8 @@ void TCookieJar::Store(std::string_view headerValue, std::string_view requestHos
   for (std::size_t i = 1; i < parts.size(); ++i) {
     const std::string_view part = parts[i];
     const auto eq = part.find('=');
-    const std::string_view name = TrimBlanks(part.substr(0, eq));
-    const std::string_view value = eq == std::string::npos ? std::string_view{} : TrimBlanks(part.substr(eq + 1));
+    const std::string_view name = TrimHeaderBlanks(part.substr(0, eq));
+    const std::string_view value = eq == std::string::npos ? std::string_view{} : TrimHeaderBlanks(part.substr(eq + 1));
     if (EqualsNoCase(name, "path")) {
       cookie.path = std::string(Unquote(value));
     } else if (EqualsNoCase(name, "domain")) {

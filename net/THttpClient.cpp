@@ -312,14 +312,14 @@ void THttpClient::ReadOneHead() {
     if (line.empty()) break;
     if ((line.front() == ' ' || line.front() == '\t') && !headers_.empty()) {
       std::string& value = headers_.back().second;
-      const std::string_view more = TrimBlanks(line);
+      const std::string_view more = TrimHeaderBlanks(line);
       if (!more.empty()) value.append(value.empty() ? "" : " ").append(more);
       continue;
     }
     const auto colon = line.find(':');
     if (colon == std::string::npos) continue;  // not a header; nothing to learn from it
-    headers_.emplace_back(std::string(TrimBlanks(std::string_view(line).substr(0, colon))),
-                          std::string(TrimBlanks(std::string_view(line).substr(colon + 1))));
+    headers_.emplace_back(std::string(TrimHeaderBlanks(std::string_view(line).substr(0, colon))),
+                          std::string(TrimHeaderBlanks(std::string_view(line).substr(colon + 1))));
   }
   const std::int64_t now = NowSeconds();
   for (const auto& [name, value] : headers_) {
@@ -484,8 +484,8 @@ void THttpClient::FinishConnection(TMethod method) {
     CloseConnection();
     return;
   }
-  const std::string connection = std::string(TrimBlanks(ResponseHeader("Connection")));
-  const std::string proxy = std::string(TrimBlanks(ResponseHeader("Proxy-Connection")));
+  const std::string connection = std::string(TrimHeaderBlanks(ResponseHeader("Connection")));
+  const std::string proxy = std::string(TrimHeaderBlanks(ResponseHeader("Proxy-Connection")));
   bool keep;
   if (method == TMethod::Post) {
     keep = EqualsNoCase(connection, "keep-alive") || EqualsNoCase(proxy, "keep-alive");
