@@ -11,6 +11,7 @@
 #include "BrandSettings.h"
 #include "QtTestMain.h"
 #include "TAppFixture.h"
+#include "TestWindowHelpers.h"
 #include "TBalloonHint.h"
 #include "THtmlView.h"
 #include "TMessageBox.h"
@@ -38,17 +39,6 @@ TBrandSettings Edition(int port, const char* type = "Master", const char* user =
   return s;
 }
 
-// The start-up check stays out of the way of the step under test.
-TfrmMain& Quiet(TfrmMain& frm) {
-  frm.Timer1->stop();
-  return frm;
-}
-
-std::vector<std::string> Texts(const TMessageBox& box) {
-  std::vector<std::string> texts;
-  for (const TShownMessage& m : box.Shown()) texts.push_back(m.Text);
-  return texts;
-}
 
 void StoreLastNewsId(TAppFixture& app, const std::string& id) {
   app.WriteFile("dbsettings.dat", EncryptSettings("<%%ApplicationName%%>Demo<%%/ApplicationName%%>\r\n"

@@ -8,6 +8,7 @@
 
 #include "QtTestMain.h"
 #include "TAppFixture.h"
+#include "TestWindowHelpers.h"
 #include "TMessageBox.h"
 #include "TSimProcess.h"
 
@@ -22,17 +23,6 @@ const std::string kQuestion230 =
 const std::string kCloseQuestion =
     "To update your software the application will close to\n\rreplace some files. Do you want to update now?";
 
-// The start-up check stays out of the way of the step under test.
-TfrmMain& Quiet(TfrmMain& frm) {
-  frm.Timer1->stop();
-  return frm;
-}
-
-std::vector<std::string> Texts(const TMessageBox& box) {
-  std::vector<std::string> texts;
-  for (const TShownMessage& m : box.Shown()) texts.push_back(m.Text);
-  return texts;
-}
 
 // An update server publishing version.
 struct TUpdateServer {
@@ -105,6 +95,24 @@ class UpdateCheckTest : public QObject {
     frm.msgMain->QueueAnswer(TMsgResult::Cancel);
     frm.bsSkinSpeedButton1->click();
     QCOMPARE(Texts(*frm.msgMain), std::vector<std::string>{kQuestion230});
+  }
+
+  void StartUpStepChecksUpdatesForEveryEdition() {
+    TUpdateServer server("2.30");
+    for (const char* type : {"Free", "Master"}) {
+      TAppFixture app;
+      TBrandSettings settings;
+      settings.BranderType = type;
+      settings.MasterPublID = "halvane-demo";
+      settings.MasterNewsBaseURL = "http://127.0.0.1:1/";
+      app.Settings = settings;
+      app.Endpoints.UpdateBaseURL = server.Base();
+      TfrmMain& frm = Quiet(app.Show());
+      frm.msgMain->QueueAnswer(TMsgResult::Cancel);
+      frm.Timer1Timer();
+      // No news warning (quiet or no request), then the update question.
+      QCOMPARE(Texts(*frm.msgMain), std::vector<std::string>{kQuestion230});
+    }
   }
 
   void SecondQuestionCancelKeepsRunning() {
