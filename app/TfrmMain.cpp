@@ -21,13 +21,21 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <unordered_set>
 
 #include "AppVersion.h"
 #include "BrandSettings.h"
 #include "Harvest.h"
+#include "IniFile.h"
 #include "MarkerScan.h"
+#include "NewsProtocol.h"
 #include "PageText.h"
+#include "Process.h"
+#include "TFileStream.h"
+#include "TNewsClient.h"
+#include "UpdateCheck.h"
 #include "THttpClient.h"
+#include "TMultipartBody.h"
 #include "TPageFile.h"
 #include "CodePage.h"
 #include "FormPlacement.h"
@@ -46,6 +54,7 @@
 #include "TUiThread.h"
 #include "TextConvert.h"
 #include "TfrmAbout.h"
+#include "TfrmNews.h"
 
 namespace halvane {
 namespace {
@@ -148,6 +157,8 @@ TfrmMain::TfrmMain(std::string programFolder, TServiceEndpoints endpoints, TProg
   IdHTTP1->OnWork = [this](TWorkMode mode, std::int64_t count) { IdHTTP1Work(mode, count); };
   IdHTTP1->OnWorkEnd = [this](TWorkMode mode) { IdHTTP1WorkEnd(mode); };
   CreateControls();
+  connect(btnNews, &QToolButton::clicked, this, &TfrmMain::btnNewsClick);
+  connect(bsSkinSpeedButton1, &QToolButton::clicked, this, &TfrmMain::btnUpdateClick);
   resize(kClientWidth, kClientHeight);
   CentreOnScreen(this, QSize(kClientWidth, kClientHeight));
   FormCreate();
@@ -483,6 +494,21 @@ void TfrmMain::ArmTimer1() {
 void TfrmMain::Timer1Timer() {
   Timer1->stop();
   ++FTimer1Firings;
+  if (const std::optional<TNewsTier> tier = SelectNewsTier(FSettings)) {
+    std::string latestId;
+    std::string title;
+    if (GetLastNewsCode(tier->PublisherId, FSettings.BranderCode, tier->ProductTypeCode, std::string(kNewsTarget),
+                        true, latestId, title)) {
+      std::string storedId;
+      try {
+        storedId = ReadLastNewsId(FProgramFolder);
+      } catch (const std::exception&) {
+        // An unreadable settings file counts as no news opened yet.
+      }
+      if (ShouldAnnounce(storedId, latestId)) ShowNewsHint(NewsHintText(title));
+    }
+  }
+  CheckForUpdates(true);
 }
 
 void TfrmMain::imgBannerClick() {
@@ -747,6 +773,123 @@ void TfrmMain::IdHTTP1Work(TWorkMode, std::int64_t count) {
 void TfrmMain::IdHTTP1WorkEnd(TWorkMode) {
   SetGauge(0, -1, false);
   PumpIfInterfaceThread();
+}
+
+}  // namespace halvane
+
+namespace halvane {
+
+TNewsClient TfrmMain::NewsClient() {
+  return TNewsClient(
+      FSettings, [this](const std::string& address, TMultipartBody& body) { return PostNewsForm(address, body); },
+      [this](const std::string& text) { msgMain->Execute(text, TMsgKind::Warning, TMsgButtons::Ok); });
+}
+
+std::string TfrmMain::PostNewsForm(const std::string& address, TMultipartBody& body) {
+  // A request from a handler nested in this thread's own exchange cannot
+  // wait for it; it fails like an unreachable server and the exchange under
+  // way goes on untouched.
+  if (!AcquireClient()) throw EHttpClientError(THttpErrorKind::Busy, "the HTTP client is in use");
+  struct TRelease {
+    TfrmMain* Form;
+    ~TRelease() { Form->ReleaseClient(); }
+  } release{this};
+  return IdHTTP1->Post(address, body, body.ContentType());
+}
+
+bool TfrmMain::GetLastNews(const std::string& publisherId, const std::string& productCode,
+                           const std::string& productTypeCode, const std::string& newsTarget,
+                           std::vector<std::string>& list) {
+  return NewsClient().RequestList(publisherId, productCode, productTypeCode, newsTarget, list);
+}
+
+bool TfrmMain::GetLastNewsCode(const std::string& publisherId, const std::string& productCode,
+                               const std::string& productTypeCode, const std::string& newsTarget, bool quiet,
+                               std::string& latestId, std::string& title) {
+  return NewsClient().RequestLatest(publisherId, productCode, productTypeCode, newsTarget, quiet, latestId, title);
+}
+
+void TfrmMain::btnNewsClick() {
+  if (!NewsList) return;
+  NewsList->clear();
+  // Filled apart and handed over afterwards: the window may close (and drop
+  // its lists) while the request waits.
+  std::vector<std::string> items;
+  bool listed = false;
+  if (const std::optional<TNewsTier> tier = SelectNewsTier(FSettings))
+    listed = GetLastNews(tier->PublisherId, FSettings.BranderCode, tier->ProductTypeCode, std::string(kNewsTarget),
+                         items);
+  if (FClosing || !NewsList) return;
+  *NewsList = std::move(items);
+  if (listed && !NewsList->empty()) {
+    TfrmNews news(NewsClient(), *NewsList, FProgramFolder, this);
+    news.exec();
+    return;
+  }
+  msgMain->Execute(kNoNewsNotice, TMsgKind::Information, TMsgButtons::Ok);
+}
+
+void TfrmMain::ShowNewsHint(const std::string& text) {
+  const QPoint centre(btnNews->width() / 2, btnNews->height() / 2);
+  BalloonHint->ShowAt(btnNews->mapToGlobal(centre), ToQString(text));
+}
+
+void TfrmMain::btnUpdateClick() { CheckForUpdates(false); }
+
+bool TfrmMain::DownloadFile(const std::string& address, const std::string& localPath) {
+  std::error_code ignored;
+  std::filesystem::remove(localPath, ignored);
+  std::unique_ptr<TFileStream> file;
+  try {
+    file = std::make_unique<TFileStream>(localPath, TFileMode::Create);
+  } catch (const std::exception&) {
+    // A folder we cannot write to: no copy, so no update found.
+    return false;
+  }
+  TUiThread::PumpEvents();
+  bool fetched = false;
+  if (AcquireClient()) {
+    try {
+      IdHTTP1->Get(address, *file);
+      file.reset();
+      IdHTTP1->Disconnect();
+      fetched = true;
+    } catch (...) {
+      try {
+        IdHTTP1->Disconnect();
+      } catch (...) {
+      }
+    }
+    ReleaseClient();
+  }
+  file.reset();
+  if (!fetched) std::filesystem::remove(localPath, ignored);
+  return fetched;
+}
+
+void TfrmMain::CheckForUpdates(bool quiet) {
+  const std::string localPath = FProgramFolder + std::string(kUpdateFileName);
+  if (DownloadFile(UpdateDescriptionAddress(FEndpoints.UpdateBaseURL), localPath) && FileExists(localPath)) {
+    const std::string version = platform::ReadIniValue(localPath, kUpdateSection, kUpdateVersionKey);
+    if (IsNewerVersion(version, AppVersion)) {
+      if (msgMain->Execute(UpdateQuestionText(version), TMsgKind::Information, TMsgButtons::OkCancel) !=
+          TMsgResult::Ok)
+        return;
+      const std::string updater = FProgramFolder + std::string(kUpdaterFileName);
+      if (!FileExists(updater)) {
+        msgMain->Execute(kUpdaterMissingWarning, TMsgKind::Warning, TMsgButtons::Ok);
+        return;
+      }
+      if (msgMain->Execute(UpdateCloseQuestionText(), TMsgKind::Information, TMsgButtons::OkCancel) ==
+          TMsgResult::Cancel)
+        return;
+      // Whether the updater started is not checked: it takes over from here.
+      platform::StartDetached(updater, UpdaterArguments(FEndpoints.UpdateBaseURL, AppVersion));
+      close();
+      return;
+    }
+  }
+  if (!quiet) msgMain->Execute(kNoUpdatesNotice, TMsgKind::Information, TMsgButtons::Ok);
 }
 
 }  // namespace halvane

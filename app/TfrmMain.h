@@ -39,6 +39,8 @@ enum class TWorkMode;
 class THtmlView;
 class TLinkLabel;
 class TMessageBox;
+class TMultipartBody;
+class TNewsClient;
 class TPageControl;
 class TSaveDialog;
 class TUiThread;
@@ -73,6 +75,25 @@ class TfrmMain : public QWidget {
   void btnHelpClick();
   void btnAboutClick();
   void Timer1Timer();
+
+  // News and updates.
+  void btnNewsClick();
+  void btnUpdateClick();
+  bool GetLastNews(const std::string& publisherId, const std::string& productCode,
+                   const std::string& productTypeCode, const std::string& newsTarget,
+                   std::vector<std::string>& list);
+  bool GetLastNewsCode(const std::string& publisherId, const std::string& productCode,
+                       const std::string& productTypeCode, const std::string& newsTarget, bool quiet,
+                       std::string& latestId, std::string& title);
+  void ShowNewsHint(const std::string& text);
+  void CheckForUpdates(bool quiet);
+  bool DownloadFile(const std::string& address, const std::string& localPath);
+  // The edition's news requests over IdHTTP1, warnings through msgMain.
+  TNewsClient NewsClient();
+  // Posts a news form through IdHTTP1 as one user of the client; the
+  // interface thread waits for its turn while it keeps handling events.
+  // Throws when the request fails or the client is held by this thread.
+  std::string PostNewsForm(const std::string& address, TMultipartBody& body);
 
   // The search run.
   void btnSearchClick();

@@ -5,7 +5,14 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QApplication>
 #include <QTreeWidget>
+
+#include "BrandSettings.h"
+#include "NewsProtocol.h"
+#include "TNewsClient.h"
+#include "TNewsSelection.h"
+#include "TextConvert.h"
 
 #include "FormPlacement.h"
 #include "TAlignLayout.h"
@@ -81,6 +88,79 @@ TfrmNews::TfrmNews(QWidget* parent)
   bsSkinSplitter1->setSizes({105, 255});
 
   CentreOnScreen(this, QSize(682, 411));
+}
+
+TfrmNews::TfrmNews(TNewsClient client, std::vector<std::string> newsList, std::string programFolder,
+                   QWidget* parent)
+    : TfrmNews(parent) {
+  FClient = std::make_unique<TNewsClient>(std::move(client));
+  FNewsList = std::move(newsList);
+  FProgramFolder = std::move(programFolder);
+  // While a body is on its way the list keeps its selection, so no second
+  // fetch can start from it.
+  lvwItems->setSelectionModel(new TNewsSelection(
+      lvwItems->model(), [this] { return lvwItemsChanging(); }, lvwItems));
+  connect(lvwItems->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &TfrmNews::OnSelectionChanged);
+}
+
+TfrmNews::~TfrmNews() = default;
+
+void TfrmNews::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (FShown) return;
+  FShown = true;
+  FormShow();
+}
+
+void TfrmNews::FormShow() {
+  lvwItems->clear();
+  for (const std::string& line : FNewsList) {
+    const TNewsRow row = NewsListRow(line);
+    auto* item = new QTreeWidgetItem(lvwItems, {ToQString(row.Title), ToQString(row.Date)});
+    item->setData(0, Qt::UserRole, QByteArray::fromStdString(row.Id));
+  }
+}
+
+std::string TfrmNews::RowNewsId(const QTreeWidgetItem* item) {
+  return item ? item->data(0, Qt::UserRole).toByteArray().toStdString() : std::string();
+}
+
+bool TfrmNews::lvwItemsChanging() const { return !FFetching; }
+
+void TfrmNews::OnSelectionChanged() {
+  const QList<QTreeWidgetItem*> selected = lvwItems->selectedItems();
+  if (selected.size() == 1) lvwItemsChange(selected.front());
+}
+
+void TfrmNews::lvwItemsChange(QTreeWidgetItem* item) {
+  if (!item || FFetching || !FClient) return;
+  const std::optional<TNewsTier> tier = FClient->Tier();
+  if (!tier) return;
+  const std::string id = RowNewsId(item);
+  FFetching = true;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  std::string body;
+  const bool fetched = GetNewsDetails(tier->PublisherId, FClient->ProductCode(), tier->ProductTypeCode,
+                                      std::string(kNewsTarget), id, body);
+  QApplication::restoreOverrideCursor();
+  FFetching = false;
+  if (!fetched) return;
+  prfEditorNews->LoadHtml(body);
+  try {
+    WriteLastNewsId(FProgramFolder, id);
+  } catch (const std::exception&) {
+    // A settings file that cannot be rewritten keeps its old id; the item
+    // is shown all the same.
+  }
+}
+
+bool TfrmNews::GetNewsDetails(const std::string& publisherId, const std::string& productCode,
+                              const std::string& productTypeCode, const std::string& newsTarget,
+                              const std::string& newsId, std::string& body) {
+  body.clear();
+  if (!FClient) return false;
+  return FClient->RequestDetails(publisherId, productCode, productTypeCode, newsTarget, newsId, body);
 }
 
 void TfrmNews::btnExitClick() { accept(); }

@@ -1,0 +1,148 @@
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <filesystem>
+#include <fstream>
+
+#include "QtTestMain.h"
+#include "TAppFixture.h"
+#include "TestWindowHelpers.h"
+#include "TMessageBox.h"
+#include "TSimProcess.h"
+
+using namespace halvane;
+using namespace halvane::test;
+
+namespace {
+
+const std::string kNoUpdates = "There's no new updates for this application!";
+const std::string kQuestion230 =
+    "There is a new update: (version 2.30) available for your application!. Do you want download this update now?";
+const std::string kCloseQuestion =
+    "To update your software the application will close to\n\rreplace some files. Do you want to update now?";
+
+
+// An update server publishing version.
+struct TUpdateServer {
+  explicit TUpdateServer(const std::string& version)
+      : Config(Write("update.version = " + version + "\n")), Sim(Config) {}
+  static std::string Write(const std::string& text) {
+    static QTemporaryDir dir;
+    static int count = 0;
+    const std::string path = dir.path().toStdString() + "/update" + std::to_string(++count) + ".conf";
+    std::ofstream(path) << text;
+    return path;
+  }
+  std::string Base() const { return "http://127.0.0.1:" + std::to_string(Sim.Port()) + "/liveupdate/halvane/"; }
+  std::string Config;
+  testsupport::TSimProcess Sim;
+};
+
+// A stand-in updater that writes the arguments it got, one a line.
+void InstallUpdater(TAppFixture& app) {
+  app.WriteFile("Updater.exe", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/updater-args.tmp\"\n"
+                               "mv \"$(dirname \"$0\")/updater-args.tmp\" \"$(dirname \"$0\")/updater-args.txt\"\n");
+  std::filesystem::permissions(app.Folder() + "Updater.exe", std::filesystem::perms::owner_all);
+}
+
+}  // namespace
+
+class UpdateCheckTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void NoUpdateForSameOrUnreadableVersions() {
+    for (const char* version : {"2.20", "2.2", "2,30", "2.3.0", "2.19"}) {
+      TUpdateServer server(version);
+      TAppFixture app;
+      app.Endpoints.UpdateBaseURL = server.Base();
+      TfrmMain& frm = Quiet(app.Show());
+      frm.CheckForUpdates(true);
+      QVERIFY2(frm.msgMain->Shown().empty(), version);
+      frm.CheckForUpdates(false);
+      QCOMPARE(Texts(*frm.msgMain), std::vector<std::string>{kNoUpdates});
+      // The copy stays in the folder, the version read as text (not split at the comma).
+      QVERIFY(app.ReadFile("mainappupdate.inf").find(std::string("Version=") + version) != std::string::npos);
+    }
+  }
+
+  void ServerDownIsQuietAndDropsTheStaleCopy() {
+    TAppFixture app;
+    app.WriteFile("mainappupdate.inf", "[APPLICATION]\r\nVersion=9.99\r\n");
+    TfrmMain& frm = Quiet(app.Show());
+    frm.CheckForUpdates(true);
+    QVERIFY(frm.msgMain->Shown().empty());
+    QVERIFY(!app.Exists("mainappupdate.inf"));
+    frm.CheckForUpdates(false);
+    QCOMPARE(Texts(*frm.msgMain), std::vector<std::string>{kNoUpdates});
+  }
+
+  void MissingUpdaterWarns() {
+    TUpdateServer server("2.30");
+    TAppFixture app;
+    app.Endpoints.UpdateBaseURL = server.Base();
+    TfrmMain& frm = Quiet(app.Show());
+    frm.CheckForUpdates(true);
+    QCOMPARE(Texts(*frm.msgMain),
+             (std::vector<std::string>{kQuestion230,
+                                       "The updater module is missing. Please reinstall again the current version!"}));
+    QCOMPARE(frm.msgMain->Shown()[1].Kind, TMsgKind::Warning);
+    QVERIFY(app.Exits.empty());
+    // Cancel on the first question ends there.
+    frm.msgMain->ClearShown();
+    frm.msgMain->QueueAnswer(TMsgResult::Cancel);
+    frm.bsSkinSpeedButton1->click();
+    QCOMPARE(Texts(*frm.msgMain), std::vector<std::string>{kQuestion230});
+  }
+
+  void StartUpStepChecksUpdatesForEveryEdition() {
+    TUpdateServer server("2.30");
+    for (const char* type : {"Free", "Master"}) {
+      TAppFixture app;
+      TBrandSettings settings;
+      settings.BranderType = type;
+      settings.MasterPublID = "halvane-demo";
+      settings.MasterNewsBaseURL = "http://127.0.0.1:1/";
+      app.Settings = settings;
+      app.Endpoints.UpdateBaseURL = server.Base();
+      TfrmMain& frm = Quiet(app.Show());
+      frm.msgMain->QueueAnswer(TMsgResult::Cancel);
+      frm.Timer1Timer();
+      // No news warning (quiet or no request), then the update question.
+      QCOMPARE(Texts(*frm.msgMain), std::vector<std::string>{kQuestion230});
+    }
+  }
+
+  void SecondQuestionCancelKeepsRunning() {
+    TUpdateServer server("2.30");
+    TAppFixture app;
+    app.Endpoints.UpdateBaseURL = server.Base();
+    InstallUpdater(app);
+    TfrmMain& frm = Quiet(app.Show());
+    frm.msgMain->QueueAnswer(TMsgResult::Ok);
+    frm.msgMain->QueueAnswer(TMsgResult::Cancel);
+    frm.CheckForUpdates(false);
+    QCOMPARE(Texts(*frm.msgMain), (std::vector<std::string>{kQuestion230, kCloseQuestion}));
+    QTest::qWait(200);
+    QVERIFY(!app.Exists("updater-args.txt"));
+    QVERIFY(app.Exits.empty());
+  }
+
+  void SecondQuestionOkStartsUpdaterAndCloses() {
+    TUpdateServer server("2.30");
+    TAppFixture app;
+    app.Endpoints.UpdateBaseURL = server.Base();
+    InstallUpdater(app);
+    TfrmMain& frm = Quiet(app.Show());
+    frm.CheckForUpdates(true);
+    QCOMPARE(Texts(*frm.msgMain), (std::vector<std::string>{kQuestion230, kCloseQuestion}));
+    QCOMPARE(app.Exits, std::vector<int>{0});
+    QTRY_VERIFY_WITH_TIMEOUT(app.Exists("updater-args.txt"), 20000);
+    QCOMPARE(app.ReadFile("updater-args.txt"), server.Base() + "\n2.20\nA\n");
+  }
+};
+
+HALVANE_QTEST(UpdateCheckTest);
+#include "UpdateCheckTest.moc"
