@@ -19,6 +19,10 @@ class TNewsSelection : public QItemSelectionModel {
   void clearCurrentIndex() override;
   void clear() override;
 
+  // Drops the guard; the owner calls it before it goes, since the list
+  // still resets its selection while the widgets are torn down.
+  void ReleaseGuard() { FAllowChange = nullptr; }
+
  private:
   bool Allowed() const { return !FAllowChange || FAllowChange(); }
 

@@ -104,7 +104,9 @@ TfrmNews::TfrmNews(TNewsClient client, std::vector<std::string> newsList, std::s
           &TfrmNews::OnSelectionChanged);
 }
 
-TfrmNews::~TfrmNews() = default;
+TfrmNews::~TfrmNews() {
+  if (auto* selection = dynamic_cast<TNewsSelection*>(lvwItems->selectionModel())) selection->ReleaseGuard();
+}
 
 void TfrmNews::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
