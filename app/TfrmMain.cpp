@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
@@ -24,8 +23,14 @@
 #include <unordered_set>
 
 #include "AppVersion.h"
-#include "BrandSettings.h"
+#include "CsvExport.h"
 #include "Harvest.h"
+#include "ItemAnalysis.h"
+#include "ResultsList.h"
+#include "TPageRank.h"
+#include "TResultsModel.h"
+#include "TSortState.h"
+#include "BrandSettings.h"
 #include "IniFile.h"
 #include "MarkerScan.h"
 #include "NewsProtocol.h"
@@ -159,12 +164,16 @@ TfrmMain::TfrmMain(std::string programFolder, TServiceEndpoints endpoints, TProg
   CreateControls();
   connect(btnNews, &QToolButton::clicked, this, &TfrmMain::btnNewsClick);
   connect(bsSkinSpeedButton1, &QToolButton::clicked, this, &TfrmMain::btnUpdateClick);
+  ConnectResultsList();
   resize(kClientWidth, kClientHeight);
   CentreOnScreen(this, QSize(kClientWidth, kClientHeight));
   FormCreate();
 }
 
-TfrmMain::~TfrmMain() { FormDestroy(); }
+TfrmMain::~TfrmMain() {
+  WaitForRankWorkers();
+  FormDestroy();
+}
 
 void TfrmMain::CreateControls() {
   auto* layout = new TAlignLayout(this, QSize(kClientWidth, kClientHeight));
@@ -321,10 +330,7 @@ void TfrmMain::CreateSearchPage() {
 
   lvwItems = new QTableView();
   lvwItems->setObjectName(QStringLiteral("lvwItems"));
-  lvwItemsModel = new QStandardItemModel(0, 6, lvwItems);
-  lvwItemsModel->setHorizontalHeaderLabels({QStringLiteral("PR"), QStringLiteral("URL"),
-                                            QStringLiteral("Home Page PR"), QStringLiteral("Has Your Link"),
-                                            QStringLiteral("Anchor Name"), QStringLiteral("Alexa Ranking")});
+  lvwItemsModel = new TResultsModel(lvwItems);
   lvwItems->setModel(lvwItemsModel);
   lvwItems->setShowGrid(true);
   lvwItems->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -574,12 +580,6 @@ std::string PageText(const std::string& path) {
   return PageTextFromBody(body);
 }
 
-std::string AsciiLower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
-
 QString Caption(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
@@ -596,7 +596,7 @@ void TfrmMain::btnSearchClick() {
     // second run must not start inside it, so the click is ignored.
     if (FRunActive) return;
     FRunActive = true;
-    lvwItemsModel->removeRows(0, lvwItemsModel->rowCount());
+    lvwItemsModel->Clear();
     stpItems->setText(QString());
     SetSortingByHeader(false);
     StopRequested = false;
@@ -627,49 +627,203 @@ void TfrmMain::btnSearchClick() {
 
 void TfrmMain::HarvestResults() {
   if (!HarvestedUrls) return;
-  THarvestedUrls& urls = *HarvestedUrls;
-  urls.Clear();
-  const int depth = cbxItems->currentIndex();
-  const std::string query = "\"" + FromQString(edtKeyword->text()) + "\" \"comment\" \"powered by wordpress\"";
-  const std::string prefix = "http://" + FEndpoints.SearchHost + "/search?num=100&hl=en&q=" + EncodeForUrl(query) +
-                             "&btnG=Search&start=";
-  for (int page = 0; page <= depth; ++page) {
+  HarvestedUrls->Clear();
+  THarvestedUrls urls;
+  const auto fetch = [this](const std::string& address) -> std::optional<std::string> {
     std::string text;
-    if (!FetchPage(prefix + std::to_string(page * 100), text)) continue;
-    if (StopRequested) return;
-    std::string_view rest = text;
-    while (rest.find(kResultLinkMarker) != std::string_view::npos && !StopRequested) {
-      const std::string link = ExtractBetween(rest, kResultLinkMarker, "\"");
-      const std::string lower = AsciiLower(link);
-      if (lower.rfind("http://", 0) != 0) continue;
-      if (!FEndpoints.ImageSearchPrefix.empty() && lower.rfind(FEndpoints.ImageSearchPrefix, 0) == 0) continue;
-      urls.Add(link);
-      if (rest.find(kNextPageMarker) == std::string_view::npos || StopRequested) break;
-    }
-    if (rest.find(kNextPageMarker) == std::string_view::npos || StopRequested) return;
-    TUiThread::PumpEvents();
-  }
+    if (!FetchPage(address, text)) return std::nullopt;
+    return text;
+  };
+  // A window closed from inside the harvest has no list to fill.
+  const auto stop = [this] { return StopRequested.load() || !HarvestedUrls; };
+  halvane::HarvestResults(FEndpoints.SearchHost, FEndpoints.ImageSearchPrefix, FromQString(edtKeyword->text()),
+                          cbxItems->currentIndex(), fetch, stop, [] { TUiThread::PumpEvents(); }, urls);
+  if (HarvestedUrls) *HarvestedUrls = std::move(urls);
 }
 
 void TfrmMain::AnalyseItems() {
-  stpItems->setText(QStringLiteral("Starting item analisys..."));
+  stpItems->setText(ToQString(kAnalysisStartText));
   if (HarvestedUrls) {
     const std::vector<std::string> addresses = HarvestedUrls->Items();
-    int visited = 0;
+    std::size_t visited = 0;
     for (const std::string& address : addresses) {
       ++visited;
       if (StopRequested) break;
       AnalyseItem(address);
       if (StopRequested) break;
-      stpItems->setText(QStringLiteral("%1 items found of %2 analized").arg(lvwItemsModel->rowCount()).arg(visited));
+      stpItems->setText(ToQString(ItemsFoundText(lvwItemsModel->Count(), visited)));
       TUiThread::PumpEvents();
     }
   }
-  stpItems->setText(QStringLiteral("%1 items listed").arg(lvwItemsModel->rowCount()));
+  stpItems->setText(ToQString(ItemsListedText(lvwItemsModel->Count())));
 }
 
-void TfrmMain::AnalyseItem(const std::string&) {
-  // The item analysis (page test, row, PageRank, link and ranking) goes here.
+void TfrmMain::AnalyseItem(const std::string& address) {
+  std::string page;
+  if (!FetchPage(address, page)) return;
+  const std::string prepared = TrimAndLowerPage(page);
+  page = std::string();
+  if (!IsQualifyingPage(prepared)) return;
+  TResultItem item;
+  item.URL = address;
+  const std::uint64_t row = lvwItemsModel->Add(std::move(item));
+
+  std::string rank;
+  if (!RankQuery(PageRankPageName(address), rank)) return;
+  lvwItemsModel->SetCell(row, kColumnPR, rank);
+  if (StopRequested) return;
+  if (!RankQuery(HomePagePageRankName(address), rank)) return;
+  lvwItemsModel->SetCell(row, kColumnHomePagePR, rank);
+
+  const TLinkScanResult scan = ScanForUserLink(prepared, DomainFromEditText(FromQString(edtDomain->text())));
+  lvwItemsModel->SetCell(row, kColumnHasYourLink, HasYourLinkCellText(scan));
+  lvwItemsModel->SetCell(row, kColumnAnchorName, AnchorCellText(scan));
+
+  std::string ranking;
+  if (FetchPage(RankingPageAddress(FEndpoints.RankingHost, address), ranking)) {
+    const std::string value = ExtractRankingValue(ranking);
+    TUiThread::PumpEvents();
+    if (StopRequested) return;
+    lvwItemsModel->SetCell(row, kColumnAlexaRanking, value);
+  } else {
+    lvwItemsModel->SetCell(row, kColumnAlexaRanking, "-");
+  }
+}
+
+bool TfrmMain::RankQuery(const std::string& pageName, std::string& answer) {
+  const std::uint64_t tag = RankText.Begin();
+  MainStatusPanel->setText(ToQString(kRankStatusText));
+  PageRank->SetPage(pageName);
+  PageRank->NonBlock = true;
+  if (StopRequested) return false;
+  // The handler carries this query's tag, so a late answer of an abandoned
+  // query is dropped by RankText.
+  PageRank->OnGetRank = [this, tag](const std::string& page, std::string& reply) {
+    return PageRankGetRank(page, reply, tag);
+  };
+  ++FRankWorkers;
+  PageRank->RequestRank();
+  // No worker could be started: nothing will complete.
+  if (!PageRank->CurrentThread()) --FRankWorkers;
+  // The worker's answer posts a wake-up; the timer bounds each wait so a
+  // Stop is seen even when nothing else arrives.
+  QTimer wake;
+  wake.start(20);
+  std::string text = RankText.Text();
+  while (text.empty() && !StopRequested) {
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    text = RankText.Text();
+  }
+  if (!text.empty() && !StopRequested) MainStatusPanel->setText(QString());
+  answer = RankCellFromAnswer(text);
+  return true;
+}
+
+bool TfrmMain::PageRankGetRank(const std::string& Page, std::string& /*Rank*/, std::uint64_t queryTag) {
+  bool fetched = false;
+  std::string answer(kNoRankData);
+  try {
+    std::string reply;
+    if (FetchPage(Page, reply)) {
+      answer = RankAnswerFromReply(reply);
+      fetched = true;
+    }
+  } catch (...) {
+    answer = std::string(kNoRankData);
+    fetched = false;
+  }
+  RankText.Store(queryTag, std::move(answer));
+  UiThread->PostLater([] {});
+  return fetched;
+}
+
+void TfrmMain::ConnectResultsList() {
+  // Completions of the workers go to the interface thread; counting them
+  // lets the window outlive every worker that still refers to it.
+  auto post = [this](std::function<void()> completion) {
+    UiThread->PostLater([this, completion = std::move(completion)] {
+      completion();
+      --FRankWorkers;
+    });
+  };
+  PageRank = std::make_unique<TPageRank>(FEndpoints.PageRankHost, post);
+  connect(btnSelectAll, &QPushButton::clicked, this, &TfrmMain::btnSelectAllClick);
+  connect(bsSkinButton2, &QPushButton::clicked, this, &TfrmMain::bsSkinButton2Click);
+  connect(btnDelSelected, &QPushButton::clicked, this, &TfrmMain::btnDelSelectedClick);
+  connect(btnDelAll, &QPushButton::clicked, this, &TfrmMain::btnDelAllClick);
+  connect(btnSave, &QPushButton::clicked, this, &TfrmMain::btnSaveClick);
+  connect(lvwItems->horizontalHeader(), &QHeaderView::sectionClicked, this, &TfrmMain::lvwItemsColumnClick);
+  connect(lvwItems, &QTableView::doubleClicked, this, [this] { lvwItemsDblClick(); });
+}
+
+void TfrmMain::WaitForRankWorkers() {
+  // A worker's request ends within one wait slice once Stop is set.
+  StopRequested = true;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (FRankWorkers > 0 && std::chrono::steady_clock::now() < until) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+}
+
+void TfrmMain::btnSelectAllClick() { lvwItemsModel->SetAllChecked(true); }
+
+void TfrmMain::bsSkinButton2Click() { lvwItemsModel->SetAllChecked(false); }
+
+void TfrmMain::btnDelSelectedClick() { DeleteRows(false); }
+
+void TfrmMain::btnDelAllClick() { DeleteRows(true); }
+
+void TfrmMain::DeleteRows(bool allRows) {
+  if (btnSearch->text() == ToQString(kStopCaption) || lvwItemsModel->Count() == 0) return;
+  const TMsgResult answer = msgMain->Execute(allRows ? kDeleteAllQuestion : kDeleteSelectedQuestion,
+                                             TMsgKind::Information, TMsgButtons::OkCancel);
+  if (answer == TMsgResult::Ok) {
+    if (allRows) {
+      lvwItemsModel->Clear();
+    } else {
+      lvwItemsModel->DeleteChecked();
+    }
+  }
+  stpItems->setText(ToQString(ItemsListedText(lvwItemsModel->Count())));
+}
+
+void TfrmMain::lvwItemsColumnClick(int column) {
+  TSortState state;
+  state.SortColumn = SortColumn;
+  state.SortAscending = SortAscending;
+  state.HeaderClick(column);
+  SortColumn = state.SortColumn;
+  SortAscending = state.SortAscending;
+  lvwItemsModel->Sort(column, SortAscending);
+}
+
+void TfrmMain::lvwItemsDblClick() {
+  try {
+    const QModelIndexList rows = lvwItems->selectionModel()->selectedRows();
+    if (rows.isEmpty()) return;
+    const auto row = static_cast<std::size_t>(rows.front().row());
+    if (row >= lvwItemsModel->Count()) return;
+    TShell::OpenInBrowser(lvwItemsModel->Item(row).URL);
+  } catch (...) {
+  }
+}
+
+void TfrmMain::btnSaveClick() { SaveResultsToCsv(); }
+
+void TfrmMain::SaveResultsToCsv() {
+  if (lvwItemsModel->Count() == 0) {
+    msgMain->Execute(kNoDataToSaveNotice, TMsgKind::Information, TMsgButtons::Ok);
+    return;
+  }
+  const std::optional<std::string> chosen =
+      bsSkinSaveDialog1->Execute(std::string(kSaveDialogTitle), std::string(kCsvDialogFilter));
+  if (!chosen) return;
+  try {
+    // A failed write leaves any older file in place and says nothing.
+    WriteCsvFile(CsvPathForChosenPath(*chosen), BuildCsvLines(ResultColumnCaptions(), lvwItemsModel->Items()));
+  } catch (...) {
+  }
 }
 
 void TfrmMain::PumpIfInterfaceThread() {

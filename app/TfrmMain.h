@@ -15,6 +15,7 @@
 #include "TBrandSettings.h"
 #include "THarvestedUrls.h"
 #include "TProgramServices.h"
+#include "TRankSlot.h"
 #include "TServiceEndpoints.h"
 
 class QComboBox;
@@ -23,7 +24,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
-class QStandardItemModel;
 class QTableView;
 class QTimer;
 class QToolButton;
@@ -42,6 +42,8 @@ class TMessageBox;
 class TMultipartBody;
 class TNewsClient;
 class TPageControl;
+class TPageRank;
+class TResultsModel;
 class TSaveDialog;
 class TUiThread;
 
@@ -101,6 +103,19 @@ class TfrmMain : public QWidget {
   void AnalyseItems();
   // One harvested address; the item analysis fills it in.
   void AnalyseItem(const std::string& address);
+  // PageRank's rank handler, on the component's worker thread: fetches the
+  // query address and leaves the answer in RankText under the query's tag.
+  bool PageRankGetRank(const std::string& Page, std::string& Rank, std::uint64_t queryTag);
+
+  // The results list and its export.
+  void btnSelectAllClick();
+  void bsSkinButton2Click();
+  void btnDelSelectedClick();
+  void btnDelAllClick();
+  void lvwItemsColumnClick(int column);
+  void lvwItemsDblClick();
+  void btnSaveClick();
+  void SaveResultsToCsv();
 
   // Fetches one page as text through IdHTTP1 and test.html, with status
   // texts, gauge and stop. Usable from the interface thread and from a
@@ -141,7 +156,7 @@ class TfrmMain : public QWidget {
   QLabel* bsSkinStdLabel3 = nullptr;
   QComboBox* cbxItems = nullptr;
   QTableView* lvwItems = nullptr;
-  QStandardItemModel* lvwItemsModel = nullptr;
+  TResultsModel* lvwItemsModel = nullptr;
   QScrollBar* bsSkinScrollBar2 = nullptr;
   QScrollBar* bsSkinScrollBar1 = nullptr;
   QFrame* pan = nullptr;
@@ -164,6 +179,9 @@ class TfrmMain : public QWidget {
   QTimer* Timer1 = nullptr;
 
   std::unique_ptr<THttpClient> IdHTTP1;
+  std::unique_ptr<TPageRank> PageRank;
+  // The PageRank answer handed from the worker to the waiting analysis.
+  TRankSlot RankText;
 
   // Written by the interface thread only; read by the worker as well.
   std::atomic<bool> StopRequested{false};
@@ -194,6 +212,13 @@ class TfrmMain : public QWidget {
   bool AcquireClient();
   void ReleaseClient();
   void SetSortingByHeader(bool on);
+  void ConnectResultsList();
+  // One PageRank query for a page name, waited for while events run. False
+  // when Stop came before it could start; otherwise answer is the cell.
+  bool RankQuery(const std::string& pageName, std::string& answer);
+  // Lets every PageRank worker of this window finish before it goes.
+  void WaitForRankWorkers();
+  void DeleteRows(bool allRows);
 
   std::string FProgramFolder;
   TServiceEndpoints FEndpoints;
@@ -211,6 +236,8 @@ class TfrmMain : public QWidget {
   std::atomic<bool> FFetching{false};
   std::mutex FClientMutex;
   std::atomic<std::thread::id> FClientOwner{};
+  // PageRank workers started and not yet completed on this thread.
+  std::atomic<int> FRankWorkers{0};
 };
 
 }  // namespace halvane

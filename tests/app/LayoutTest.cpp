@@ -17,6 +17,7 @@
 #include "TGauge.h"
 #include "THtmlView.h"
 #include "TLinkLabel.h"
+#include "TResultsModel.h"
 #include "TfrmNews.h"
 
 using namespace halvane;
@@ -152,7 +153,7 @@ class LayoutTest : public QObject {
     frm.cbxItems->setCurrentIndex(10);
     QCOMPARE(frm.cbxItems->currentIndex(), 10);
 
-    QStandardItemModel* model = frm.lvwItemsModel;
+    TResultsModel* model = frm.lvwItemsModel;
     QCOMPARE(model->columnCount(), 6);
     const char* captions[6] = {"PR", "URL", "Home Page PR", "Has Your Link", "Anchor Name", "Alexa Ranking"};
     for (int i = 0; i < 6; ++i)

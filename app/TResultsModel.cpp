@@ -1,0 +1,178 @@
+#include "TResultsModel.h"
+
+#include <QCollator>
+#include <QLocale>
+
+#include <algorithm>
+#include <numeric>
+
+#include "ResultsList.h"
+#include "TextConvert.h"
+
+namespace halvane {
+namespace {
+
+std::string* CellOf(TResultItem& item, int column) {
+  switch (column) {
+    case kColumnPR: return &item.PR;
+    case kColumnURL: return &item.URL;
+    case kColumnHomePagePR: return &item.HomePagePR;
+    case kColumnHasYourLink: return &item.HasYourLink;
+    case kColumnAnchorName: return &item.AnchorName;
+    case kColumnAlexaRanking: return &item.AlexaRanking;
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+TResultsModel::TResultsModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+int TResultsModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(FRows.size());
+}
+
+int TResultsModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kResultColumnCount; }
+
+QVariant TResultsModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || static_cast<std::size_t>(index.row()) >= FRows.size()) return {};
+  const TResultItem& item = FRows[static_cast<std::size_t>(index.row())];
+  if (role == Qt::DisplayRole || role == Qt::EditRole) return ToQString(ResultCellText(item, index.column()));
+  if (role == Qt::CheckStateRole && index.column() == kColumnPR) return item.Checked ? Qt::Checked : Qt::Unchecked;
+  return {};
+}
+
+bool TResultsModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (!index.isValid() || static_cast<std::size_t>(index.row()) >= FRows.size() || index.column() != kColumnPR)
+    return false;
+  const auto row = static_cast<std::size_t>(index.row());
+  if (role == Qt::CheckStateRole) {
+    SetChecked(row, value.toInt() == Qt::Checked);
+    return true;
+  }
+  if (role == Qt::EditRole) {
+    SetCellAt(row, kColumnPR, FromQString(value.toString()));
+    return true;
+  }
+  return false;
+}
+
+QVariant TResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kResultColumnCount)
+    return {};
+  return ToQString(ResultColumnCaptions()[static_cast<std::size_t>(section)]);
+}
+
+Qt::ItemFlags TResultsModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+  if (index.column() == kColumnPR) result |= Qt::ItemIsUserCheckable | Qt::ItemIsEditable;
+  return result;
+}
+
+std::uint64_t TResultsModel::Add(TResultItem item) {
+  const int row = static_cast<int>(FRows.size());
+  beginInsertRows(QModelIndex(), row, row);
+  FRows.push_back(std::move(item));
+  FKeys.push_back(++FLastKey);
+  endInsertRows();
+  return FLastKey;
+}
+
+std::ptrdiff_t TResultsModel::RowOfKey(std::uint64_t key) const {
+  // The row being filled is nearly always the last one.
+  for (std::size_t i = FKeys.size(); i-- > 0;)
+    if (FKeys[i] == key) return static_cast<std::ptrdiff_t>(i);
+  return -1;
+}
+
+void TResultsModel::SetCell(std::uint64_t key, int column, const std::string& text) {
+  const std::ptrdiff_t row = RowOfKey(key);
+  if (row >= 0) SetCellAt(static_cast<std::size_t>(row), column, text);
+}
+
+void TResultsModel::SetCellAt(std::size_t row, int column, const std::string& text) {
+  if (row >= FRows.size()) return;
+  std::string* cell = CellOf(FRows[row], column);
+  if (!cell) return;
+  *cell = text;
+  const QModelIndex at = index(static_cast<int>(row), column);
+  emit dataChanged(at, at, {Qt::DisplayRole, Qt::EditRole});
+}
+
+void TResultsModel::SetChecked(std::size_t row, bool checked) {
+  if (row >= FRows.size() || FRows[row].Checked == checked) return;
+  FRows[row].Checked = checked;
+  const QModelIndex at = index(static_cast<int>(row), kColumnPR);
+  emit dataChanged(at, at, {Qt::CheckStateRole});
+}
+
+void TResultsModel::SetAllChecked(bool checked) {
+  for (TResultItem& item : FRows) item.Checked = checked;
+  if (!FRows.empty())
+    emit dataChanged(index(0, kColumnPR), index(static_cast<int>(FRows.size()) - 1, kColumnPR), {Qt::CheckStateRole});
+}
+
+void TResultsModel::DeleteChecked() {
+  for (std::size_t i = FRows.size(); i-- > 0;) {
+    if (!FRows[i].Checked) continue;
+    // Neighbouring checked rows go in one step.
+    std::size_t first = i;
+    while (first > 0 && FRows[first - 1].Checked) --first;
+    beginRemoveRows(QModelIndex(), static_cast<int>(first), static_cast<int>(i));
+    const auto from = static_cast<std::ptrdiff_t>(first);
+    const auto to = static_cast<std::ptrdiff_t>(i) + 1;
+    FRows.erase(FRows.begin() + from, FRows.begin() + to);
+    FKeys.erase(FKeys.begin() + from, FKeys.begin() + to);
+    endRemoveRows();
+    i = first;
+  }
+}
+
+void TResultsModel::Clear() {
+  if (FRows.empty()) return;
+  beginResetModel();
+  FRows.clear();
+  FKeys.clear();
+  endResetModel();
+}
+
+void TResultsModel::Sort(int column, bool ascending) {
+  std::vector<std::size_t> order(FRows.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return CompareItems(FRows[a], FRows[b], column, ascending, &TResultsModel::CompareText) < 0;
+  });
+  emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+  std::vector<TResultItem> sorted;
+  std::vector<std::uint64_t> sortedKeys;
+  sorted.reserve(FRows.size());
+  sortedKeys.reserve(FRows.size());
+  std::vector<int> newRowOf(FRows.size());
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    sorted.push_back(std::move(FRows[order[i]]));
+    sortedKeys.push_back(FKeys[order[i]]);
+    newRowOf[order[i]] = static_cast<int>(i);
+  }
+  FRows = std::move(sorted);
+  FKeys = std::move(sortedKeys);
+  // The highlighted row stays with its item.
+  const QModelIndexList before = persistentIndexList();
+  QModelIndexList after;
+  after.reserve(before.size());
+  for (const QModelIndex& old : before)
+    after.push_back(index(newRowOf[static_cast<std::size_t>(old.row())], old.column()));
+  changePersistentIndexList(before, after);
+  emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+int TResultsModel::CompareText(std::string_view a, std::string_view b) {
+  static const QCollator collator = [] {
+    QCollator c{QLocale()};
+    c.setCaseSensitivity(Qt::CaseInsensitive);
+    return c;
+  }();
+  return collator.compare(ToQString(a), ToQString(b));
+}
+
+}  // namespace halvane
