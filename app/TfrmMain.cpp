@@ -339,9 +339,6 @@ void TfrmMain::CreateSearchPage() {
   // opens the row's address instead.
   lvwItems->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
   lvwItems->setWordWrap(false);
-  // Blog addresses differ at their ends (post and number), which a cut at
-  // the right would hide.
-  lvwItems->setTextElideMode(Qt::ElideMiddle);
   lvwItems->setToolTip(QStringLiteral("Double click to open URL"));
   lvwItems->verticalHeader()->hide();
   lvwItems->verticalHeader()->setDefaultSectionSize(20);
