@@ -68,6 +68,14 @@ TfrmMain& TAppFixture::Create() {
   }
   services.LoadChecksumScript = [] {};
   services.ReleaseChecksumScript = [this] { ++ScriptReleases; };
+  if (RealChecksumScript) {
+    const TProgramServices production = ProductionServices();
+    production.LoadChecksumScript();
+    services.ReleaseChecksumScript = [this, release = production.ReleaseChecksumScript] {
+      ++ScriptReleases;
+      release();
+    };
+  }
   services.ExitProcess = [this](int code) { Exits.push_back(code); };
   FMain = std::make_unique<TfrmMain>(Folder(), Endpoints, services);
   FMain->msgMain->SetTestMode(true);

@@ -33,6 +33,8 @@ class TAppFixture {
   bool NewsButtonRule = false;
   // Read dbsettings.dat with the program's own reader instead.
   bool RealSettingsReader = false;
+  // Load and release the real checksum script (PageRank queries need it).
+  bool RealChecksumScript = false;
   // Loopback addresses that refuse connections unless a test points them
   // at its own server.
   TServiceEndpoints Endpoints;

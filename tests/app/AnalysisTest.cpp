@@ -1,0 +1,260 @@
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Expectation.h"
+#include "QtTestMain.h"
+#include "TAppFixture.h"
+#include "TRankSlot.h"
+#include "TResultsModel.h"
+#include "TSimConfig.h"
+#include "TSimProcess.h"
+#include "TSimWeb.h"
+#include "TestWindowHelpers.h"
+
+using namespace halvane;
+using namespace halvane::test;
+using namespace halvane::sim;
+
+namespace {
+
+const char* const kUserDomain = "myshop.example";
+
+// The PageRank worker's request is on its way (its status text replaces
+// the rank query's own).
+bool RankRequestRunning(const TfrmMain& frm) {
+  return frm.MainStatusPanel->text().contains(QStringLiteral("navclient-auto"));
+}
+
+std::vector<TExpectedRow> Rows(const TResultsModel& model) {
+  std::vector<TExpectedRow> rows;
+  for (const TResultItem& item : model.Items())
+    rows.push_back({item.URL, item.PR, item.HomePagePR, item.HasYourLink, item.AnchorName, item.AlexaRanking});
+  return rows;
+}
+
+// Runs action once, from inside the window's event processing, as soon as
+// condition holds; the timer goes with the test.
+void When(QObject* owner, std::function<bool()> condition, std::function<void()> action) {
+  auto* poll = new QTimer(owner);
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, condition, action] {
+    if (!condition()) return;
+    poll->stop();
+    action();
+  });
+  poll->start(2);
+}
+
+// A window whose every service is the simulated web.
+void PointAtSim(TAppFixture& app, int port) {
+  const std::string host = "127.0.0.1:" + std::to_string(port);
+  app.Endpoints.SearchHost = host;
+  app.Endpoints.ImageSearchPrefix = "http://images.sim";
+  app.Endpoints.PageRankHost = host;
+  app.Endpoints.RankingHost = host;
+  app.RealChecksumScript = true;
+}
+
+TfrmMain& Search(TAppFixture& app, const char* keyword, int depth, const char* domain = kUserDomain) {
+  TfrmMain& frm = Quiet(app.Show());
+  frm.edtKeyword->setText(QString::fromLatin1(keyword));
+  frm.edtDomain->setText(QString::fromLatin1(domain));
+  frm.cbxItems->setCurrentIndex(depth);
+  return frm;
+}
+
+}  // namespace
+
+// Whole runs against the simulated web: every harvested address visited,
+// ranks through the checksum-checking PageRank service, link scan, ranking.
+class AnalysisTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { FWeb = std::make_unique<TSimWeb>(DefaultSimConfig(), FSim.Port()); }
+
+  void FullRunsListExactlyWhatTheWebImplies_data() {
+    QTest::addColumn<QString>("keyword");
+    QTest::addColumn<int>("depth");
+    QTest::addColumn<QString>("domain");
+    QTest::newRow("100 items") << "garden tools" << 0 << kUserDomain;
+    QTest::newRow("300 items") << "garden tools" << 2 << kUserDomain;
+    QTest::newRow("domain typed loosely") << "garden tools" << 0 << "  MyShop.EXAMPLE ";
+    QTest::newRow("no domain") << "garden tools" << 0 << "";
+  }
+  void FullRunsListExactlyWhatTheWebImplies() {
+    QFETCH(QString, keyword);
+    QFETCH(int, depth);
+    QFETCH(QString, domain);
+    TAppFixture app;
+    PointAtSim(app, FSim.Port());
+    const std::string kw = keyword.toStdString();
+    TfrmMain& frm = Search(app, kw.c_str(), depth, domain.toLatin1().constData());
+    frm.btnSearch->click();
+
+    const std::vector<TExpectedRow> expected =
+        ExpectedRows(*FWeb, kw, depth, domain.trimmed().toLower().toStdString());
+    QVERIFY(expected.size() > 10);
+    const std::vector<TExpectedRow> rows = Rows(*frm.lvwItemsModel);
+    QCOMPARE(rows.size(), expected.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) QCOMPARE(rows[i], expected[i]);
+    QCOMPARE(frm.stpItems->text(), QString::number(expected.size()) + QStringLiteral(" items listed"));
+    QCOMPARE(frm.MainStatusPanel->text(), QStringLiteral("Process completed sucessfull!"));
+    QCOMPARE(frm.btnSearch->text(), QStringLiteral("Search"));
+    QVERIFY(frm.lvwItems->horizontalHeader()->sectionsClickable());
+    if (domain.trimmed().isEmpty()) {
+      for (const TExpectedRow& row : rows) {
+        QCOMPARE(row.hasYourLink, std::string("No"));
+        QCOMPARE(row.anchorName, std::string("-"));
+      }
+    }
+  }
+
+  void ProgressTextsWhileTheListFills() {
+    TAppFixture app;
+    PointAtSim(app, FSim.Port());
+    TfrmMain& frm = Search(app, "garden tools", 0);
+    QStringList seen;
+    bool rankStatusSeen = false;
+    bool headerClickableDuringRun = true;
+    bool rowSeenWithAddressOnly = false;
+    auto* watch = new QTimer(&frm);
+    connect(watch, &QTimer::timeout, [&] {
+      if (seen.isEmpty() || seen.back() != frm.stpItems->text()) seen << frm.stpItems->text();
+      rankStatusSeen = rankStatusSeen || frm.MainStatusPanel->text() == QStringLiteral("Getting Google Page Rank... ");
+      if (frm.btnSearch->text() == QStringLiteral("Stop"))
+        headerClickableDuringRun = headerClickableDuringRun && frm.lvwItems->horizontalHeader()->sectionsClickable();
+      const TResultsModel& model = *frm.lvwItemsModel;
+      if (model.Count() > 0 && model.Items().back().PR.empty() && !model.Items().back().URL.empty())
+        rowSeenWithAddressOnly = true;
+    });
+    watch->start(1);
+    frm.btnSearch->click();
+    watch->stop();
+    QVERIFY(!headerClickableDuringRun);
+    QVERIFY(rowSeenWithAddressOnly);
+    QVERIFY(rankStatusSeen);
+    QVERIFY(seen.contains(QStringLiteral("Starting item analisys...")));
+    const QRegularExpression progress(QStringLiteral("^\\d+ items found of \\d+ analized$"));
+    QVERIFY(std::any_of(seen.begin(), seen.end(), [&](const QString& s) { return progress.match(s).hasMatch(); }));
+    QCOMPARE(frm.stpItems->text(), QString::number(frm.lvwItemsModel->Count()) + QStringLiteral(" items listed"));
+  }
+
+  void StopDuringThePageRankWaitLeavesAnAddressAndAZero() {
+    QVERIFY(FSim.SetFaults("navclient-auto silent\n"));
+    TAppFixture app;
+    PointAtSim(app, FSim.Port());
+    TfrmMain& frm = Search(app, "garden tools", 0);
+    When(
+        &frm, [&] { return frm.lvwItemsModel->Count() == 1 && RankRequestRunning(frm); },
+        [&] { frm.btnSearch->click(); });
+    frm.btnSearch->click();
+    QVERIFY(FSim.ClearFaults());
+
+    const TExpectedRow first = ExpectedRows(*FWeb, "garden tools", 0, kUserDomain).front();
+    QCOMPARE(Rows(*frm.lvwItemsModel), (std::vector<TExpectedRow>{{first.url, "0", "", "", "", ""}}));
+    QCOMPARE(frm.stpItems->text(), QStringLiteral("1 items listed"));
+    QCOMPARE(frm.btnSearch->text(), QStringLiteral("Search"));
+  }
+
+  void StopDuringTheHomePageRankWaitCompletesTheRow() {
+    // Page queries carry "/blog" and pass; home page queries hang.
+    QVERIFY(FSim.SetFaults("/blog head-delay:0\nnavclient-auto silent\n"));
+    TAppFixture app;
+    PointAtSim(app, FSim.Port());
+    TfrmMain& frm = Search(app, "garden tools", 0);
+    When(
+        &frm,
+        [&] {
+          const TResultsModel& model = *frm.lvwItemsModel;
+          return model.Count() == 1 && !model.Items()[0].PR.empty() && RankRequestRunning(frm);
+        },
+        [&] { frm.btnSearch->click(); });
+    frm.btnSearch->click();
+    QVERIFY(FSim.ClearFaults());
+
+    const TExpectedRow first = ExpectedRows(*FWeb, "garden tools", 0, kUserDomain).front();
+    QCOMPARE(Rows(*frm.lvwItemsModel),
+             (std::vector<TExpectedRow>{{first.url, first.pageRank, "0", first.hasYourLink, first.anchorName, "-"}}));
+  }
+
+  void RunAfterAStoppedQueryListsOnlyItsOwnAnswers() {
+    // The first run is stopped while its first query is slow on its way;
+    // whatever that query still hands back must not reach the second run,
+    // whose first rank differs.
+    const std::vector<TExpectedRow> second = ExpectedRows(*FWeb, "garden tools", 0, kUserDomain);
+    std::string firstKeyword;
+    for (const char* candidate : {"blue widgets", "red widgets", "green tea", "old maps", "fast cars"}) {
+      const std::vector<TExpectedRow> rows = ExpectedRows(*FWeb, candidate, 0, kUserDomain);
+      if (!rows.empty() && rows.front().pageRank != second.front().pageRank) {
+        firstKeyword = candidate;
+        break;
+      }
+    }
+    QVERIFY2(!firstKeyword.empty(), "no keyword whose first rank differs");
+    QVERIFY(FSim.SetFaults("navclient-auto head-delay:400,count:2\n"));
+    TAppFixture app;
+    PointAtSim(app, FSim.Port());
+    TfrmMain& frm = Search(app, firstKeyword.c_str(), 0);
+    When(
+        &frm, [&] { return frm.lvwItemsModel->Count() == 1 && RankRequestRunning(frm); },
+        [&] { frm.btnSearch->click(); });
+    frm.btnSearch->click();
+    QCOMPARE(frm.lvwItemsModel->Items().front().PR, std::string("0"));
+
+    frm.edtKeyword->setText(QStringLiteral("garden tools"));
+    frm.btnSearch->click();
+    QVERIFY(FSim.ClearFaults());
+    QCOMPARE(Rows(*frm.lvwItemsModel), second);
+  }
+
+  void RankSlotKeepsOnlyTheNewestQuerysAnswer() {
+    TRankSlot slot;
+    const std::uint64_t old = slot.Begin();
+    QCOMPARE(slot.Text(), std::string());
+    const std::uint64_t current = slot.Begin();
+    QVERIFY(!slot.Store(old, "7"));
+    QCOMPARE(slot.Text(), std::string());
+    QVERIFY(slot.Store(current, "3"));
+    QCOMPARE(slot.Text(), std::string("3"));
+    slot.Begin();
+    QCOMPARE(slot.Text(), std::string());
+  }
+
+  void NoHarvestedAddressGoesStraightToNoItems() {
+    TAppFixture app;
+    PointAtSim(app, FSim.Port());
+    TfrmMain& frm = Search(app, "garden tools", 0);
+    QVERIFY(FSim.SetFaults("/search?num= status:503\n"));
+    QStringList seen;
+    auto* watch = new QTimer(&frm);
+    connect(watch, &QTimer::timeout, [&] {
+      if (seen.isEmpty() || seen.back() != frm.stpItems->text()) seen << frm.stpItems->text();
+    });
+    watch->start(1);
+    frm.btnSearch->click();
+    QVERIFY(FSim.ClearFaults());
+    QCOMPARE(frm.lvwItemsModel->Count(), std::size_t{0});
+    QCOMPARE(frm.stpItems->text(), QStringLiteral("0 items listed"));
+    QVERIFY(!seen.contains(QStringLiteral("0 items found of 1 analized")));
+  }
+
+ private:
+  testsupport::TSimProcess FSim;
+  std::unique_ptr<TSimWeb> FWeb;
+};
+
+HALVANE_QTEST(AnalysisTest);
+#include "AnalysisTest.moc"
