@@ -209,6 +209,11 @@ class DemoEditionTest : public QObject {
     QVERIFY(!demo.App.Exists("updater-run.txt"));
     QVERIFY(demo.App.Exits.empty());
     QCOMPARE(frm.lvwItemsModel->Count(), expected.size());
+
+    // Closing ends the program and lets the script go.
+    frm.close();
+    QCOMPARE(demo.App.Exits, std::vector<int>{0});
+    QCOMPARE(demo.App.ScriptReleases, 1);
   }
 };
 

@@ -13,7 +13,6 @@
 #include "CryptFile.h"
 #include "Expectation.h"
 #include "TMessageBox.h"
-#include "TProgramServices.h"
 #include "TResultsModel.h"
 #include "TServiceEndpoints.h"
 
@@ -66,18 +65,12 @@ TDemoEdition::TDemoEdition()
   App.WriteFile("dbsettings.dat", SettingsOnPort(ReadWhole(DemoFolder() + "/dbsettings.dat"), Sim.Port()));
   App.Endpoints = SimulatedWebEndpoints(Sim.Port());
   App.RealSettingsReader = true;
+  App.RealChecksumScript = true;
 }
 
-TDemoEdition::~TDemoEdition() {
-  // The fixture only counts releases; the script itself is process-wide and
-  // other tests in this process run without it.
-  ProductionServices().ReleaseChecksumScript();
-}
+TDemoEdition::~TDemoEdition() = default;
 
-TfrmMain& TDemoEdition::Start() {
-  ProductionServices().LoadChecksumScript();
-  return App.Show();
-}
+TfrmMain& TDemoEdition::Start() { return App.Show(); }
 
 bool TDemoEdition::LeaveWelcomePage() {
   TfrmMain& frm = App.Main();
