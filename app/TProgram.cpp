@@ -4,12 +4,13 @@
 
 #include "ProgramFolder.h"
 #include "TProgramServices.h"
-#include "TServiceEndpoints.h"
 #include "TfrmMain.h"
 
 namespace halvane {
 
-int TProgram::Run(int argc, char** argv) {
+int TProgram::Run(int argc, char** argv) { return Run(argc, argv, ProductionEndpoints()); }
+
+int TProgram::Run(int argc, char** argv, const TServiceEndpoints& endpoints) {
   TProgramServices services = ProductionServices();
   services.LoadChecksumScript();
   QApplication application(argc, argv);
@@ -18,7 +19,7 @@ int TProgram::Run(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
   int result = 0;
   {
-    TfrmMain frmMain(platform::ProgramFolder(), ProductionEndpoints(), services);
+    TfrmMain frmMain(platform::ProgramFolder(), endpoints, services);
     frmMain.show();
     result = QApplication::exec();
   }

@@ -21,5 +21,8 @@ struct TServiceEndpoints {
 };
 
 TServiceEndpoints ProductionEndpoints();
+// The simulated web (halvane-sim) on 127.0.0.1:port: the demo edition and
+// the end-to-end tests.
+TServiceEndpoints SimulatedWebEndpoints(int port);
 
 }  // namespace halvane

@@ -63,6 +63,16 @@ class LayoutTest : public QObject {
       QVERIFY2(label, c.Name);
       QCOMPARE(label->text(), QLatin1String(c.Text));
     }
+    // The search panel's captions are drawn in full, not under the box to
+    // their right (the caption's width depends on the fonts installed).
+    for (auto [label, box] : {std::pair<QWidget*, QWidget*>{frm.bsSkinStdLabel1, frm.edtKeyword},
+                              {frm.bsSkinStdLabel2, frm.edtDomain},
+                              {frm.bsSkinStdLabel3, frm.cbxItems}}) {
+      auto* caption = static_cast<QLabel*>(label);
+      caption->ensurePolished();
+      const int end = caption->x() + caption->fontMetrics().horizontalAdvance(caption->text());
+      QVERIFY2(end <= box->x(), qPrintable(caption->text() + QStringLiteral(" ends at %1").arg(end)));
+    }
     for (const TCaption& c : {TCaption{"btnNews", "Check News"}, {"bsSkinSpeedButton1", "Check Updates"},
                               {"bsSkinSpeedButton2", "Help"}}) {
       auto* button = Named<QToolButton>(frm, c.Name);

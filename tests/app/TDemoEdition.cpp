@@ -1,0 +1,100 @@
+#include "TDemoEdition.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "CryptFile.h"
+#include "Expectation.h"
+#include "TMessageBox.h"
+#include "TResultsModel.h"
+#include "TServiceEndpoints.h"
+
+#ifndef HALVANE_DEMO_DIR
+#error "HALVANE_DEMO_DIR is set by the build"
+#endif
+#ifndef HALVANE_DEMO_PORT
+#error "HALVANE_DEMO_PORT is set by the build"
+#endif
+
+namespace halvane::test {
+
+namespace {
+
+std::string ReadWhole(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("the demo folder lacks " + path);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The shipped settings name the demo's fixed port; the test's simulator
+// runs on a free one, so every address is moved there and nothing else
+// changes.
+std::string SettingsOnPort(const std::string& container, int port) {
+  std::string plain;
+  if (!DecryptSettingsBytes(container, plain)) throw std::runtime_error("the demo's dbsettings.dat does not decrypt");
+  const std::string from = std::string(":") + std::to_string(HALVANE_DEMO_PORT);
+  const std::string to = ":" + std::to_string(port);
+  std::size_t moved = 0;
+  for (std::size_t at = plain.find(from); at != std::string::npos; at = plain.find(from, at + to.size())) {
+    plain.replace(at, from.size(), to);
+    ++moved;
+  }
+  if (moved == 0) throw std::runtime_error("the demo's settings name no address on port " + from);
+  std::string moved_container;
+  EncryptSettingsBytes(plain, moved_container);
+  return moved_container;
+}
+
+}  // namespace
+
+std::string DemoFolder() { return HALVANE_DEMO_DIR; }
+
+TDemoEdition::TDemoEdition()
+    : Config(sim::LoadSimConfig(DemoFolder() + "/sim.conf")), Sim(DemoFolder() + "/sim.conf") {
+  Web = std::make_unique<sim::TSimWeb>(Config, Sim.Port());
+  for (const char* file : {"banner1.dat", "banner2.dat", "banner3.dat", "main.ico", "Updater.exe"}) {
+    std::filesystem::copy_file(DemoFolder() + "/" + file, App.Folder() + file);
+  }
+  App.WriteFile("dbsettings.dat", SettingsOnPort(ReadWhole(DemoFolder() + "/dbsettings.dat"), Sim.Port()));
+  App.Endpoints = SimulatedWebEndpoints(Sim.Port());
+  App.RealSettingsReader = true;
+  App.RealChecksumScript = true;
+}
+
+TDemoEdition::~TDemoEdition() = default;
+
+TfrmMain& TDemoEdition::Start() { return App.Show(); }
+
+bool TDemoEdition::LeaveWelcomePage() {
+  TfrmMain& frm = App.Main();
+  // A test-mode box answers OK unless told otherwise, and two OKs would
+  // start the updater and close the window.
+  frm.msgMain->QueueAnswer(TMsgResult::Cancel);
+  QTest::mouseClick(frm.bsSkinButton1, Qt::LeftButton);
+  return QTest::qWaitFor([&] { return frm.Timer1Firings() == 1; }, 20000);
+}
+
+void TDemoEdition::Search(const std::string& keyword, const std::string& domain, int depthIndex) {
+  TfrmMain& frm = App.Main();
+  frm.edtKeyword->setText(QString::fromStdString(keyword));
+  frm.edtDomain->setText(QString::fromStdString(domain));
+  frm.cbxItems->setCurrentIndex(depthIndex);
+  // The run happens inside the click, its requests in nested event loops.
+  QTest::mouseClick(frm.btnSearch, Qt::LeftButton);
+}
+
+std::vector<sim::TExpectedRow> TDemoEdition::Rows() {
+  std::vector<sim::TExpectedRow> rows;
+  for (const TResultItem& item : App.Main().lvwItemsModel->Items())
+    rows.push_back({item.URL, item.PR, item.HomePagePR, item.HasYourLink, item.AnchorName, item.AlexaRanking});
+  return rows;
+}
+
+}  // namespace halvane::test

@@ -1,0 +1,67 @@
+#pragma once
+// The demo edition as the build ships it, started for a test: its program
+// folder copied into a temporary one, halvane-sim running its configuration
+// on a free port, the endpoints and the settings file's addresses moved to
+// that port, and the real settings reader and checksum script in use.
+#include <QApplication>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "TAppFixture.h"
+#include "TExpectedRow.h"
+#include "TSimConfig.h"
+#include "TSimProcess.h"
+#include "TSimWeb.h"
+
+namespace halvane::test {
+
+class TDemoEdition {
+ public:
+  // Throws std::runtime_error when the demo folder is incomplete.
+  TDemoEdition();
+  ~TDemoEdition();
+  TDemoEdition(const TDemoEdition&) = delete;
+  TDemoEdition& operator=(const TDemoEdition&) = delete;
+
+  // The window shown on the demo's welcome page.
+  TfrmMain& Start();
+
+  // Presses the welcome page's button and waits for the start-up step it
+  // arms (news balloon, then the update check, whose offer is declined).
+  // False when the step did not run within 20 s.
+  bool LeaveWelcomePage();
+  // Runs a search to its end.
+  void Search(const std::string& keyword, const std::string& domain, int depthIndex);
+  // The list as the window holds it, in the expected rows' shape.
+  std::vector<sim::TExpectedRow> Rows();
+
+  sim::TSimConfig Config;
+  testsupport::TSimProcess Sim;
+  std::unique_ptr<sim::TSimWeb> Web;
+  TAppFixture App;
+};
+
+// The demo folder the build made.
+std::string DemoFolder();
+
+// Calls handle with the modal window of type T once the modal loop shows
+// it; handle must end that loop. Polls, so it is armed before the call that
+// opens the window.
+template <class T>
+void WhenModal(std::function<void(T&)> handle) {
+  auto* poll = new QTimer();
+  QObject::connect(poll, &QTimer::timeout, [poll, handle] {
+    auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
+    if (!window) return;
+    poll->stop();
+    poll->deleteLater();
+    handle(*window);
+  });
+  poll->start(20);
+}
+
+}  // namespace halvane::test
