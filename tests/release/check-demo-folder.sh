@@ -114,7 +114,7 @@ done
 # --- the updater stand-in ------------------------------------------------------
 mkdir "$work/updater"
 cp -- "$folder/Updater.exe" "$work/updater/"
-base="http://127.0.0.1:47380/liveupdate/halvane/"
+base="http://127.0.0.1:27380/liveupdate/halvane/"
 (cd / && env -u DISPLAY "$work/updater/Updater.exe" "$base" 2.20 A >"$work/updater.out") ||
   fail "Updater.exe failed"
 record="$work/updater/updater-run.txt"
@@ -140,7 +140,7 @@ port="$(head -n 1 "$work/sim.out")"
   fatal "halvane-sim did not start with the demo configuration"
 }
 # The settings name the demo port; this simulator listens on its own.
-on_sim() { printf '%s' "${1//:47380\//:$port/}"; }
+on_sim() { printf '%s' "${1//:27380\//:$port/}"; }
 
 news_base="$(on_sim "$(shown MasterNewsBaseURL)")"
 latest="$(curl -fsS --max-time 10 \
