@@ -47,16 +47,10 @@ void StoreLastNewsId(TAppFixture& app, const std::string& id) {
 
 // Runs check on the news window once the modal loop shows it, then closes it.
 void WithNewsWindow(std::function<void(TfrmNews&)> check) {
-  auto* poll = new QTimer();
-  QObject::connect(poll, &QTimer::timeout, [poll, check] {
-    auto* news = qobject_cast<TfrmNews*>(QApplication::activeModalWidget());
-    if (!news) return;
-    poll->stop();
-    poll->deleteLater();
-    check(*news);
-    news->btnExit->click();
+  WhenModal<TfrmNews>([check](TfrmNews& news) {
+    check(news);
+    news.btnExit->click();
   });
-  poll->start(20);
 }
 
 }  // namespace

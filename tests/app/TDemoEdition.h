@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "TAppFixture.h"
+#include "TestWindowHelpers.h"
 #include "TExpectedRow.h"
 #include "TSimConfig.h"
 #include "TSimProcess.h"
@@ -47,21 +48,5 @@ class TDemoEdition {
 
 // The demo folder the build made.
 std::string DemoFolder();
-
-// Calls handle with the modal window of type T once the modal loop shows
-// it; handle must end that loop. Polls, so it is armed before the call that
-// opens the window.
-template <class T>
-void WhenModal(std::function<void(T&)> handle) {
-  auto* poll = new QTimer();
-  QObject::connect(poll, &QTimer::timeout, [poll, handle] {
-    auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
-    if (!window) return;
-    poll->stop();
-    poll->deleteLater();
-    handle(*window);
-  });
-  poll->start(20);
-}
 
 }  // namespace halvane::test

@@ -1,7 +1,10 @@
 #pragma once
 // Small helpers for tests that drive the main window's news and update
 // steps.
+#include <QApplication>
 #include <QTimer>
+
+#include <functional>
 
 #include <string>
 #include <vector>
@@ -22,6 +25,22 @@ inline std::vector<std::string> Texts(const TMessageBox& box) {
   std::vector<std::string> texts;
   for (const TShownMessage& m : box.Shown()) texts.push_back(m.Text);
   return texts;
+}
+
+// Calls handle with the modal window of type T once the modal loop shows
+// it; handle must end that loop. Polls, so it is armed before the call that
+// opens the window.
+template <class T>
+void WhenModal(std::function<void(T&)> handle) {
+  auto* poll = new QTimer();
+  QObject::connect(poll, &QTimer::timeout, [poll, handle] {
+    auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
+    if (!window) return;
+    poll->stop();
+    poll->deleteLater();
+    handle(*window);
+  });
+  poll->start(20);
 }
 
 }  // namespace halvane::test
