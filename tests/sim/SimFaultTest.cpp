@@ -1,4 +1,4 @@
-// Faults on request: the spec language, the rule set, and what each fault
+// Faults on request: the fault lists, the rule set, and what each fault
 // does on the wire (observed with raw sockets).
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -29,19 +29,19 @@ TEST(SimFaultSpec, ParsesEveryItem) {
   EXPECT_EQ(ParseFault("silent:40")->silentMs, 40);
   EXPECT_EQ(ParseFault("drop:0")->dropAfter, 0u);
   EXPECT_TRUE(ParseFault("close")->untilClose);
-  for (const char* spec : {"drop", "close,piece:3", "chunked,piece-delay:10", "silent:100,status:500"}) {
-    EXPECT_EQ(ParseFault(FormatFault(*ParseFault(spec))), ParseFault(spec)) << spec;
+  for (const char* faults : {"drop", "close,piece:3", "chunked,piece-delay:10", "silent:100,status:500"}) {
+    EXPECT_EQ(ParseFault(FormatFault(*ParseFault(faults))), ParseFault(faults)) << faults;
   }
 }
 
 TEST(SimFaultSpec, RejectsWhatItCannotDo) {
   std::string error;
-  for (const char* spec : {"", ",", "slow", "status:99", "status:600", "status:", "head-delay:-1",
+  for (const char* faults : {"", ",", "slow", "status:99", "status:600", "status:", "head-delay:-1",
                            "head-delay:600001", "piece:0", "redirect:0", "redirect:101", "chunked:1",
                            "chunked,close", "drop,chunked", "count:0", "status:40x"}) {
     error.clear();
-    EXPECT_FALSE(ParseFault(spec, &error)) << spec;
-    EXPECT_FALSE(error.empty()) << spec;
+    EXPECT_FALSE(ParseFault(faults, &error)) << faults;
+    EXPECT_FALSE(error.empty()) << faults;
   }
 }
 

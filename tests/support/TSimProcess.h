@@ -21,7 +21,7 @@ class TSimProcess {
   // "http://127.0.0.1:PORT", the engine and services.
   std::string ServiceUrl() const;
 
-  // Replaces the server's fault rules ("<match> <spec>" lines, see the
+  // Replaces the server's fault rules ("<match> <faults>" lines, see the
   // simulated web's README); false when the server refuses them.
   bool SetFaults(const std::string& rules) const;
   bool ClearFaults() const;

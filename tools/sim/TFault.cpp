@@ -13,14 +13,14 @@ constexpr std::uint64_t kMaxCount = 1000000;
 
 }  // namespace
 
-std::optional<TFault> ParseFault(std::string_view spec, std::string* error) {
+std::optional<TFault> ParseFault(std::string_view faults, std::string* error) {
   TFault f;
   auto fail = [&](std::string why) -> std::optional<TFault> {
     if (error) *error = std::move(why);
     return std::nullopt;
   };
   bool any = false;
-  for (const std::string_view item : SplitAt(spec, ',')) {
+  for (const std::string_view item : SplitAt(faults, ',')) {
     if (item.empty()) continue;
     const std::size_t colon = item.find(':');
     const std::string_view name = item.substr(0, colon);
@@ -66,7 +66,7 @@ std::optional<TFault> ParseFault(std::string_view spec, std::string* error) {
     }
     any = true;
   }
-  if (!any) return fail("empty fault spec");
+  if (!any) return fail("empty fault list");
   if (f.chunked + f.untilClose + f.drop > 1) {
     return fail("chunked, close and drop exclude each other");
   }

@@ -1,5 +1,5 @@
 #pragma once
-// How one answer misbehaves. Written as a spec of comma-separated items,
+// How one answer misbehaves. Written as a fault list of comma-separated items,
 // e.g. "head-delay:500,status:404" or "chunked,piece:7,piece-delay:20".
 #include <cstddef>
 #include <optional>
@@ -25,9 +25,9 @@ struct TFault {
   bool operator==(const TFault&) const = default;
 };
 
-// Parses a spec; on failure returns nothing and, when error is given, says why.
-std::optional<TFault> ParseFault(std::string_view spec, std::string* error = nullptr);
-// The spec of fault, items in a fixed order (count left out).
+// Parses a fault list; on failure returns nothing and, when error is given, says why.
+std::optional<TFault> ParseFault(std::string_view faults, std::string* error = nullptr);
+// The fault list of fault, items in a fixed order (count left out).
 std::string FormatFault(const TFault& fault);
 
 }  // namespace halvane::sim

@@ -13,7 +13,7 @@ std::string TFaultRules::Replace(std::string_view lines) {
     if (line.empty() || line.front() == '#') continue;
     const std::size_t blank = line.find_first_of(" \t");
     if (blank == std::string_view::npos) {
-      return "rule line " + std::to_string(lineNo) + ": expected <match> <spec>";
+      return "rule line " + std::to_string(lineNo) + ": expected <match> <faults>";
     }
     std::string error;
     const auto fault = ParseFault(TrimControl(line.substr(blank + 1)), &error);

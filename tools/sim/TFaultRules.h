@@ -14,7 +14,7 @@ namespace halvane::sim {
 
 class TFaultRules {
  public:
-  // Replaces all rules by the given lines, each "<match> <spec>"; blank
+  // Replaces all rules by the given lines, each "<match> <faults>"; blank
   // lines and "#" lines are skipped. On a bad line nothing changes and the
   // error names the line; otherwise the result is empty.
   std::string Replace(std::string_view lines);
@@ -24,7 +24,7 @@ class TFaultRules {
   // whole requested address, "http://host:port/target"); uses it up once.
   std::optional<TFault> Take(std::string_view address);
 
-  // One "<match> <spec>[,count:N]" line per rule.
+  // One "<match> <faults>[,count:N]" line per rule.
   std::string List() const;
 
  private:

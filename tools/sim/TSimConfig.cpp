@@ -121,7 +121,7 @@ TSimConfig ParseSimConfig(std::string_view text) {
       const auto pages = static_cast<int>(Number(value.substr(0, blank), 0, 10, lineNo));
       c.keywordPages[std::string(value.substr(blank + 1))] = pages;
     } else if (key == "fault") {
-      if (Words(value).size() < 2) Fail(lineNo, "expected fault = <match> <spec>");
+      if (Words(value).size() < 2) Fail(lineNo, "expected fault = <match> <faults>");
       c.faultRules.emplace_back(value);
     } else {
       Fail(lineNo, "unknown key " + key);

@@ -37,7 +37,7 @@ struct TSimConfig {
   // from the keyword.
   std::map<std::string, int> keywordPages;
 
-  // Fault rules active from the start, each "<match> <spec>".
+  // Fault rules active from the start, each "<match> <faults>".
   std::vector<std::string> faultRules;
 };
 

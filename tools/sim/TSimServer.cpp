@@ -76,8 +76,8 @@ std::string_view QueryValue(std::string_view target, std::string_view key) {
   return {};
 }
 
-// Cuts a "_fault=SPEC" query item out of target; spec gets its decoded value.
-bool CutMarker(std::string& target, std::string* spec) {
+// Cuts a "_fault=FAULTS" query item out of target; faults gets its decoded value.
+bool CutMarker(std::string& target, std::string* faults) {
   std::size_t at = 0;
   while ((at = target.find(kMarker, at)) != std::string::npos) {
     if (at > 0 && (target[at - 1] == '?' || target[at - 1] == '&')) break;
@@ -86,7 +86,7 @@ bool CutMarker(std::string& target, std::string* spec) {
   if (at == std::string::npos) return false;
   std::size_t end = target.find('&', at);
   if (end == std::string::npos) end = target.size();
-  *spec = DecodePercent(std::string_view(target).substr(at + kMarker.size(), end - at - kMarker.size()), false);
+  *faults = DecodePercent(std::string_view(target).substr(at + kMarker.size(), end - at - kMarker.size()), false);
   if (target[at - 1] == '&') {
     target.erase(at - 1, end - at + 1);
   } else if (end < target.size()) {
@@ -98,9 +98,9 @@ bool CutMarker(std::string& target, std::string* spec) {
 }
 
 // Puts a marker back onto target (for the rest of a redirect chain).
-std::string WithMarker(const std::string& target, const std::string& spec) {
-  if (spec.empty()) return target;
-  return target + (target.find('?') == std::string::npos ? "?" : "&") + std::string(kMarker) + spec;
+std::string WithMarker(const std::string& target, const std::string& faults) {
+  if (faults.empty()) return target;
+  return target + (target.find('?') == std::string::npos ? "?" : "&") + std::string(kMarker) + faults;
 }
 
 }  // namespace
@@ -245,10 +245,10 @@ void TSimServer::Handle(int site, const httplib::Request& req, httplib::Response
   }
 
   TFault fault;
-  std::string spec;
-  if (CutMarker(target, &spec)) {
+  std::string faults;
+  if (CutMarker(target, &faults)) {
     std::string error;
-    const auto parsed = ParseFault(spec, &error);
+    const auto parsed = ParseFault(faults, &error);
     if (!parsed) {
       Deliver(req, res, {400, "text/plain", "bad fault: " + error + "\n", {}}, {});
       return;
@@ -270,8 +270,8 @@ void TSimServer::Handle(int site, const httplib::Request& req, httplib::Response
     TFault rest = fault;
     rest.redirects = 0;
     rest.headDelayMs = 0;
-    const std::string restSpec = FormatFault(rest);
-    const std::string next = spec.empty() ? target : WithMarker(target, restSpec);
+    const std::string restFaults = FormatFault(rest);
+    const std::string next = faults.empty() ? target : WithMarker(target, restFaults);
     TAnswer hop{302, "text/html", StatusPage(302),
                 "http://" + req.local_addr + ":" + std::to_string(port_) + std::string(kRedirectPrefix) +
                     std::to_string(fault.redirects - 1) + next};
