@@ -33,15 +33,8 @@ trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-fatal() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+# shellcheck source=check-report.sh
+source "$(dirname -- "${BASH_SOURCE[0]}")/check-report.sh"
 
 # --- the package -----------------------------------------------------------
 if ! "$cpack_bin" -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1; then
@@ -203,8 +196,4 @@ if [ "${HALVANE_TEST_DPKG_INSTALL-}" = 1 ]; then
   fi
 fi
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures check(s) failed" >&2
-  exit 1
-fi
-echo "package checks passed"
+finish_checks "package checks passed"

@@ -35,15 +35,8 @@ trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-fatal() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+# shellcheck source=check-report.sh
+source "$(dirname -- "${BASH_SOURCE[0]}")/check-report.sh"
 
 for file in dbsettings.dat banner1.dat banner2.dat banner3.dat main.ico Updater.exe sim.conf halvane-sim; do
   [ -f "$folder/$file" ] || fatal "the demo folder lacks $file"
@@ -220,8 +213,4 @@ else
   echo "note: halvane-demo is not built; its start is not checked"
 fi
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures check(s) failed" >&2
-  exit 1
-fi
-echo "demo folder checks passed"
+finish_checks "demo folder checks passed"
