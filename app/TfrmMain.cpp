@@ -20,46 +20,44 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include <unordered_set>
 
 #include "AppVersion.h"
-#include "CsvExport.h"
-#include "Harvest.h"
-#include "ItemAnalysis.h"
-#include "ResultsList.h"
-#include "TPageRank.h"
-#include "TResultsModel.h"
-#include "TSortState.h"
 #include "BrandSettings.h"
+#include "CodePage.h"
+#include "CsvExport.h"
+#include "FormPlacement.h"
+#include "Harvest.h"
 #include "IniFile.h"
-#include "MarkerScan.h"
+#include "ItemAnalysis.h"
 #include "NewsProtocol.h"
 #include "PageText.h"
 #include "Process.h"
-#include "TFileStream.h"
-#include "TNewsClient.h"
-#include "UpdateCheck.h"
-#include "THttpClient.h"
-#include "TMultipartBody.h"
-#include "TPageFile.h"
-#include "CodePage.h"
-#include "FormPlacement.h"
+#include "ResultsList.h"
 #include "TAlignLayout.h"
 #include "TBalloonHint.h"
 #include "TBannerView.h"
+#include "TextConvert.h"
+#include "TFileStream.h"
+#include "TfrmAbout.h"
+#include "TfrmNews.h"
 #include "TGauge.h"
 #include "THtmlView.h"
+#include "THttpClient.h"
 #include "TLinkLabel.h"
 #include "TMessageBox.h"
+#include "TMultipartBody.h"
+#include "TNewsClient.h"
 #include "TPageControl.h"
+#include "TPageFile.h"
+#include "TPageRank.h"
+#include "TResultsModel.h"
 #include "TSaveDialog.h"
 #include "TShell.h"
 #include "TSkin.h"
+#include "TSortState.h"
 #include "TToolIcons.h"
 #include "TUiThread.h"
-#include "TextConvert.h"
-#include "TfrmAbout.h"
-#include "TfrmNews.h"
+#include "UpdateCheck.h"
 
 namespace halvane {
 namespace {
@@ -117,6 +115,19 @@ std::string FileNamePart(const std::string& name) {
   const std::size_t cut = name.find_last_of("\\/:");
   return cut == std::string::npos ? name : name.substr(cut + 1);
 }
+
+// Runs its action when it goes out of scope, however the scope is left.
+template <class TAction>
+class TScopeExit {
+ public:
+  explicit TScopeExit(TAction action) : FAction(std::move(action)) {}
+  ~TScopeExit() { FAction(); }
+  TScopeExit(const TScopeExit&) = delete;
+  TScopeExit& operator=(const TScopeExit&) = delete;
+
+ private:
+  TAction FAction;
+};
 
 bool ReadSmallFile(const std::string& path, QByteArray& bytes) {
   std::error_code error;
@@ -375,8 +386,7 @@ void TfrmMain::FormCreate() {
   }
   if (FSettings.WelcomeHtml.empty()) ArmTimer1();
   NewsList = std::make_unique<std::vector<std::string>>();
-  SortColumn = -1;
-  SortAscending = true;
+  Sort = TSortState();
   HarvestedUrls = std::make_unique<THarvestedUrls>();
 }
 
@@ -729,8 +739,7 @@ bool TfrmMain::PageRankGetRank(const std::string& Page, std::string& /*Rank*/, s
       fetched = true;
     }
   } catch (...) {
-    answer = std::string(kNoRankData);
-    fetched = false;
+    // Any failure on the way answers "No Data" and reports no fetch.
   }
   RankText.Store(queryTag, std::move(answer));
   UiThread->PostLater([] {});
@@ -789,13 +798,8 @@ void TfrmMain::DeleteRows(bool allRows) {
 }
 
 void TfrmMain::lvwItemsColumnClick(int column) {
-  TSortState state;
-  state.SortColumn = SortColumn;
-  state.SortAscending = SortAscending;
-  state.HeaderClick(column);
-  SortColumn = state.SortColumn;
-  SortAscending = state.SortAscending;
-  lvwItemsModel->Sort(column, SortAscending);
+  Sort.HeaderClick(column);
+  lvwItemsModel->Sort(column, Sort.SortAscending);
 }
 
 void TfrmMain::lvwItemsDblClick() {
@@ -870,13 +874,10 @@ bool TfrmMain::FetchPage(const std::string& address, std::string& text) {
     SetStatusText(kFetchFailedStatus);
     return false;
   }
-  struct TRelease {
-    TfrmMain* Form;
-    ~TRelease() {
-      Form->FFetching = false;
-      Form->ReleaseClient();
-    }
-  } release{this};
+  const TScopeExit release([this] {
+    FFetching = false;
+    ReleaseClient();
+  });
   if (StopRequested) return false;
   const std::string path = FProgramFolder + "test.html";
   // Raised to the caller before any status text or request.
@@ -929,10 +930,6 @@ void TfrmMain::IdHTTP1WorkEnd(TWorkMode) {
   PumpIfInterfaceThread();
 }
 
-}  // namespace halvane
-
-namespace halvane {
-
 TNewsClient TfrmMain::NewsClient() {
   return TNewsClient(
       FSettings, [this](const std::string& address, TMultipartBody& body) { return PostNewsForm(address, body); },
@@ -944,10 +941,7 @@ std::string TfrmMain::PostNewsForm(const std::string& address, TMultipartBody& b
   // wait for it; it fails like an unreachable server and the exchange under
   // way goes on untouched.
   if (!AcquireClient()) throw EHttpClientError(THttpErrorKind::Busy, "the HTTP client is in use");
-  struct TRelease {
-    TfrmMain* Form;
-    ~TRelease() { Form->ReleaseClient(); }
-  } release{this};
+  const TScopeExit release([this] { ReleaseClient(); });
   return IdHTTP1->Post(address, body, body.ContentType());
 }
 
@@ -1003,6 +997,7 @@ bool TfrmMain::DownloadFile(const std::string& address, const std::string& local
   TUiThread::PumpEvents();
   bool fetched = false;
   if (AcquireClient()) {
+    const TScopeExit release([this] { ReleaseClient(); });
     try {
       IdHTTP1->Get(address, *file);
       file.reset();
@@ -1014,7 +1009,6 @@ bool TfrmMain::DownloadFile(const std::string& address, const std::string& local
       } catch (...) {
       }
     }
-    ReleaseClient();
   }
   file.reset();
   if (!fetched) std::filesystem::remove(localPath, ignored);

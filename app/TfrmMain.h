@@ -17,6 +17,7 @@
 #include "TProgramServices.h"
 #include "TRankSlot.h"
 #include "TServiceEndpoints.h"
+#include "TSortState.h"
 
 class QComboBox;
 class QFrame;
@@ -187,8 +188,8 @@ class TfrmMain : public QWidget {
   std::atomic<bool> StopRequested{false};
   std::unique_ptr<THarvestedUrls> HarvestedUrls;
   std::unique_ptr<std::vector<std::string>> NewsList;
-  int SortColumn = -1;
-  bool SortAscending = true;
+  // SortColumn and SortAscending of the results list.
+  TSortState Sort;
 
   // How often Timer1 has been armed and has fired in this run.
   int Timer1Armings() const { return FTimer1Armings; }

@@ -37,12 +37,7 @@ int main(int argc, char** argv) {
   const std::string config = folder.path().toStdString() + "/bench.conf";
   std::ofstream(config) << "sites = 12\npages-per-site = 200\nkeyword = 10 bench widgets\n";
   testsupport::TSimProcess sim(config);
-  const std::string host = "127.0.0.1:" + std::to_string(sim.Port());
-
-  TServiceEndpoints endpoints = ProductionEndpoints();
-  endpoints.SearchHost = endpoints.PageRankHost = endpoints.RankingHost = host;
-  endpoints.ImageSearchPrefix = "http://images.sim";
-  endpoints.UpdateBaseURL = "http://" + host + "/liveupdate/halvane/";
+  const TServiceEndpoints endpoints = SimulatedWebEndpoints(sim.Port());
   TProgramServices services = ProductionServices();
   services.LoadBrandSettings = [](const std::string&, TBrandSettings&) { return false; };
   services.NewsButtonShown = [](const TBrandSettings&) { return false; };

@@ -45,25 +45,22 @@ std::vector<TExpectedRow> Rows(const TResultsModel& model) {
   return rows;
 }
 
-// Runs action once, from inside the window's event processing, as soon as
-// condition holds; the timer goes with the test.
-void When(QObject* owner, std::function<bool()> condition, std::function<void()> action) {
-  auto* poll = new QTimer(owner);
-  QObject::connect(poll, &QTimer::timeout, poll, [poll, condition, action] {
+// Runs the search and presses Stop from inside its event processing as soon
+// as condition holds.
+void SearchStoppedWhen(TfrmMain& frm, std::function<bool()> condition) {
+  auto* poll = new QTimer(&frm);
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, &frm, condition] {
     if (!condition()) return;
     poll->stop();
-    action();
+    frm.btnSearch->click();
   });
   poll->start(2);
+  frm.btnSearch->click();
 }
 
 // A window whose every service is the simulated web.
 void PointAtSim(TAppFixture& app, int port) {
-  const std::string host = "127.0.0.1:" + std::to_string(port);
-  app.Endpoints.SearchHost = host;
-  app.Endpoints.ImageSearchPrefix = "http://images.sim";
-  app.Endpoints.PageRankHost = host;
-  app.Endpoints.RankingHost = host;
+  app.Endpoints = SimulatedWebEndpoints(port);
   app.RealChecksumScript = true;
 }
 
@@ -157,10 +154,7 @@ class AnalysisTest : public QObject {
     TAppFixture app;
     PointAtSim(app, FSim.Port());
     TfrmMain& frm = Search(app, "garden tools", 0);
-    When(
-        &frm, [&] { return frm.lvwItemsModel->Count() == 1 && RankRequestRunning(frm); },
-        [&] { frm.btnSearch->click(); });
-    frm.btnSearch->click();
+    SearchStoppedWhen(frm, [&] { return frm.lvwItemsModel->Count() == 1 && RankRequestRunning(frm); });
     QVERIFY(FSim.ClearFaults());
 
     const TExpectedRow first = ExpectedRows(*FWeb, "garden tools", 0, kUserDomain).front();
@@ -175,14 +169,10 @@ class AnalysisTest : public QObject {
     TAppFixture app;
     PointAtSim(app, FSim.Port());
     TfrmMain& frm = Search(app, "garden tools", 0);
-    When(
-        &frm,
-        [&] {
-          const TResultsModel& model = *frm.lvwItemsModel;
-          return model.Count() == 1 && !model.Items()[0].PR.empty() && RankRequestRunning(frm);
-        },
-        [&] { frm.btnSearch->click(); });
-    frm.btnSearch->click();
+    SearchStoppedWhen(frm, [&] {
+      const TResultsModel& model = *frm.lvwItemsModel;
+      return model.Count() == 1 && !model.Items()[0].PR.empty() && RankRequestRunning(frm);
+    });
     QVERIFY(FSim.ClearFaults());
 
     const TExpectedRow first = ExpectedRows(*FWeb, "garden tools", 0, kUserDomain).front();
@@ -208,10 +198,7 @@ class AnalysisTest : public QObject {
     TAppFixture app;
     PointAtSim(app, FSim.Port());
     TfrmMain& frm = Search(app, firstKeyword.c_str(), 0);
-    When(
-        &frm, [&] { return frm.lvwItemsModel->Count() == 1 && RankRequestRunning(frm); },
-        [&] { frm.btnSearch->click(); });
-    frm.btnSearch->click();
+    SearchStoppedWhen(frm, [&] { return frm.lvwItemsModel->Count() == 1 && RankRequestRunning(frm); });
     QCOMPARE(frm.lvwItemsModel->Items().front().PR, std::string("0"));
 
     frm.edtKeyword->setText(QStringLiteral("garden tools"));

@@ -83,8 +83,8 @@ class ResultsListTest : public QObject {
     QCOMPARE(Column(model, 0), (std::vector<std::string>{"1", "10", "2"}));
     ClickHeader(frm, 3);
     QCOMPARE(Column(model, 3), (std::vector<std::string>{"No", "No", "Yes"}));
-    QCOMPARE(frm.SortColumn, 3);
-    QVERIFY(frm.SortAscending);
+    QCOMPARE(frm.Sort.SortColumn, 3);
+    QVERIFY(frm.Sort.SortAscending);
     QVERIFY(frm.msgMain->Shown().empty());
   }
 

@@ -28,8 +28,8 @@ class StartupTest : public QObject {
     QCOMPARE(frm.Timer1Armings(), 1);
     QVERIFY(frm.NewsList && frm.NewsList->empty());
     QVERIFY(frm.HarvestedUrls && frm.HarvestedUrls->Empty());
-    QCOMPARE(frm.SortColumn, -1);
-    QVERIFY(frm.SortAscending);
+    QCOMPARE(frm.Sort.SortColumn, -1);
+    QVERIFY(frm.Sort.SortAscending);
     QVERIFY(!frm.StopRequested);
     app.Show();
     QCOMPARE(frm.windowTitle(), QStringLiteral("Halvane"));
