@@ -7,19 +7,12 @@ namespace halvane {
 TNewsClient::TNewsClient(TBrandSettings settings, TPost post, TWarn warn)
     : FSettings(std::move(settings)), FPost(std::move(post)), FWarn(std::move(warn)) {}
 
-std::string TNewsClient::BaseUrlFor(const std::string& productTypeCode) const {
-  if (productTypeCode == "BM") return FSettings.MasterNewsBaseURL;
-  if (productTypeCode == "BP") return FSettings.PlatinumNewsBaseURL;
-  if (productTypeCode == "BG") return FSettings.GoldNewsBaseURL;
-  return {};
-}
-
 std::string TNewsClient::Send(const std::string& productTypeCode, std::string_view script,
                               const TNewsFields& fields) {
   try {
     TMultipartBody body;
     for (const auto& [name, value] : fields) body.AddField(name, value);
-    return TrimReply(FPost(NewsEndpoint(BaseUrlFor(productTypeCode), script), body));
+    return TrimReply(FPost(NewsEndpoint(NewsBaseUrl(FSettings, productTypeCode), script), body));
   } catch (...) {
     // Unreachable server, error status, a body that cannot be built: all
     // read as an empty reply.

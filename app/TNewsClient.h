@@ -45,8 +45,6 @@ class TNewsClient {
  private:
   // The trimmed reply; empty when the request failed in any way.
   std::string Send(const std::string& productTypeCode, std::string_view script, const TNewsFields& fields);
-  // The server row of a product type code ("BM", "BP", "BG").
-  std::string BaseUrlFor(const std::string& productTypeCode) const;
   void WarnFor(const std::string& reply, TNewsRequestKind kind);
 
   TBrandSettings FSettings;

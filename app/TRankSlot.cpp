@@ -20,9 +20,4 @@ std::string TRankSlot::Text() const {
   return FText;
 }
 
-std::uint64_t TRankSlot::CurrentTag() const {
-  std::lock_guard<std::mutex> lock(FMutex);
-  return FTag;
-}
-
 }  // namespace halvane

@@ -18,7 +18,6 @@ class TRankSlot {
   bool Store(std::uint64_t tag, std::string text);
   // The newest query's answer, empty until it arrives.
   std::string Text() const;
-  std::uint64_t CurrentTag() const;
 
  private:
   mutable std::mutex FMutex;

@@ -26,16 +26,24 @@ TNewsFields RequestFields(std::string_view publisherId, std::string_view product
 
 }  // namespace
 
+std::string NewsBaseUrl(const TBrandSettings& settings, std::string_view productTypeCode) {
+  if (productTypeCode == "BM") return settings.MasterNewsBaseURL;
+  if (productTypeCode == "BP") return settings.PlatinumNewsBaseURL;
+  if (productTypeCode == "BG") return settings.GoldNewsBaseURL;
+  return {};
+}
+
 std::optional<TNewsTier> SelectNewsTier(const TBrandSettings& s) {
   std::optional<TNewsTier> tier;
   if (s.BranderType == "Master") {
-    tier = TNewsTier{"BM", s.MasterPublID, s.MasterNewsBaseURL};
+    tier = TNewsTier{"BM", s.MasterPublID, {}};
   } else if (s.BranderType == "Platinum") {
-    tier = TNewsTier{"BP", s.PlatinumPublID, s.PlatinumNewsBaseURL};
+    tier = TNewsTier{"BP", s.PlatinumPublID, {}};
   } else if (s.BranderType == "Gold") {
-    tier = TNewsTier{"BG", s.GoldPublID, s.GoldNewsBaseURL};
+    tier = TNewsTier{"BG", s.GoldPublID, {}};
   }
-  if (tier && tier->PublisherId.empty()) tier.reset();
+  if (!tier || tier->PublisherId.empty()) return std::nullopt;
+  tier->BaseUrl = NewsBaseUrl(s, tier->ProductTypeCode);
   return tier;
 }
 

@@ -26,6 +26,9 @@ inline constexpr std::string_view kNewsHintHeading = "You've Got A Message!";
 // The row of "Master", "Platinum" or "Gold" (exact words) whose publisher
 // identity is not empty; nothing for any other edition, "Free" included.
 std::optional<TNewsTier> SelectNewsTier(const TBrandSettings& settings);
+// The news server base address of a product type code ("BM", "BP", "BG");
+// empty for any other code.
+std::string NewsBaseUrl(const TBrandSettings& settings, std::string_view productTypeCode);
 
 // base + script name with exactly one "/" added when base lacks it.
 std::string NewsEndpoint(std::string_view baseUrl, std::string_view scriptName);

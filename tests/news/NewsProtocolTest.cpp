@@ -26,6 +26,8 @@ TEST(NewsTier, RowChosenByExactWordAndNonEmptyIdentity) {
   EXPECT_EQ(master->PublisherId, "mpub");
   EXPECT_EQ(master->BaseUrl, "http://m.test/news");
   EXPECT_EQ(SelectNewsTier(Settings("Platinum"))->ProductTypeCode, "BP");
+  EXPECT_EQ(SelectNewsTier(Settings("Platinum"))->BaseUrl, "http://p.test/");
+  EXPECT_EQ(NewsBaseUrl(Settings("Master"), "BX"), "");
   // The base address is not tested.
   const auto gold = SelectNewsTier(Settings("Gold"));
   ASSERT_TRUE(gold);
