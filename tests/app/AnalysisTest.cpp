@@ -38,13 +38,6 @@ bool RankRequestRunning(const TfrmMain& frm) {
   return frm.MainStatusPanel->text().contains(QStringLiteral("navclient-auto"));
 }
 
-std::vector<TExpectedRow> Rows(const TResultsModel& model) {
-  std::vector<TExpectedRow> rows;
-  for (const TResultItem& item : model.Items())
-    rows.push_back({item.URL, item.PR, item.HomePagePR, item.HasYourLink, item.AnchorName, item.AlexaRanking});
-  return rows;
-}
-
 // Runs the search and presses Stop from inside its event processing as soon
 // as condition holds.
 void SearchStoppedWhen(TfrmMain& frm, std::function<bool()> condition) {
@@ -104,7 +97,7 @@ class AnalysisTest : public QObject {
     const std::vector<TExpectedRow> expected =
         ExpectedRows(*FWeb, kw, depth, domain.trimmed().toLower().toStdString());
     QVERIFY(expected.size() > 10);
-    const std::vector<TExpectedRow> rows = Rows(*frm.lvwItemsModel);
+    const std::vector<TExpectedRow> rows = ListedRows(*frm.lvwItemsModel);
     QCOMPARE(rows.size(), expected.size());
     for (std::size_t i = 0; i < rows.size(); ++i) QCOMPARE(rows[i], expected[i]);
     QCOMPARE(frm.stpItems->text(), QString::number(expected.size()) + QStringLiteral(" items listed"));
@@ -158,7 +151,7 @@ class AnalysisTest : public QObject {
     QVERIFY(FSim.ClearFaults());
 
     const TExpectedRow first = ExpectedRows(*FWeb, "garden tools", 0, kUserDomain).front();
-    QCOMPARE(Rows(*frm.lvwItemsModel), (std::vector<TExpectedRow>{{first.url, "0", "", "", "", ""}}));
+    QCOMPARE(ListedRows(*frm.lvwItemsModel), (std::vector<TExpectedRow>{{first.url, "0", "", "", "", ""}}));
     QCOMPARE(frm.stpItems->text(), QStringLiteral("1 items listed"));
     QCOMPARE(frm.btnSearch->text(), QStringLiteral("Search"));
   }
@@ -176,7 +169,7 @@ class AnalysisTest : public QObject {
     QVERIFY(FSim.ClearFaults());
 
     const TExpectedRow first = ExpectedRows(*FWeb, "garden tools", 0, kUserDomain).front();
-    QCOMPARE(Rows(*frm.lvwItemsModel),
+    QCOMPARE(ListedRows(*frm.lvwItemsModel),
              (std::vector<TExpectedRow>{{first.url, first.pageRank, "0", first.hasYourLink, first.anchorName, "-"}}));
   }
 
@@ -204,7 +197,7 @@ class AnalysisTest : public QObject {
     frm.edtKeyword->setText(QStringLiteral("garden tools"));
     frm.btnSearch->click();
     QVERIFY(FSim.ClearFaults());
-    QCOMPARE(Rows(*frm.lvwItemsModel), second);
+    QCOMPARE(ListedRows(*frm.lvwItemsModel), second);
   }
 
   void RankSlotKeepsOnlyTheNewestQuerysAnswer() {

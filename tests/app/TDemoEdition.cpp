@@ -6,8 +6,6 @@
 #include <QTest>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 #include "CryptFile.h"
@@ -15,6 +13,7 @@
 #include "TMessageBox.h"
 #include "TResultsModel.h"
 #include "TServiceEndpoints.h"
+#include "WorkingFiles.h"
 
 #ifndef HALVANE_DEMO_DIR
 #error "HALVANE_DEMO_DIR is set by the build"
@@ -26,12 +25,6 @@
 namespace halvane::test {
 
 namespace {
-
-std::string ReadWhole(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("the demo folder lacks " + path);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 // The shipped settings name the demo's fixed port; the test's simulator
 // runs on a free one, so every address is moved there and nothing else
@@ -62,7 +55,7 @@ TDemoEdition::TDemoEdition()
   for (const char* file : {"banner1.dat", "banner2.dat", "banner3.dat", "main.ico", "Updater.exe"}) {
     std::filesystem::copy_file(DemoFolder() + "/" + file, App.Folder() + file);
   }
-  App.WriteFile("dbsettings.dat", SettingsOnPort(ReadWhole(DemoFolder() + "/dbsettings.dat"), Sim.Port()));
+  App.WriteFile("dbsettings.dat", SettingsOnPort(ReadWholeFile(DemoFolder() + "/dbsettings.dat"), Sim.Port()));
   App.Endpoints = SimulatedWebEndpoints(Sim.Port());
   App.RealSettingsReader = true;
   App.RealChecksumScript = true;
@@ -90,11 +83,6 @@ void TDemoEdition::Search(const std::string& keyword, const std::string& domain,
   QTest::mouseClick(frm.btnSearch, Qt::LeftButton);
 }
 
-std::vector<sim::TExpectedRow> TDemoEdition::Rows() {
-  std::vector<sim::TExpectedRow> rows;
-  for (const TResultItem& item : App.Main().lvwItemsModel->Items())
-    rows.push_back({item.URL, item.PR, item.HomePagePR, item.HasYourLink, item.AnchorName, item.AlexaRanking});
-  return rows;
-}
+std::vector<sim::TExpectedRow> TDemoEdition::Rows() { return ListedRows(*App.Main().lvwItemsModel); }
 
 }  // namespace halvane::test

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "TExpectedRow.h"
 #include "TMessageBox.h"
+#include "TResultsModel.h"
 #include "TfrmMain.h"
 
 namespace halvane::test {
@@ -25,6 +27,14 @@ inline std::vector<std::string> Texts(const TMessageBox& box) {
   std::vector<std::string> texts;
   for (const TShownMessage& m : box.Shown()) texts.push_back(m.Text);
   return texts;
+}
+
+// The results list's rows in the shape the simulated web's model predicts.
+inline std::vector<sim::TExpectedRow> ListedRows(const TResultsModel& model) {
+  std::vector<sim::TExpectedRow> rows;
+  for (const TResultItem& item : model.Items())
+    rows.push_back({item.URL, item.PR, item.HomePagePR, item.HasYourLink, item.AnchorName, item.AlexaRanking});
+  return rows;
 }
 
 // Calls handle with the modal window of type T once the modal loop shows
