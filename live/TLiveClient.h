@@ -1,0 +1,44 @@
+#pragma once
+// Many concurrent HTTP(S) transfers on libcurl's multi interface, run by a
+// worker thread of the client's own. Limits: total and per-host parallelism,
+// a delay between two requests to one host, timeouts, body cap, redirects;
+// 429 and 503 are retried; robots.txt is obeyed for page requests.
+//
+// Threads: Submit, Abort and AbortAll may be called from any thread,
+// completion handlers included. Every completion handler runs on the
+// client's worker thread, one at a time; each submitted request completes
+// exactly once (Aborted after Abort/AbortAll), except those still pending
+// when the client is destroyed, whose handlers are not called.
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "live/TLiveRequest.h"
+#include "live/TLiveResponse.h"
+#include "live/TNetworkSettings.h"
+
+namespace halvane::live {
+
+using TRequestId = std::uint64_t;
+using TCompletion = std::function<void(TLiveResponse)>;
+
+class TLiveClient {
+ public:
+  explicit TLiveClient(TNetworkSettings settings);
+  ~TLiveClient();
+  TLiveClient(const TLiveClient&) = delete;
+  TLiveClient& operator=(const TLiveClient&) = delete;
+
+  TRequestId Submit(TLiveRequest request, TCompletion done);
+  // Ends the request within 50 ms; its handler gets TLiveError::Aborted.
+  void Abort(TRequestId id);
+  void AbortAll();
+
+  const TNetworkSettings& Settings() const noexcept;
+
+ private:
+  class TWorker;
+  std::unique_ptr<TWorker> FWorker;
+};
+
+}  // namespace halvane::live

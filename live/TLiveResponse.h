@@ -1,0 +1,40 @@
+#pragma once
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace halvane::live {
+
+enum class TLiveError {
+  None,              // an answer arrived (any status)
+  Aborted,           // Abort or AbortAll
+  Timeout,
+  Resolve,           // host name not found
+  Connect,           // connection refused or reset
+  Tls,               // certificate or handshake
+  Proxy,             // the proxy failed
+  TooLarge,          // body over the limit
+  TooManyRedirects,
+  Protocol,          // malformed answer
+  RobotsDisallowed,  // robots.txt forbids the page
+  RobotsUnavailable, // robots.txt answered 5xx or could not be fetched
+  Other,
+};
+
+struct TLiveResponse {
+  TLiveError Error = TLiveError::None;
+  std::string Message;    // for a user: "timed out after 30 s", "HTTP 429, retry after 12 s"
+  long Status = 0;        // final HTTP status, 0 without an answer
+  std::string FinalUrl;   // after redirects
+  std::vector<std::pair<std::string, std::string>> Headers;  // final answer's
+  std::string Body;       // decoded
+  std::string Proxy;      // the proxy used, "" for none
+
+  bool Answered() const noexcept { return Error == TLiveError::None; }
+  bool Succeeded() const noexcept { return Answered() && Status >= 200 && Status < 300; }
+  // The first header of that name (any case), or "".
+  std::string Header(std::string_view name) const;
+};
+
+}  // namespace halvane::live

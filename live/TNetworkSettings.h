@@ -1,0 +1,26 @@
+#pragma once
+// The [network] section of the sources file: limits and politeness of the
+// live client.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace halvane::live {
+
+struct TNetworkSettings {
+  int Parallel = 4;        // transfers at once, 1..16
+  int PerHost = 1;         // transfers at once to one scheme+host+port
+  int HostDelayMs = 500;   // least time between two request starts on one host
+  int TimeoutSeconds = 30; // connect and whole-transfer limit
+  std::vector<std::string> Proxies;  // used in rotation, one per request
+  std::string CaFile;      // trusted besides the system store
+  bool ObeyRobots = true;  // robots.txt for page fetches
+  std::string UserAgent;   // empty: DefaultUserAgent()
+  std::int64_t MaxBodyBytes = 32 * 1024 * 1024;  // decoded body
+  int MaxRedirects = 10;
+};
+
+// "Halvane/<version> (...)": names the program and says what it does.
+std::string DefaultUserAgent();
+
+}  // namespace halvane::live

@@ -1,0 +1,30 @@
+#include <gtest/gtest.h>
+
+#include "live/RegistrableDomain.h"
+
+namespace halvane::live {
+namespace {
+
+TEST(RegistrableDomainTest, FoldsHostsOntoTheirRegistrableDomain) {
+  EXPECT_EQ(RegistrableDomain("www.blog.example.co.uk"), "example.co.uk");
+  EXPECT_EQ(RegistrableDomain("WWW.Example.COM"), "example.com");
+  EXPECT_EQ(RegistrableDomain("example.com."), "example.com");
+  EXPECT_EQ(RegistrableDomain("someone.github.io"), "someone.github.io");
+}
+
+TEST(RegistrableDomainTest, HasNoneForSuffixesAddressesAndEmptyNames) {
+  EXPECT_EQ(RegistrableDomain("co.uk"), "");
+  EXPECT_EQ(RegistrableDomain("127.0.0.2"), "");
+  EXPECT_EQ(RegistrableDomain("::1"), "");
+  EXPECT_EQ(RegistrableDomain(""), "");
+}
+
+TEST(RegistrableDomainTest, TakesTheHostOutOfAnAddress) {
+  EXPECT_EQ(HostOfUrl("https://User@Blog.Example.org:8443/a?b#c"), "blog.example.org");
+  EXPECT_EQ(HostOfUrl("http://[::1]:80/x"), "::1");
+  EXPECT_EQ(HostOfUrl("http://example.com"), "example.com");
+  EXPECT_EQ(HostOfUrl("no address"), "");
+}
+
+}  // namespace
+}  // namespace halvane::live
