@@ -11,7 +11,7 @@ namespace halvane::liverun {
 
 struct TAuthorityAnswer {
   std::map<std::string, int> Figures;  // by domain; unknown domains left out
-  std::string Error;                   // the source failed: why, in words
+  std::string Error;                   // the source failed: why, naming it, in words
 };
 
 class TAuthorityLookup {

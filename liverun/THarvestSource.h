@@ -10,7 +10,7 @@ namespace halvane::liverun {
 
 struct THarvestResult {
   std::vector<std::string> Addresses;  // in order of discovery, also when Error is set
-  std::string Error;                   // why the harvest ended early, "" when it did not
+  std::string Error;  // why the harvest ended early, naming the engine; "" when it did not
 };
 
 class THarvestSource {
@@ -21,7 +21,7 @@ class THarvestSource {
   virtual ~THarvestSource() = default;
   // "SearXNG", "Brave": names the engine in status texts.
   virtual std::string Name() const = 0;
-  // Callbacks may run on any thread; done runs exactly once, also after Stop.
+  // Callbacks may run on any thread; done runs once, unless Stop came first.
   virtual void Start(std::string query, std::size_t maxAddresses, TProgress progress, TDone done) = 0;
   virtual void Stop() = 0;
 };

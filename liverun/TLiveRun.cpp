@@ -142,7 +142,7 @@ void TLiveRun::OnHarvestDone(THarvestResult result) {
     return;
   }
   if (!result.Error.empty()) {
-    FSummary.SourceError = FHarvestName + ": " + result.Error;
+    FSummary.SourceError = result.Error;
     FListener.StatusText(FSummary.SourceError);
   }
   FAddresses = std::move(result.Addresses);
@@ -241,7 +241,7 @@ void TLiveRun::OnAuthority(std::vector<std::string> batch, TAuthorityAnswer answ
     // The source failed half-way: every row still waiting, and every later
     // one, shows "-"; the status says why.
     FAuthorityFailed = true;
-    const std::string reason = FParts.Authority->Name() + ": " + answer.Error;
+    const std::string& reason = answer.Error;
     if (FSummary.SourceError.empty()) FSummary.SourceError = reason;
     FListener.StatusText(reason + "; Authority shows " + std::string(kNoFigure));
     batch.insert(batch.end(), FAuthorityQueue.begin(), FAuthorityQueue.end());
@@ -282,7 +282,9 @@ void TLiveRun::OnStop() {
   if (FDone || FStopped) return;
   FStopped = true;
   FSummary.Stopped = true;
+  // A back end calls no handler after Stop: the harvest is over.
   if (FHarvesting) FParts.Harvest->Stop();
+  FHarvesting = false;
   if (FParts.Pages) FParts.Pages->AbortAll();
   FStopDeadline = TRunMailbox::TClock::now() + kStopGrace;
   CheckFinished();

@@ -179,7 +179,7 @@ TEST(HarvestCommand, AFailedSourceExitsOneWithTheReasonAndKeepsTheRows) {
   fixture.Authority->FailFromCall = 0;
   const THarvestOptions options = *Parse({"--keyword", "blue", "--quiet"});
   EXPECT_EQ(fixture.Run(options), kHarvestSourceFailed);
-  EXPECT_EQ(fixture.Err.str(), "halvane-harvest: FakeRank: HTTP 500\n");
+  EXPECT_EQ(fixture.Err.str(), "halvane-harvest: FakeRank at rank.test failed on its side (HTTP 500)\n");
   EXPECT_EQ(fixture.Out.str(),
             kHeader + "\"-\",\"https://a.example.org/1\",\"Open\",\"No\",\"-\",\"-\"\r\n"
                       "\"-\",\"https://b.example.net/2\",\"Open\",\"No\",\"-\",\"1,234\"\r\n" + kRow3);

@@ -114,7 +114,7 @@ void TFakeAuthority::Lookup(std::vector<std::string> domains, TDone done) {
   Calls.push_back(domains);
   TAuthorityAnswer answer;
   if (FailFromCall >= 0 && call >= FailFromCall) {
-    answer.Error = "HTTP 500";
+    answer.Error = "FakeRank at rank.test failed on its side (HTTP 500)";
   } else {
     for (const std::string& domain : domains) {
       const auto figure = Figures.find(domain);

@@ -167,18 +167,18 @@ TEST(LiveRun, AnAuthoritySourceFailingHalfWayLeavesDashAndSaysWhy) {
     EXPECT_NE(row[kLiveComments], "");
   }
   const TLiveRunSummary summary = fixture.Recorder.Summary();
-  EXPECT_EQ(summary.SourceError, "FakeRank: HTTP 500");
+  EXPECT_EQ(summary.SourceError, "FakeRank at rank.test failed on its side (HTTP 500)");
   const auto statuses = fixture.Recorder.Statuses();
-  EXPECT_NE(std::find(statuses.begin(), statuses.end(), "FakeRank: HTTP 500; Authority shows -"), statuses.end());
+  EXPECT_NE(std::find(statuses.begin(), statuses.end(), "FakeRank at rank.test failed on its side (HTTP 500); Authority shows -"), statuses.end());
 }
 
 TEST(LiveRun, AHarvestEndingEarlyStillJudgesWhatItFoundAndSaysWhy) {
   TRunFixture fixture(MakeWeb(20), 4);
-  fixture.Harvest->Error = "HTTP 429, retry after 12 s";
+  fixture.Harvest->Error = "FakeEngine at search.test is limiting requests (HTTP 429), retry after 12 s";
   const std::vector<TLiveRow> rows = fixture.Run();
   EXPECT_FALSE(rows.empty());
   EXPECT_EQ(fixture.Recorder.Summary().PagesJudged, 20u);
-  EXPECT_EQ(fixture.Recorder.Summary().SourceError, "FakeEngine: HTTP 429, retry after 12 s");
+  EXPECT_EQ(fixture.Recorder.Summary().SourceError, "FakeEngine at search.test is limiting requests (HTTP 429), retry after 12 s");
 }
 
 TEST(LiveRun, StopEndsTheRunWithin100msAtEachStage) {
