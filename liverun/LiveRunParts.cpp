@@ -4,6 +4,7 @@
 
 #include "live/TLiveClient.h"
 #include "liverun/ClassicPageJudge.h"
+#include "liverun/LiveColumns.h"
 #include "liverun/TClientPageFetcher.h"
 #include "liverun/TOpenPageRankAuthority.h"
 #include "liverun/TSearchHarvest.h"

@@ -69,8 +69,8 @@ void TLiveRun::Stop() {
   if (FStopRequested.exchange(true)) return;
   // Straight away from this thread (the client allows it), so transfers end
   // even while the run's thread is busy judging a page.
-  if (FParts.Pages) FParts.Pages->AbortAll();
   FMailbox->Post([this] { OnStop(); }, true);
+  if (FParts.Pages) FParts.Pages->AbortAll();
 }
 
 void TLiveRun::Wait() {
@@ -161,7 +161,8 @@ void TLiveRun::OnHarvestDone(THarvestResult result) {
 
 void TLiveRun::OnPage(std::size_t slot, live::TLiveResponse response) {
   --FPagesOut;
-  if (FStopped) {
+  // Only a Stop aborts: such a page is neither judged nor failed.
+  if (FStopped || FStopRequested.load() || response.Error == live::TLiveError::Aborted) {
     CheckFinished();
     return;
   }

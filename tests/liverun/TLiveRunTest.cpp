@@ -212,6 +212,7 @@ TEST(LiveRun, StopEndsTheRunWithin100msAtEachStage) {
     EXPECT_LT(std::chrono::steady_clock::now() - before, milliseconds(100));
     EXPECT_EQ(fixture.Recorder.Rows().size(), 3u);
     EXPECT_TRUE(fixture.Recorder.Summary().Stopped);
+    EXPECT_EQ(fixture.Recorder.Summary().PagesFailed, 0u);  // aborted by Stop, not failed
     EXPECT_EQ(fixture.Recorder.FinishedCalls(), 1);
     EXPECT_TRUE(fixture.Recorder.Faults().empty());
   }
