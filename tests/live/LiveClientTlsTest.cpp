@@ -82,6 +82,7 @@ TEST_F(LiveClientTlsTest, FollowsRedirectsBetweenHttpAndHttps) {
   const TLiveResponse up = Get(client, plain.Url("/up"));
   ASSERT_TRUE(up.Succeeded()) << up.Message;
   EXPECT_EQ(up.FinalUrl, secure.Url("/hello"));
+  EXPECT_EQ(up.Header("Location"), "");  // the headers are the final answer's
   const TLiveResponse down = Get(client, secure.Url("/down"));
   ASSERT_TRUE(down.Succeeded()) << down.Message;
   EXPECT_EQ(down.FinalUrl, plain.Url("/hello"));
