@@ -57,10 +57,8 @@ TEST(LiveClientLimitsTest, KeepsThePerHostAndTotalLimits) {
   settings.PerHost = 2;
   TLiveClient client(settings);
   TAnswers answers;
-  for (int i = 0; i < 6; ++i) {
-    answers.Submit(client, Request(a.Url("/slow")));
-    answers.Submit(client, Request(b.Url("/slow")));
-    answers.Submit(client, Request(c.Url("/slow")));
+  for (TTestServer* server : {&a, &b, &c}) {  // host by host: the oldest requests are all one host's
+    for (int i = 0; i < 6; ++i) answers.Submit(client, Request(server->Url("/slow")));
   }
   for (const TLiveResponse& r : answers.Wait(18)) EXPECT_TRUE(r.Succeeded()) << r.Message;
   EXPECT_LE(logA.Most.load(), 2);
