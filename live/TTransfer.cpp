@@ -81,6 +81,7 @@ CURL* TTransfer::Begin(const TNetworkSettings& settings, const std::string& prox
   FOverLimit = FSinkFailed = FHeadersTooLarge = false;
   FBody.clear();
   FHeaders.clear();
+  FStatusLine.clear();
   FError[0] = '\0';
 
   CURL* h = FHandle;
@@ -165,6 +166,7 @@ std::size_t TTransfer::OnHeader(char* data, std::size_t size, std::size_t count,
   if (line.rfind("HTTP/", 0) == 0) {  // a new answer (redirect hop, 100): keep only the last one's
     t->FHeaders.clear();
     t->FHeaderBytes = 0;
+    t->FStatusLine = std::string(Trim(line.substr(0, std::min<std::size_t>(n, 1024))));
     return n;
   }
   t->FHeaderBytes += n;
@@ -189,7 +191,9 @@ TLiveResponse TTransfer::End(CURLcode result, const TNetworkSettings& settings) 
   }
   if (r.FinalUrl.empty()) r.FinalUrl = FRequest.Url;
   r.Headers = std::move(FHeaders);
+  r.StatusLine = std::move(FStatusLine);
   FHeaders.clear();
+  FStatusLine.clear();
   if (result == CURLE_OK) {
     r.Body = std::move(FBody);
   } else {

@@ -66,6 +66,7 @@ class TTransfer {
   bool FHeadersTooLarge = false;
   std::string FBody;
   std::vector<std::pair<std::string, std::string>> FHeaders;
+  std::string FStatusLine;
   char FError[CURL_ERROR_SIZE] = {};
 };
 
