@@ -12,6 +12,8 @@
 #include "TTestServer.h"
 
 namespace halvane::live::test {
+
+using testsupport::TTestServer;
 namespace {
 
 using testsupport::TSimProcess;

@@ -8,6 +8,9 @@
 #include "TTestServer.h"
 
 namespace halvane::live::test {
+
+using testsupport::TTestPki;
+using testsupport::TTestServer;
 namespace {
 
 class LiveClientTlsTest : public ::testing::Test {

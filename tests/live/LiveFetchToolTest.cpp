@@ -14,6 +14,9 @@
 #include "TTestServer.h"
 
 namespace halvane::live::test {
+
+using testsupport::TTestPki;
+using testsupport::TTestServer;
 namespace {
 
 struct TRun {

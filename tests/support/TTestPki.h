@@ -5,7 +5,7 @@
 // for a different name).
 #include <string>
 
-namespace halvane::live::test {
+namespace halvane::testsupport {
 
 class TTestPki {
  public:
@@ -27,4 +27,4 @@ class TTestPki {
   std::string FFolder, FCaFile, FOtherCaFile, FServerCert, FServerKey, FWrongNameCert, FWrongNameKey;
 };
 
-}  // namespace halvane::live::test
+}  // namespace halvane::testsupport

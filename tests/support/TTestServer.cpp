@@ -3,7 +3,7 @@
 #include <chrono>
 #include <stdexcept>
 
-namespace halvane::live::test {
+namespace halvane::testsupport {
 
 TTestServer::TTestServer(std::string address)
     : FScheme("http"), FAddress(std::move(address)), FServer(std::make_unique<httplib::Server>()) {
@@ -36,4 +36,4 @@ std::string TTestServer::Url(const std::string& path) const {
   return FScheme + "://" + FAddress + ":" + std::to_string(FPort) + path;
 }
 
-}  // namespace halvane::live::test
+}  // namespace halvane::testsupport

@@ -1,5 +1,5 @@
 #pragma once
-// A loopback HTTP or HTTPS server for the live client's tests (cpp-httplib),
+// A loopback HTTP or HTTPS server for tests and benchmarks (cpp-httplib),
 // on a free port of one 127.0.0.x address, serving on its own thread.
 #include <httplib.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-namespace halvane::live::test {
+namespace halvane::testsupport {
 
 class TTestServer {
  public:
@@ -35,4 +35,4 @@ class TTestServer {
   std::thread FThread;
 };
 
-}  // namespace halvane::live::test
+}  // namespace halvane::testsupport

@@ -11,7 +11,7 @@
 #include <memory>
 #include <stdexcept>
 
-namespace halvane::live::test {
+namespace halvane::testsupport {
 
 namespace {
 
@@ -111,4 +111,4 @@ TTestPki::~TTestPki() {
   std::filesystem::remove_all(FFolder, ignored);
 }
 
-}  // namespace halvane::live::test
+}  // namespace halvane::testsupport
