@@ -1,6 +1,6 @@
 #include "sources/TBraveSearch.h"
 
-#include <nlohmann/json.hpp>
+#include "sources/ServiceJson.h"
 
 #include "branding/MarkerScan.h"
 #include "sources/ServiceErrors.h"
@@ -18,7 +18,7 @@ struct TBraveError {
 // {"type":"ErrorResponse","error":{"status":..,"code":..,"detail":..}}
 TBraveError ErrorOfBody(const std::string& body) {
   TBraveError out;
-  const nlohmann::json json = nlohmann::json::parse(body, nullptr, false);
+  const nlohmann::json json = ParseServiceJson(body);
   if (!json.is_object()) return out;
   const auto error = json.find("error");
   if (error == json.end() || !error->is_object()) return out;
@@ -77,7 +77,7 @@ TSearchPage TBraveSearch::ParseAnswer(const live::TLiveResponse& response, std::
     }
     return page;
   }
-  const nlohmann::json json = nlohmann::json::parse(response.Body, nullptr, false);
+  const nlohmann::json json = ParseServiceJson(response.Body);
   if (!json.is_object() || (json.contains("type") && json["type"] != "search")) {
     page.Error = label + " gave an answer that is not Brave's search JSON; is brave-url right?";
     return page;

@@ -14,7 +14,7 @@ class TBraveSearch final : public TSearchBackEnd {
  public:
   static constexpr int kMaxPages = 10;
   static constexpr int kPageSize = 20;
-  static constexpr std::int64_t kMaxAnswerBytes = 8 * 1024 * 1024;
+  static constexpr std::int64_t kMaxAnswerBytes = 4 * 1024 * 1024;
 
   TBraveSearch(live::TLiveClient& client, std::string url, std::string key);
 

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <set>
 
-#include <nlohmann/json.hpp>
+#include "sources/ServiceJson.h"
 
 #include "live/RegistrableDomain.h"
 #include "sources/ServiceErrors.h"
@@ -25,7 +25,7 @@ std::string NameOf(std::string_view domain) {
 
 // The service's own words in an error body: {"error": ...} or {"message": ...}.
 std::string ErrorOfBody(const std::string& body) {
-  const nlohmann::json json = nlohmann::json::parse(body, nullptr, false);
+  const nlohmann::json json = ParseServiceJson(body);
   if (!json.is_object()) return {};
   for (const char* key : {"error", "message"}) {
     const auto it = json.find(key);
@@ -164,7 +164,7 @@ TAuthorityAnswer TOpenPageRank::ParseAnswer(const live::TLiveResponse& response,
     }
     return answer;
   }
-  const nlohmann::json json = nlohmann::json::parse(response.Body, nullptr, false);
+  const nlohmann::json json = ParseServiceJson(response.Body);
   if (!json.is_object() || !json.contains("results") || !json["results"].is_array()) {
     answer.Error = label + " gave an answer that is not Open PageRank's JSON (no results list); is openpagerank-url right?";
     return answer;

@@ -1,6 +1,6 @@
 #include "sources/TSearxngSearch.h"
 
-#include <nlohmann/json.hpp>
+#include "sources/ServiceJson.h"
 
 #include "branding/MarkerScan.h"
 #include "sources/ServiceErrors.h"
@@ -12,7 +12,7 @@ constexpr std::string_view kEngine = "SearXNG";
 
 // The "error" text of a JSON error body, if it has one.
 std::string ErrorOfBody(const std::string& body) {
-  const nlohmann::json json = nlohmann::json::parse(body, nullptr, false);
+  const nlohmann::json json = ParseServiceJson(body);
   if (json.is_object()) {
     const auto it = json.find("error");
     if (it != json.end() && it->is_string()) return it->get<std::string>();
@@ -69,7 +69,7 @@ TSearchPage TSearxngSearch::ParseAnswer(const live::TLiveResponse& response, std
     }
     return page;
   }
-  const nlohmann::json json = nlohmann::json::parse(response.Body, nullptr, false);
+  const nlohmann::json json = ParseServiceJson(response.Body);
   if (!json.is_object() || !json.contains("results") || !json["results"].is_array()) {
     page.Error = label + " gave an answer that is not SearXNG's JSON (no results list); is searxng-url right?";
     return page;

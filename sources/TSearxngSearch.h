@@ -12,7 +12,7 @@ namespace halvane::sources {
 class TSearxngSearch final : public TSearchBackEnd {
  public:
   static constexpr int kMaxPages = 50;
-  static constexpr std::int64_t kMaxAnswerBytes = 8 * 1024 * 1024;
+  static constexpr std::int64_t kMaxAnswerBytes = 4 * 1024 * 1024;
 
   // baseUrl: the instance's address, e.g. "http://127.0.0.1:8888/".
   TSearxngSearch(live::TLiveClient& client, std::string baseUrl);
