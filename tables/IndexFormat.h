@@ -1,15 +1,19 @@
 #pragma once
 // The layout of an index file (host byte order; the magic tells a foreign
 // one apart). In order:
-//   THeader                      64 bytes
-//   the table's path             PathSize bytes, padded to 8
-//   bucket table                 kBuckets + 1 entries of u32: the first record
-//                                of each first-two-bytes bucket
-//   records                      Count x TRecord, sorted by domain
-//   domains                      KeysSize bytes, concatenated in record order
-// The checksum covers the header before it, the path and the bucket table:
-// what is read whole at opening. Records and domains are checked one by one
-// as a lookup meets them, so that opening never touches the whole file.
+//   THeader            64 bytes
+//   the table's path   PathSize bytes, padded to 8
+//   fence ends         Blocks x u32: fence key i is [end i-1, end i) of the
+//                      fence keys
+//   fence keys         FenceKeysSize bytes: the first domain of each block
+//   padding            up to a multiple of kBlockSize
+//   blocks             Blocks x kBlockSize bytes, domains in sorted order
+// A block: u16 count, count x u16 entry offsets (from the block's start, in
+// sorted order), then the entries: u8 length, the domain, u32 value.
+// A lookup searches the fences (small: they stay resident) and then one block,
+// so each lookup makes at most one more page of the file resident.
+// The checksum covers the header before it, the path and the fences: what
+// opening reads whole. Blocks are checked as a lookup reads them.
 #include <cstdint>
 #include <string_view>
 
@@ -17,8 +21,10 @@ namespace halvane::tables {
 
 inline constexpr char kIndexMagic[8] = {'H', 'L', 'V', 'I', 'D', 'X', '\r', '\x1A'};
 inline constexpr std::uint32_t kIndexVersion = 1;
-inline constexpr std::size_t kBuckets = 65536;
+inline constexpr std::size_t kBlockSize = 4096;
 inline constexpr std::size_t kMaxIndexedPath = 4096;
+// Length byte, the longest domain, the value.
+inline constexpr std::size_t kMaxEntrySize = 1 + 253 + 4;
 
 struct THeader {
   char Magic[8];
@@ -26,21 +32,31 @@ struct THeader {
   std::uint32_t Kind;
   std::uint64_t SourceSize;
   std::int64_t SourceMtimeNs;
-  std::uint64_t Count;
-  std::uint64_t KeysSize;
+  std::uint64_t Count;  // distinct domains
+  std::uint32_t Blocks;
+  std::uint32_t FenceKeysSize;
   std::uint32_t PathSize;
   std::uint32_t Reserved;
   std::uint64_t Checksum;
 };
 static_assert(sizeof(THeader) == 64);
 
-struct TRecord {
-  std::uint32_t KeyEnd;  // the domain is [previous KeyEnd, KeyEnd) in the domains
-  std::uint32_t Value;
-};
-static_assert(sizeof(TRecord) == 8);
+inline constexpr std::uint64_t Padded(std::uint64_t n, std::uint64_t to) { return (n + to - 1) / to * to; }
 
-inline constexpr std::uint64_t Padded8(std::uint64_t n) { return (n + 7) & ~std::uint64_t{7}; }
+// Where the sections lie, from the header's sizes (each below 2^32, so no
+// sum overflows).
+struct TIndexLayout {
+  std::uint64_t FenceEndsAt;
+  std::uint64_t FenceKeysAt;
+  std::uint64_t BlocksAt;
+  std::uint64_t FileSize;
+
+  explicit TIndexLayout(const THeader& h)
+      : FenceEndsAt(sizeof(THeader) + Padded(h.PathSize, 8)),
+        FenceKeysAt(FenceEndsAt + std::uint64_t{h.Blocks} * 4),
+        BlocksAt(Padded(FenceKeysAt + h.FenceKeysSize, kBlockSize)),
+        FileSize(BlocksAt + std::uint64_t{h.Blocks} * kBlockSize) {}
+};
 
 // FNV-1a, 64 bits, continued from seed.
 inline std::uint64_t Fnv1a(std::string_view bytes, std::uint64_t seed = 0xcbf29ce484222325ull) {
@@ -52,12 +68,13 @@ inline std::uint64_t Fnv1a(std::string_view bytes, std::uint64_t seed = 0xcbf29c
   return h;
 }
 
-// The bucket of a lower-cased domain; monotonic in the sort order because
-// domains hold no zero bytes.
-inline std::size_t BucketOf(std::string_view domain) {
-  const auto first = domain.empty() ? 0u : static_cast<unsigned char>(domain[0]);
-  const auto second = domain.size() < 2 ? 0u : static_cast<unsigned char>(domain[1]);
-  return first * 256u + second;
+// The checksum of an index whose first bytes are data (at least up to the
+// end of the fence keys, which the caller has checked).
+inline std::uint64_t IndexChecksum(const char* data, const THeader& h) {
+  const TIndexLayout layout(h);
+  std::uint64_t sum = Fnv1a(std::string_view(data, offsetof(THeader, Checksum)));
+  sum = Fnv1a(std::string_view(data + sizeof(THeader), h.PathSize), sum);
+  return Fnv1a(std::string_view(data + layout.FenceEndsAt, layout.BlocksAt - layout.FenceEndsAt), sum);
 }
 
 }  // namespace halvane::tables

@@ -2,8 +2,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -30,10 +32,6 @@ class TOutput {
   }
   void Write(const void* data, std::size_t size) {
     if (size > 0 && std::fwrite(data, 1, size, FFile) != size) Fail("cannot write");
-  }
-  void Pad(std::uint64_t size) {
-    static constexpr char kZeros[8] = {};
-    Write(kZeros, static_cast<std::size_t>(Padded8(size) - size));
   }
   // Closes and renames the file to target; afterwards nothing is removed.
   void Commit(const std::string& target) {
@@ -62,15 +60,24 @@ class TOutput {
 
 void WriteIndex(const std::string& path, const TEntryList& entries, const TSourceIdentity& source, TTableKind kind) {
   if (source.Path.size() > kMaxIndexedPath) throw TTableError("cannot index " + source.Path + ": path too long");
-  std::vector<std::uint32_t> buckets(kBuckets + 1, 0);
-  std::uint64_t keysSize = 0;
+  // First pass: where each block starts, and its fence (first domain).
+  std::vector<std::size_t> blockStarts;
+  std::vector<std::uint32_t> fenceEnds;
+  std::string fenceKeys;
+  std::size_t used = kBlockSize;  // forces a first block
   for (std::size_t i = 0; i < entries.Size(); ++i) {
-    const std::string_view domain = entries.Domain(entries.At(i));
-    ++buckets[BucketOf(domain) + 1];
-    keysSize += domain.size();
+    const std::size_t size = 2 + 1 + entries.At(i).Length + 4;  // offset, length, domain, value
+    if (used + size > kBlockSize) {
+      blockStarts.push_back(i);
+      fenceKeys.append(entries.Domain(entries.At(i)));
+      if (fenceKeys.size() > UINT32_MAX) throw TTableError("cannot index " + source.Path + ": too many domains");
+      fenceEnds.push_back(static_cast<std::uint32_t>(fenceKeys.size()));
+      used = 2;
+    }
+    used += size;
   }
-  if (keysSize > UINT32_MAX) throw TTableError("cannot index " + source.Path + ": too many domains");
-  for (std::size_t b = 1; b <= kBuckets; ++b) buckets[b] += buckets[b - 1];
+  if (blockStarts.size() > UINT32_MAX / kBlockSize) throw TTableError("cannot index " + source.Path + ": too many domains");
+  blockStarts.push_back(entries.Size());
 
   THeader header{};
   std::memcpy(header.Magic, kIndexMagic, sizeof header.Magic);
@@ -79,29 +86,41 @@ void WriteIndex(const std::string& path, const TEntryList& entries, const TSourc
   header.SourceSize = source.Size;
   header.SourceMtimeNs = source.MtimeNs;
   header.Count = entries.Size();
-  header.KeysSize = keysSize;
+  header.Blocks = static_cast<std::uint32_t>(fenceEnds.size());
+  header.FenceKeysSize = static_cast<std::uint32_t>(fenceKeys.size());
   header.PathSize = static_cast<std::uint32_t>(source.Path.size());
-  const std::string_view bucketBytes(reinterpret_cast<const char*>(buckets.data()), buckets.size() * sizeof(std::uint32_t));
-  header.Checksum = Fnv1a(bucketBytes, Fnv1a(source.Path, Fnv1a(std::string_view(reinterpret_cast<const char*>(&header),
-                                                                                  offsetof(THeader, Checksum)))));
+  const TIndexLayout layout(header);
+
+  // Everything up to the blocks, to checksum it and write it at once.
+  std::string head(static_cast<std::size_t>(layout.BlocksAt), '\0');
+  std::memcpy(head.data() + sizeof header, source.Path.data(), source.Path.size());
+  std::memcpy(head.data() + layout.FenceEndsAt, fenceEnds.data(), fenceEnds.size() * sizeof(std::uint32_t));
+  std::memcpy(head.data() + layout.FenceKeysAt, fenceKeys.data(), fenceKeys.size());
+  std::memcpy(head.data(), &header, sizeof header);
+  header.Checksum = IndexChecksum(head.data(), header);
+  std::memcpy(head.data(), &header, sizeof header);
 
   static std::atomic<unsigned> serial{0};
   TOutput out(path + ".tmp." + std::to_string(getpid()) + "." + std::to_string(serial++));
-  out.Write(&header, sizeof header);
-  out.Write(source.Path.data(), source.Path.size());
-  out.Pad(source.Path.size());
-  out.Write(bucketBytes.data(), bucketBytes.size());
-  out.Pad(bucketBytes.size());
-  std::uint32_t keyEnd = 0;
-  for (std::size_t i = 0; i < entries.Size(); ++i) {
-    const TEntryList::TEntry& entry = entries.At(i);
-    keyEnd += entry.Length;
-    const TRecord record{keyEnd, entry.Value};
-    out.Write(&record, sizeof record);
-  }
-  for (std::size_t i = 0; i < entries.Size(); ++i) {
-    const std::string_view domain = entries.Domain(entries.At(i));
-    out.Write(domain.data(), domain.size());
+  out.Write(head.data(), head.size());
+  std::vector<char> block(kBlockSize);
+  for (std::size_t b = 0; b + 1 < blockStarts.size(); ++b) {
+    std::fill(block.begin(), block.end(), '\0');
+    const std::size_t first = blockStarts[b];
+    const auto count = static_cast<std::uint16_t>(blockStarts[b + 1] - first);
+    std::memcpy(block.data(), &count, 2);
+    std::size_t at = 2 + 2 * std::size_t{count};
+    for (std::size_t i = first; i < blockStarts[b + 1]; ++i) {
+      const std::string_view domain = entries.Domain(entries.At(i));
+      const auto offset = static_cast<std::uint16_t>(at);
+      std::memcpy(block.data() + 2 + 2 * (i - first), &offset, 2);
+      block[at++] = static_cast<char>(domain.size());
+      std::memcpy(block.data() + at, domain.data(), domain.size());
+      at += domain.size();
+      std::memcpy(block.data() + at, &entries.At(i).Value, 4);
+      at += 4;
+    }
+    out.Write(block.data(), block.size());
   }
   out.Commit(path);
 }

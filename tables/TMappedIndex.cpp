@@ -7,11 +7,15 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <algorithm>
 #include <cstring>
 
 namespace halvane::tables {
 
-TMappedIndex::~TMappedIndex() { munmap(const_cast<char*>(FData), FSize); }
+TMappedIndex::~TMappedIndex() {
+  munmap(const_cast<char*>(FData), FSize);
+  close(FFd);
+}
 
 std::unique_ptr<TMappedIndex> TMappedIndex::Open(const std::string& path, const TSourceIdentity& source,
                                                  TTableKind kind, std::string& problem) {
@@ -28,48 +32,61 @@ std::unique_ptr<TMappedIndex> TMappedIndex::Open(const std::string& path, const 
     problem = "index " + path + " is damaged (shorter than its header)";
     return nullptr;
   }
-  void* map = mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_PRIVATE, fd, 0);
-  close(fd);
-  if (map == MAP_FAILED) {
-    problem = "cannot map index " + path + ": " + std::strerror(errno);
+  // The head is at most the header, a path and the fences: map what the
+  // header says, bounded by the file; sizes are checked below.
+  THeader header{};
+  if (pread(fd, &header, sizeof header, 0) != static_cast<ssize_t>(sizeof header)) {
+    close(fd);
+    problem = "cannot read index " + path + ": " + std::strerror(errno);
     return nullptr;
   }
-  // Lookups jump about: read-ahead would only make pages resident for nothing.
-  madvise(map, static_cast<std::size_t>(size), MADV_RANDOM);
-  std::unique_ptr<TMappedIndex> index(new TMappedIndex(static_cast<const char*>(map), static_cast<std::size_t>(size)));
+  const std::uint64_t headSize =
+      header.PathSize <= kMaxIndexedPath ? std::min<std::uint64_t>(TIndexLayout(header).BlocksAt, size) : sizeof header;
+  void* map = mmap(nullptr, static_cast<std::size_t>(headSize), PROT_READ, MAP_PRIVATE, fd, 0);
+  if (map == MAP_FAILED) {
+    problem = "cannot map index " + path + ": " + std::strerror(errno);
+    close(fd);
+    return nullptr;
+  }
+  std::unique_ptr<TMappedIndex> index(new TMappedIndex(fd, static_cast<const char*>(map), static_cast<std::size_t>(headSize)));
 
   const auto damaged = [&](const std::string& why) {
     problem = "index " + path + " is damaged (" + why + ")";
     return nullptr;
   };
-  const auto* header = reinterpret_cast<const THeader*>(index->FData);
-  if (std::memcmp(header->Magic, kIndexMagic, sizeof kIndexMagic) != 0) return damaged("not an index file");
-  if (header->Version != kIndexVersion) {
-    problem = "index " + path + " has version " + std::to_string(header->Version) + ", not " +
+  const auto* mapped = reinterpret_cast<const THeader*>(index->FData);
+  if (std::memcmp(mapped, &header, sizeof header) != 0) return damaged("changed while being opened");
+  if (std::memcmp(header.Magic, kIndexMagic, sizeof kIndexMagic) != 0) return damaged("not an index file");
+  if (header.Version != kIndexVersion) {
+    problem = "index " + path + " has version " + std::to_string(header.Version) + ", not " +
               std::to_string(kIndexVersion);
     return nullptr;
   }
-  if (header->PathSize > kMaxIndexedPath) return damaged("bad path length");
-  // Every size below is bounded, so these sums cannot overflow.
-  if (header->Count > UINT32_MAX || header->KeysSize > UINT32_MAX) return damaged("bad counts");
-  const std::uint64_t bucketsAt = sizeof(THeader) + Padded8(header->PathSize);
-  const std::uint64_t recordsAt = bucketsAt + Padded8((kBuckets + 1) * sizeof(std::uint32_t));
-  const std::uint64_t keysAt = recordsAt + header->Count * sizeof(TRecord);
-  if (keysAt + header->KeysSize != size) {
-    return damaged("size " + std::to_string(size) + " bytes, header says " + std::to_string(keysAt + header->KeysSize));
+  if (header.PathSize > kMaxIndexedPath) return damaged("bad path length");
+  const TIndexLayout layout(header);
+  if (layout.FileSize != size) {
+    return damaged("size " + std::to_string(size) + " bytes, header says " + std::to_string(layout.FileSize));
   }
-  const std::string_view indexedPath(index->FData + sizeof(THeader), header->PathSize);
-  const std::string_view bucketBytes(index->FData + bucketsAt, (kBuckets + 1) * sizeof(std::uint32_t));
-  const std::uint64_t checksum = Fnv1a(
-      bucketBytes,
-      Fnv1a(indexedPath, Fnv1a(std::string_view(index->FData, offsetof(THeader, Checksum)))));
-  if (checksum != header->Checksum) return damaged("checksum mismatch");
-  const auto* buckets = reinterpret_cast<const std::uint32_t*>(bucketBytes.data());
-  if (buckets[0] != 0 || buckets[kBuckets] != header->Count) return damaged("bad bucket table");
-  for (std::size_t b = 0; b < kBuckets; ++b) {
-    if (buckets[b] > buckets[b + 1]) return damaged("bad bucket table");
+  if (IndexChecksum(index->FData, *mapped) != mapped->Checksum) return damaged("checksum mismatch");
+  const std::string_view indexedPath(index->FData + sizeof(THeader), header.PathSize);
+  index->FHeader = mapped;
+  index->FFenceEnds = index->FData + layout.FenceEndsAt;
+  index->FFenceKeys = index->FData + layout.FenceKeysAt;
+  index->FBlocksAt = layout.BlocksAt;
+  // The fences are read whole anyway: check them all now, lookups then trust them.
+  std::uint32_t previous = 0;
+  std::string_view previousFence;
+  for (std::uint32_t b = 0; b < header.Blocks; ++b) {
+    std::uint32_t end = 0;
+    std::memcpy(&end, index->FFenceEnds + 4 * std::size_t{b}, 4);
+    if (end <= previous || end > header.FenceKeysSize || end - previous > 253) return damaged("bad fence");
+    const std::string_view fence(index->FFenceKeys + previous, end - previous);
+    if (b > 0 && !(previousFence < fence)) return damaged("fences out of order");
+    previousFence = fence;
+    previous = end;
   }
-  if (header->Kind != static_cast<std::uint32_t>(kind)) {
+  if (previous != header.FenceKeysSize) return damaged("bad fence");
+  if (header.Kind != static_cast<std::uint32_t>(kind)) {
     problem = "index " + path + " is not of " + std::string(KindWithArticle(kind));
     return nullptr;
   }
@@ -77,26 +94,60 @@ std::unique_ptr<TMappedIndex> TMappedIndex::Open(const std::string& path, const 
     problem = "index " + path + " belongs to " + std::string(indexedPath);
     return nullptr;
   }
-  if (header->SourceSize != source.Size || header->SourceMtimeNs != source.MtimeNs) {
+  if (header.SourceSize != source.Size || header.SourceMtimeNs != source.MtimeNs) {
     problem = source.Path + " changed since it was indexed";
     return nullptr;
   }
-  index->FHeader = header;
-  index->FBuckets = buckets;
-  index->FRecords = reinterpret_cast<const TRecord*>(index->FData + recordsAt);
-  index->FKeys = index->FData + keysAt;
   problem.clear();
   return index;
 }
 
-std::optional<std::string_view> TMappedIndex::KeyOf(std::uint64_t i) const {
-  const std::uint32_t begin = i == 0 ? 0 : FRecords[i - 1].KeyEnd;
-  const std::uint32_t end = FRecords[i].KeyEnd;
-  if (begin >= end || end > FHeader->KeysSize || end - begin > 253) {
-    FDamaged.store(true, std::memory_order_relaxed);
+std::string_view TMappedIndex::Fence(std::uint32_t block) const {
+  std::uint32_t begin = 0;
+  std::uint32_t end = 0;
+  if (block > 0) std::memcpy(&begin, FFenceEnds + 4 * std::size_t{block - 1}, 4);
+  std::memcpy(&end, FFenceEnds + 4 * std::size_t{block}, 4);
+  return std::string_view(FFenceKeys + begin, end - begin);
+}
+
+std::optional<std::uint32_t> TMappedIndex::FindInBlock(std::uint32_t block, std::string_view key) const {
+  unsigned char data[kBlockSize];
+  const ssize_t got = pread(FFd, data, kBlockSize, static_cast<off_t>(FBlocksAt + std::uint64_t{block} * kBlockSize));
+  if (got != static_cast<ssize_t>(kBlockSize)) {
+    MarkDamaged();  // the file was cut short under us
     return std::nullopt;
   }
-  return std::string_view(FKeys + begin, end - begin);
+  std::uint16_t count = 0;
+  std::memcpy(&count, data, 2);
+  if (count == 0 || 2 + 2 * std::size_t{count} > kBlockSize) {
+    MarkDamaged();
+    return std::nullopt;
+  }
+  std::size_t low = 0;
+  std::size_t high = count;
+  while (low < high) {
+    const std::size_t mid = low + (high - low) / 2;
+    std::uint16_t at = 0;
+    std::memcpy(&at, data + 2 + 2 * mid, 2);
+    const std::size_t length = at < kBlockSize ? data[at] : 0;
+    if (length == 0 || at + 1 + length + 4 > kBlockSize) {
+      MarkDamaged();
+      return std::nullopt;
+    }
+    const std::string_view domain(reinterpret_cast<const char*>(data + at + 1), length);
+    const int c = domain.compare(key);
+    if (c == 0) {
+      std::uint32_t value = 0;
+      std::memcpy(&value, data + at + 1 + length, 4);
+      return value;
+    }
+    if (c < 0) {
+      low = mid + 1;
+    } else {
+      high = mid;
+    }
+  }
+  return std::nullopt;
 }
 
 std::optional<std::uint32_t> TMappedIndex::Find(std::string_view domain) const {
@@ -108,22 +159,19 @@ std::optional<std::uint32_t> TMappedIndex::Find(std::string_view domain) const {
     lowered[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
   }
   const std::string_view key(lowered, domain.size());
-  const std::size_t bucket = BucketOf(key);
-  std::uint64_t low = FBuckets[bucket];
-  std::uint64_t high = FBuckets[bucket + 1];
+  // The last block whose fence is not after key.
+  std::uint32_t low = 0;
+  std::uint32_t high = FHeader->Blocks;
   while (low < high) {
-    const std::uint64_t mid = low + (high - low) / 2;
-    const auto found = KeyOf(mid);
-    if (!found) return std::nullopt;
-    const int c = found->compare(key);
-    if (c == 0) return FRecords[mid].Value;
-    if (c < 0) {
+    const std::uint32_t mid = low + (high - low) / 2;
+    if (Fence(mid) <= key) {
       low = mid + 1;
     } else {
       high = mid;
     }
   }
-  return std::nullopt;
+  if (low == 0) return std::nullopt;
+  return FindInBlock(low - 1, key);
 }
 
 }  // namespace halvane::tables

@@ -1,7 +1,7 @@
 // Arbitrary bytes as an index file. The header checksum is patched in (when
 // the bytes are long enough to hold what it covers) and the table's identity
 // taken from the header, so that the fuzzer gets past the opening checks to
-// the records and domains, which lookups check one by one.
+// the fences and blocks, which lookups check as they read them.
 #include <unistd.h>
 
 #include <cstddef>
@@ -30,12 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size >= sizeof(THeader)) {
     THeader header;
     std::memcpy(&header, bytes.data(), sizeof header);
-    const std::uint64_t bucketsAt = sizeof(THeader) + Padded8(header.PathSize);
-    const std::uint64_t bucketsSize = (kBuckets + 1) * sizeof(std::uint32_t);
-    if (header.PathSize <= kMaxIndexedPath && bucketsAt + bucketsSize <= size) {
+    const TIndexLayout layout(header);
+    if (header.PathSize <= kMaxIndexedPath && layout.BlocksAt <= size) {
       source.Path.assign(bytes.data() + sizeof(THeader), header.PathSize);
-      header.Checksum = Fnv1a(std::string_view(bytes.data() + bucketsAt, bucketsSize),
-                              Fnv1a(source.Path, Fnv1a(std::string_view(bytes.data(), offsetof(THeader, Checksum)))));
+      header.Checksum = IndexChecksum(bytes.data(), header);
       std::memcpy(bytes.data() + offsetof(THeader, Checksum), &header.Checksum, sizeof header.Checksum);
     }
     source.Size = header.SourceSize;
