@@ -21,6 +21,7 @@
 #include "TSearxngService.h"
 #include "TSearchEngine.h"
 #include "TTestCertificates.h"
+#include "TTrancoDownload.h"
 #include "TWorkerPool.h"
 #include "UrlHashReference.h"
 
@@ -411,6 +412,11 @@ TSimServer::TAnswer TSimServer::RouteService(const std::string& method, std::str
   }
   if (path == "/liveupdate/halvane/mainappupdate.inf") {
     return {200, "text/plain", web_->RenderUpdateDescription(), {}};
+  }
+  if (path == "/top-1m.csv" || path == "/top-1m.csv.zip") {
+    const TTrancoDownload tranco(*web_);
+    return path == "/top-1m.csv" ? TAnswer{200, "text/csv", tranco.Csv(), {}}
+                                 : TAnswer{200, "application/zip", tranco.Zip(), {}};
   }
   if (path == "/") {
     return {200, "text/html",
