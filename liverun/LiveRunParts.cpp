@@ -1,5 +1,8 @@
 #include "liverun/LiveRunParts.h"
 
+#include <sys/stat.h>
+
+#include <ctime>
 #include <stdexcept>
 
 #include "live/TLiveClient.h"
@@ -95,6 +98,22 @@ std::vector<std::string> DescribeSources(const sources::TSources& sources) {
   }
   lines.push_back(sources.PageTest == sources::TPageTest::Modern ? "Pages: modern test" : "Pages: classic test");
   return lines;
+}
+
+std::string TrancoCitation(const std::string& path) {
+  std::string text =
+      "Traffic ranks from the Tranco list: V. Le Pochat, T. Van Goethem, S. Tajalizadehkhoob, M. Korczynski and "
+      "W. Joosen, \"Tranco: A Research-Oriented Top Sites Ranking Hardened Against Manipulation\", NDSS 2019";
+  struct stat status {};
+  if (::stat(path.c_str(), &status) == 0) {
+    std::tm day {};
+    char date[16];
+    if (gmtime_r(&status.st_mtime, &day) && std::strftime(date, sizeof date, "%Y-%m-%d", &day) > 0) {
+      text += "; list of ";
+      text += date;
+    }
+  }
+  return text + ".";
 }
 
 }  // namespace halvane::liverun

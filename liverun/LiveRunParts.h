@@ -3,6 +3,8 @@
 // client.
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "liverun/TLiveRunParts.h"
 #include "sources/TSources.h"
@@ -21,5 +23,9 @@ TPageVerdict ModernPageJudge(std::string_view page, std::string_view domain);
 // http://...", "Authority: Open PageRank", "Traffic rank: Tranco list
 // (/path/tranco.csv)", "Pages: modern test".
 std::vector<std::string> DescribeSources(const sources::TSources& sources);
+
+// How the Tranco list asks to be cited, with the list's date (the day the
+// file at path was written).
+std::string TrancoCitation(const std::string& path);
 
 }  // namespace halvane::liverun
