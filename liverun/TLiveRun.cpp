@@ -287,6 +287,11 @@ void TLiveRun::OnStop() {
   if (FHarvesting) FParts.Harvest->Stop();
   FHarvesting = false;
   if (FParts.Pages) FParts.Pages->AbortAll();
+  // Figures that will not come now are unknown.
+  for (const auto& [domain, slots] : FAuthorityWaiters) {
+    for (std::size_t slot : slots) SetAuthority(slot, std::string(kNoFigure));
+  }
+  FAuthorityWaiters.clear();
   FStopDeadline = TRunMailbox::TClock::now() + kStopGrace;
   CheckFinished();
 }
