@@ -57,7 +57,8 @@ class TLiveRun {
 
   void Loop();
   void Begin();
-  void OnHarvestProgress(int page, std::size_t found);
+  void OnHarvestProgress(int page, std::size_t found, std::vector<std::string> newAddresses);
+  void AddAddresses(std::vector<std::string>::const_iterator first, std::vector<std::string>::const_iterator last);
   void OnHarvestDone(THarvestResult result);
   void OnPage(std::size_t slot, live::TLiveResponse response);
   void OnAuthority(std::vector<std::string> batch, TAuthorityAnswer answer);
