@@ -1,5 +1,6 @@
 #include "TSimConfig.h"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -131,10 +132,17 @@ TSimConfig ParseSimConfig(std::string_view text) {
 }
 
 TSimConfig LoadSimConfig(const std::string& path) {
+  // A folder opens like a file and reads as nothing, which would pass for
+  // an empty configuration.
+  std::error_code error;
+  if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error)) {
+    throw std::runtime_error(path + " is not a file");
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);
   std::ostringstream text;
   text << in.rdbuf();
+  if (in.bad()) throw std::runtime_error("cannot read " + path);
   return ParseSimConfig(text.str());
 }
 
