@@ -121,6 +121,11 @@ TSimConfig ParseSimConfig(std::string_view text) {
       if (blank == std::string_view::npos) Fail(lineNo, "expected keyword = <pages> <keyword>");
       const auto pages = static_cast<int>(Number(value.substr(0, blank), 0, 10, lineNo));
       c.keywordPages[std::string(value.substr(blank + 1))] = pages;
+    } else if (key == "robots") {
+      std::string error;
+      auto entry = ParseRobotsEntry(value, &error);
+      if (!entry) Fail(lineNo, error);
+      c.robots.push_back(std::move(*entry));
     } else if (key == "fault") {
       if (Words(value).size() < 2) Fail(lineNo, "expected fault = <match> <faults>");
       c.faultRules.emplace_back(value);
