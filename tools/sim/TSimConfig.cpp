@@ -126,6 +126,13 @@ TSimConfig ParseSimConfig(std::string_view text) {
       auto entry = ParseRobotsEntry(value, &error);
       if (!entry) Fail(lineNo, error);
       c.robots.push_back(std::move(*entry));
+    } else if (key == "searxng.json") {
+      if (value != "on" && value != "off") Fail(lineNo, "expected searxng.json = on or off");
+      c.searxngJson = value == "on";
+    } else if (key == "brave.key") {
+      c.braveKey = value;
+    } else if (key == "openpagerank.key") {
+      c.openPageRankKey = value;
     } else if (key == "fault") {
       if (Words(value).size() < 2) Fail(lineNo, "expected fault = <match> <faults>");
       c.faultRules.emplace_back(value);

@@ -15,19 +15,34 @@
 
 #include "ConnectionSocket.h"
 #include "SimText.h"
+#include "TBraveService.h"
 #include "TNewsService.h"
+#include "TOpenPageRankService.h"
+#include "TSearxngService.h"
 #include "TSearchEngine.h"
 #include "TTestCertificates.h"
+#include "TTrancoDownload.h"
 #include "TWorkerPool.h"
 #include "UrlHashReference.h"
 
 namespace halvane::sim {
 
 struct TSimServer::TAnswer {
+  using THeaders = std::vector<std::pair<std::string, std::string>>;
+  // A constructor rather than an aggregate: most answers name only the first fields.
+  TAnswer(int status = 200, std::string contentType = "text/html", std::string body = {}, std::string location = {},
+          THeaders headers = {})
+      : status(status),
+        contentType(std::move(contentType)),
+        body(std::move(body)),
+        location(std::move(location)),
+        headers(std::move(headers)) {}
+
   int status = 200;
   std::string contentType = "text/html";
   std::string body;
   std::string location;
+  THeaders headers;
 };
 
 namespace {
@@ -69,23 +84,6 @@ std::string StatusPage(int status) {
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
-}
-
-// The raw value of query key in target ("" when absent), undecoded.
-std::string_view QueryValue(std::string_view target, std::string_view key) {
-  const std::size_t q = target.find('?');
-  if (q == std::string_view::npos) return {};
-  std::string_view rest = target.substr(q + 1);
-  while (!rest.empty()) {
-    const std::size_t amp = rest.find('&');
-    const std::string_view pair = rest.substr(0, amp);
-    if (pair.size() > key.size() && StartsWith(pair, key) && pair[key.size()] == '=') {
-      return pair.substr(key.size() + 1);
-    }
-    if (amp == std::string_view::npos) break;
-    rest.remove_prefix(amp + 1);
-  }
-  return {};
 }
 
 // Cuts a "_fault=FAULTS" query item out of target; faults gets its decoded value.
@@ -380,10 +378,8 @@ void TSimServer::Handle(int site, bool tls, const httplib::Request& req, httplib
 
   TAnswer answer = Route(site, req.method, target, req);
   if (fault.status != 0) {
-    answer.status = fault.status;
-    answer.contentType = "text/html";
-    answer.body = StatusPage(fault.status);
-    answer.location.clear();
+    answer = site < 0 ? LiveServiceError(req.method, target, fault.status).value_or(TAnswer{}) : TAnswer{};
+    if (answer.body.empty()) answer = {fault.status, "text/html", StatusPage(fault.status), {}, {}};
   }
   Deliver(req, res, std::move(answer), fault);
 }
@@ -400,6 +396,7 @@ TSimServer::TAnswer TSimServer::Route(int site, const std::string& method, std::
 
 TSimServer::TAnswer TSimServer::RouteService(const std::string& method, std::string_view target,
                                              const httplib::Request& req) {
+  if (auto live = LiveService(method, target, req)) return std::move(*live);
   const std::string_view path = target.substr(0, target.find('?'));
   if (method == "POST") {
     if (path.size() >= 16 && (path.ends_with("/getlastnews.php") || path.ends_with("/getnewsdetails.php"))) {
@@ -417,6 +414,11 @@ TSimServer::TAnswer TSimServer::RouteService(const std::string& method, std::str
   if (path == "/liveupdate/halvane/mainappupdate.inf") {
     return {200, "text/plain", web_->RenderUpdateDescription(), {}};
   }
+  if (path == "/top-1m.csv" || path == "/top-1m.csv.zip") {
+    const TTrancoDownload tranco(*web_);
+    return path == "/top-1m.csv" ? TAnswer{200, "text/csv", tranco.Csv(), {}}
+                                 : TAnswer{200, "application/zip", tranco.Zip(), {}};
+  }
   if (path == "/") {
     return {200, "text/html",
             "<html><head><title>Sim Search</title></head><body><form action=\"/search\">"
@@ -424,6 +426,27 @@ TSimServer::TAnswer TSimServer::RouteService(const std::string& method, std::str
             {}};
   }
   return {404, "text/html", StatusPage(404), {}};
+}
+
+std::optional<TSimServer::TAnswer> TSimServer::LiveService(const std::string& method, std::string_view target,
+                                                          const httplib::Request& req) {
+  TServiceRequest request{method, std::string(target), {req.headers.begin(), req.headers.end()}, req.body};
+  std::optional<TServiceReply> reply;
+  if (TSearxngService::Asks(method, target)) reply = TSearxngService(*web_).Reply(request);
+  if (TBraveService::Asks(method, target)) reply = TBraveService(*web_).Reply(request);
+  if (TOpenPageRankService::Asks(method, target)) reply = TOpenPageRankService(*web_).Reply(request);
+  if (!reply) return std::nullopt;
+  return TAnswer{reply->Status, reply->ContentType, std::move(reply->Body), {}, std::move(reply->Headers)};
+}
+
+std::optional<TSimServer::TAnswer> TSimServer::LiveServiceError(const std::string& method, std::string_view target,
+                                                               int status) {
+  std::optional<TServiceReply> reply;
+  if (TSearxngService::Asks(method, target)) reply = TSearxngService::Error(status);
+  if (TBraveService::Asks(method, target)) reply = TBraveService::Error(status);
+  if (TOpenPageRankService::Asks(method, target)) reply = TOpenPageRankService::Error(status);
+  if (!reply) return std::nullopt;
+  return TAnswer{reply->Status, reply->ContentType, std::move(reply->Body), {}, std::move(reply->Headers)};
 }
 
 TSimServer::TAnswer TSimServer::RouteSite(int site, std::string_view target) {
@@ -534,6 +557,7 @@ void TSimServer::Deliver(const httplib::Request& req, httplib::Response& res, TA
                          const TFault& fault) {
   res.status = answer.status;
   if (!answer.location.empty()) res.set_header("Location", answer.location);
+  for (const auto& [name, value] : answer.headers) res.set_header(name, value);
   const auto body = std::make_shared<const std::string>(std::move(answer.body));
   const bool pieced = fault.pieceSize > 0 || fault.pieceDelayMs > 0 || fault.chunked || fault.drop ||
                       fault.untilClose;
@@ -554,6 +578,7 @@ void TSimServer::Deliver(const httplib::Request& req, httplib::Response& res, TA
     std::string head = "HTTP/1.1 " + std::to_string(answer.status) + " " + Reason(answer.status) +
                        "\r\nContent-Type: " + answer.contentType + "\r\n";
     if (!answer.location.empty()) head += "Location: " + answer.location + "\r\n";
+    for (const auto& [name, value] : answer.headers) head += name + ": " + value + "\r\n";
     head += "Connection: close\r\n\r\n";
     // Over TLS the bytes go through the connection's session, which the
     // library hands over read-only but does not use while the handler runs.

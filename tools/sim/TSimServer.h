@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -64,6 +65,11 @@ class TSimServer {
                 const httplib::Request& req);
   TAnswer RouteService(const std::string& method, std::string_view target, const httplib::Request& req);
   TAnswer RouteSite(int site, std::string_view target);
+  // The live services (SearXNG-, Brave- and Open PageRank-style); nothing
+  // when target asks none of them.
+  std::optional<TAnswer> LiveService(const std::string& method, std::string_view target, const httplib::Request& req);
+  // A live service's own error answer for a fault's status.
+  std::optional<TAnswer> LiveServiceError(const std::string& method, std::string_view target, int status);
   TAnswer Search(std::string_view target);
   TAnswer PageRank(std::string_view target);
   TAnswer News(std::string_view path, const httplib::Request& req);
