@@ -43,7 +43,7 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 
 // Serves GET /bytes/<n> over TLS until killed; the port goes to portFd.
 [[noreturn]] void ServeTls(const testsupport::TTestPki& pki, int portFd) {
-  testsupport::TTestServer server("127.0.0.1", pki.ServerCert(), pki.ServerKey());
+  testsupport::TTestServer server("127.0.0.1", pki.Server().ServerCertificate(), pki.Server().ServerKey());
   static const std::string block(kMiB, 'x');
   server.Routes().Get(R"(/bytes/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
     const std::size_t size = std::stoull(req.matches[1]);
