@@ -111,6 +111,23 @@ TEST_F(OpenPageRank, EveryDomainOnceInBatchesMatchedByName) {
   EXPECT_EQ(got.at("unknown-name.org").Authority, std::nullopt);
 }
 
+TEST_F(OpenPageRank, OverTls) {
+  live::TNetworkSettings settings = Settings();
+  settings.CaFile = sim_->CaFile();
+  live::TLiveClient tls(settings);
+  TCollector collector;
+  TOpenPageRank authority(tls, sim_->HttpsServiceUrl() + "/v1/domains/bulk", "sim-opr-key", collector.Handler());
+  authority.Request("http://" + web_->SiteHost(0) + "/blog/");
+  authority.Request("https://www.example.com/");
+  authority.Flush();
+  const std::map<std::string, TFigure> got = collector.WaitFor(2);
+  const sim::TOpenPageRankService service(*web_);
+  for (const auto& [domain, f] : got) {
+    EXPECT_EQ(f.Error, "") << domain;
+    EXPECT_EQ(f.Authority, service.ShownAuthority(domain)) << domain;
+  }
+}
+
 TEST_F(OpenPageRank, ARefusedKeyReachesEveryDomainOfTheCall) {
   TCollector collector;
   TOpenPageRank authority(FClient, Url(), "wrong", collector.Handler());

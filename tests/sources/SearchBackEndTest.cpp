@@ -79,6 +79,7 @@ TEST_F(SearchBackEnd, SearxngHarvestIsTheModelsAtEveryDepth) {
           << keyword << " " << max;
       ASSERT_FALSE(r.Progress.empty());
       for (std::size_t i = 0; i < r.Progress.size(); ++i) EXPECT_EQ(r.Progress[i].Page, static_cast<int>(i) + 1);
+      EXPECT_LT(r.Progress.back().Addresses, max);  // no page asked once the limit is reached
       EXPECT_EQ(r.Progress.front().StatusText(), "Searching SearXNG, page 1...");
     }
   }
@@ -159,6 +160,31 @@ TEST_F(SearchBackEnd, JsonDisabledAndNoServerAreExplained) {
   const std::string problem = Harvest(search, "deep dive", 100).Outcome.Problem;
   EXPECT_EQ(problem.rfind("SearXNG at 127.0.0.1:" + std::to_string(off.Port()) + ": ", 0), 0u) << problem;
   EXPECT_GT(problem.size(), 30u);
+}
+
+TEST_F(SearchBackEnd, OverTlsWithTheSimulatorsCaAndRefusedWithoutIt) {
+  live::TNetworkSettings settings = FastSettings();
+  settings.CaFile = sim_->CaFile();
+  live::TLiveClient tls(settings);
+  {
+    TSearxngSearch search(tls, sim_->HttpsServiceUrl() + "/");
+    const THarvestResult r = Harvest(search, "blue widgets", 100);
+    EXPECT_EQ(r.Outcome.Problem, "");
+    EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*web_, sim::TLiveEngine::Searxng, "blue widgets", 100));
+  }
+  {
+    TBraveSearch search(tls, sim_->HttpsServiceUrl() + "/res/v1/web/search", "sim-brave-key");
+    const THarvestResult r = Harvest(search, "blue widgets", 100);
+    EXPECT_EQ(r.Outcome.Problem, "");
+    EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*web_, sim::TLiveEngine::Brave, "blue widgets", 100));
+  }
+  // Without the simulator's CA the certificate is not trusted: said so, nothing harvested.
+  TSearxngSearch search(FClient, sim_->HttpsServiceUrl() + "/");
+  const THarvestResult r = Harvest(search, "blue widgets", 100);
+  EXPECT_TRUE(r.Outcome.Addresses.empty());
+  EXPECT_EQ(r.Outcome.Problem.rfind("SearXNG at 127.0.0.1:" + std::to_string(sim_->HttpsPort()) + ": ", 0), 0u)
+      << r.Outcome.Problem;
+  EXPECT_NE(r.Outcome.Problem.find("certificate"), std::string::npos) << r.Outcome.Problem;
 }
 
 TEST_F(SearchBackEnd, StopEndsTheHarvestWithoutALateHandler) {
