@@ -10,6 +10,7 @@
 #include "ConnectionSocket.h"
 #include "SimText.h"
 #include "TNewsService.h"
+#include "TModernBlog.h"
 #include "TSearchEngine.h"
 #include "UrlHashReference.h"
 
@@ -336,6 +337,9 @@ TSimServer::TAnswer TSimServer::RouteSite(int site, std::string_view target) {
   if (StartsWith(path, "/blog/")) {
     if (const auto page = web_->FindPage(site, target)) return {200, "text/html", web_->RenderPage(*page), {}};
   }
+  // The same posts in modern markup, for live mode.
+  const TModernBlog modern(*web_);
+  if (const auto page = modern.FindPage(site, target)) return {200, "text/html", modern.Render(*page), {}};
   return {404, "text/html", StatusPage(404), {}};
 }
 
