@@ -81,6 +81,12 @@ TEST(HostilePageTest, AnEndlessAnchorIsCut) {
   EXPECT_EQ(verdict.Anchor.substr(0, 11), "caf\xC3\xA9 caf\xC3\xA9");
   EXPECT_EQ(verdict.Anchor.find("\xEF\xBF\xBD"), std::string::npos);  // cut between characters
   EXPECT_NE(verdict.Anchor.back(), ' ');
+
+  // An odd number of bytes before two-byte characters: the cut falls inside one.
+  const TPageVerdict odd = TestModernPage(
+      kWordPressHead + "<a href='https://myshop.example/'>x" + Repeat("\xC3\xA9", 1000000) + "</a>",
+      "myshop.example");
+  EXPECT_EQ(odd.Anchor, "x" + Repeat("\xC3\xA9", (kMaxAnchorBytes - 1) / 2));
 }
 
 TEST(HostilePageTest, UnendedConstructsRunToTheEnd) {
