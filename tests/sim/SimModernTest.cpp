@@ -7,6 +7,9 @@
 #include <set>
 
 #include "LiveExpectation.h"
+#include "LiveSearch.h"
+#include "TOpenPageRankService.h"
+#include "TTrancoDownload.h"
 #include "SimText.h"
 #include "SimWalk.h"
 #include "TModernBlog.h"
@@ -158,6 +161,31 @@ TEST(SimModern, LiveRowsCarryTheSourcesFigures) {
   ASSERT_EQ(plain.size(), rows.size());
   EXPECT_EQ(plain.front().authority, "-");
   EXPECT_EQ(plain.front().trafficRank, "-");
+}
+
+TEST(SimModern, LiveEnginesListModernPostsAndTheModelFillsTheirRows) {
+  const TSimWeb web(LoadSimConfig(kSmall), kPort);
+  const TModernBlog modern(web);
+  const auto harvest = ExpectedLiveHarvest(web, TLiveEngine::Searxng, "blue widgets", 300);
+  ASSERT_GT(harvest.size(), 20u);
+  for (const std::string& address : harvest) {
+    const std::size_t slash = address.find('/', 7);
+    EXPECT_TRUE(modern.FindPage(*web.SiteOfAddress(address), address.substr(slash))) << address;
+  }
+  const auto rows = ExpectedLiveRows(web, harvest, "myshop.example", SimulatedFigures(web));
+  ASSERT_FALSE(rows.empty());
+  std::set<std::string> authorities, ranks;
+  for (const TExpectedLiveRow& row : rows) {
+    const int site = *web.SiteOfAddress(row.url);
+    const auto shown = TOpenPageRankService(web).ShownAuthority(TSimWeb::SiteIp(site));
+    EXPECT_EQ(row.authority, shown ? std::to_string(*shown) : "-");
+    EXPECT_EQ(row.trafficRank, TTrancoDownload(web).ShownSiteRank(site));
+    authorities.insert(row.authority);
+    ranks.insert(row.trafficRank);
+  }
+  // Sites the services leave out show "-" beside those they know.
+  EXPECT_GT(authorities.size(), 1u);
+  EXPECT_GT(ranks.size(), 1u);
 }
 
 TEST(SimModern, AnchorTextReadsMarkupAsThePageTestDoes) {

@@ -2,6 +2,8 @@
 
 #include "SimText.h"
 #include "TModernBlog.h"
+#include "TOpenPageRankService.h"
+#include "TTrancoDownload.h"
 
 namespace halvane::sim {
 
@@ -105,6 +107,16 @@ std::string AnchorText(std::string_view markup) {
   }
   if (!out.empty() && out.back() == ' ') out.pop_back();
   return out.empty() ? "-" : out;
+}
+
+TLiveFigures SimulatedFigures(const TSimWeb& web) {
+  TLiveFigures figures;
+  figures.authority = [&web](int site) {
+    const std::optional<int> shown = TOpenPageRankService(web).ShownAuthority(TSimWeb::SiteIp(site));
+    return shown ? std::to_string(*shown) : std::string("-");
+  };
+  figures.trafficRank = [&web](int site) { return TTrancoDownload(web).ShownSiteRank(site); };
+  return figures;
 }
 
 std::optional<TExpectedLiveRow> ExpectedLiveRow(const TSimWeb& web, std::string_view address,

@@ -20,6 +20,10 @@ struct TLiveFigures {
   std::function<std::string(int site)> trafficRank;
 };
 
+// The figures of the simulated services: the Open PageRank stand-in's
+// rounded figure for the site's address and the Tranco stand-in's rank.
+TLiveFigures SimulatedFigures(const TSimWeb& web);
+
 // The row for one harvested address, or nothing when the page gets none
 // (not a page of the web, not WordPress, a nofollow or sponsored link).
 // Modern posts ("http(s)://127.0.0.x:PORT/2007/04/garden-17/") are judged by
