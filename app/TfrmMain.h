@@ -1,23 +1,25 @@
 #pragma once
 // The main window: owns everything that lives for the run, applies the
 // branding at start-up, routes every control's event, and ends the process
-// when it closes.
+// when it closes. Page retrieval (TPageFetcher) and the search run
+// (TSearchRun) are objects of their own; the window forwards the classic
+// handlers to them and shows a run through the TSearchRunView interface.
+// Its sources: TfrmMain.cpp (start-up, branding, close), TfrmMainControls.cpp
+// (the controls), TfrmMainRun.cpp (search run, results list, news, updates).
 #include <QWidget>
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "TBrandSettings.h"
 #include "THarvestedUrls.h"
 #include "TProgramServices.h"
-#include "TRankSlot.h"
-#include "TServiceEndpoints.h"
 #include "TSortState.h"
+#include "classicrun/TSearchRunView.h"
+#include "classicrun/TServiceEndpoints.h"
 
 class QComboBox;
 class QFrame;
@@ -35,7 +37,6 @@ class TAlignLayout;
 class TBalloonHint;
 class TBannerView;
 class TGauge;
-class THttpClient;
 enum class TWorkMode;
 class THtmlView;
 class TLinkLabel;
@@ -43,12 +44,13 @@ class TMessageBox;
 class TMultipartBody;
 class TNewsClient;
 class TPageControl;
-class TPageRank;
+class TPageFetcher;
 class TResultsModel;
 class TSaveDialog;
+class TSearchRun;
 class TUiThread;
 
-class TfrmMain : public QWidget {
+class TfrmMain : public QWidget, private TSearchRunView {
   Q_OBJECT
 
  public:
@@ -105,7 +107,8 @@ class TfrmMain : public QWidget {
   // One harvested address; the item analysis fills it in.
   void AnalyseItem(const std::string& address);
   // PageRank's rank handler, on the component's worker thread: fetches the
-  // query address and leaves the answer in RankText under the query's tag.
+  // query address and hands the answer to the run's RankText under the
+  // query's tag.
   bool PageRankGetRank(const std::string& Page, std::string& Rank, std::uint64_t queryTag);
 
   // The results list and its export.
@@ -128,7 +131,7 @@ class TfrmMain : public QWidget {
   void IdHTTP1Work(TWorkMode mode, std::int64_t count);
   void IdHTTP1WorkEnd(TWorkMode mode);
 
-  bool FetchInProgress() const { return FFetching; }
+  bool FetchInProgress() const;
   bool RunActive() const { return FRunActive; }
 
   // The page control's pages, welcome page first while it exists.
@@ -179,11 +182,6 @@ class TfrmMain : public QWidget {
   TUiThread* UiThread = nullptr;
   QTimer* Timer1 = nullptr;
 
-  std::unique_ptr<THttpClient> IdHTTP1;
-  std::unique_ptr<TPageRank> PageRank;
-  // The PageRank answer handed from the worker to the waiting analysis.
-  TRankSlot RankText;
-
   // Written by the interface thread only; read by the worker as well.
   std::atomic<bool> StopRequested{false};
   std::unique_ptr<THarvestedUrls> HarvestedUrls;
@@ -201,25 +199,34 @@ class TfrmMain : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  static constexpr int kClientWidth = 824;
+  static constexpr int kClientHeight = 605;
+
   void CreateControls();
   void CreateWelcomePage();
   void CreateSearchPage();
   void ArmTimer1();
   void ShowBanner();
   void SetBannerPanelHeight(int height);
-  void SetStatusText(std::string_view text);
-  void SetGauge(std::int64_t maximum, std::int64_t value, bool setMaximum);
-  void PumpIfInterfaceThread();
-  bool AcquireClient();
-  void ReleaseClient();
+  void CreatePageRetrieval();
   void SetSortingByHeader(bool on);
   void ConnectResultsList();
-  // One PageRank query for a page name, waited for while events run. False
-  // when Stop came before it could start; otherwise answer is the cell.
-  bool RankQuery(const std::string& pageName, std::string& answer);
-  // Lets every PageRank worker of this window finish before it goes.
-  void WaitForRankWorkers();
   void DeleteRows(bool allRows);
+
+  // TSearchRunView: how the search run reaches this window.
+  std::string KeywordText() const override;
+  std::string DomainText() const override;
+  int DepthIndex() const override;
+  THarvestedUrls* HarvestList() override;
+  void ShowStatus(std::string_view text) override;
+  void ShowCount(std::string_view text) override;
+  std::uint64_t AddRow(TResultItem item) override;
+  void SetCell(std::uint64_t row, int column, const std::string& text) override;
+  std::size_t RowCount() const override;
+  void PumpEvents() override;
+  void WaitForEvents() override;
+  void Post(std::function<void()> work) override;
+  void PostLater(std::function<void()> work) override;
 
   std::string FProgramFolder;
   TServiceEndpoints FEndpoints;
@@ -234,11 +241,8 @@ class TfrmMain : public QWidget {
   bool FRunActive = false;
   std::unique_ptr<THarvestedUrls> FRetiredUrls;
   std::unique_ptr<std::vector<std::string>> FRetiredNews;
-  std::atomic<bool> FFetching{false};
-  std::mutex FClientMutex;
-  std::atomic<std::thread::id> FClientOwner{};
-  // PageRank workers started and not yet completed on this thread.
-  std::atomic<int> FRankWorkers{0};
+  std::unique_ptr<TPageFetcher> FPages;
+  std::unique_ptr<TSearchRun> FSearchRun;
 };
 
 }  // namespace halvane

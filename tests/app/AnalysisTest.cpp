@@ -17,7 +17,6 @@
 #include "Expectation.h"
 #include "QtTestMain.h"
 #include "TAppFixture.h"
-#include "TRankSlot.h"
 #include "TResultsModel.h"
 #include "TSimConfig.h"
 #include "TSimProcess.h"
@@ -198,19 +197,6 @@ class AnalysisTest : public QObject {
     frm.btnSearch->click();
     QVERIFY(FSim.ClearFaults());
     QCOMPARE(ListedRows(*frm.lvwItemsModel), second);
-  }
-
-  void RankSlotKeepsOnlyTheNewestQuerysAnswer() {
-    TRankSlot slot;
-    const std::uint64_t old = slot.Begin();
-    QCOMPARE(slot.Text(), std::string());
-    const std::uint64_t current = slot.Begin();
-    QVERIFY(!slot.Store(old, "7"));
-    QCOMPARE(slot.Text(), std::string());
-    QVERIFY(slot.Store(current, "3"));
-    QCOMPARE(slot.Text(), std::string("3"));
-    slot.Begin();
-    QCOMPARE(slot.Text(), std::string());
   }
 
   void NoHarvestedAddressGoesStraightToNoItems() {

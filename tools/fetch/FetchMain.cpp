@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "LiveFetch.h"
 #include "TStdoutStream.h"
 #include "net/THttpClient.h"
 #include "net/TMultipartBody.h"
@@ -130,4 +131,7 @@ int Run(int argc, char** argv) {
 }  // namespace
 }  // namespace halvane
 
-int main(int argc, char** argv) { return halvane::Run(argc, argv); }
+int main(int argc, char** argv) {
+  if (halvane::WantsLive(argc, argv)) return halvane::RunLive(argc, argv);
+  return halvane::Run(argc, argv);
+}

@@ -120,6 +120,13 @@ TSimConfig ParseSimConfig(std::string_view text) {
       if (blank == std::string_view::npos) Fail(lineNo, "expected keyword = <pages> <keyword>");
       const auto pages = static_cast<int>(Number(value.substr(0, blank), 0, 10, lineNo));
       c.keywordPages[std::string(value.substr(blank + 1))] = pages;
+    } else if (key == "searxng.json") {
+      if (value != "on" && value != "off") Fail(lineNo, "expected searxng.json = on or off");
+      c.searxngJson = value == "on";
+    } else if (key == "brave.key") {
+      c.braveKey = value;
+    } else if (key == "openpagerank.key") {
+      c.openPageRankKey = value;
     } else if (key == "fault") {
       if (Words(value).size() < 2) Fail(lineNo, "expected fault = <match> <faults>");
       c.faultRules.emplace_back(value);

@@ -37,6 +37,12 @@ struct TSimConfig {
   // from the keyword.
   std::map<std::string, int> keywordPages;
 
+  // The live services: SearXNG-style JSON output on (off: 403), the
+  // Brave-style subscription token and the Open PageRank-style bearer key.
+  bool searxngJson = true;
+  std::string braveKey = "sim-brave-key";
+  std::string openPageRankKey = "sim-opr-key";
+
   // Fault rules active from the start, each "<match> <faults>".
   std::vector<std::string> faultRules;
 };
