@@ -77,6 +77,8 @@ TEST(SearchRun, WholeRunFillsEachQualifyingRowFromLeftToRight) {
                                                        "1 items found of 2 analized", "2 items found of 3 analized",
                                                        "2 items listed"}));
   EXPECT_EQ(rig.Connector->Targets().size(), 10u);
+  // The last worker's completion arrives through the event queue.
+  for (int i = 0; i < 200 && rig.Run->RankWorkers() > 0; ++i) rig.View.WaitForEvents();
   EXPECT_EQ(rig.Run->RankWorkers(), 0);
 }
 
