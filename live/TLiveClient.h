@@ -8,7 +8,9 @@
 // completion handlers included. Every completion handler runs on the
 // client's worker thread, one at a time; each submitted request completes
 // exactly once (Aborted after Abort/AbortAll), except those still pending
-// when the client is destroyed, whose handlers are not called.
+// when the client is destroyed, whose handlers are not called. A handler must
+// not destroy the client (the destructor joins the worker thread) and must
+// not throw.
 #include <cstdint>
 #include <functional>
 #include <memory>

@@ -26,6 +26,7 @@ struct TLiveResponse {
   TLiveError Error = TLiveError::None;
   std::string Message;    // for a user: "timed out after 30 s", "HTTP 429, retry after 12 s"
   long Status = 0;        // final HTTP status, 0 without an answer
+  std::string StatusLine; // the final answer's, as received, without CR LF ("HTTP/1.1 200 OK")
   std::string FinalUrl;   // after redirects
   std::vector<std::pair<std::string, std::string>> Headers;  // final answer's
   std::string Body;       // decoded

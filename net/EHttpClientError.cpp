@@ -15,6 +15,7 @@ const char* DescribeErrorKind(THttpErrorKind kind) noexcept {
     case THttpErrorKind::Aborted: return "aborted";
     case THttpErrorKind::Busy: return "client busy";
     case THttpErrorKind::Protocol: return "protocol error";
+    case THttpErrorKind::MalformedResponse: return "malformed response";
   }
   return "unknown";
 }

@@ -16,6 +16,7 @@ enum class THttpErrorKind {
   Aborted,             // Disconnect or the abort check ended the exchange
   Busy,                // the client is already in an exchange
   Protocol,            // a non-success status: HttpProtocolError
+  MalformedResponse,   // a chunk size or Content-Length the client cannot read, or disagreeing lengths
 };
 
 // Every failure of THttpClient.

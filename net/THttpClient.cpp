@@ -1,7 +1,9 @@
 #include "THttpClient.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <optional>
 
 #include "HttpText.h"
 #include "TSocketConnector.h"
@@ -41,6 +43,33 @@ int ParseStatusCode(std::string_view statusLine) {
   const auto number =
       ParseDecimal(statusLine.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1));
   return number && *number <= 99999 ? static_cast<int>(*number) : -1;
+}
+
+// Interim answers come before the final one and are skipped; 101 is never
+// asked for, so it counts as a final answer that is not a success.
+bool IsInterim(int code) noexcept { return code >= 100 && code <= 199 && code != 101; }
+
+// Hexadecimal digits, then optionally blanks and ";" extensions; none for any
+// other line and for a size past the largest signed 64-bit number.
+std::optional<std::int64_t> ParseChunkSize(std::string_view line) noexcept {
+  std::size_t digits = 0;
+  while (digits < line.size() && std::isxdigit(static_cast<unsigned char>(line[digits]))) ++digits;
+  if (digits == 0) return std::nullopt;
+  std::string_view rest = line.substr(digits);
+  while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.remove_prefix(1);
+  if (!rest.empty() && rest.front() != ';') return std::nullopt;
+  return ParseHex(line.substr(0, digits));
+}
+
+// The request line cannot hold a blank inside its target.
+std::string EncodeBlanks(std::string_view target) {
+  std::string encoded;
+  encoded.reserve(target.size());
+  for (char c : target) {
+    if (c == ' ') encoded.append("%20");
+    else encoded.push_back(c);
+  }
+  return encoded;
 }
 
 }  // namespace
@@ -137,10 +166,7 @@ void THttpClient::Exchange(TMethod method, std::string_view address, TStream* bo
   std::string next(address);
   for (int requests = 1;; ++requests) {
     const THttpAddress target = MergeAddress(next);
-    EnsureConnection(target.host, target.port);
-    peerClosed_ = false;
-    SendRequest(method, target, body);
-    ReadResponseHead();
+    SendAndReadHead(method, target, body);
 
     // A redirect status without a Location has nowhere to go: it fails below
     // like any other status that is not a success.
@@ -178,6 +204,30 @@ void THttpClient::Exchange(TMethod method, std::string_view address, TStream* bo
   }
 }
 
+void THttpClient::SendAndReadHead(TMethod method, const THttpAddress& target, TStream* body) {
+  const bool reused = EnsureConnection(target.host, target.port);
+  peerClosed_ = false;
+  answerStarted_ = false;
+  bodyBytesSent_ = 0;
+  try {
+    SendRequest(method, target, body);
+    ReadResponseHead();
+  } catch (const EHttpClientError& e) {
+    // A kept connection may have been closed by the server just before the
+    // request went out. When nothing of the answer came back (and no byte of
+    // a POST body went out), the request is sent once more on a fresh
+    // connection.
+    const bool unanswered = !answerStarted_ && !aborted_ && e.Kind() == THttpErrorKind::ConnectionFailure;
+    if (!reused || !unanswered || bodyBytesSent_ > 0) throw;
+    CloseConnection();
+    work_[0] = work_[1] = TWorkState{};
+    EnsureConnection(target.host, target.port);
+    peerClosed_ = false;
+    SendRequest(method, target, body);
+    ReadResponseHead();
+  }
+}
+
 THttpAddress THttpClient::MergeAddress(std::string_view address) {
   if (HasControlBytes(address) || address.find('\t') != std::string_view::npos) {
     throw EHttpClientError(THttpErrorKind::BadAddress, "address with control bytes");
@@ -208,13 +258,13 @@ THttpAddress THttpClient::MergeAddress(std::string_view address) {
   return parsed;
 }
 
-void THttpClient::EnsureConnection(const std::string& host, int port) {
+bool THttpClient::EnsureConnection(const std::string& host, int port) {
   if (connection_ && (connectionHost_ != host || connectionPort_ != port)) CloseConnection();
   if (connection_ && ApplyDisconnectRequest()) FailClosed("disconnected");
   // An idle connection that has something to read has been closed (or spoilt)
   // by the server; it is not reused.
   if (connection_ && (bufferEnd_ > bufferStart_ || connection_->WaitReadable(0))) CloseConnection();
-  if (connection_) return;
+  if (connection_) return true;
   const auto start = TClock::now();
   const TConnector::TWaitSlice slice = [this, start] {
     if (AbortWanted()) throw EHttpClientError(THttpErrorKind::Aborted, "connect aborted");
@@ -226,6 +276,7 @@ void THttpClient::EnsureConnection(const std::string& host, int port) {
   connectionHost_ = host;
   connectionPort_ = port;
   bufferStart_ = bufferEnd_ = 0;
+  return false;
 }
 
 void THttpClient::SendRequest(TMethod method, const THttpAddress& target, TStream* body) {
@@ -242,7 +293,7 @@ void THttpClient::SendRequest(TMethod method, const THttpAddress& target, TStrea
 
   std::string head;
   head.reserve(512);
-  head.append(post ? "POST " : "GET ").append(target.target).append(post ? " HTTP/1.0\r\n" : " HTTP/1.1\r\n");
+  head.append(post ? "POST " : "GET ").append(EncodeBlanks(target.target)).append(post ? " HTTP/1.0\r\n" : " HTTP/1.1\r\n");
   const auto header = [&head](std::string_view name, std::string_view value) {
     if (!value.empty()) head.append(name).append(": ").append(value).append("\r\n");
   };
@@ -278,6 +329,7 @@ void THttpClient::SendBody(TStream& body, std::int64_t size) {
     if (got == 0) throw EHttpClientError(THttpErrorKind::RequestBodyFailure, "the request body ended early");
     WriteAll(piece.data(), got);
     sent += static_cast<std::int64_t>(got);
+    bodyBytesSent_ = sent;
     Work(TWorkMode::Write, static_cast<std::int64_t>(got));
   }
   WorkEnd(TWorkMode::Write);
@@ -300,7 +352,7 @@ void THttpClient::ReadResponseHead() {
   headBytes_ = 0;
   do {
     ReadOneHead();
-  } while (responseCode_ == 100);
+  } while (IsInterim(responseCode_));
 }
 
 void THttpClient::ReadOneHead() {
@@ -328,8 +380,7 @@ void THttpClient::ReadOneHead() {
 }
 
 THttpClient::TBodyEnd THttpClient::ReadBody(TStream& sink, int waitLimitMs, std::int64_t cap) {
-  const std::string lengthText = ResponseHeader("Content-Length");
-  const auto length = ParseDecimal(lengthText);
+  const std::optional<std::int64_t> length = DeclaredLength();
   std::int64_t written = 0;
   if (length && *length >= 1) {
     WorkBegin(TWorkMode::Read, *length);
@@ -341,9 +392,10 @@ THttpClient::TBodyEnd THttpClient::ReadBody(TStream& sink, int waitLimitMs, std:
     for (;;) {
       const std::string line = ReadLine(waitLimitMs, false);
       if (line.empty() && (peerClosed_ || aborted_)) return aborted_ ? TBodyEnd::Aborted : TBodyEnd::CutByPeer;
-      const std::string_view sizeText = std::string_view(line).substr(0, line.find_first_of(" ;\t"));
-      const std::int64_t size = ParseHex(sizeText).value_or(0);
-      if (size <= 0) break;
+      const std::optional<std::int64_t> chunkSize = ParseChunkSize(line);
+      if (!chunkSize) throw EHttpClientError(THttpErrorKind::MalformedResponse, "a chunk size that is not a number");
+      const std::int64_t size = *chunkSize;
+      if (size == 0) break;
       WorkBegin(TWorkMode::Read, size);
       const TBodyEnd end = CopyBytes(sink, size, waitLimitMs, cap, written);
       WorkEnd(TWorkMode::Read);
@@ -356,15 +408,26 @@ THttpClient::TBodyEnd THttpClient::ReadBody(TStream& sink, int waitLimitMs, std:
     }
     throw EHttpClientError(THttpErrorKind::LineTooLong, "too many trailer lines");
   }
-  if (!lengthText.empty() && length && *length == 0) return TBodyEnd::Complete;
-  if (lengthText.empty() || !length) {
-    // Until the server closes the connection.
-    WorkBegin(TWorkMode::Read, 0);
-    const TBodyEnd end = CopyBytes(sink, -1, waitLimitMs, cap, written);
-    WorkEnd(TWorkMode::Read);
-    return end == TBodyEnd::CutByPeer ? TBodyEnd::Complete : end;
+  if (length) return TBodyEnd::Complete;  // a length of 0
+  // Until the server closes the connection.
+  WorkBegin(TWorkMode::Read, 0);
+  const TBodyEnd end = CopyBytes(sink, -1, waitLimitMs, cap, written);
+  WorkEnd(TWorkMode::Read);
+  return end == TBodyEnd::CutByPeer ? TBodyEnd::Complete : end;
+}
+
+std::optional<std::int64_t> THttpClient::DeclaredLength() const {
+  std::optional<std::int64_t> length;
+  for (const auto& [name, value] : headers_) {
+    if (!EqualsNoCase(name, "Content-Length")) continue;
+    const std::optional<std::int64_t> parsed = ParseDecimal(value);
+    if (!parsed) throw EHttpClientError(THttpErrorKind::MalformedResponse, "a Content-Length that is not a length");
+    if (length && *length != *parsed) {
+      throw EHttpClientError(THttpErrorKind::MalformedResponse, "two different Content-Length values");
+    }
+    length = parsed;
   }
-  return TBodyEnd::Complete;
+  return length;
 }
 
 THttpClient::TBodyEnd THttpClient::CopyBytes(TStream& sink, std::int64_t count, int waitLimitMs, std::int64_t cap,
@@ -428,6 +491,7 @@ bool THttpClient::Fill(int waitLimitMs) {
     const long n = connection_->Read(buffer_.data(), buffer_.size());
     if (n > 0) {
       bufferEnd_ = static_cast<std::size_t>(n);
+      answerStarted_ = true;
       Tick();
       return true;
     }

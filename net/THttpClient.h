@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -94,12 +95,18 @@ class THttpClient {
   void Perform(TMethod method, std::string_view address, TStream* body, TStream& sink, std::int64_t sinkCap);
   void Exchange(TMethod method, std::string_view address, TStream* body, TStream& sink, std::int64_t sinkCap);
   THttpAddress MergeAddress(std::string_view address);
-  void EnsureConnection(const std::string& host, int port);
+  void SendAndReadHead(TMethod method, const THttpAddress& target, TStream* body);
+  // True when an open connection to host and port is reused.
+  bool EnsureConnection(const std::string& host, int port);
   void SendRequest(TMethod method, const THttpAddress& target, TStream* body);
   void SendBody(TStream& body, std::int64_t size);
   void ReadResponseHead();
   void ReadOneHead();
   TBodyEnd ReadBody(TStream& sink, int waitLimitMs, std::int64_t cap);
+  // The Content-Length of the head; none when there is none. Throws
+  // (MalformedResponse) for a value that is not a length and for two
+  // different values.
+  std::optional<std::int64_t> DeclaredLength() const;
   TBodyEnd CopyBytes(TStream& sink, std::int64_t count, int waitLimitMs, std::int64_t cap, std::int64_t& written);
   void FinishConnection(TMethod method);
   void CloseConnection() noexcept;
@@ -145,6 +152,8 @@ class THttpClient {
   std::atomic<bool> disconnectRequested_{false};
   bool aborted_ = false;      // this exchange's connection was dropped on request
   bool peerClosed_ = false;   // the server closed the connection during this response
+  bool answerStarted_ = false;  // a byte of the answer to the current request came in
+  std::int64_t bodyBytesSent_ = 0;
   std::size_t headBytes_ = 0;
   std::chrono::steady_clock::time_point lastTick_;
 

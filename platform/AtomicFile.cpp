@@ -34,9 +34,8 @@ void SyncFolder(const std::string& folder) {
   ::close(fd);
 }
 
-}  // namespace
-
-bool WriteFileAtomically(const std::string& path, std::string_view bytes) noexcept {
+// mode < 0: 0666 less the umask, as for any new file.
+bool WriteAtomically(const std::string& path, std::string_view bytes, int mode) noexcept {
   try {
     if (path.empty() || path.back() == '/') return false;
     const std::size_t slash = path.rfind('/');
@@ -48,13 +47,16 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) noexce
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
       temp = (slash == std::string::npos ? std::string() : folder) + "." + name + ".tmp" +
              std::to_string(::getpid()) + "-" + std::to_string(gTempCounter++);
-      // Permissions as for any new file (0666 less the umask), unlike mkstemp's 0600.
-      fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      // Without a mode, permissions as for any new file (0666 less the umask),
+      // unlike mkstemp's 0600; with one, owner bits at most until fchmod.
+      fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                  mode < 0 ? 0666 : static_cast<mode_t>(mode) & 0600);
       if (fd < 0 && errno != EEXIST) return false;
     }
     if (fd < 0) return false;
 
-    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    bool ok = (mode < 0 || ::fchmod(fd, static_cast<mode_t>(mode)) == 0) && WriteAll(fd, bytes) &&
+              ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
     if (!ok) {
@@ -66,6 +68,16 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) noexce
   } catch (...) {
     return false;  // out of memory while forming the names
   }
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes) noexcept {
+  return WriteAtomically(path, bytes, -1);
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, unsigned mode) noexcept {
+  return WriteAtomically(path, bytes, static_cast<int>(mode & 07777));
 }
 
 }  // namespace halvane::platform

@@ -11,4 +11,8 @@ namespace halvane::platform {
 // removed and a file already at path is left untouched. Never throws.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes) noexcept;
 
+// The same, the new file getting exactly the permission bits mode (e.g.
+// 0600 for a file that holds keys), whatever the umask.
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, unsigned mode) noexcept;
+
 }  // namespace halvane::platform

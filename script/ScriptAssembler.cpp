@@ -494,7 +494,7 @@ std::vector<std::uint8_t> TAssembly::BuildImage(const std::vector<std::uint8_t>&
   for (const auto& p : Publics) publics.emplace_back(p.first, Labels.find(p.second)->second.Offset);
   std::sort(publics.begin(), publics.end());
 
-  const std::size_t publicsOffset = kScriptHeaderSize;
+  const std::size_t publicsOffset = ScriptHeaderSize(Version);
   const std::size_t nativesOffset = publicsOffset + record * publics.size();
   const std::size_t tablesEnd = nativesOffset + record * Natives.size();
   std::vector<std::uint8_t> image(tablesEnd, 0);
@@ -553,7 +553,7 @@ std::vector<std::uint8_t> TAssembly::BuildImage(const std::vector<std::uint8_t>&
   WriteLe32(h + hdr::Libraries, static_cast<std::int32_t>(tablesEnd));
   WriteLe32(h + hdr::PubVars, static_cast<std::int32_t>(tablesEnd));
   WriteLe32(h + hdr::Tags, static_cast<std::int32_t>(tablesEnd));
-  WriteLe32(h + hdr::NameTable, static_cast<std::int32_t>(nameTableOffset));
+  if (Version >= 7) WriteLe32(h + hdr::NameTable, static_cast<std::int32_t>(nameTableOffset));
   return image;
 }
 

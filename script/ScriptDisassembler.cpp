@@ -106,7 +106,9 @@ void ListCode(std::ostringstream& out, const std::uint8_t* code, std::uint64_t s
 
 std::string DisassembleScript(const std::vector<std::uint8_t>& image) {
   std::ostringstream out;
-  if (image.size() < kScriptHeaderSize) return "not a script image: " + std::to_string(image.size()) + " bytes\n";
+  if (image.size() < kScriptHeaderSizeV6 || image.size() < ScriptHeaderSize(static_cast<std::int8_t>(image[hdr::FileVersion]))) {
+    return "not a script image: " + std::to_string(image.size()) + " bytes\n";
+  }
   const TScriptHeader h = ReadScriptHeader(image.data());
   out << "size            " << h.Size << "\n"
       << "magic           0x" << std::hex << h.Magic << std::dec << "\n"
@@ -124,8 +126,8 @@ std::string DisassembleScript(const std::vector<std::uint8_t>& image) {
       << "natives         " << h.Natives << "\n"
       << "libraries       " << h.Libraries << "\n"
       << "public vars     " << h.PubVars << "\n"
-      << "tags            " << h.Tags << "\n"
-      << "name table      " << h.NameTable << "\n";
+      << "tags            " << h.Tags << "\n";
+  if (h.FileVersion >= 7) out << "name table      " << h.NameTable << "\n";
   if (h.RecordSize != kScriptRecordInline && h.RecordSize != kScriptRecordNamed) {
     out << "(unknown record size: tables not listed)\n";
     return out.str();

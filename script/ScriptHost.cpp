@@ -105,8 +105,8 @@ int ScriptGetNative(const TScriptMachine& m, int index, std::string& name) {
 }
 
 int ScriptFindPublic(const TScriptMachine& m, std::string_view name, int& index) {
-  // Names compare as their first 31 bytes, as read into a 32-byte buffer.
-  if (name.size() > kScriptMaxName) name = name.substr(0, kScriptMaxName);
+  // A stored name has at most 31 bytes, so a longer wanted name is never
+  // found: it is compared whole, never cut to a stored name's length.
   int low = 0;
   int high = ScriptNumPublics(m) - 1;
   const TScriptHeader h = m.Base != nullptr ? Header(m) : TScriptHeader{};

@@ -20,7 +20,7 @@ TScriptHeader ReadScriptHeader(const std::uint8_t* b) noexcept {
   h.Libraries = ReadLe32(b + hdr::Libraries);
   h.PubVars = ReadLe32(b + hdr::PubVars);
   h.Tags = ReadLe32(b + hdr::Tags);
-  h.NameTable = ReadLe32(b + hdr::NameTable);
+  if (h.FileVersion >= 7) h.NameTable = ReadLe32(b + hdr::NameTable);
   return h;
 }
 

@@ -13,7 +13,8 @@ inline constexpr int kScriptRecordInline = 24;  // value + 20-byte name
 inline constexpr int kScriptRecordNamed = 8;    // value + name offset
 inline constexpr std::size_t kScriptInlineName = 20;
 inline constexpr std::size_t kScriptMaxName = 31;
-inline constexpr std::size_t kScriptHeaderSize = 56;
+inline constexpr std::size_t kScriptHeaderSize = 56;   // file version 7
+inline constexpr std::size_t kScriptHeaderSizeV6 = 52; // no name-table field
 inline constexpr std::uint32_t kScriptMaxMachineVersion = 7;
 
 // Field offsets.
@@ -79,7 +80,13 @@ struct TScriptHeader {
   std::int32_t NameTable = 0;
 };
 
-// Reads the header; the block must hold kScriptHeaderSize bytes.
+// The header's length in an image of that file version.
+constexpr std::size_t ScriptHeaderSize(int fileVersion) noexcept {
+  return fileVersion >= 7 ? kScriptHeaderSize : kScriptHeaderSizeV6;
+}
+
+// Reads the header; the block must hold ScriptHeaderSize(its file version)
+// bytes (byte 6). A version-6 header reads a name-table offset of 0.
 TScriptHeader ReadScriptHeader(const std::uint8_t* block) noexcept;
 
 // The name of a table record, bounded to the block and to kScriptMaxName

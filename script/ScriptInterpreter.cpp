@@ -82,6 +82,7 @@ int ScriptExecArray(TScriptMachine& m, TCell* result, int index, int n, const TC
   u32 op = 0;
   int rc = kScriptOk;
   const bool limited = m.BranchBudget != 0;
+  m.BranchBudgetSpent = false;
   u64 budget = m.BranchBudget;
 
   if (index == kScriptExecMain) {
@@ -827,6 +828,7 @@ next:
   }
 
 suspend_budget:
+  m.BranchBudgetSpent = true;
   m.FRM = S(frm);
   m.STK = S(stk);
   m.HEA = S(hea);

@@ -21,7 +21,7 @@ bool LayoutIsSound(const TScriptHeader& h, std::size_t blockSize) {
     return value >= low && value <= high;
   };
   const std::int64_t block = static_cast<std::int64_t>(blockSize);
-  const std::int64_t header = static_cast<std::int64_t>(kScriptHeaderSize);
+  const std::int64_t header = static_cast<std::int64_t>(ScriptHeaderSize(h.FileVersion));
   if (!within(header, h.Size, block)) return false;
   if (!within(h.Size, h.StackTop, block)) return false;
   std::int64_t tagsEnd = h.FileVersion >= 7 ? h.NameTable : h.Code;
@@ -135,7 +135,10 @@ int ScriptDebugDecline(TScriptMachine&) { return kScriptErrDebug; }
 
 int ScriptInit(TScriptMachine& m, std::uint8_t* block, std::size_t blockSize) {
   if (m.Flags & kScriptFlagInitialised) return kScriptErrInit;
-  if (block == nullptr || blockSize < kScriptHeaderSize) return kScriptErrFormat;
+  if (block == nullptr || blockSize < kScriptHeaderSizeV6 ||
+      blockSize < ScriptHeaderSize(static_cast<std::int8_t>(block[hdr::FileVersion]))) {
+    return kScriptErrFormat;
+  }
   const TScriptHeader h = ReadScriptHeader(block);
   if (h.Magic != kScriptMagic) return kScriptErrFormat;
   if (h.FileVersion < 6 || h.MachineVersion > static_cast<std::int8_t>(kScriptMaxMachineVersion)) {

@@ -69,6 +69,7 @@ struct TScriptMachine {
   // Limit on control transfers (jumps, calls, returns) per run, for hostile
   // images; 0 means none. When it runs out the run is suspended with 12.
   std::uint64_t BranchBudget = 0;
+  bool BranchBudgetSpent = false;  // the last run was suspended for it
 };
 
 }  // namespace halvane

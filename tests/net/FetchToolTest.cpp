@@ -107,5 +107,25 @@ TEST(FetchTool, PostsTheFieldsInOrder) {
   EXPECT_LT(cmd, id);
 }
 
+TEST(FetchTool, StatusLineBytesThatATerminalWouldActOnAreEscaped) {
+  TScriptedServer server;
+  server.Reply("HTTP/1.1 200 \x1b]0;owned\x07\x1b[2J\\ok\x9b\r\nContent-Length: 1\r\n\r\nx");
+  const TRun run = RunFetch(server.Url());
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "HTTP/1.1 200 \\x1b]0;owned\\x07\\x1b[2J\\\\ok\\x9b\n");
+}
+
+TEST(FetchTool, RedirectChainEndingAtTheLimitIsNoSuccess) {
+  TScriptedServer server;
+  auto& script = server.NextConnection();
+  for (int i = 0; i < 15; ++i) {
+    script.Expect().Send("HTTP/1.1 200 OK\r\nLocation: /again\r\nContent-Length: 4\r\n\r\nbody");
+  }
+  const TRun run = RunFetch(server.Url("/again"));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "HTTP/1.1 200 OK\nerror: redirect limit reached (15 requests)\n");
+}
+
 }  // namespace
 }  // namespace halvane

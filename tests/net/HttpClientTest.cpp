@@ -171,11 +171,13 @@ TEST(HttpClientResponse, ChunkedBodyIsJoinedAndEachChunkIsOneWorkBegin) {
   EXPECT_EQ(begins, (std::vector<std::int64_t>{5, 6}));
 }
 
-TEST(HttpClientResponse, NonHexChunkSizeEndsTheBody) {
+TEST(HttpClientResponse, NonHexChunkSizeIsAFailureNotTheEndOfTheBody) {
   TScriptedServer server;
   server.Reply("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabc\r\nzz\r\nignored\r\n");
   THttpClient client;
-  EXPECT_EQ(GetText(client, server.Url()), "abc");
+  TMemoryStream sink;
+  EXPECT_EQ(KindOf([&] { client.Get(server.Url(), sink); }), THttpErrorKind::MalformedResponse);
+  EXPECT_EQ(sink.Data(), "abc");
 }
 
 TEST(HttpClientResponse, BodyCutShortByTheServerIsAFailure) {

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace halvane::platform {
@@ -62,6 +63,21 @@ TEST_F(AtomicFileTest, FailureLeavesOldContentAndNoTemporaryFile) {
   EXPECT_FALSE(WriteFileAtomically((FFolder / "missing" / "f").string(), "x"));
   EXPECT_FALSE(WriteFileAtomically("", "x"));
   EXPECT_FALSE(WriteFileAtomically((FFolder / "").string(), "x"));
+}
+
+TEST_F(AtomicFileTest, GivenModeHoldsWhateverTheUmaskAndTheOldFile) {
+  const fs::path target = FFolder / "keys.ini";
+  ASSERT_TRUE(WriteFileAtomically(target.string(), "old"));
+  fs::permissions(target, fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read);
+  const mode_t oldMask = ::umask(0);
+  const bool written = WriteFileAtomically(target.string(), "key=secret", 0600);
+  ::umask(oldMask);
+  ASSERT_TRUE(written);
+  struct stat info {};
+  ASSERT_EQ(::stat(target.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0600u);
+  EXPECT_EQ(Read(target), "key=secret");
+  EXPECT_EQ(EntryCount(), 1u);
 }
 
 }  // namespace

@@ -52,6 +52,55 @@ TEST(ScriptCipher, BlocksRoundTripForAnyKey) {
   }
 }
 
+std::string FromHex(std::string_view hex) {
+  std::string bytes;
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+    bytes.push_back(static_cast<char>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
+  }
+  return bytes;
+}
+
+// Known answers from tests/script/cipher_reference.py, a separate reference
+// written from the algorithm's description: a consistently wrong mixing step
+// would still round-trip, but not give these.
+TEST(ScriptCipher, BlocksGiveTheReferenceAnswers) {
+  const std::uint32_t zeroKey[4] = {0, 0, 0, 0};
+  std::uint32_t block[2] = {0, 0};
+  DecipherBlock(block, zeroKey);
+  EXPECT_EQ(block[0], 0x8AC8870Cu);
+  EXPECT_EQ(block[1], 0xB582FAA9u);
+  std::string out;
+  DecipherImage(std::string(8, '\0'), "", out);
+  EXPECT_EQ(out, FromHex("0c87c88aa9fa82b5"));
+
+  const std::string counting = FromHex("000102030405060708090a0b0c0d0e0f");
+  DecipherImage(counting.substr(0, 8), counting, out);
+  EXPECT_EQ(out, FromHex("7abf6296b93b5673"));
+  EncipherImage(counting.substr(0, 8), counting, out);
+  EXPECT_EQ(out, FromHex("0936875d386d710e"));
+  // The same through the word interface: bytes 0-3 are the first word, little-endian.
+  const std::uint32_t countingKey[4] = {0x03020100, 0x07060504, 0x0B0A0908, 0x0F0E0D0C};
+  std::uint32_t words[2] = {0x03020100, 0x07060504};
+  DecipherBlock(words, countingKey);
+  EXPECT_EQ(words[0], 0x9662BF7Au);
+  EXPECT_EQ(words[1], 0x73563BB9u);
+}
+
+TEST(ScriptCipher, ImagesGiveTheReferenceAnswersPastTheKeyLength) {
+  // 44 bytes: six blocks, the last zero-filled; blocks from byte 16 on lie
+  // past the 16-byte key.
+  const std::string text = "The quick brown fox jumps over the lazy dog.";
+  std::string out;
+  DecipherImage(text, "Halvane checksum", out);
+  EXPECT_EQ(out, FromHex("42075d31799c61c51e95803eebb47d0ed89b1855d19951367b80a7a14ac66d11"
+                         "2075f263d34a692f65706e58bb1165c3"));
+  EncipherImage(text, "Halvane checksum", out);
+  EXPECT_EQ(out, FromHex("82ff9edef3ab616ef93e4b6a1e123e547c97c8d8da1dfac29f9b0ab2dcb3707b"
+                         "d7b872472eee66f9ecb9dd4f24a02401"));
+  DecipherImage(text.substr(0, 17), "0123456789abcdefEXTRA", out);
+  EXPECT_EQ(out, FromHex("29f3f7d0961c606dce2744ebde5d8f41b634b76b8a2956ac"));
+}
+
 TEST(ScriptCipher, ImageLengthRoundsUpAndTheLastBlockIsZeroFilled) {
   std::mt19937 rng(3);
   const std::string data = RandomBytes(rng, 1433);

@@ -145,6 +145,18 @@ TEST(ScriptFindPublic, SearchesTheSortedTableInBothVersions) {
   }
 }
 
+TEST(ScriptFindPublic, ComparesTheWholeWantedName) {
+  const std::string name31(31, 'p');
+  const std::string source = ".public " + name31 + " f\n.code\n        halt 0\nf:      proc\n        retn\n";
+  TLoadedImage loaded(Assemble(source, {.Version = 7, .Compact = {}}));
+  ASSERT_EQ(loaded.InitCode, kScriptOk);
+  int index = -1;
+  EXPECT_EQ(ScriptFindPublic(loaded.Machine, name31, index), kScriptOk);
+  EXPECT_EQ(index, 0);
+  EXPECT_EQ(ScriptFindPublic(loaded.Machine, name31 + "p", index), kScriptErrNotFound);
+  EXPECT_EQ(ScriptFindPublic(loaded.Machine, name31 + "123456789", index), kScriptErrNotFound);
+}
+
 TEST(ScriptRegister, BindsAcrossTablesAndRewritesSysreqOnFirstCall) {
   TLoadedImage loaded(Assemble(kPublics), false);
   TScriptMachine& m = loaded.Machine;

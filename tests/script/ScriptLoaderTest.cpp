@@ -46,6 +46,26 @@ TEST(ScriptInit, ChecksVersionsAndRecordSizeBeforeAnythingElse) {
   EXPECT_EQ(InitWith(magic), kScriptErrFormat);
 }
 
+TEST(ScriptInit, HeaderLengthFollowsTheFileVersion) {
+  // Version 6 has no name-table field: its publics may start at byte 52.
+  auto v6 = Assemble(kSmall, {.Version = 6, .Compact = {}});
+  ASSERT_EQ(ReadLe32(v6.data() + hdr::Publics), 52);
+  TLoadedImage loaded(v6);
+  ASSERT_EQ(loaded.InitCode, kScriptOk);
+  TCell result = 0;
+  EXPECT_EQ(ScriptExec(loaded.Machine, &result, 0, {}), kScriptOk);
+  EXPECT_EQ(result, 5);
+
+  // Version 7 still needs its 56 bytes before the tables.
+  auto v7 = Assemble(kSmall, {.Version = 7, .Compact = {}});
+  ASSERT_EQ(ReadLe32(v7.data() + hdr::Publics), 56);
+  WriteLe32(v7.data() + hdr::Publics, 52);
+  EXPECT_EQ(InitWith(v7), kScriptErrFormat);
+  auto v6as7 = v6;
+  v6as7[hdr::FileVersion] = 7;
+  EXPECT_EQ(InitWith(v6as7), kScriptErrFormat);
+}
+
 TEST(ScriptInit, LongestNameLimitIs31) {
   auto image = Assemble(kSmall);
   const std::int32_t names = ReadLe32(image.data() + hdr::NameTable);

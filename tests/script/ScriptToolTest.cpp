@@ -1,7 +1,10 @@
 // The assembler's diagnostics, the disassembler and the tool's commands.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "ScriptCommands.h"
@@ -109,6 +112,49 @@ len:    proc
   err.str("");
   EXPECT_EQ(RunCoreCommand({"halvane-script", "asm", source, "-o", image}, out, err), 1);
   EXPECT_EQ(err.str(), source + ": line 2: unknown instruction 'bogus'\n");
+  std::filesystem::remove_all(dir);
+}
+
+TEST(ScriptTool, RefusesWhatIsNotASmallRegularFile) {
+  const auto dir = std::filesystem::temp_directory_path() / "halvane_script_tool_inputs";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  const std::string big = (dir / "big.img").string();
+  {
+    std::ofstream file(big, std::ios::binary);
+    file.seekp(static_cast<std::streamoff>(kMaxToolInput));
+    file.put('\0');  // one byte over the limit, sparse
+  }
+  const std::string fifo = (dir / "fifo").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& input : {dir.string(), std::string("/dev/zero"), big, fifo}) {
+    SCOPED_TRACE(input);
+    for (const char* command : {"disasm", "exec", "asm"}) {
+      std::ostringstream out;
+      std::ostringstream err;
+      std::vector<std::string> args{"halvane-script", command, input};
+      if (std::string_view(command) == "exec") args.push_back("f");
+      if (std::string_view(command) == "asm") args.insert(args.end(), {"-o", (dir / "out.img").string()});
+      EXPECT_EQ(RunCoreCommand(args, out, err), 1);
+      EXPECT_EQ(err.str().rfind("halvane-script: cannot read " + input + ": ", 0), 0u) << err.str();
+    }
+  }
+  std::filesystem::remove_all(dir);
+}
+
+TEST(ScriptTool, EndsARunThatNeverHaltsAndSaysWhy) {
+  const auto dir = std::filesystem::temp_directory_path() / "halvane_script_tool_spin";
+  std::filesystem::create_directories(dir);
+  const std::string image = (dir / "spin.img").string();
+  const auto bytes = test::Assemble(".public spin spin\n.code\n        halt 0\nspin:   proc\nloop:   inc.pri\n        jump loop\n");
+  ASSERT_TRUE(WriteFileBytes(image, std::string(bytes.begin(), bytes.end())));
+  std::ostringstream out;
+  std::ostringstream err;
+  EXPECT_EQ(RunCoreCommand({"halvane-script", "exec", "--max-instructions", "5000", image, "spin"}, out, err), 1);
+  EXPECT_EQ(out.str(), "rc=12 result=0\n");
+  EXPECT_NE(err.str().find("stopped after 5000 jumps, calls and returns"), std::string::npos) << err.str();
+  err.str("");
+  EXPECT_EQ(RunCoreCommand({"halvane-script", "exec", "--max-instructions", "0", image, "spin"}, out, err), 2);
   std::filesystem::remove_all(dir);
 }
 

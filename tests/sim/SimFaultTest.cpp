@@ -38,11 +38,24 @@ TEST(SimFaultSpec, RejectsWhatItCannotDo) {
   std::string error;
   for (const char* faults : {"", ",", "slow", "status:99", "status:600", "status:", "head-delay:-1",
                            "head-delay:600001", "piece:0", "redirect:0", "redirect:101", "chunked:1",
-                           "chunked,close", "drop,chunked", "count:0", "status:40x"}) {
+                           "chunked,close", "drop,chunked", "count:0", "status:40x", "tls-bad-cert:1",
+                           "tls-bad-cert,status:500", "head-delay:5,tls-bad-cert"}) {
     error.clear();
     EXPECT_FALSE(ParseFault(faults, &error)) << faults;
     EXPECT_FALSE(error.empty()) << faults;
   }
+}
+
+TEST(SimFaultRules, BadCertificateRulesMeetConnectionsOnly) {
+  TFaultRules rules;
+  EXPECT_EQ(rules.Replace("127.0.0.3: tls-bad-cert,count:1\n127.0.0.3: status:500\n"), "");
+  EXPECT_EQ(rules.List(), "127.0.0.3: tls-bad-cert,count:1\n127.0.0.3: status:500\n");
+  // A request passes over it to the next rule, and leaves its count alone.
+  EXPECT_EQ(rules.Take("https://127.0.0.3:9/blog/")->status, 500);
+  EXPECT_FALSE(rules.TakeBadCertificate("https://127.0.0.4:9/"));
+  EXPECT_TRUE(rules.TakeBadCertificate("https://127.0.0.3:9/"));
+  EXPECT_FALSE(rules.TakeBadCertificate("https://127.0.0.3:9/"));  // used up
+  EXPECT_EQ(rules.List(), "127.0.0.3: status:500\n");
 }
 
 TEST(SimFaultRules, FirstMatchWinsAndCountsRunOut) {

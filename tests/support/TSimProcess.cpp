@@ -23,10 +23,10 @@ namespace {
 
 constexpr auto kStartLimit = std::chrono::seconds(30);
 
-// Reads the first line of fd within the time limit.
-std::string ReadFirstLine(int fd, std::chrono::steady_clock::time_point until) {
+// Reads the next line of fd within the time limit.
+std::string ReadLine(int fd, std::chrono::steady_clock::time_point until) {
   std::string line;
-  while (line.size() < 64) {
+  while (line.size() < 4096) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
     if (left.count() <= 0) throw std::runtime_error("halvane-sim printed no port in time");
     pollfd p{fd, POLLIN, 0};
@@ -106,16 +106,22 @@ TSimProcess::TSimProcess(const std::string& configPath, const std::string& execu
   }
   const auto until = std::chrono::steady_clock::now() + kStartLimit;
   try {
-    std::string line;
+    // The port, the CA file, the https port.
+    std::string line, httpsLine;
     try {
-      line = ReadFirstLine(out[0], until);
+      line = ReadLine(out[0], until);
+      caFile_ = ReadLine(out[0], until);
+      httpsLine = ReadLine(out[0], until);
     } catch (...) {
       close(out[0]);
       throw;
     }
     close(out[0]);
     port_ = std::stoi(line);
-    if (port_ <= 0 || port_ > 65535) throw std::runtime_error("halvane-sim printed " + line);
+    httpsPort_ = std::stoi(httpsLine);
+    if (port_ <= 0 || port_ > 65535 || httpsPort_ <= 0 || httpsPort_ > 65535 || caFile_.empty()) {
+      throw std::runtime_error("halvane-sim printed " + line + " / " + caFile_ + " / " + httpsLine);
+    }
     while (Ask(port_, "GET", "/_sim/info", {}) != 200) {
       if (std::chrono::steady_clock::now() > until) throw std::runtime_error("halvane-sim does not answer");
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -135,6 +141,8 @@ bool TSimProcess::SetFaults(const std::string& rules) const {
 bool TSimProcess::ClearFaults() const { return Ask(port_, "DELETE", "/_sim/faults", {}) == 200; }
 
 std::string TSimProcess::ServiceUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
+
+std::string TSimProcess::HttpsServiceUrl() const { return "https://127.0.0.1:" + std::to_string(httpsPort_); }
 
 int TSimProcess::Stop() {
   if (pid_ <= 0) return -1;

@@ -20,6 +20,11 @@ class TSimProcess {
   int Port() const { return port_; }
   // "http://127.0.0.1:PORT", the engine and services.
   std::string ServiceUrl() const;
+  // The TLS listeners' port (every address serves the same over TLS there),
+  // "https://127.0.0.1:HTTPSPORT", and the CA certificate that verifies them.
+  int HttpsPort() const { return httpsPort_; }
+  std::string HttpsServiceUrl() const;
+  const std::string& CaFile() const { return caFile_; }
 
   // Replaces the server's fault rules ("<match> <faults>" lines, see the
   // simulated web's README); false when the server refuses them.
@@ -35,6 +40,8 @@ class TSimProcess {
  private:
   pid_t pid_ = -1;
   int port_ = 0;
+  int httpsPort_ = 0;
+  std::string caFile_;
 };
 
 }  // namespace halvane::testsupport

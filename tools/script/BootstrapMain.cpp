@@ -19,8 +19,9 @@ int Embed(const std::vector<std::string>& args) {
   const std::string& key = args[4];
   const std::size_t size = std::stoul(args[5]);
   std::string source;
-  if (!halvane::ReadFileBytes(args[2], source)) {
-    std::cerr << "cannot read " << args[2] << "\n";
+  std::string why;
+  if (!halvane::ReadFileBytes(args[2], source, why)) {
+    std::cerr << "cannot read " << args[2] << ": " << why << "\n";
     return 1;
   }
   halvane::TAssembledScript script;

@@ -1,8 +1,13 @@
 #include "ScriptCommands.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "ScriptAssembler.h"
@@ -46,14 +51,47 @@ const char kScriptToolUsage[] =
     "usage:\n"
     "  halvane-script asm SOURCE -o IMAGE [--compact] [--version 6|7]\n"
     "  halvane-script disasm IMAGE\n"
-    "  halvane-script exec IMAGE FUNCTION [ARG ...]\n"
+    "  halvane-script exec [--max-instructions N] IMAGE FUNCTION [ARG ...]\n"
     "  halvane-script urlhash [--old] TEXT\n";
 
-bool ReadFileBytes(const std::string& path, std::string& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& why) {
+  // Opened without blocking, so a FIFO cannot hold the tool; checked on the
+  // open descriptor, so the file read is the file checked.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    why = std::strerror(errno);
+    return false;
+  }
+  struct stat info {};
+  bool ok = ::fstat(fd, &info) == 0;
+  if (!ok) {
+    why = std::strerror(errno);
+  } else if (!S_ISREG(info.st_mode)) {
+    why = "not a regular file";
+    ok = false;
+  } else if (static_cast<std::uint64_t>(info.st_size) > kMaxToolInput) {
+    why = "larger than " + std::to_string(kMaxToolInput >> 20) + " MiB";
+    ok = false;
+  }
+  bytes.clear();
+  char buffer[65536];
+  while (ok) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      why = std::strerror(errno);
+      ok = false;
+    } else if (got == 0) {
+      break;
+    } else if (bytes.size() + static_cast<std::size_t>(got) > kMaxToolInput) {
+      why = "larger than " + std::to_string(kMaxToolInput >> 20) + " MiB";  // it grew meanwhile
+      ok = false;
+    } else {
+      bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+  }
+  ::close(fd);
+  return ok;
 }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
@@ -90,8 +128,9 @@ int AsmCommand(const std::vector<std::string>& args, std::ostream&, std::ostream
     return 2;
   }
   std::string text;
-  if (!ReadFileBytes(source, text)) {
-    err << "halvane-script: cannot read " << source << "\n";
+  std::string why;
+  if (!ReadFileBytes(source, text, why)) {
+    err << "halvane-script: cannot read " << source << ": " << why << "\n";
     return 1;
   }
   TAssembledScript script;
@@ -112,22 +151,34 @@ int DisasmCommand(const std::vector<std::string>& args, std::ostream& out, std::
     return 2;
   }
   std::string bytes;
-  if (!ReadFileBytes(args[0], bytes)) {
-    err << "halvane-script: cannot read " << args[0] << "\n";
+  std::string why;
+  if (!ReadFileBytes(args[0], bytes, why)) {
+    err << "halvane-script: cannot read " << args[0] << ": " << why << "\n";
     return 1;
   }
   out << DisassembleScript(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
   return 0;
 }
 
-int ExecCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int ExecCommand(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
+  std::uint64_t maxBranches = kDefaultMaxBranches;
+  if (args.size() >= 2 && args[0] == "--max-instructions") {
+    const std::string& count = args[1];
+    const auto [end, ec] = std::from_chars(count.data(), count.data() + count.size(), maxBranches);
+    if (ec != std::errc() || end != count.data() + count.size() || maxBranches == 0) {
+      err << "halvane-script: --max-instructions needs a positive count\n";
+      return 2;
+    }
+    args.erase(args.begin(), args.begin() + 2);
+  }
   if (args.size() < 2) {
     err << kScriptToolUsage;
     return 2;
   }
   std::string bytes;
-  if (!ReadFileBytes(args[0], bytes)) {
-    err << "halvane-script: cannot read " << args[0] << "\n";
+  std::string why;
+  if (!ReadFileBytes(args[0], bytes, why)) {
+    err << "halvane-script: cannot read " << args[0] << ": " << why << "\n";
     return 1;
   }
   std::vector<std::uint8_t> block(bytes.begin(), bytes.end());
@@ -138,6 +189,7 @@ int ExecCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     }
   }
   TScriptMachine machine;
+  machine.BranchBudget = maxBranches;
   ScriptSetDebugHook(machine, ScriptDebugDecline);
   int rc = ScriptInit(machine, block.data(), block.size());
   if (rc == kScriptOk) ScriptCoreInit(machine);  // an unbound native shows in the run's code
@@ -164,6 +216,10 @@ int ExecCommand(const std::vector<std::string>& args, std::ostream& out, std::os
   TCell result = 0;
   if (rc == kScriptOk) rc = ScriptExecArray(machine, &result, index, static_cast<int>(cells.size()), cells.data());
   out << "rc=" << rc << " result=" << result << "\n";
+  if (machine.BranchBudgetSpent) {
+    err << "halvane-script: stopped after " << maxBranches
+        << " jumps, calls and returns without ending (--max-instructions)\n";
+  }
   return rc == kScriptOk ? 0 : 1;
 }
 
@@ -173,9 +229,14 @@ int RunCoreCommand(const std::vector<std::string>& args, std::ostream& out, std:
     return 2;
   }
   const std::vector<std::string> rest(args.begin() + 2, args.end());
-  if (args[1] == "asm") return AsmCommand(rest, out, err);
-  if (args[1] == "disasm") return DisasmCommand(rest, out, err);
-  if (args[1] == "exec") return ExecCommand(rest, out, err);
+  try {
+    if (args[1] == "asm") return AsmCommand(rest, out, err);
+    if (args[1] == "disasm") return DisasmCommand(rest, out, err);
+    if (args[1] == "exec") return ExecCommand(rest, out, err);
+  } catch (const std::exception& e) {
+    err << "halvane-script: " << e.what() << "\n";
+    return 1;
+  }
   err << kScriptToolUsage;
   return 2;
 }

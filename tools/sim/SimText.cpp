@@ -195,4 +195,20 @@ std::string HomePageAddress(std::string_view address) {
   return "http://" + rest;
 }
 
+std::string_view QueryValue(std::string_view target, std::string_view key) {
+  const std::size_t q = target.find('?');
+  if (q == std::string_view::npos) return {};
+  std::string_view rest = target.substr(q + 1);
+  while (!rest.empty()) {
+    const std::size_t amp = rest.find('&');
+    const std::string_view pair = rest.substr(0, amp);
+    if (pair.size() > key.size() && pair.substr(0, key.size()) == key && pair[key.size()] == '=') {
+      return pair.substr(key.size() + 1);
+    }
+    if (amp == std::string_view::npos) break;
+    rest.remove_prefix(amp + 1);
+  }
+  return {};
+}
+
 }  // namespace halvane::sim

@@ -32,6 +32,9 @@ std::string EncodePercent(std::string_view text);
 // Escapes the HTML metacharacters & < > " '.
 std::string EscapeHtml(std::string_view text);
 
+// The raw value of query item key in a request target ("" when absent), undecoded.
+std::string_view QueryValue(std::string_view target, std::string_view key);
+
 // A decimal number 0..max without sign or blanks; nothing else.
 std::optional<std::uint64_t> ParseDecimal(std::string_view text, std::uint64_t max);
 // 1234567 gives "1,234,567".

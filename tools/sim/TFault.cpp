@@ -41,6 +41,8 @@ std::optional<TFault> ParseFault(std::string_view faults, std::string* error) {
       f.dropAfter = static_cast<std::size_t>(-1);
     } else if (name == "silent" && !hasValue) {
       f.silent = true;
+    } else if (name == "tls-bad-cert" && !hasValue) {
+      f.tlsBadCert = true;
     } else if (!hasValue) {
       return fail("unknown fault item \"" + std::string(item) + "\"");
     } else if (name == "head-delay" && (n = number(0, kMaxMs))) {
@@ -70,6 +72,13 @@ std::optional<TFault> ParseFault(std::string_view faults, std::string* error) {
   if (f.chunked + f.untilClose + f.drop > 1) {
     return fail("chunked, close and drop exclude each other");
   }
+  // The certificate is chosen when the connection opens, before any answer.
+  TFault badCertOnly;
+  badCertOnly.tlsBadCert = true;
+  badCertOnly.count = f.count;
+  if (f.tlsBadCert && f != badCertOnly) {
+    return fail("tls-bad-cert goes with count only");
+  }
   return f;
 }
 
@@ -79,6 +88,7 @@ std::string FormatFault(const TFault& f) {
     if (!out.empty()) out.push_back(',');
     out += item;
   };
+  if (f.tlsBadCert) add("tls-bad-cert");
   if (f.silent) add("silent:" + std::to_string(f.silentMs));
   if (f.headDelayMs) add("head-delay:" + std::to_string(f.headDelayMs));
   if (f.redirects) add("redirect:" + std::to_string(f.redirects));

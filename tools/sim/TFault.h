@@ -20,6 +20,8 @@ struct TFault {
   std::size_t dropAfter = 0;  //                 (default half the body), hang up
   bool silent = false;        // silent[:MS]     accept, send nothing, hang up
   int silentMs = 30000;       //                 when the client leaves or after MS
+  bool tlsBadCert = false;    // tls-bad-cert    TLS connections: a certificate
+                              //                 for another name (rules only)
   int count = 0;              // count:N         a rule's uses; 0 = no limit
 
   bool operator==(const TFault&) const = default;

@@ -33,12 +33,22 @@ void TFaultRules::Clear() {
 std::optional<TFault> TFaultRules::Take(std::string_view address) {
   const std::lock_guard lock(mutex_);
   for (auto it = rules_.begin(); it != rules_.end(); ++it) {
-    if (!ContainsText(address, it->match)) continue;
+    if (it->fault.tlsBadCert || !ContainsText(address, it->match)) continue;
     TFault fault = it->fault;
     if (it->fault.count > 0 && --it->fault.count == 0) rules_.erase(it);
     return fault;
   }
   return std::nullopt;
+}
+
+bool TFaultRules::TakeBadCertificate(std::string_view connectionAddress) {
+  const std::lock_guard lock(mutex_);
+  for (auto it = rules_.begin(); it != rules_.end(); ++it) {
+    if (!it->fault.tlsBadCert || !ContainsText(connectionAddress, it->match)) continue;
+    if (it->fault.count > 0 && --it->fault.count == 0) rules_.erase(it);
+    return true;
+  }
+  return false;
 }
 
 std::string TFaultRules::List() const {

@@ -22,7 +22,11 @@ class TFaultRules {
 
   // The fault of the first rule whose match text occurs in address (the
   // whole requested address, "http://host:port/target"); uses it up once.
+  // Rules with tls-bad-cert are left out: they meet connections, not requests.
   std::optional<TFault> Take(std::string_view address);
+  // Whether a tls-bad-cert rule's match text occurs in connectionAddress
+  // ("https://ip:port/", all a new connection tells); uses it up once.
+  bool TakeBadCertificate(std::string_view connectionAddress);
 
   // One "<match> <faults>[,count:N]" line per rule.
   std::string List() const;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "TNewsItem.h"
+#include "TRobotsFiles.h"
 
 namespace halvane::sim {
 
@@ -37,8 +38,17 @@ struct TSimConfig {
   // from the keyword.
   std::map<std::string, int> keywordPages;
 
+  // The live services: SearXNG-style JSON output on (off: 403), the
+  // Brave-style subscription token and the Open PageRank-style bearer key.
+  bool searxngJson = true;
+  std::string braveKey = "sim-brave-key";
+  std::string openPageRankKey = "sim-opr-key";
+
   // Fault rules active from the start, each "<match> <faults>".
   std::vector<std::string> faultRules;
+
+  // robots.txt answers of the blog sites by address ("*": all others).
+  std::vector<std::pair<std::string, TRobotsFile>> robots;
 };
 
 // The configuration used without a file: a good demo.

@@ -1,30 +1,57 @@
 #include "TSimServer.h"
 
+#include <arpa/inet.h>
 #include <httplib.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <iostream>
 #include <stdexcept>
 
 #include "ConnectionSocket.h"
 #include "SimText.h"
+#include "TBraveService.h"
 #include "TNewsService.h"
+#include "TOpenPageRankService.h"
+#include "TSearxngService.h"
 #include "TSearchEngine.h"
+#include "TTestCertificates.h"
+#include "TTrancoDownload.h"
+#include "TWorkerPool.h"
 #include "UrlHashReference.h"
 
 namespace halvane::sim {
 
 struct TSimServer::TAnswer {
+  using THeaders = std::vector<std::pair<std::string, std::string>>;
+  // A constructor rather than an aggregate: most answers name only the first fields.
+  TAnswer(int status = 200, std::string contentType = "text/html", std::string body = {}, std::string location = {},
+          THeaders headers = {})
+      : status(status),
+        contentType(std::move(contentType)),
+        body(std::move(body)),
+        location(std::move(location)),
+        headers(std::move(headers)) {}
+
   int status = 200;
   std::string contentType = "text/html";
   std::string body;
   std::string location;
+  THeaders headers;
 };
 
 namespace {
 
 constexpr int kBindAttempts = 30;
+// A thread per connection up to this many a listener; a client that sends
+// nothing for the read timeout loses its connection.
+constexpr std::size_t kThreadsPerListener = 128;
+constexpr time_t kReadTimeoutSeconds = 5;
 constexpr std::size_t kMaxPayload = 1u << 20;
 constexpr std::size_t kMaxPostPath = 512;
 constexpr std::uint64_t kMaxBodySize = 16ull << 20;
@@ -59,23 +86,6 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
 }
 
-// The raw value of query key in target ("" when absent), undecoded.
-std::string_view QueryValue(std::string_view target, std::string_view key) {
-  const std::size_t q = target.find('?');
-  if (q == std::string_view::npos) return {};
-  std::string_view rest = target.substr(q + 1);
-  while (!rest.empty()) {
-    const std::size_t amp = rest.find('&');
-    const std::string_view pair = rest.substr(0, amp);
-    if (pair.size() > key.size() && StartsWith(pair, key) && pair[key.size()] == '=') {
-      return pair.substr(key.size() + 1);
-    }
-    if (amp == std::string_view::npos) break;
-    rest.remove_prefix(amp + 1);
-  }
-  return {};
-}
-
 // Cuts a "_fault=FAULTS" query item out of target; faults gets its decoded value.
 bool CutMarker(std::string& target, std::string* faults) {
   std::size_t at = 0;
@@ -105,46 +115,112 @@ std::string WithMarker(const std::string& target, const std::string& faults) {
 
 }  // namespace
 
-TSimServer::TSimServer(TSimConfig config) : config_(std::move(config)) {}
+TSimServer::TSimServer(TSimConfig config, std::string tlsDir)
+    : config_(std::move(config)), tlsDir_(std::move(tlsDir)) {}
 
 TSimServer::~TSimServer() { Stop(); }
 
-int TSimServer::Start(int port) {
+int TSimServer::Start(int port, int httpsPort) {
   for (const std::string& rule : config_.faultRules) {
     // Config rules are added in order, so the first line matches first.
     std::string lines = rules_.List() + rule + "\n";
     const std::string error = rules_.Replace(lines);
     if (!error.empty()) throw std::runtime_error("fault rule \"" + rule + "\": " + error);
   }
-  for (int attempt = 0; attempt < (port == 0 ? kBindAttempts : 1); ++attempt) {
-    int bound = 0;
-    if (TryBind(port, &bound)) {
-      port_ = bound;
-      web_ = std::make_unique<TSimWeb>(config_, port_);
-      for (std::size_t i = 0; i < servers_.size(); ++i) {
-        threads_.emplace_back([s = servers_[i].get()] { s->listen_after_bind(); });
-      }
-      // A listener stopped before it runs would run on for good, and the port
-      // is announced only when every address answers.
-      const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-      for (const auto& s : servers_) {
-        while (!s->is_running()) {
-          if (std::chrono::steady_clock::now() > until) throw std::runtime_error("a listener did not start");
-          std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-      }
-      return port_;
+  for (const auto& [site, file] : config_.robots) robots_.Set(site, file);
+  MakeCertificates();
+  std::vector<std::unique_ptr<httplib::Server>> plain;
+  for (int attempt = 0; attempt < (port == 0 ? kBindAttempts : 1) && plain.empty(); ++attempt) {
+    plain = BindAll(false, port, &port_);
+  }
+  if (plain.empty()) {
+    throw std::runtime_error(port == 0 ? "no free port on all loopback addresses"
+                                       : "cannot bind port " + std::to_string(port));
+  }
+  std::vector<std::unique_ptr<httplib::Server>> secure;
+  for (int attempt = 0; attempt < (httpsPort == 0 ? kBindAttempts : 1) && secure.empty(); ++attempt) {
+    secure = BindAll(true, httpsPort, &httpsPort_);
+  }
+  if (secure.empty()) {
+    Release(plain);
+    throw std::runtime_error(httpsPort == 0 ? "no free https port on all loopback addresses"
+                                            : "cannot bind https port " + std::to_string(httpsPort));
+  }
+  servers_ = std::move(plain);
+  for (auto& s : secure) servers_.push_back(std::move(s));
+
+  web_ = std::make_unique<TSimWeb>(config_, port_);
+  for (std::size_t i = 0; i < servers_.size(); ++i) {
+    threads_.emplace_back([s = servers_[i].get()] { s->listen_after_bind(); });
+  }
+  // A listener stopped before it runs would run on for good, and the port
+  // is announced only when every address answers.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  for (const auto& s : servers_) {
+    while (!s->is_running()) {
+      if (std::chrono::steady_clock::now() > until) throw std::runtime_error("a listener did not start");
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
   }
-  throw std::runtime_error(port == 0 ? "no free port on all loopback addresses"
-                                     : "cannot bind port " + std::to_string(port));
+  return port_;
 }
 
-bool TSimServer::TryBind(int port, int* bound) {
+void TSimServer::MakeCertificates() {
+  if (tlsDir_.empty()) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/halvane-sim-XXXXXX";
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a folder for the test CA in " + pattern);
+    tlsDir_ = pattern;
+    ownTlsDir_ = true;
+  } else if (mkdir(tlsDir_.c_str(), 0700) != 0 && errno != EEXIST) {
+    throw std::runtime_error("cannot make the folder " + tlsDir_);
+  }
+  std::vector<std::string> ips{"127.0.0.1"};
+  for (int site = 0; site < config_.sites; ++site) ips.push_back(TSimWeb::SiteIp(site));
+  certs_ = std::make_unique<TTestCertificates>(tlsDir_, ips, std::vector<std::string>{"*.sim.test", "localhost"});
+}
+
+std::unique_ptr<httplib::Server> TSimServer::NewListener(bool tls) {
+  if (!tls) return std::make_unique<httplib::Server>();
+  auto s = std::make_unique<httplib::SSLServer>([this](SSL_CTX& ctx) {
+    // No resumption: every connection shows its certificate, so a
+    // tls-bad-cert rule meets a client that connected fine before.
+    SSL_CTX_set_session_cache_mode(&ctx, SSL_SESS_CACHE_OFF);
+    SSL_CTX_set_options(&ctx, SSL_OP_NO_TICKET | SSL_OP_NO_COMPRESSION);
+    SSL_CTX_set_num_tickets(&ctx, 0);
+    SSL_CTX_set_min_proto_version(&ctx, TLS1_2_VERSION);
+    SSL_CTX_set_cert_cb(&ctx, &TSimServer::ChooseCertificate, this);
+    return SSL_CTX_use_certificate(&ctx, certs_->ServerCertificate()) == 1 &&
+           SSL_CTX_use_PrivateKey(&ctx, certs_->ServerKey()) == 1;
+  });
+  if (!s->is_valid()) throw std::runtime_error("cannot set up the TLS listener");
+  return s;
+}
+
+int TSimServer::ChooseCertificate(SSL* ssl, void* self) {
+  auto* server = static_cast<TSimServer*>(self);
+  sockaddr_in local{};
+  socklen_t len = sizeof local;
+  char ip[INET_ADDRSTRLEN] = {};
+  if (getsockname(SSL_get_fd(ssl), reinterpret_cast<sockaddr*>(&local), &len) != 0 ||
+      !inet_ntop(AF_INET, &local.sin_addr, ip, sizeof ip)) {
+    return 1;  // the usual certificate
+  }
+  const std::string address = "https://" + std::string(ip) + ":" + std::to_string(ntohs(local.sin_port)) + "/";
+  if (server->rules_.TakeBadCertificate(address)) {
+    const TTestCertificates& certs = *server->certs_;
+    if (SSL_use_certificate(ssl, certs.WrongCertificate()) != 1 || SSL_use_PrivateKey(ssl, certs.WrongKey()) != 1) {
+      return 0;
+    }
+  }
+  return 1;
+}
+
+std::vector<std::unique_ptr<httplib::Server>> TSimServer::BindAll(bool tls, int port, int* bound) {
   std::vector<std::unique_ptr<httplib::Server>> servers;
   bool ok = true;
   for (int site = -1; ok && site < config_.sites; ++site) {
-    auto s = std::make_unique<httplib::Server>();
+    auto s = NewListener(tls);
     // Without SO_REUSEPORT: a second process must not share the port.
     s->set_socket_options([](socket_t sock) {
       int yes = 1;
@@ -158,40 +234,42 @@ bool TSimServer::TryBind(int port, int* bound) {
     } else {
       ok = s->bind_to_port(ip, port);
     }
-    if (ok) servers.push_back(std::move(s));
-  }
-  if (!ok) {
-    // A bound listener only lets go of its socket when it ran.
-    for (auto& s : servers) {
-      std::atomic<bool> ended{false};
-      std::thread t([&s, &ended] {
-        s->listen_after_bind();
-        ended = true;
-      });
-      while (!s->is_running() && !ended) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      s->stop();
-      t.join();
-    }
-    return false;
-  }
-  for (std::size_t i = 0; i < servers.size(); ++i) {
-    httplib::Server& s = *servers[i];
-    const int site = static_cast<int>(i) - 1;
-    const int threads = site < 0 ? 24 : 6;
-    s.new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<std::size_t>(threads)); };
-    s.set_payload_max_length(kMaxPayload);
-    s.set_logger([this](const httplib::Request& req, const httplib::Response& res) { Log(req, res); });
-    s.set_pre_routing_handler([this, site](const httplib::Request& req, httplib::Response& res) {
+    if (!ok) break;
+    s->new_task_queue = [] { return new TWorkerPool(kThreadsPerListener); };
+    s->set_read_timeout(kReadTimeoutSeconds, 0);
+    s->set_payload_max_length(kMaxPayload);
+    s->set_logger([this, tls](const httplib::Request& req, const httplib::Response& res) { Log(tls, req, res); });
+    s->set_pre_routing_handler([this, site, tls](const httplib::Request& req, httplib::Response& res) {
       if (req.method == "POST" && req.path.size() <= kMaxPostPath) {
         return httplib::Server::HandlerResponse::Unhandled;
       }
-      Handle(site, req, res);
+      Handle(site, tls, req, res);
       return httplib::Server::HandlerResponse::Handled;
     });
-    s.Post("/.*", [this, site](const httplib::Request& req, httplib::Response& res) { Handle(site, req, res); });
+    s->Post("/.*", [this, site, tls](const httplib::Request& req, httplib::Response& res) {
+      Handle(site, tls, req, res);
+    });
+    servers.push_back(std::move(s));
   }
-  servers_ = std::move(servers);
-  return true;
+  if (!ok) {
+    Release(servers);
+    servers.clear();
+  }
+  return servers;
+}
+
+void TSimServer::Release(std::vector<std::unique_ptr<httplib::Server>>& servers) {
+  // A bound listener only lets go of its socket when it ran.
+  for (auto& s : servers) {
+    std::atomic<bool> ended{false};
+    std::thread t([&s, &ended] {
+      s->listen_after_bind();
+      ended = true;
+    });
+    while (!s->is_running() && !ended) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    s->stop();
+    t.join();
+  }
 }
 
 void TSimServer::Stop() {
@@ -206,21 +284,32 @@ void TSimServer::Stop() {
   }
   threads_.clear();
   servers_.clear();
+  if (certs_ && ownTlsDir_) {
+    // The CA is throw-away: nothing of it outlives a clean stop.
+    for (const std::string& file : certs_->Files()) unlink(file.c_str());
+    rmdir(tlsDir_.c_str());
+  }
+  certs_.reset();
 }
+
+std::string TSimServer::CaFile() const { return certs_ ? certs_->CaFile() : std::string(); }
 
 bool TSimServer::Pause(int ms) {
   std::unique_lock lock(waitMutex_);
   return !waitWake_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stopping_.load(); });
 }
 
-void TSimServer::Log(const httplib::Request& req, const httplib::Response& res) {
+void TSimServer::Log(bool tls, const httplib::Request& req, const httplib::Response& res) {
   const std::lock_guard lock(logMutex_);
-  std::cerr << req.method << ' ' << req.local_addr << ' ' << req.target << ' ' << res.status << std::endl;
+  std::cerr << req.method << ' ' << (tls ? "https://" : "") << req.local_addr << ' ' << req.target << ' '
+            << res.status << std::endl;
 }
 
-void TSimServer::Handle(int site, const httplib::Request& req, httplib::Response& res) {
+void TSimServer::Handle(int site, bool tls, const httplib::Request& req, httplib::Response& res) {
   std::string target = req.target;
-  const std::string address = "http://" + req.local_addr + ":" + std::to_string(port_) + target;
+  const std::string origin =
+      std::string(tls ? "https://" : "http://") + req.local_addr + ":" + std::to_string(req.local_port);
+  const std::string address = origin + target;
 
   // The last hop of a redirect chain serves its target untouched by rules.
   bool viaChain = false;
@@ -233,10 +322,15 @@ void TSimServer::Handle(int site, const httplib::Request& req, httplib::Response
       return;
     }
     const std::string next(rest.substr(slash));
+    // An absolute target ("/https://host:port/...") is where the last hop goes.
+    const bool absolute = StartsWith(next, "/http://") || StartsWith(next, "/https://");
+    if (absolute && *left <= 1) {
+      Deliver(req, res, {302, "text/html", StatusPage(302), next.substr(1)}, {});
+      return;
+    }
     if (*left > 0) {
       TAnswer hop{302, "text/html", StatusPage(302),
-                  "http://" + req.local_addr + ":" + std::to_string(port_) + std::string(kRedirectPrefix) +
-                      std::to_string(*left - 1) + next};
+                  origin + std::string(kRedirectPrefix) + std::to_string(*left - 1) + next};
       Deliver(req, res, std::move(hop), {});
       return;
     }
@@ -248,7 +342,11 @@ void TSimServer::Handle(int site, const httplib::Request& req, httplib::Response
   std::string faults;
   if (CutMarker(target, &faults)) {
     std::string error;
-    const auto parsed = ParseFault(faults, &error);
+    auto parsed = ParseFault(faults, &error);
+    if (parsed && parsed->tlsBadCert) {
+      parsed.reset();
+      error = "tls-bad-cert is chosen when a connection opens: set it as a rule";
+    }
     if (!parsed) {
       Deliver(req, res, {400, "text/plain", "bad fault: " + error + "\n", {}}, {});
       return;
@@ -273,18 +371,15 @@ void TSimServer::Handle(int site, const httplib::Request& req, httplib::Response
     const std::string restFaults = FormatFault(rest);
     const std::string next = faults.empty() ? target : WithMarker(target, restFaults);
     TAnswer hop{302, "text/html", StatusPage(302),
-                "http://" + req.local_addr + ":" + std::to_string(port_) + std::string(kRedirectPrefix) +
-                    std::to_string(fault.redirects - 1) + next};
+                origin + std::string(kRedirectPrefix) + std::to_string(fault.redirects - 1) + next};
     Deliver(req, res, std::move(hop), {});
     return;
   }
 
   TAnswer answer = Route(site, req.method, target, req);
   if (fault.status != 0) {
-    answer.status = fault.status;
-    answer.contentType = "text/html";
-    answer.body = StatusPage(fault.status);
-    answer.location.clear();
+    answer = site < 0 ? LiveServiceError(req.method, target, fault.status).value_or(TAnswer{}) : TAnswer{};
+    if (answer.body.empty()) answer = {fault.status, "text/html", StatusPage(fault.status), {}, {}};
   }
   Deliver(req, res, std::move(answer), fault);
 }
@@ -301,6 +396,7 @@ TSimServer::TAnswer TSimServer::Route(int site, const std::string& method, std::
 
 TSimServer::TAnswer TSimServer::RouteService(const std::string& method, std::string_view target,
                                              const httplib::Request& req) {
+  if (auto live = LiveService(method, target, req)) return std::move(*live);
   const std::string_view path = target.substr(0, target.find('?'));
   if (method == "POST") {
     if (path.size() >= 16 && (path.ends_with("/getlastnews.php") || path.ends_with("/getnewsdetails.php"))) {
@@ -318,6 +414,11 @@ TSimServer::TAnswer TSimServer::RouteService(const std::string& method, std::str
   if (path == "/liveupdate/halvane/mainappupdate.inf") {
     return {200, "text/plain", web_->RenderUpdateDescription(), {}};
   }
+  if (path == "/top-1m.csv" || path == "/top-1m.csv.zip") {
+    const TTrancoDownload tranco(*web_);
+    return path == "/top-1m.csv" ? TAnswer{200, "text/csv", tranco.Csv(), {}}
+                                 : TAnswer{200, "application/zip", tranco.Zip(), {}};
+  }
   if (path == "/") {
     return {200, "text/html",
             "<html><head><title>Sim Search</title></head><body><form action=\"/search\">"
@@ -327,9 +428,35 @@ TSimServer::TAnswer TSimServer::RouteService(const std::string& method, std::str
   return {404, "text/html", StatusPage(404), {}};
 }
 
+std::optional<TSimServer::TAnswer> TSimServer::LiveService(const std::string& method, std::string_view target,
+                                                          const httplib::Request& req) {
+  TServiceRequest request{method, std::string(target), {req.headers.begin(), req.headers.end()}, req.body};
+  std::optional<TServiceReply> reply;
+  if (TSearxngService::Asks(method, target)) reply = TSearxngService(*web_).Reply(request);
+  if (TBraveService::Asks(method, target)) reply = TBraveService(*web_).Reply(request);
+  if (TOpenPageRankService::Asks(method, target)) reply = TOpenPageRankService(*web_).Reply(request);
+  if (!reply) return std::nullopt;
+  return TAnswer{reply->Status, reply->ContentType, std::move(reply->Body), {}, std::move(reply->Headers)};
+}
+
+std::optional<TSimServer::TAnswer> TSimServer::LiveServiceError(const std::string& method, std::string_view target,
+                                                               int status) {
+  std::optional<TServiceReply> reply;
+  if (TSearxngService::Asks(method, target)) reply = TSearxngService::Error(status);
+  if (TBraveService::Asks(method, target)) reply = TBraveService::Error(status);
+  if (TOpenPageRankService::Asks(method, target)) reply = TOpenPageRankService::Error(status);
+  if (!reply) return std::nullopt;
+  return TAnswer{reply->Status, reply->ContentType, std::move(reply->Body), {}, std::move(reply->Headers)};
+}
+
 TSimServer::TAnswer TSimServer::RouteSite(int site, std::string_view target) {
   const std::string_view path = target.substr(0, target.find_first_of("?&"));
   if (path == "/") return {200, "text/html", web_->RenderHomePage(site), {}};
+  if (path == "/robots.txt") {
+    TRobotsFile file = robots_.Answer(TSimWeb::SiteIp(site));
+    if (file.Status == 404 && file.Body.empty()) return {404, "text/html", StatusPage(404), {}};
+    return {file.Status, "text/plain", std::move(file.Body), {}};
+  }
   if (StartsWith(path, "/wp-content/") && web_->SiteIsWordPress(site)) {
     return {200, "text/css", "body { font-family: serif; }\n", {}};
   }
@@ -372,6 +499,7 @@ TSimServer::TAnswer TSimServer::News(std::string_view path, const httplib::Reque
 TSimServer::TAnswer TSimServer::Control(const std::string& method, std::string_view target,
                                         const httplib::Request& req) {
   const std::string_view path = target.substr(0, target.find('?'));
+  if (path == "/_sim/robots") return RobotsControl(method, target, req);
   if (path == "/_sim/faults") {
     if (method == "GET") return {200, "text/plain", rules_.List(), {}};
     if (method == "DELETE") {
@@ -387,7 +515,8 @@ TSimServer::TAnswer TSimServer::Control(const std::string& method, std::string_v
   }
   if (method != "GET") return {405, "text/plain", "", {}};
   if (path == "/_sim/info") {
-    std::string info = "port=" + std::to_string(port_) + "\nsites=" + std::to_string(config_.sites) + "\n";
+    std::string info = "port=" + std::to_string(port_) + "\nhttps-port=" + std::to_string(httpsPort_) +
+                       "\nca-file=" + CaFile() + "\nsites=" + std::to_string(config_.sites) + "\n";
     for (int s = 0; s < config_.sites; ++s) info += "site=" + web_->SiteHost(s) + "\n";
     info += "user-domain=" + config_.userDomain + "\nimage-search-prefix=" + web_->ImageSearchPrefix() + "\n";
     return {200, "text/plain", info, {}};
@@ -405,10 +534,30 @@ TSimServer::TAnswer TSimServer::Control(const std::string& method, std::string_v
   return {404, "text/plain", "", {}};
 }
 
+TSimServer::TAnswer TSimServer::RobotsControl(const std::string& method, std::string_view target,
+                                              const httplib::Request& req) {
+  if (method == "GET") return {200, "text/plain", robots_.List(), {}};
+  if (method == "DELETE") {
+    robots_.Clear();
+    return {200, "text/plain", "", {}};
+  }
+  if (method != "POST") return {405, "text/plain", "", {}};
+  const std::string_view status = QueryValue(target, "status");
+  std::string error;
+  auto entry = ParseRobotsEntry(DecodePercent(QueryValue(target, "site"), false) + " " +
+                                    std::string(status.empty() ? "200" : status),
+                                &error);
+  if (!entry) return {400, "text/plain", error + "\n", {}};
+  entry->second.Body = req.body;
+  robots_.Set(entry->first, std::move(entry->second));
+  return {200, "text/plain", robots_.List(), {}};
+}
+
 void TSimServer::Deliver(const httplib::Request& req, httplib::Response& res, TAnswer answer,
                          const TFault& fault) {
   res.status = answer.status;
   if (!answer.location.empty()) res.set_header("Location", answer.location);
+  for (const auto& [name, value] : answer.headers) res.set_header(name, value);
   const auto body = std::make_shared<const std::string>(std::move(answer.body));
   const bool pieced = fault.pieceSize > 0 || fault.pieceDelayMs > 0 || fault.chunked || fault.drop ||
                       fault.untilClose;
@@ -429,12 +578,21 @@ void TSimServer::Deliver(const httplib::Request& req, httplib::Response& res, TA
     std::string head = "HTTP/1.1 " + std::to_string(answer.status) + " " + Reason(answer.status) +
                        "\r\nContent-Type: " + answer.contentType + "\r\n";
     if (!answer.location.empty()) head += "Location: " + answer.location + "\r\n";
+    for (const auto& [name, value] : answer.headers) head += name + ": " + value + "\r\n";
     head += "Connection: close\r\n\r\n";
-    bool ok = WriteAll(fd, head);
+    // Over TLS the bytes go through the connection's session, which the
+    // library hands over read-only but does not use while the handler runs.
+    SSL* ssl = const_cast<SSL*>(req.ssl);
+    const auto write = [fd, ssl](std::string_view bytes) {
+      if (!ssl) return WriteAll(fd, bytes);
+      return bytes.empty() || SSL_write(ssl, bytes.data(), static_cast<int>(bytes.size())) > 0;
+    };
+    bool ok = write(head);
     for (std::size_t at = 0; ok && at < body->size(); at += piece) {
       if (at > 0 && delay > 0 && !Pause(delay)) break;
-      ok = WriteAll(fd, std::string_view(*body).substr(at, piece));
+      ok = write(std::string_view(*body).substr(at, piece));
     }
+    if (ssl && ok) SSL_shutdown(ssl);
     HangUp(fd);
     return;
   }

@@ -6,14 +6,18 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "TFault.h"
 #include "TFaultRules.h"
+#include "TRobotsFiles.h"
 #include "TSimConfig.h"
 #include "TSimWeb.h"
+
+struct ssl_st;
 
 namespace httplib {
 class Server;
@@ -23,42 +27,69 @@ struct Response;
 
 namespace halvane::sim {
 
+class TTestCertificates;
+
 class TSimServer {
  public:
-  explicit TSimServer(TSimConfig config);
+  // tlsDir: where the test CA and certificates go; empty: a temporary
+  // folder, removed again by Stop().
+  explicit TSimServer(TSimConfig config, std::string tlsDir = {});
   ~TSimServer();
   TSimServer(const TSimServer&) = delete;
   TSimServer& operator=(const TSimServer&) = delete;
 
-  // Binds every listener on port (0: a free port common to all addresses)
-  // and starts serving; returns the port. Throws std::runtime_error.
-  int Start(int port);
+  // Makes the test certificates, binds every plain listener on port and
+  // every TLS listener on httpsPort (0: a free port common to all
+  // addresses) and starts serving; returns the plain port. Throws
+  // std::runtime_error.
+  int Start(int port, int httpsPort = 0);
+  int HttpsPort() const { return httpsPort_; }
+  // The CA certificate file clients verify the TLS listeners with.
+  std::string CaFile() const;
   // Ends waits in progress, closes the listeners and joins their threads.
   void Stop();
 
  private:
   struct TAnswer;
 
-  bool TryBind(int port, int* bound);
-  void Handle(int site, const httplib::Request& req, httplib::Response& res);
+  void MakeCertificates();
+  std::unique_ptr<httplib::Server> NewListener(bool tls);
+  // Picks the certificate of a new TLS connection (OpenSSL's cert callback).
+  static int ChooseCertificate(ssl_st* ssl, void* self);
+  // Listeners on every address, bound to port (0: any); empty when one
+  // address refuses. *bound gets the port.
+  std::vector<std::unique_ptr<httplib::Server>> BindAll(bool tls, int port, int* bound);
+  static void Release(std::vector<std::unique_ptr<httplib::Server>>& servers);
+  void Handle(int site, bool tls, const httplib::Request& req, httplib::Response& res);
   TAnswer Route(int site, const std::string& method, std::string_view target,
                 const httplib::Request& req);
   TAnswer RouteService(const std::string& method, std::string_view target, const httplib::Request& req);
   TAnswer RouteSite(int site, std::string_view target);
+  // The live services (SearXNG-, Brave- and Open PageRank-style); nothing
+  // when target asks none of them.
+  std::optional<TAnswer> LiveService(const std::string& method, std::string_view target, const httplib::Request& req);
+  // A live service's own error answer for a fault's status.
+  std::optional<TAnswer> LiveServiceError(const std::string& method, std::string_view target, int status);
   TAnswer Search(std::string_view target);
   TAnswer PageRank(std::string_view target);
   TAnswer News(std::string_view path, const httplib::Request& req);
   TAnswer Control(const std::string& method, std::string_view target, const httplib::Request& req);
+  TAnswer RobotsControl(const std::string& method, std::string_view target, const httplib::Request& req);
   void Deliver(const httplib::Request& req, httplib::Response& res, TAnswer answer, const TFault& fault);
   void Silence(const httplib::Request& req, httplib::Response& res, const TFault& fault);
   // Sleeps ms unless stopping; false when the server stops meanwhile.
   bool Pause(int ms);
-  void Log(const httplib::Request& req, const httplib::Response& res);
+  void Log(bool tls, const httplib::Request& req, const httplib::Response& res);
 
   TSimConfig config_;
   std::unique_ptr<TSimWeb> web_;
   TFaultRules rules_;
+  TRobotsFiles robots_;
   int port_ = 0;
+  int httpsPort_ = 0;
+  std::string tlsDir_;
+  bool ownTlsDir_ = false;
+  std::unique_ptr<TTestCertificates> certs_;
   std::vector<std::unique_ptr<httplib::Server>> servers_;
   std::vector<std::thread> threads_;
   std::mutex waitMutex_;

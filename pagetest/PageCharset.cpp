@@ -1,0 +1,46 @@
+#include "pagetest/PageCharset.h"
+
+#include <cstddef>
+
+#include "pagetest/PageText.h"
+
+namespace halvane::pagetest {
+
+namespace {
+
+// Browsers look for the declaration in the first 1024 bytes only.
+constexpr std::size_t kPrescanBytes = 1024;
+
+bool IsCharsetChar(char c) noexcept {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+         c == '-' || c == '_' || c == '.' || c == ':';
+}
+
+}  // namespace
+
+std::string DeclaredCharset(std::string_view html) {
+  const std::string head = AsciiLower(html.substr(0, kPrescanBytes));
+  std::size_t meta = head.find("<meta");
+  while (meta != std::string::npos) {
+    const std::size_t close = head.find('>', meta);
+    const std::string_view tag = std::string_view(head).substr(
+        meta, close == std::string::npos ? std::string::npos : close - meta);
+    const std::size_t at = tag.find("charset");
+    if (at != std::string_view::npos) {
+      std::size_t i = at + 7;
+      while (i < tag.size() && IsHtmlSpace(tag[i])) ++i;
+      if (i < tag.size() && tag[i] == '=') {
+        ++i;
+        while (i < tag.size() && (IsHtmlSpace(tag[i]) || tag[i] == '"' || tag[i] == '\'')) ++i;
+        const std::size_t start = i;
+        while (i < tag.size() && IsCharsetChar(tag[i])) ++i;
+        if (i > start) return std::string(tag.substr(start, i - start));
+      }
+    }
+    if (close == std::string::npos) break;
+    meta = head.find("<meta", close);
+  }
+  return {};
+}
+
+}  // namespace halvane::pagetest

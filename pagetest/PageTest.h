@@ -1,0 +1,27 @@
+#pragma once
+// The modern page test: judges one page's HTML with libxml2's HTML parser,
+// streaming (no document tree), so hostile markup costs bounded time and
+// memory.
+#include <cstddef>
+#include <string_view>
+
+#include "pagetest/TPageVerdict.h"
+
+namespace halvane::pagetest {
+
+// Pages longer than this are judged on their first kMaxPageBytes bytes.
+inline constexpr std::size_t kMaxPageBytes = std::size_t{32} << 20;
+
+// Elements nested deeper than this stop the test: no page a person reads
+// nests so deep, and the parser's end-tag recovery grows with the depth.
+inline constexpr std::size_t kMaxElementDepth = 4096;
+
+// Judges html for the user's domain (empty: no link check, "No").
+// Thread-safe; never throws on any input bytes (only std::bad_alloc).
+TPageVerdict TestModernPage(std::string_view html, std::string_view userDomain);
+
+// The column texts of a verdict: "Open"/"Closed" and "Yes"/"No".
+std::string_view CommentsCell(const TPageVerdict& verdict) noexcept;
+std::string_view YourLinkCell(const TPageVerdict& verdict) noexcept;
+
+}  // namespace halvane::pagetest

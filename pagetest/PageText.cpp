@@ -1,0 +1,130 @@
+#include "pagetest/PageText.h"
+
+#include <cstddef>
+
+namespace halvane::pagetest {
+
+namespace {
+
+char LowerAscii(char c) noexcept {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Length of the valid UTF-8 sequence at text[i], 0 when none starts there.
+std::size_t ValidSequenceLength(std::string_view text, std::size_t i) noexcept {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned char lead = byte(i);
+  if (lead >= 0x01 && lead < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char low = 0x80, high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;   // overlong
+    if (lead == 0xED) high = 0x9F;  // surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;   // overlong
+    if (lead == 0xF4) high = 0x8F;  // above U+10FFFF
+  } else {
+    return 0;
+  }
+  if (text.size() - i < length) return 0;
+  for (std::size_t k = 1; k < length; ++k) {
+    const unsigned char c = byte(i + k);
+    const unsigned char min = k == 1 ? low : 0x80;
+    const unsigned char max = k == 1 ? high : 0xBF;
+    if (c < min || c > max) return 0;
+  }
+  return length;
+}
+
+}  // namespace
+
+bool IsHtmlSpace(char c) noexcept {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
+}
+
+std::string AsciiLower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = LowerAscii(c);
+  return lower;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) noexcept {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) noexcept {
+  return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+bool ContainsNoCase(std::string_view haystack, std::string_view needleLower) noexcept {
+  if (needleLower.empty()) return true;
+  if (haystack.size() < needleLower.size()) return false;
+  const std::size_t last = haystack.size() - needleLower.size();
+  for (std::size_t i = 0; i <= last; ++i) {
+    if (LowerAscii(haystack[i]) != needleLower[0]) continue;
+    std::size_t k = 1;
+    while (k < needleLower.size() && LowerAscii(haystack[i + k]) == needleLower[k]) ++k;
+    if (k == needleLower.size()) return true;
+  }
+  return false;
+}
+
+std::string_view TrimHtmlSpace(std::string_view text) noexcept {
+  while (!text.empty() && IsHtmlSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsHtmlSpace(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+bool HasToken(std::string_view tokens, std::string_view token) noexcept {
+  std::size_t i = 0;
+  while (i < tokens.size()) {
+    while (i < tokens.size() && IsHtmlSpace(tokens[i])) ++i;
+    const std::size_t start = i;
+    while (i < tokens.size() && !IsHtmlSpace(tokens[i])) ++i;
+    if (i > start && EqualsNoCase(tokens.substr(start, i - start), token)) return true;
+  }
+  return false;
+}
+
+std::string CollapseHtmlSpace(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  bool pendingBlank = false;
+  for (const char c : text) {
+    if (IsHtmlSpace(c)) {
+      pendingBlank = !out.empty();
+      continue;
+    }
+    if (pendingBlank) out.push_back(' ');
+    pendingBlank = false;
+    out.push_back(c);
+  }
+  return out;
+}
+
+std::string RepairUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::size_t length = ValidSequenceLength(text, i);
+    if (length == 0) {
+      out += "\xEF\xBF\xBD";
+      ++i;
+    } else {
+      out.append(text.substr(i, length));
+      i += length;
+    }
+  }
+  return out;
+}
+
+}  // namespace halvane::pagetest

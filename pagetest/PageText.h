@@ -1,0 +1,31 @@
+#pragma once
+// Small text helpers of the page test: ASCII case folding, rel tokens, the
+// anchor's white space, and repair of broken UTF-8.
+#include <string>
+#include <string_view>
+
+namespace halvane::pagetest {
+
+// HTML's ASCII white space: blank, tab, line feed, form feed, carriage return.
+bool IsHtmlSpace(char c) noexcept;
+
+std::string AsciiLower(std::string_view text);
+bool EqualsNoCase(std::string_view a, std::string_view b) noexcept;
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) noexcept;
+// needleLower must already be lower-case ASCII.
+bool ContainsNoCase(std::string_view haystack, std::string_view needleLower) noexcept;
+
+std::string_view TrimHtmlSpace(std::string_view text) noexcept;
+
+// True when the white-space separated token list holds token (ASCII case
+// ignored).
+bool HasToken(std::string_view tokens, std::string_view token) noexcept;
+
+// Runs of white space become one blank; leading and trailing ones go.
+std::string CollapseHtmlSpace(std::string_view text);
+
+// Valid UTF-8 stays as it is; each byte that starts no valid sequence
+// becomes U+FFFD, and NUL becomes U+FFFD too.
+std::string RepairUtf8(std::string_view text);
+
+}  // namespace halvane::pagetest

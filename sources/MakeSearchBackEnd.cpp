@@ -1,0 +1,30 @@
+#include <stdexcept>
+
+#include "search/Harvest.h"
+#include "sources/TBraveSearch.h"
+#include "sources/TSearchBackEnd.h"
+#include "sources/TSearxngSearch.h"
+
+namespace halvane::sources {
+
+std::string SearchQueryText(std::string_view keyword) { return BuildQueryText(keyword); }
+
+std::string TSearchProgress::StatusText() const {
+  return "Searching " + Engine + ", page " + std::to_string(Page) + "...";
+}
+
+std::unique_ptr<TSearchBackEnd> MakeSearchBackEnd(const TSources& sources, live::TLiveClient& client) {
+  switch (sources.Engine) {
+    case TSearchEngine::Classic:
+      return nullptr;
+    case TSearchEngine::Searxng:
+      if (sources.SearxngUrl.empty()) throw std::invalid_argument("searxng-url is not set");
+      return std::make_unique<TSearxngSearch>(client, sources.SearxngUrl);
+    case TSearchEngine::Brave:
+      if (sources.BraveKey.empty()) throw std::invalid_argument("brave-key is not set");
+      return std::make_unique<TBraveSearch>(client, sources.BraveUrl, sources.BraveKey);
+  }
+  return nullptr;
+}
+
+}  // namespace halvane::sources

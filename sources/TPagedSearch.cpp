@@ -1,0 +1,90 @@
+#include "sources/TPagedSearch.h"
+
+#include <mutex>
+#include <stdexcept>
+
+#include "sources/TCallbackGate.h"
+#include "sources/TLiveHarvest.h"
+
+namespace halvane::sources {
+
+// Shared with the completion handlers, which may outlive the back end.
+struct TPagedSearch::TRun {
+  TRun(live::TLiveClient& client, TPageProtocol protocol, std::string query, std::size_t max,
+       TProgressHandler progress, TDoneHandler done)
+      : Client(client),
+        Protocol(std::move(protocol)),
+        Query(std::move(query)),
+        Harvest(Protocol.EngineUrl, max),
+        Progress(std::move(progress)),
+        Done(std::move(done)) {}
+
+  live::TLiveClient& Client;
+  const TPageProtocol Protocol;
+  const std::string Query;
+  TLiveHarvest Harvest;
+  const TProgressHandler Progress;
+  const TDoneHandler Done;
+  TCallbackGate Gate;
+  std::mutex IdMutex;
+  live::TRequestId Current = 0;
+
+  // Runs inside the gate.
+  void Ask(const std::shared_ptr<TRun>& self, int pageIndex) {
+    if (Progress) Progress({Protocol.Engine, pageIndex + 1, Harvest.Size()});
+    if (Gate.Closed()) return;  // stopped from the progress handler
+    // The lock spans Submit, so Stop sees this request's id or none.
+    const std::lock_guard lock(IdMutex);
+    Current = Client.Submit(Protocol.Request(Query, pageIndex), [self, pageIndex](live::TLiveResponse response) {
+      self->Gate.Run([&] { self->Answered(self, pageIndex, response); });
+    });
+  }
+
+  void Answered(const std::shared_ptr<TRun>& self, int pageIndex, const live::TLiveResponse& response) {
+    const TSearchPage page = Protocol.Parse(response);
+    if (!page.Error.empty()) return Finish(page.Error);
+    const std::size_t added = Harvest.Add(page.Urls);
+    const bool last = Harvest.Full() || !page.MoreAvailable || page.Urls.empty() || added == 0 ||
+                      pageIndex + 1 >= Protocol.MaxPages;
+    if (last) return Finish({});
+    Ask(self, pageIndex + 1);
+  }
+
+  void Finish(std::string problem) {
+    Gate.Close();  // exactly once: no later answer reaches Done
+    if (Done) Done({Harvest.Addresses(), std::move(problem)});
+  }
+};
+
+TPagedSearch::TPagedSearch(live::TLiveClient& client, TPageProtocol protocol)
+    : FClient(client), FProtocol(std::move(protocol)) {}
+
+TPagedSearch::~TPagedSearch() { Stop(); }
+
+std::string TPagedSearch::Name() const { return FProtocol.Engine; }
+
+void TPagedSearch::Start(std::string queryText, std::size_t maxAddresses, TProgressHandler progress,
+                         TDoneHandler done) {
+  if (FRun) throw std::logic_error("a search back end runs once");
+  FRun = std::make_shared<TRun>(FClient, FProtocol, std::move(queryText), maxAddresses, std::move(progress),
+                                std::move(done));
+  const std::shared_ptr<TRun> run = FRun;
+  run->Gate.Run([&] {
+    if (maxAddresses == 0) return run->Finish({});
+    run->Ask(run, 0);
+  });
+}
+
+void TPagedSearch::Stop() {
+  const std::shared_ptr<TRun> run = FRun;
+  if (!run) return;
+  run->Gate.Close();
+  live::TRequestId id = 0;
+  {
+    const std::lock_guard lock(run->IdMutex);
+    id = run->Current;
+  }
+  if (id != 0) FClient.Abort(id);
+}
+
+}  // namespace halvane::sources

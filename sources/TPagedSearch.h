@@ -1,0 +1,44 @@
+#pragma once
+// The page-after-page driver both live search back ends share: asks page 1,
+// 2, ... through the live client, keeps what the harvest rules keep, and
+// ends at the limit, at the last page, on a page that adds nothing new, on
+// an error (with its reason) or on Stop. See TSearchBackEnd for threads.
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "live/TLiveClient.h"
+#include "sources/TSearchBackEnd.h"
+#include "sources/TSearchPage.h"
+
+namespace halvane::sources {
+
+struct TPageProtocol {
+  std::string Engine;     // "SearXNG"
+  std::string EngineUrl;  // its address: its host's addresses are dropped
+  int MaxPages = 1;
+  // The request for page index (from 0) of a query text.
+  std::function<live::TLiveRequest(const std::string& queryText, int pageIndex)> Request;
+  std::function<TSearchPage(const live::TLiveResponse&)> Parse;
+};
+
+class TPagedSearch final : public TSearchBackEnd {
+ public:
+  TPagedSearch(live::TLiveClient& client, TPageProtocol protocol);
+  ~TPagedSearch() override;
+  TPagedSearch(const TPagedSearch&) = delete;
+  TPagedSearch& operator=(const TPagedSearch&) = delete;
+
+  void Start(std::string queryText, std::size_t maxAddresses, TProgressHandler progress,
+             TDoneHandler done) override;
+  void Stop() override;
+  std::string Name() const override;
+
+ private:
+  struct TRun;
+  live::TLiveClient& FClient;
+  TPageProtocol FProtocol;
+  std::shared_ptr<TRun> FRun;
+};
+
+}  // namespace halvane::sources

@@ -1,0 +1,13 @@
+// Arbitrary bytes as a SearXNG instance's answer: addresses or a message, in bounded time.
+#include <cstdlib>
+
+#include "ServiceAnswerFuzzer.h"
+#include "sources/TSearxngSearch.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const auto page = halvane::sources::TSearxngSearch::ParseAnswer(halvane::sources::fuzz::AnswerOf(data, size),
+                                                                  "https://searx.example.org/");
+  // A usable answer gives no message; an unusable one always says why.
+  if (!page.Error.empty() && !page.Urls.empty()) std::abort();
+  return 0;
+}

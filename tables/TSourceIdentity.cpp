@@ -1,0 +1,31 @@
+#include "tables/TSourceIdentity.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "tables/TTableError.h"
+
+namespace halvane::tables {
+
+TSourceIdentity TSourceIdentity::Of(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0) {
+    throw TTableError("cannot read " + path + ": " + std::strerror(errno));
+  }
+  if (!S_ISREG(st.st_mode)) throw TTableError("cannot read " + path + ": not a file");
+  char resolved[PATH_MAX];
+  if (!realpath(path.c_str(), resolved)) {
+    throw TTableError("cannot read " + path + ": " + std::strerror(errno));
+  }
+  TSourceIdentity identity;
+  identity.Path = resolved;
+  identity.Size = static_cast<std::uint64_t>(st.st_size);
+  identity.MtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return identity;
+}
+
+}  // namespace halvane::tables

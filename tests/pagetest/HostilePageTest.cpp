@@ -1,0 +1,105 @@
+// Hostile markup: the page test answers, in bounded time and memory, and
+// says when it could not judge the whole page.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "pagetest/PageTest.h"
+
+namespace halvane::pagetest {
+namespace {
+
+std::string Repeat(const std::string& piece, std::size_t times) {
+  std::string out;
+  out.reserve(piece.size() * times);
+  for (std::size_t i = 0; i < times; ++i) out += piece;
+  return out;
+}
+
+const std::string kWordPressHead = "<meta name='generator' content='WordPress 6.4'>";
+
+TEST(HostilePageTest, HundredThousandNestedElementsStopTheTest) {
+  for (const char* tag : {"<div>", "<span>", "<b><i>", "<table><tr><td>"}) {
+    SCOPED_TRACE(tag);
+    const TPageVerdict verdict =
+        TestModernPage(kWordPressHead + Repeat(tag, 100000) + "<a href='https://myshop.example/'>x</a>",
+                       "myshop.example");
+    EXPECT_FALSE(verdict.Qualifies);
+    EXPECT_EQ(verdict.Reason, "elements nested deeper than 4096 levels");
+    EXPECT_TRUE(verdict.IsWordPress);  // what was read before stays
+  }
+}
+
+TEST(HostilePageTest, DeepButAllowedNestingIsJudged) {
+  const std::string page = kWordPressHead + Repeat("<div>", 4000) +
+                           "<a rel='ugc' href='https://myshop.example/'>deep</a>" + Repeat("</div>", 4000);
+  const TPageVerdict verdict = TestModernPage(page, "myshop.example");
+  EXPECT_TRUE(verdict.Qualifies) << verdict.Reason;
+  EXPECT_EQ(verdict.Anchor, "deep");
+}
+
+TEST(HostilePageTest, StrayEndTagsDeepDownExhaustTheErrorBudget) {
+  // Each stray end tag makes the parser search all open elements.
+  const std::string page = kWordPressHead + Repeat("<span>", 4000) + Repeat("</div>", 1000000);
+  const TPageVerdict verdict = TestModernPage(page, "");
+  EXPECT_FALSE(verdict.Qualifies);
+  EXPECT_EQ(verdict.Reason.rfind("markup too broken to judge (the parser gave up after ", 0), 0u)
+      << verdict.Reason;
+}
+
+TEST(HostilePageTest, SloppyPagesStayWithinTheBudget) {
+  // Ten thousand unmatched end tags and bare ampersands: a careless template.
+  const std::string page = kWordPressHead + Repeat("<div><p>a & b</span></div>", 10000) +
+                           "<a href='https://myshop.example/'>end</a>";
+  const TPageVerdict verdict = TestModernPage(page, "myshop.example");
+  EXPECT_TRUE(verdict.Qualifies) << verdict.Reason;
+  EXPECT_EQ(verdict.Anchor, "end");
+}
+
+TEST(HostilePageTest, FiftyMegabytePagesAreJudgedOnTheirStart) {
+  std::string page = kWordPressHead + "<a href='https://myshop.example/'>first</a>";
+  const std::string filler = "<p>Blue widgets <a href='/w'>on sale</a> today.</p>\n";
+  page += Repeat(filler, (std::size_t{50} << 20) / filler.size());
+  page += "<a rel='nofollow' href='/late'>past the cap</a>";
+  ASSERT_GT(page.size(), kMaxPageBytes);
+  const TPageVerdict verdict = TestModernPage(page, "myshop.example");
+  EXPECT_TRUE(verdict.Truncated);
+  EXPECT_TRUE(verdict.FollowLinksOnly);  // the late nofollow lies past the cap
+  EXPECT_TRUE(verdict.Qualifies);
+  EXPECT_EQ(verdict.Anchor, "first");
+
+  const TPageVerdict small = TestModernPage(page.substr(0, kMaxPageBytes), "myshop.example");
+  EXPECT_FALSE(small.Truncated);
+}
+
+TEST(HostilePageTest, UnendedConstructsRunToTheEnd) {
+  const std::string link = "<a href='https://myshop.example/'>mine</a>";
+  for (const std::string& tail :
+       {std::string("<!--"), std::string("<a href='"), std::string("<script>"), std::string("<![CDATA["),
+        std::string("<textarea>"), std::string("<a href=\"x\" title=\"")}) {
+    SCOPED_TRACE(tail);
+    const TPageVerdict verdict =
+        TestModernPage(kWordPressHead + link + tail + Repeat("a<b>c ", 1000000), "myshop.example");
+    EXPECT_TRUE(verdict.IsWordPress);
+    EXPECT_EQ(verdict.Anchor, "mine");
+  }
+}
+
+TEST(HostilePageTest, NulsAndBrokenBytesNeitherEndNorBreakThePage) {
+  const std::string nuls = std::string("\0\0<p>\0x\0</p>\0", 13) + kWordPressHead +
+                           "<a href='https://myshop.example/'>\xFF\xC0 ok</a><a rel='nofollow'>late</a>";
+  const TPageVerdict verdict = TestModernPage(nuls, "myshop.example");
+  EXPECT_TRUE(verdict.IsWordPress);
+  EXPECT_FALSE(verdict.FollowLinksOnly);
+  EXPECT_EQ(verdict.Anchor, "\xEF\xBF\xBD\xEF\xBF\xBD ok");
+
+  EXPECT_FALSE(TestModernPage(std::string(1000, '\0'), "x").IsWordPress);
+  EXPECT_FALSE(TestModernPage("", "x").IsWordPress);
+  EXPECT_EQ(TestModernPage("", "x").Anchor, "-");
+  // Bytes of a UTF-16 page read as UTF-8 give some verdict, not a failure.
+  const std::string utf16("\xFF\xFE<\0a\0 \0h\0r\0e\0f\0=\0x\0>\0", 22);
+  EXPECT_FALSE(TestModernPage(utf16, "x").Qualifies);
+}
+
+}  // namespace
+}  // namespace halvane::pagetest

@@ -1,0 +1,189 @@
+// The live services of the simulated web: SearXNG-, Brave- and Open
+// PageRank-style answers, their errors, and the model's live harvest.
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <nlohmann/json.hpp>
+
+#include <set>
+
+#include "LiveSearch.h"
+#include "SimText.h"
+#include "TOpenPageRankService.h"
+#include "TSimProcess.h"
+#include "TSimWeb.h"
+
+namespace halvane::sim {
+namespace {
+
+const std::string kSmall = std::string(HALVANE_TEST_DATA) + "/sim/small.conf";
+const std::string kOff = std::string(HALVANE_TEST_DATA) + "/sim/live-off.conf";
+const std::string kQuery = EncodePercent("\"deep dive\" \"comment\" \"powered by wordpress\"");
+
+class SimLiveServices : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    sim_ = new testsupport::TSimProcess(kSmall);
+    web_ = new TSimWeb(LoadSimConfig(kSmall), sim_->Port());
+  }
+  static void TearDownTestSuite() {
+    delete web_;
+    delete sim_;
+  }
+  void TearDown() override { sim_->ClearFaults(); }
+
+  static httplib::Result Get(const std::string& target, const httplib::Headers& headers = {}) {
+    httplib::Client client("127.0.0.1", sim_->Port());
+    return client.Get(target, headers);
+  }
+  static httplib::Result PostJson(const nlohmann::json& body, const std::string& key = "sim-opr-key") {
+    httplib::Client client("127.0.0.1", sim_->Port());
+    return client.Post("/v1/domains/bulk", {{"Authorization", "Bearer " + key}}, body.dump(), "application/json");
+  }
+  static std::vector<std::string> Urls(const nlohmann::json& results) {
+    std::vector<std::string> urls;
+    for (const auto& r : results) urls.push_back(r.value("url", std::string()));
+    return urls;
+  }
+
+  static inline testsupport::TSimProcess* sim_ = nullptr;
+  static inline TSimWeb* web_ = nullptr;
+};
+
+TEST_F(SimLiveServices, SearxngPagesOverlapAndEndEmpty) {
+  std::vector<std::string> previous;
+  int pageNo = 1;
+  for (;; ++pageNo) {
+    const auto res = Get("/search?q=" + kQuery + "&format=json&pageno=" + std::to_string(pageNo));
+    ASSERT_TRUE(res);
+    ASSERT_EQ(res->status, 200);
+    const nlohmann::json answer = nlohmann::json::parse(res->body);
+    const std::vector<std::string> page = SearxngPage(*web_, "deep dive", pageNo);
+    EXPECT_EQ(Urls(answer["results"]), WithSearxngNoise(*web_, "deep dive", pageNo, page));
+    if (page.empty()) {
+      EXPECT_TRUE(answer["results"].empty());
+      break;
+    }
+    if (!previous.empty()) {
+      EXPECT_EQ(std::vector<std::string>(page.begin(), page.begin() + 3),
+                std::vector<std::string>(previous.end() - 3, previous.end()));
+    }
+    previous = page;
+    ASSERT_LT(pageNo, 50);
+  }
+  EXPECT_GT(pageNo, 5);
+  // Every address is a blog page of the classic engine's list.
+  const std::vector<std::string> all = LiveResultAddresses(*web_, "deep dive");
+  EXPECT_EQ(std::set<std::string>(all.begin(), all.end()).size(), all.size());
+  for (const std::string& a : all) EXPECT_TRUE(web_->SiteOfAddress(a)) << a;
+}
+
+TEST_F(SimLiveServices, ModelHarvestKeepsDistinctBlogPagesUpToTheLimit) {
+  const auto full = ExpectedLiveHarvest(*web_, TLiveEngine::Searxng, "deep dive", 1000);
+  EXPECT_EQ(full, LiveResultAddresses(*web_, "deep dive"));
+  const auto some = ExpectedLiveHarvest(*web_, TLiveEngine::Searxng, "deep dive", 40);
+  EXPECT_EQ(some, std::vector<std::string>(full.begin(), full.begin() + 40));
+  const auto brave = ExpectedLiveHarvest(*web_, TLiveEngine::Brave, "deep dive", 1000);
+  EXPECT_EQ(brave, full);  // fewer than 200
+  EXPECT_TRUE(ExpectedLiveHarvest(*web_, TLiveEngine::Brave, "nothing here", 100).empty());
+}
+
+TEST_F(SimLiveServices, SearxngRateLimitByFaultCarriesRetryAfter) {
+  ASSERT_TRUE(sim_->SetFaults("format=json status:429\n"));
+  const auto res = Get("/search?q=" + kQuery + "&format=json&pageno=1");
+  ASSERT_TRUE(res);
+  EXPECT_EQ(res->status, 429);
+  EXPECT_EQ(res->get_header_value("Retry-After"), "1");
+  // The classic engine's route is untouched by the JSON rule.
+  const auto classic = Get("/search?num=100&hl=en&q=" + kQuery + "&btnG=Search&start=0");
+  ASSERT_TRUE(classic);
+  EXPECT_EQ(classic->status, 200);
+}
+
+TEST_F(SimLiveServices, BraveChecksKeyAndParametersAndSaysWhenMoreFollow) {
+  const httplib::Headers key = {{"X-Subscription-Token", "sim-brave-key"}, {"Accept", "application/json"}};
+  const std::vector<std::string> all = LiveResultAddresses(*web_, "deep dive");
+  std::vector<std::string> got;
+  for (int offset = 0; offset < 10; ++offset) {
+    const auto res = Get("/res/v1/web/search?q=" + kQuery + "&count=20&offset=" + std::to_string(offset), key);
+    ASSERT_TRUE(res);
+    ASSERT_EQ(res->status, 200);
+    const nlohmann::json answer = nlohmann::json::parse(res->body);
+    for (const auto& u : Urls(answer["web"]["results"])) got.push_back(u);
+    if (!answer["query"]["more_results_available"].get<bool>()) break;
+  }
+  EXPECT_EQ(got, all);
+
+  const struct {
+    std::string Target;
+    httplib::Headers Headers;
+    std::string Code;
+  } refused[] = {
+      {"/res/v1/web/search?q=" + kQuery, {{"X-Subscription-Token", "wrong"}}, "SUBSCRIPTION_TOKEN_INVALID"},
+      {"/res/v1/web/search?q=" + kQuery, {}, "SUBSCRIPTION_TOKEN_INVALID"},
+      {"/res/v1/web/search?q=" + kQuery + "&count=21", key, "VALIDATION"},
+      {"/res/v1/web/search?q=" + kQuery + "&offset=10", key, "VALIDATION"},
+      {"/res/v1/web/search?count=20", key, "VALIDATION"},
+  };
+  for (const auto& r : refused) {
+    const auto res = Get(r.Target, r.Headers);
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, 422) << r.Target;
+    const nlohmann::json answer = nlohmann::json::parse(res->body);
+    EXPECT_EQ(answer["type"], "ErrorResponse");
+    EXPECT_EQ(answer["error"]["code"], r.Code) << r.Target;
+  }
+
+  ASSERT_TRUE(sim_->SetFaults("/res/v1/web/ status:429\n"));
+  const auto limited = Get("/res/v1/web/search?q=" + kQuery, key);
+  ASSERT_TRUE(limited);
+  EXPECT_EQ(limited->status, 429);
+  EXPECT_EQ(limited->get_header_value("Retry-After"), "1");
+  EXPECT_EQ(nlohmann::json::parse(limited->body)["error"]["code"], "RATE_LIMITED");
+}
+
+TEST_F(SimLiveServices, OpenPageRankFoldsLeavesOutAndRefuses) {
+  const TOpenPageRankService service(*web_);
+  const auto res = PostJson({{"domains", {"127.0.0.2", "www.example.com", "unknown-site.org", "bad name"}},
+                             {"include_history", false}});
+  ASSERT_TRUE(res);
+  ASSERT_EQ(res->status, 200);
+  const nlohmann::json answer = nlohmann::json::parse(res->body);
+  std::set<std::string> named;
+  for (const auto& r : answer["results"]) {
+    named.insert(r["domain"].get<std::string>());
+    EXPECT_EQ(r["open_page_rank"].get<double>(), *service.Figure(r["domain"].get<std::string>()));
+  }
+  EXPECT_TRUE(named.contains("127.0.0.2"));
+  EXPECT_EQ(named.contains("example.com"), service.Figure("example.com").has_value());
+  EXPECT_FALSE(named.contains("www.example.com"));  // folded
+  EXPECT_FALSE(named.contains("unknown-site.org"));  // left out
+  EXPECT_EQ(answer["invalid"], nlohmann::json::array({"bad name"}));
+  EXPECT_FALSE(service.Figure("127.0.0.6").has_value());  // the fifth site is unknown
+
+  std::vector<std::string> many(101, "example.com");
+  const auto tooMany = PostJson({{"domains", many}});
+  ASSERT_TRUE(tooMany);
+  EXPECT_EQ(tooMany->status, 400);
+  const auto badKey = PostJson({{"domains", {"example.com"}}}, "wrong");
+  ASSERT_TRUE(badKey);
+  EXPECT_EQ(badKey->status, 401);
+}
+
+TEST(SimLiveServicesConfigured, JsonOffGives403AndKeysComeFromTheConfiguration) {
+  testsupport::TSimProcess sim(kOff);
+  httplib::Client client("127.0.0.1", sim.Port());
+  const auto searx = client.Get("/search?q=" + kQuery + "&format=json&pageno=1");
+  ASSERT_TRUE(searx);
+  EXPECT_EQ(searx->status, 403);
+  EXPECT_NE(searx->body.find("JSON output disabled"), std::string::npos);
+  const auto brave = client.Get("/res/v1/web/search?q=" + kQuery, {{"X-Subscription-Token", "other-brave-key"}});
+  ASSERT_TRUE(brave);
+  EXPECT_EQ(brave->status, 200);
+  const auto opr = client.Post("/v1/domains/bulk", {{"Authorization", "Bearer other-opr-key"}},
+                               R"({"domains":["127.0.0.2"]})", "application/json");
+  ASSERT_TRUE(opr);
+  EXPECT_EQ(opr->status, 200);
+}
+
+}  // namespace
+}  // namespace halvane::sim

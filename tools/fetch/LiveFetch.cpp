@@ -1,0 +1,140 @@
+// halvane-fetch --live [--ca-file FILE] [--proxy ADDR]... [--parallel N] [-o FILE] URL...
+// Every URL at once through the live client; bodies in command-line order.
+#include "LiveFetch.h"
+
+#include <condition_variable>
+#include <cstdio>
+#include <iostream>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "live/TLiveClient.h"
+
+namespace halvane {
+
+namespace {
+
+constexpr int kUsageStatus = 2;
+
+int Usage(const std::string& problem) {
+  std::cerr << "halvane-fetch: " << problem << "\n"
+            << "usage: halvane-fetch --live [--ca-file FILE] [--proxy ADDR]... [--parallel N] [-o FILE] URL [URL ...]\n";
+  return kUsageStatus;
+}
+
+// A server's text on the terminal: control bytes written as \xNN.
+std::string Printable(std::string_view text) {
+  std::string out;
+  for (const unsigned char c : text) {
+    if (c < 0x20 || c == 0x7F || c == '\\') {
+      static const char kHex[] = "0123456789abcdef";
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+bool WriteAll(std::FILE* out, const std::string& bytes) {
+  return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0;
+}
+
+}  // namespace
+
+bool WantsLive(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::string_view(argv[i]) == "--live") return true;
+  }
+  return false;
+}
+
+int RunLive(int argc, char** argv) {
+  live::TNetworkSettings settings;
+  std::string outputPath;
+  std::vector<std::string> urls;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--live") continue;
+    if (arg == "-o" || arg == "--ca-file" || arg == "--proxy" || arg == "--parallel") {
+      if (i + 1 >= argc) return Usage(arg + " needs a value");
+      const std::string value = argv[++i];
+      if (arg == "-o") {
+        if (!outputPath.empty()) return Usage("-o given twice");
+        outputPath = value;
+      } else if (arg == "--ca-file") {
+        settings.CaFile = value;
+      } else if (arg == "--proxy") {
+        settings.Proxies.push_back(value);
+      } else {
+        const bool digits = !value.empty() && value.size() <= 2 && value.find_first_not_of("0123456789") == std::string::npos;
+        if (!digits || std::stoi(value) < 1 || std::stoi(value) > 16) return Usage("--parallel takes 1 to 16");
+        settings.Parallel = std::stoi(value);
+      }
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return Usage("unknown option " + arg);
+    } else {
+      urls.push_back(arg);
+    }
+  }
+  if (urls.empty()) return Usage("no URL");
+
+  std::FILE* out = stdout;
+  if (!outputPath.empty()) {
+    out = std::fopen(outputPath.c_str(), "ab");
+    if (!out) {
+      std::cerr << "halvane-fetch: cannot open " << outputPath << "\n";
+      return 1;
+    }
+  }
+
+  std::mutex mutex;
+  std::condition_variable arrived;
+  std::vector<std::optional<live::TLiveResponse>> answers(urls.size());
+  bool allOk = true;
+  {
+    live::TLiveClient client(settings);
+    for (std::size_t i = 0; i < urls.size(); ++i) {
+      live::TLiveRequest request;
+      request.Url = urls[i];
+      client.Submit(std::move(request), [&, i](live::TLiveResponse r) {
+        std::lock_guard lock(mutex);
+        answers[i] = std::move(r);
+        arrived.notify_all();
+      });
+    }
+    // In command-line order, each as soon as it and those before it are in.
+    for (std::size_t i = 0; i < urls.size(); ++i) {
+      live::TLiveResponse r;
+      {
+        std::unique_lock lock(mutex);
+        arrived.wait(lock, [&] { return answers[i].has_value(); });
+        r = std::move(*answers[i]);
+      }
+      if (!r.Answered()) {
+        std::cerr << "error: " << Printable(r.Message) << "\n";
+        allOk = false;
+        continue;
+      }
+      std::cerr << Printable(r.StatusLine.empty() ? "HTTP " + std::to_string(r.Status) : r.StatusLine);
+      if (!r.Message.empty()) std::cerr << " (" << Printable(r.Message) << ")";
+      std::cerr << "\n";
+      allOk = r.Succeeded() && allOk;
+      if (!WriteAll(out, r.Body)) {
+        std::cerr << "error: cannot write " << (outputPath.empty() ? "to standard output" : outputPath) << "\n";
+        allOk = false;
+        client.AbortAll();
+        break;  // the client waits for nothing when it goes
+      }
+    }
+  }
+  if (out != stdout) std::fclose(out);
+  return allOk ? 0 : 1;
+}
+
+}  // namespace halvane

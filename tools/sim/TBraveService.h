@@ -1,0 +1,26 @@
+#pragma once
+// A Brave-style web search API: GET /res/v1/web/search?q=...&count=N&offset=K
+// with X-Subscription-Token. A wrong token, count outside 1..20 or offset
+// outside 0..9 gives 422 ErrorResponse; query.more_results_available says
+// whether another page exists.
+#include "TServiceReply.h"
+#include "TSimWeb.h"
+
+namespace halvane::sim {
+
+class TBraveService {
+ public:
+  static constexpr std::string_view kPath = "/res/v1/web/search";
+
+  explicit TBraveService(const TSimWeb& web) : FWeb(web) {}
+
+  static bool Asks(std::string_view method, std::string_view target);
+  TServiceReply Reply(const TServiceRequest& request) const;
+  // Brave's ErrorResponse for a status (429 with Retry-After: 1).
+  static TServiceReply Error(int status, std::string_view code = {}, std::string_view detail = {});
+
+ private:
+  const TSimWeb& FWeb;
+};
+
+}  // namespace halvane::sim
