@@ -139,17 +139,26 @@ void TLiveRun::OnHarvestProgress(int page, std::size_t, std::vector<std::string>
 
 void TLiveRun::AddAddresses(std::vector<std::string>::const_iterator first,
                             std::vector<std::string>::const_iterator last) {
-  const std::shared_ptr<TRunMailbox> mailbox = FMailbox;
   for (; first != last && !FStopped; ++first) {
-    const std::size_t slot = FAddresses.size();
+    FPageQueue.push_back(FAddresses.size());
     FAddresses.push_back(*first);
     FSlots.emplace_back();
     ++FPagesOut;
-    FParts.Pages->Fetch(*first, [this, mailbox, slot](live::TLiveResponse response) {
+  }
+  FSummary.PagesFound = FAddresses.size();
+  FetchQueuedPages();
+}
+
+void TLiveRun::FetchQueuedPages() {
+  const std::shared_ptr<TRunMailbox> mailbox = FMailbox;
+  while (!FPageQueue.empty() && !FStopped && (FParts.PageSlots == 0 || FPagesFetching < FParts.PageSlots)) {
+    const std::size_t slot = FPageQueue.front();
+    FPageQueue.pop_front();
+    ++FPagesFetching;
+    FParts.Pages->Fetch(FAddresses[slot], [this, mailbox, slot](live::TLiveResponse response) {
       mailbox->Post([this, slot, response = std::move(response)]() mutable { OnPage(slot, std::move(response)); });
     });
   }
-  FSummary.PagesFound = FAddresses.size();
 }
 
 void TLiveRun::OnHarvestDone(THarvestResult result) {
@@ -173,6 +182,8 @@ void TLiveRun::OnHarvestDone(THarvestResult result) {
 
 void TLiveRun::OnPage(std::size_t slot, live::TLiveResponse response) {
   --FPagesOut;
+  --FPagesFetching;
+  FetchQueuedPages();
   // Only a Stop aborts: such a page is neither judged nor failed.
   if (FStopped || FStopRequested.load() || response.Error == live::TLiveError::Aborted) {
     CheckFinished();
@@ -299,6 +310,8 @@ void TLiveRun::OnStop() {
   if (FDone || FStopped) return;
   FStopped = true;
   FSummary.Stopped = true;
+  FPagesOut -= FPageQueue.size();
+  FPageQueue.clear();
   // A back end calls no handler after Stop: the harvest is over.
   if (FHarvesting) FParts.Harvest->Stop();
   FHarvesting = false;

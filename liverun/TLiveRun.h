@@ -10,6 +10,7 @@
 // Stop also for the listener's. After Stop the run finishes within 100 ms.
 #include <atomic>
 #include <chrono>
+#include <deque>
 #include <cstddef>
 #include <map>
 #include <memory>
@@ -67,6 +68,7 @@ class TLiveRun {
   void AskAuthority(std::size_t slot);
   void SetAuthority(std::size_t slot, const std::string& text);
   void SendAuthorityBatch();
+  void FetchQueuedPages();
   void ReportReadyRows();
   void ReportJudging();
   void CheckFinished();
@@ -89,7 +91,9 @@ class TLiveRun {
   std::vector<std::string> FAddresses;
   std::vector<TSlot> FSlots;
   std::size_t FNextSlot = 0;
-  std::size_t FPagesOut = 0;
+  std::size_t FPagesOut = 0;       // queued or fetching
+  std::size_t FPagesFetching = 0;
+  std::deque<std::size_t> FPageQueue;  // slots not yet handed to the fetcher
   std::string FHarvestName;
   bool FAuthorityFailed = false;
   bool FAuthorityInFlight = false;

@@ -21,6 +21,7 @@
 #include "TProgramServices.h"
 #include "TResultsModel.h"
 #include "TServiceEndpoints.h"
+#include "TLiveSimSetup.h"
 #include "TSimProcess.h"
 #include "TfrmMain.h"
 #include "sources/TSourcesFile.h"
@@ -47,7 +48,8 @@ int main(int argc, char** argv) {
       << "openpagerank-url = " << url << "/v1/domains/bulk\nopenpagerank-key = sim-opr-key\n[ranking]\n"
       << "source = tranco\ntranco = " << base << "/tranco.csv\n[pages]\ntest = modern\n[network]\nparallel = 8\n"
       << "per-host = 2\nhost-delay-ms = 0\nca-file = " << sim.CaFile() << "\n";
-  sim.SetFaults("/blog/ head-delay:50\nformat=json head-delay:50\n/v1/domains/bulk head-delay:50");
+  sim.SetFaults(testsupport::TLiveSimSetup::BlogRules(24, "head-delay:50") +
+                          "format=json head-delay:50\n/v1/domains/bulk head-delay:50");
 
   TProgramServices services = ProductionServices();
   services.LoadBrandSettings = [](const std::string&, TBrandSettings&) { return false; };

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "TLiveSimSetup.h"
 #include "TSimProcess.h"
 #include "liverun/LiveRunParts.h"
 #include "liverun/TLiveRun.h"
@@ -74,7 +75,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot fetch the simulated Tranco list\n");
     return 1;
   }
-  if (!sim.SetFaults("/blog/ head-delay:50\nformat=json head-delay:50\n/v1/domains/bulk head-delay:50")) {
+  if (!sim.SetFaults(testsupport::TLiveSimSetup::BlogRules(24, "head-delay:50") +
+                          "format=json head-delay:50\n/v1/domains/bulk head-delay:50")) {
     std::fprintf(stderr, "the simulator refused the fault rules\n");
     return 1;
   }
