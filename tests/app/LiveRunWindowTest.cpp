@@ -104,6 +104,24 @@ class LiveRunWindowTest : public QObject {
     QCOMPARE(static_cast<std::size_t>(std::count(saved.begin(), saved.end(), '\n')), expected.size() + 1);
   }
 
+  void SourcesButtonAndAboutText() {
+    TAppFixture app;
+    TfrmMain& frm = app.Show();
+    // Classic: the button is there, right of About on its row; no live text.
+    QVERIFY(frm.btnSources && frm.btnSources->isVisible());
+    QCOMPARE(frm.btnSources->text(), QStringLiteral("Sources"));
+    QCOMPARE(frm.btnSources->y(), frm.btnAbout->y());
+    QVERIFY(frm.btnSources->x() >= frm.btnAbout->x() + frm.btnAbout->width());
+    QVERIFY(!frm.LiveMode());
+    QVERIFY(frm.LiveAboutText().empty());
+    TAppFixture live;
+    TfrmMain& liveFrm = LiveWindow(live, *FSetup, "x");
+    const std::string about = liveFrm.LiveAboutText();
+    QVERIFY2(about.find("Search: SearXNG at https://127.0.0.1:") != std::string::npos, about.c_str());
+    QVERIFY(about.find("Authority: Open PageRank") != std::string::npos);
+    QVERIFY(about.find("Le Pochat") != std::string::npos && about.find("NDSS 2019; list of ") != std::string::npos);
+  }
+
   void StopEndsEachStageAtOnce() {
     for (const std::string stage : {"harvest", "pages"}) {
       QVERIFY(FSim->SetFaults(stage == "harvest" ? "format=json head-delay:3000"
