@@ -1,8 +1,8 @@
 #pragma once
 // Throw-away certificates for TLS tests, written as PEM files into a fresh
-// temporary folder: two unrelated CAs, and server certificates for the
-// loopback addresses signed by the first one (one for the right names, one
-// for a different name).
+// temporary folder (made as the simulated web makes its own): two unrelated
+// CAs, and server certificates for the loopback addresses signed by the
+// first one (one for the right names, one for a different name).
 #include <string>
 
 namespace halvane::testsupport {
@@ -19,7 +19,7 @@ class TTestPki {
   // For 127.0.0.1..127.0.0.3, localhost and *.sim.test.
   const std::string& ServerCert() const { return FServerCert; }
   const std::string& ServerKey() const { return FServerKey; }
-  // For "elsewhere.test" only.
+  // For "wrong.invalid" only.
   const std::string& WrongNameCert() const { return FWrongNameCert; }
   const std::string& WrongNameKey() const { return FWrongNameKey; }
 
