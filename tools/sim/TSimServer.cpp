@@ -206,9 +206,12 @@ int TSimServer::ChooseCertificate(SSL* ssl, void* self) {
       !inet_ntop(AF_INET, &local.sin_addr, ip, sizeof ip)) {
     return 1;  // the usual certificate
   }
+  const TTestCertificates& certs = *server->certs_;
+  // OpenSSL may ask again in one handshake (after a retry request): one
+  // connection uses a rule once.
+  if (SSL_get_certificate(ssl) == certs.WrongCertificate()) return 1;
   const std::string address = "https://" + std::string(ip) + ":" + std::to_string(ntohs(local.sin_port)) + "/";
   if (server->rules_.TakeBadCertificate(address)) {
-    const TTestCertificates& certs = *server->certs_;
     if (SSL_use_certificate(ssl, certs.WrongCertificate()) != 1 || SSL_use_PrivateKey(ssl, certs.WrongKey()) != 1) {
       return 0;
     }
