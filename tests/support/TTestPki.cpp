@@ -1,29 +1,22 @@
 #include "TTestPki.h"
 
-#include <cstdlib>
+#include <stdlib.h>
+
 #include <filesystem>
 #include <stdexcept>
-
-#include "TTestCertificates.h"
 
 namespace halvane::testsupport {
 
 TTestPki::TTestPki() {
   std::string pattern = (std::filesystem::temp_directory_path() / "halvane-pki-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("test certificates: cannot make " + pattern);
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("test certificates: no temporary folder");
   FFolder = pattern;
-  // The simulated web's certificates, and a second CA of the same kind that
-  // signs nothing we serve.
-  const sim::TTestCertificates served(FFolder, {"127.0.0.1", "127.0.0.2", "127.0.0.3"}, {"localhost", "*.sim.test"});
-  const std::string otherFolder = FFolder + "/other";
-  std::filesystem::create_directory(otherFolder);
-  const sim::TTestCertificates other(otherFolder, {"127.0.0.1"}, {});
-  FCaFile = served.CaFile();
-  FOtherCaFile = other.CaFile();
-  FServerCert = served.ServerCertFile();
-  FServerKey = served.ServerKeyFile();
-  FWrongNameCert = served.WrongCertFile();
-  FWrongNameKey = served.WrongKeyFile();
+  std::filesystem::create_directory(FFolder + "/main");
+  std::filesystem::create_directory(FFolder + "/other");
+  FMain = std::make_unique<sim::TTestCertificates>(FFolder + "/main", std::vector<std::string>{"127.0.0.1", "127.0.0.2", "127.0.0.3"},
+                                                   std::vector<std::string>{"localhost", "*.sim.test"});
+  FOther = std::make_unique<sim::TTestCertificates>(FFolder + "/other", std::vector<std::string>{"127.0.0.1"},
+                                                    std::vector<std::string>{"localhost"});
 }
 
 TTestPki::~TTestPki() {

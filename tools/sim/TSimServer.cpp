@@ -17,6 +17,7 @@
 #include "SimText.h"
 #include "TBraveService.h"
 #include "TNewsService.h"
+#include "TModernBlog.h"
 #include "TOpenPageRankService.h"
 #include "TSearxngService.h"
 #include "TSearchEngine.h"
@@ -466,6 +467,9 @@ TSimServer::TAnswer TSimServer::RouteSite(int site, std::string_view target) {
   if (StartsWith(path, "/blog/")) {
     if (const auto page = web_->FindPage(site, target)) return {200, "text/html", web_->RenderPage(*page), {}};
   }
+  // The same posts in modern markup, for live mode.
+  const TModernBlog modern(*web_);
+  if (const auto page = modern.FindPage(site, target)) return {200, "text/html", modern.Render(*page), {}};
   return {404, "text/html", StatusPage(404), {}};
 }
 

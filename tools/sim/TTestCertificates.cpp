@@ -58,16 +58,10 @@ TTestCertificates::TTestCertificates(const std::string& folder, const std::vecto
   FWrongCert = NewCertificate("wrong.invalid", FWrongKey.get(), FCaCert.get(), FCaKey.get(), "DNS:wrong.invalid");
 
   FCaFile = folder + "/ca.pem";
-  FServerCertFile = folder + "/server.pem";
-  FServerKeyFile = folder + "/server-key.pem";
-  FWrongCertFile = folder + "/wrong-name.pem";
-  FWrongKeyFile = folder + "/wrong-name-key.pem";
   Write(FCaFile, FCaCert.get(), nullptr);
   Write(folder + "/ca-key.pem", nullptr, FCaKey.get());
-  Write(FServerCertFile, FServerCert.get(), nullptr);
-  Write(FServerKeyFile, nullptr, FServerKey.get());
-  Write(FWrongCertFile, FWrongCert.get(), nullptr);
-  Write(FWrongKeyFile, nullptr, FWrongKey.get());
+  Write(folder + "/server.pem", FServerCert.get(), nullptr);
+  Write(folder + "/server-key.pem", nullptr, FServerKey.get());
 }
 
 TTestCertificates::TKey TTestCertificates::NewKey() {

@@ -15,17 +15,12 @@ class TTestCertificates {
  public:
   // Makes the CA and two server certificates signed by it: one for ipAddresses
   // and dnsNames, one for "wrong.invalid" only. Writes ca.pem (the CA
-  // certificate), ca-key.pem, server.pem, server-key.pem, wrong-name.pem and
-  // wrong-name-key.pem into folder. Throws std::runtime_error naming the
-  // step that failed.
+  // certificate), ca-key.pem, server.pem and server-key.pem into folder.
+  // Throws std::runtime_error naming the step that failed.
   TTestCertificates(const std::string& folder, const std::vector<std::string>& ipAddresses,
                     const std::vector<std::string>& dnsNames);
 
   const std::string& CaFile() const { return FCaFile; }
-  const std::string& ServerCertFile() const { return FServerCertFile; }
-  const std::string& ServerKeyFile() const { return FServerKeyFile; }
-  const std::string& WrongCertFile() const { return FWrongCertFile; }
-  const std::string& WrongKeyFile() const { return FWrongKeyFile; }
   // The files written, for removal.
   const std::vector<std::string>& Files() const { return FFiles; }
 
@@ -51,10 +46,6 @@ class TTestCertificates {
   void Write(const std::string& path, X509* cert, EVP_PKEY* key);
 
   std::string FCaFile;
-  std::string FServerCertFile;
-  std::string FServerKeyFile;
-  std::string FWrongCertFile;
-  std::string FWrongKeyFile;
   std::vector<std::string> FFiles;
   TKey FCaKey;
   TCert FCaCert;
