@@ -133,6 +133,8 @@ class TfrmMain : public QWidget, private TSearchRunView {
 
   bool FetchInProgress() const;
   bool RunActive() const { return FRunActive; }
+  // A Search click waits for the shared client (Search reads "Stop").
+  bool RunWaiting() const { return FRunWaiting; }
 
   // The page control's pages, welcome page first while it exists.
   TPageControl* pgcPrinc = nullptr;
@@ -211,6 +213,8 @@ class TfrmMain : public QWidget, private TSearchRunView {
   void CreatePageRetrieval();
   void SetSortingByHeader(bool on);
   void ConnectResultsList();
+  void RunSearch();
+  void StartWaitingRun();
   void DeleteRows(bool allRows);
 
   // TSearchRunView: how the search run reaches this window.
@@ -239,6 +243,7 @@ class TfrmMain : public QWidget, private TSearchRunView {
   int FTimer1Firings = 0;
   TAlignLayout* FSearchLayout = nullptr;
   bool FRunActive = false;
+  bool FRunWaiting = false;
   std::unique_ptr<THarvestedUrls> FRetiredUrls;
   std::unique_ptr<std::vector<std::string>> FRetiredNews;
   std::unique_ptr<TPageFetcher> FPages;

@@ -1,8 +1,15 @@
 #include "BrandTool.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <exception>
 #include <ostream>
+#include <utility>
 
+#include "BannerFormat.h"
 #include "BrandSettings.h"
 #include "CryptFile.h"
 #include "SkinFile.h"
@@ -77,8 +84,8 @@ One is chosen at random at each start. Number them from 1 without gaps.
 
 == Banners, Banner1 to Banner16: picture file name ^ click address
 Banner n shows the picture in the file bannern.dat beside the program; the
-name's extension (.gif, .jpg, .jpeg, .bmp, .ico, .wmf, .emf) tells its
-format. One banner is chosen at random.
+name's extension (.gif, .jpg, .jpeg, .png, .bmp, .ico) tells its format.
+One banner is chosen at random.
 <%%Banner1%%>summer.gif^http://www.example.com/offer/<%%/Banner1%%>
 <%%Banner2%%>partner.jpg^http://partner.example.net/<%%/Banner2%%>
 
@@ -123,6 +130,34 @@ std::string NotAuthentic(const std::string& path) {
                 "(not a settings file of this program, truncated, or altered)";
 }
 
+// Reads the file as the program does, within the program's size cap, and
+// holds at most about two copies of it at a time.
+int Show(const std::string& path, std::ostream& out, std::ostream& err) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return Fail(err, "cannot open " + path + ": " + std::strerror(errno));
+  if (!S_ISREG(info.st_mode)) return Fail(err, path + ": not a regular file");
+  if (static_cast<std::uint64_t>(info.st_size) > kMaxSettingsFileBytes) {
+    return Fail(err, path + ": " + std::to_string(info.st_size) + " bytes, over the " +
+                         std::to_string(kMaxSettingsFileBytes) +
+                         " bytes the program reads: the program ignores this file and runs unbranded");
+  }
+  std::string plain;
+  if (!DecryptSettingsBytes(ReadWholeFile(path), plain)) return Fail(err, NotAuthentic(path));
+  const std::string lastNewsId = FindLastNewsId(plain);
+  TBrandDocument document = ConsumeBrandDocument(std::move(plain));
+  for (std::size_t i = 0; i < document.Banner.size(); ++i) {
+    const std::string& entry = document.Banner[i];
+    const std::string name = entry.substr(0, entry.find('^'));
+    if (BannerFormatForName(name).empty()) {
+      err << "halvane-brand: warning: Banner" << i + 1 << " names '" << Shown(name)
+          << "', a picture format the program cannot show (use .gif, .jpg, .jpeg, .png, .bmp or .ico)\n";
+    }
+  }
+  ChooseBrandEntries(document, ProgramBrandRandom());
+  out << FormatBrandReport(document, lastNewsId);
+  return 0;
+}
+
 int Run(const std::vector<std::string>& a, std::ostream& out, std::ostream& err) {
   const std::string command = a.empty() ? std::string() : a[0];
   if (command == "encrypt" && a.size() == 3) {
@@ -133,14 +168,7 @@ int Run(const std::vector<std::string>& a, std::ostream& out, std::ostream& err)
     if (!DecryptFileAtomically(a[1], a[2])) return Fail(err, NotAuthentic(a[1]));
     return 0;
   }
-  if (command == "show" && a.size() == 2) {
-    std::string plain;
-    if (!DecryptSettingsBytes(ReadWholeFile(a[1]), plain)) return Fail(err, NotAuthentic(a[1]));
-    TBrandDocument document = ReadBrandDocument(plain);
-    ChooseBrandEntries(document, ProgramBrandRandom());
-    out << FormatBrandReport(document, FindLastNewsId(plain));
-    return 0;
-  }
+  if (command == "show" && a.size() == 2) return Show(a[1], out, err);
   if (command == "template" && a.size() == 1) {
     out << kTemplate;
     return 0;
