@@ -215,6 +215,11 @@ void TLiveClient::TWorker::AwaitRobots(TTransfer& t) {
   const std::string origin = t.Url().Origin();
   const auto state = FRobots.State(origin, TClock::now());
   if (state == TRobotsCache::TState::Known) return Admit(t);
+  auto robotsUrl = SplitUrl(origin + "/robots.txt");
+  if (!robotsUrl) {  // an origin libcurl will not read back (an IPv6 zone, say)
+    return Complete(t.Id(), Failure(TLiveError::RobotsUnavailable,
+                                    "robots.txt of " + t.Url().Host + " could not be read: no address for it"));
+  }
   t.State = TTransfer::TState::Robots;
   FRobotsWaiters[origin].push_back(t.Id());
   if (state == TRobotsCache::TState::Fetching) return;
@@ -229,7 +234,7 @@ void TLiveClient::TWorker::AwaitRobots(TTransfer& t) {
   request.Url = origin + "/robots.txt";
   auto fetch = std::make_unique<TTransfer>(id, std::move(request),
                                            [this, origin](TLiveResponse r) { RobotsArrived(origin, std::move(r)); },
-                                           *SplitUrl(origin + "/robots.txt"));
+                                           std::move(*robotsUrl));
   fetch->RobotsFetch = true;
   TTransfer& f = *fetch;
   FTransfers.emplace(id, std::move(fetch));
