@@ -37,6 +37,7 @@
 #include "UpdateCheck.h"
 #include "classicrun/TPageFetcher.h"
 #include "classicrun/TSearchRun.h"
+#include "liverun/LiveColumns.h"
 
 namespace halvane {
 namespace {
@@ -57,37 +58,65 @@ void TfrmMain::btnSearchClick() {
     msgMain->Execute(kKeywordMissingNotice, TMsgKind::Information, TMsgButtons::Ok);
     return;
   }
+  if (LiveMode()) {
+    LiveSearchClick();
+    return;
+  }
   if (btnSearch->text() == Caption(kSearchCaption)) {
     // A stopped run that has not yet returned reads "Search" already; a
     // second run must not start inside it, so the click is ignored.
-    if (FRunActive) return;
-    FRunActive = true;
-    lvwItemsModel->Clear();
-    stpItems->setText(QString());
-    SetSortingByHeader(false);
-    StopRequested = false;
-    btnSearch->setText(Caption(kStopCaption));
-    try {
-      FSearchRun->Run();
-    } catch (const std::exception& error) {
-      // test.html could not be created: the run ends here, the window goes
-      // back to idle and says why.
-      FRunActive = false;
-      btnSearch->setText(Caption(kSearchCaption));
-      SetSortingByHeader(true);
-      msgMain->Execute(error.what(), TMsgKind::Warning, TMsgButtons::Ok);
+    if (FRunActive || FRunWaiting) return;
+    if (FPages->HeldByThisThread()) {
+      // The click came from inside another exchange of this thread (the
+      // start-up news or update check): the run starts from the event loop
+      // once that exchange has returned, and Stop meanwhile cancels it.
+      FRunWaiting = true;
+      btnSearch->setText(Caption(kStopCaption));
+      FPages->WhenClientFree([this] { StartWaitingRun(); });
       return;
     }
-    FRunActive = false;
+    RunSearch();
+    return;
+  }
+  if (FRunWaiting) {
+    FRunWaiting = false;
     btnSearch->setText(Caption(kSearchCaption));
-    TUiThread::PumpEvents();
-    SetSortingByHeader(true);
     return;
   }
   StopRequested = true;
   btnSearch->setText(Caption(kSearchCaption));
   SetSortingByHeader(true);
   TUiThread::PumpEvents();
+}
+
+void TfrmMain::StartWaitingRun() {
+  if (!FRunWaiting || FClosing) return;
+  FRunWaiting = false;
+  RunSearch();
+}
+
+void TfrmMain::RunSearch() {
+  FRunActive = true;
+  lvwItemsModel->Clear();
+  stpItems->setText(QString());
+  SetSortingByHeader(false);
+  StopRequested = false;
+  btnSearch->setText(Caption(kStopCaption));
+  try {
+    FSearchRun->Run();
+  } catch (const std::exception& error) {
+    // test.html could not be created: the run ends here, the window goes
+    // back to idle and says why.
+    FRunActive = false;
+    btnSearch->setText(Caption(kSearchCaption));
+    SetSortingByHeader(true);
+    msgMain->Execute(error.what(), TMsgKind::Warning, TMsgButtons::Ok);
+    return;
+  }
+  FRunActive = false;
+  btnSearch->setText(Caption(kSearchCaption));
+  TUiThread::PumpEvents();
+  SetSortingByHeader(true);
 }
 
 void TfrmMain::HarvestResults() { FSearchRun->HarvestResults(); }
@@ -161,7 +190,10 @@ void TfrmMain::SaveResultsToCsv() {
   if (!chosen) return;
   try {
     // A failed write leaves any older file in place and says nothing.
-    WriteCsvFile(CsvPathForChosenPath(*chosen), BuildCsvLines(ResultColumnCaptions(), lvwItemsModel->Items()));
+    const std::vector<std::string>& captions = lvwItemsModel->Columns() == TResultColumns::Live
+                                                   ? liverun::LiveColumnCaptions()
+                                                   : ResultColumnCaptions();
+    WriteCsvFile(CsvPathForChosenPath(*chosen), BuildCsvLines(captions, lvwItemsModel->Items()));
   } catch (...) {
   }
 }
@@ -200,6 +232,13 @@ bool TfrmMain::GetLastNewsCode(const std::string& publisherId, const std::string
 
 void TfrmMain::btnNewsClick() {
   if (!NewsList) return;
+  // Inside another exchange of this thread: asked once it has returned.
+  if (FPages->HeldByThisThread()) {
+    FPages->WhenClientFree([this] {
+      if (!FClosing) btnNewsClick();
+    });
+    return;
+  }
   NewsList->clear();
   // Filled apart and handed over afterwards: the window may close (and drop
   // its lists) while the request waits.
@@ -223,7 +262,16 @@ void TfrmMain::ShowNewsHint(const std::string& text) {
   BalloonHint->ShowAt(btnNews->mapToGlobal(centre), ToQString(text));
 }
 
-void TfrmMain::btnUpdateClick() { CheckForUpdates(false); }
+void TfrmMain::btnUpdateClick() {
+  // Inside another exchange of this thread: checked once it has returned.
+  if (FPages->HeldByThisThread()) {
+    FPages->WhenClientFree([this] {
+      if (!FClosing) CheckForUpdates(false);
+    });
+    return;
+  }
+  CheckForUpdates(false);
+}
 
 bool TfrmMain::DownloadFile(const std::string& address, const std::string& localPath) {
   return FPages->DownloadFile(address, localPath);

@@ -5,11 +5,10 @@
 namespace halvane {
 
 bool OpenInBrowser(std::string_view address) {
-  const auto browser = platform::FindHttpBrowser();
-  if (!browser) return false;
-  // The address is the browser's only argument; whether it starts is not
-  // examined.
-  platform::StartDetached(*browser, {std::string(address)});
+  const auto command = platform::FindHttpBrowserCommand(address);
+  if (!command) return false;
+  // Whether it starts is not examined.
+  platform::StartDetached(command->front(), std::vector<std::string>(command->begin() + 1, command->end()));
   return true;
 }
 

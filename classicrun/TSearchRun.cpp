@@ -138,8 +138,9 @@ bool TSearchRun::PageRankGetRank(const std::string& page, std::string& /*rank*/,
   } catch (...) {
     // Any failure on the way answers "No Data" and reports no fetch.
   }
-  RankText.Store(queryTag, std::move(answer));
-  FView.PostLater([] {});
+  // Through the queue that carried the fetch's status texts, so the answer
+  // lands after them and the emptied status panel stays empty.
+  FView.Post([this, queryTag, answer = std::move(answer)]() mutable { RankText.Store(queryTag, std::move(answer)); });
   return fetched;
 }
 

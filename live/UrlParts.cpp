@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <charconv>
 #include <memory>
 
 namespace halvane::live {
@@ -50,7 +51,10 @@ std::optional<TUrlParts> SplitUrl(std::string_view url) {
   if (parts.Host.size() > 2 && parts.Host.front() == '[' && parts.Host.back() == ']') {
     parts.Host = parts.Host.substr(1, parts.Host.size() - 2);
   }
-  parts.Port = std::stoi(*port);
+  const auto [end, error] = std::from_chars(port->data(), port->data() + port->size(), parts.Port);
+  if (error != std::errc() || end != port->data() + port->size() || parts.Port < 1 || parts.Port > 65535) {
+    return std::nullopt;  // libcurl takes port 0; nobody serves there
+  }
   parts.PathAndQuery = path->empty() ? "/" : *path;
   if (auto query = Part(handle.get(), CURLUPART_QUERY, 0)) parts.PathAndQuery += "?" + *query;
   return parts;

@@ -104,27 +104,146 @@ std::string BrowserProgramFromCommand(std::string_view command) {
   return program;
 }
 
-std::string ProgramFromDesktopExec(std::string_view exec) {
-  std::string word;
-  std::size_t i = 0;
-  while (i < exec.size() && (exec[i] == ' ' || exec[i] == '\t')) ++i;
-  if (i < exec.size() && exec[i] == '"') {
-    for (++i; i < exec.size() && exec[i] != '"'; ++i) {
-      if (exec[i] == '\\' && i + 1 < exec.size()) ++i;
-      word.push_back(exec[i]);
+namespace {
+
+// The key file's own escapes of a string value.
+std::string UnescapeKeyFileValue(std::string_view value) {
+  std::string out;
+  out.reserve(value.size());
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    if (value[i] != '\\' || i + 1 == value.size()) {
+      out.push_back(value[i]);
+      continue;
     }
-  } else {
-    for (; i < exec.size() && exec[i] != ' ' && exec[i] != '\t'; ++i) {
-      if (exec[i] == '\\' && i + 1 < exec.size()) ++i;
-      word.push_back(exec[i]);
+    switch (value[i + 1]) {
+      case 's': out.push_back(' '); ++i; break;
+      case 'n': out.push_back('\n'); ++i; break;
+      case 't': out.push_back('\t'); ++i; break;
+      case 'r': out.push_back('\r'); ++i; break;
+      case '\\': out.push_back('\\'); ++i; break;
+      // Any other backslash is the Exec quoting's, read below.
+      default: out.push_back('\\'); break;
     }
   }
-  if (!word.empty() && word[0] == '%') return {};
-  return word;
+  return out;
+}
+
+// One word of the command line; Marked bytes are field-code percent signs
+// (a "%" that came from quoting or %% is plain text).
+struct TExecWord {
+  std::string Text;
+  std::vector<bool> Marked;
+  void Add(char c, bool marked) {
+    Text.push_back(c);
+    Marked.push_back(marked);
+  }
+};
+
+std::vector<TExecWord> SplitExecWords(std::string_view line) {
+  std::vector<TExecWord> words;
+  TExecWord word;
+  bool inWord = false;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    const char c = line[i];
+    if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+      if (inWord) words.push_back(std::move(word));
+      word = TExecWord();
+      inWord = false;
+      ++i;
+      continue;
+    }
+    inWord = true;
+    if (c == '"') {
+      for (++i; i < line.size() && line[i] != '"'; ++i) {
+        const char q = line[i];
+        if (q == '\\' && i + 1 < line.size() &&
+            (line[i + 1] == '"' || line[i + 1] == '`' || line[i + 1] == '$' || line[i + 1] == '\\')) {
+          word.Add(line[++i], false);
+        } else {
+          // A field code inside quotes is still one (entries in the wild
+          // write "%u"); its expansion stays inside this word.
+          word.Add(q, q == '%');
+        }
+      }
+      ++i;  // the closing quote, if any
+      continue;
+    }
+    if (c == '\\' && i + 1 < line.size()) {
+      word.Add(line[i + 1], false);
+      i += 2;
+      continue;
+    }
+    word.Add(c, c == '%');
+    ++i;
+  }
+  if (inWord) words.push_back(std::move(word));
+  return words;
+}
+
+bool IsAddressCode(char code) { return code == 'u' || code == 'U' || code == 'f' || code == 'F'; }
+
+}  // namespace
+
+std::vector<std::string> DesktopExecArguments(std::string_view exec, std::string_view address,
+                                              const TDesktopEntryInfo& entry) {
+  const std::vector<TExecWord> words = SplitExecWords(UnescapeKeyFileValue(exec));
+  std::vector<std::string> arguments;
+  bool addressPlaced = false;
+  for (const TExecWord& word : words) {
+    const std::string& text = word.Text;
+    // Whole-word codes that expand to a number of arguments other than one.
+    if (text.size() == 2 && word.Marked[0]) {
+      if (text[1] == 'i') {
+        if (!entry.Icon.empty()) {
+          arguments.emplace_back("--icon");
+          arguments.push_back(entry.Icon);
+        }
+        continue;
+      }
+    }
+    std::string expanded;
+    bool anyText = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (!word.Marked[i] || i + 1 == text.size()) {
+        expanded.push_back(text[i]);
+        anyText = true;
+        continue;
+      }
+      const char code = text[++i];
+      if (code == '%') {
+        expanded.push_back('%');
+        anyText = true;
+      } else if (IsAddressCode(code)) {
+        expanded.append(address);
+        anyText = true;
+        addressPlaced = true;
+      } else if (code == 'c') {
+        expanded.append(entry.Name);
+        anyText = true;
+      } else if (code == 'k') {
+        expanded.append(entry.Path);
+        anyText = true;
+      } else if (code == 'i') {
+        expanded.append(entry.Icon);
+        anyText = anyText || !entry.Icon.empty();
+      }
+      // Deprecated and unknown codes (%d %D %n %N %v %m ...) are dropped.
+    }
+    if (anyText) arguments.push_back(std::move(expanded));
+  }
+  if (arguments.empty()) return {};
+  if (!addressPlaced) arguments.emplace_back(address);
+  return arguments;
+}
+
+std::string ProgramFromDesktopExec(std::string_view exec) {
+  const std::vector<std::string> arguments = DesktopExecArguments(exec, "");
+  return arguments.empty() ? std::string() : arguments.front();
 }
 
 #ifndef _WIN32
-std::optional<std::string> FindHttpBrowser() {
+std::optional<std::vector<std::string>> FindHttpBrowserCommand(std::string_view address) {
   std::vector<std::string> appDirs;
   const std::string dataHome = HomeRelative(std::getenv("XDG_DATA_HOME"), ".local/share");
   if (!dataHome.empty()) appDirs.push_back(dataHome + "/applications");
@@ -135,9 +254,13 @@ std::optional<std::string> FindHttpBrowser() {
   if (!entry) return std::nullopt;
   const auto exec = ReadKeyFileValue(*entry, "Desktop Entry", "Exec");
   if (!exec) return std::nullopt;
-  std::string program = ProgramFromDesktopExec(*exec);
-  if (program.empty()) return std::nullopt;
-  return program;
+  TDesktopEntryInfo info;
+  info.Icon = ReadKeyFileValue(*entry, "Desktop Entry", "Icon").value_or("");
+  info.Name = ReadKeyFileValue(*entry, "Desktop Entry", "Name").value_or("");
+  info.Path = *entry;
+  std::vector<std::string> command = DesktopExecArguments(*exec, address, info);
+  if (command.empty()) return std::nullopt;
+  return command;
 }
 #endif
 

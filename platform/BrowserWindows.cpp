@@ -9,7 +9,7 @@
 
 namespace halvane::platform {
 
-std::optional<std::string> FindHttpBrowser() {
+std::optional<std::vector<std::string>> FindHttpBrowserCommand(std::string_view address) {
   HKEY key = nullptr;
   if (RegOpenKeyExA(HKEY_CLASSES_ROOT, "\\http\\shell\\open\\command", 0, KEY_QUERY_VALUE, &key) !=
       ERROR_SUCCESS) {
@@ -24,7 +24,8 @@ std::optional<std::string> FindHttpBrowser() {
   buffer[size] = 0;
   const std::string command(buffer);
   if (command.empty()) return std::nullopt;
-  return BrowserProgramFromCommand(command);
+  // The registered program with the address as its only argument.
+  return std::vector<std::string>{BrowserProgramFromCommand(command), std::string(address)};
 }
 
 bool StartDetached(const std::string& program, const std::vector<std::string>& arguments) {

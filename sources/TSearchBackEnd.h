@@ -8,11 +8,13 @@
 //                 [](TSearchOutcome outcome) { /* addresses, or why it ended early */ });
 //
 // Threads: Start and Stop may be called from any thread; the handlers run on
-// the live client's worker thread, one at a time. progress runs before each
-// page is asked; done runs exactly once when the harvest ends, unless Stop
+// the live client's worker thread, one at a time (progress for the first page
+// runs within Start, on its caller's thread). progress runs before each page
+// is asked; done runs exactly once when the harvest ends, unless Stop
 // came first: no handler runs after Stop (or the destructor) returns; a
 // handler running at that moment on another thread is waited for. Stop may
-// be called from a handler. Start is called once per object.
+// be called from a handler. Start is called once per object. Handlers must
+// not throw.
 #include <cstddef>
 #include <functional>
 #include <memory>

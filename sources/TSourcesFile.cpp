@@ -331,8 +331,11 @@ TSources TSourcesFile::Parse(std::string_view text, std::string_view fileName) {
       case TIniLine::TKind::Blank:
       case TIniLine::TKind::Comment:
         continue;
-      case TIniLine::TKind::Malformed:
-        throw fail(line.Number, "expected [section], key = value or a comment, not '" + Shown(line.Raw) + "'");
+      case TIniLine::TKind::Malformed: {
+        std::string_view raw = line.Raw;
+        if (raw.ends_with('\r')) raw.remove_suffix(1);
+        throw fail(line.Number, "expected [section], key = value or a comment, not '" + Shown(raw) + "'");
+      }
       case TIniLine::TKind::Section:
         if (!KnownSection(line.Section)) {
           throw fail(line.Number, "unknown section [" + Shown(line.Section) +

@@ -10,10 +10,11 @@
 //   blocks             Blocks x kBlockSize bytes, domains in sorted order
 // A block: u16 count, count x u16 entry offsets (from the block's start, in
 // sorted order), then the entries: u8 length, the domain, u32 value.
-// A lookup searches the fences (small: they stay resident) and then one block,
-// so each lookup makes at most one more page of the file resident.
+// A lookup searches the fences (small: they stay resident) and then reads one
+// block.
 // The checksum covers the header before it, the path and the fences: what
 // opening reads whole. Blocks are checked as a lookup reads them.
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -57,6 +58,16 @@ struct TIndexLayout {
         BlocksAt(Padded(FenceKeysAt + h.FenceKeysSize, kBlockSize)),
         FileSize(BlocksAt + std::uint64_t{h.Blocks} * kBlockSize) {}
 };
+
+// The first 8 bytes of a domain, big-endian, zero-padded: compares as the
+// domains do, because domains hold no zero bytes.
+inline std::uint64_t DomainPrefix(std::string_view domain) {
+  std::uint64_t prefix = 0;
+  for (std::size_t i = 0; i < 8; ++i) {
+    prefix = (prefix << 8) | (i < domain.size() ? static_cast<unsigned char>(domain[i]) : 0u);
+  }
+  return prefix;
+}
 
 // FNV-1a, 64 bits, continued from seed.
 inline std::uint64_t Fnv1a(std::string_view bytes, std::uint64_t seed = 0xcbf29ce484222325ull) {

@@ -3,25 +3,14 @@
 #include <algorithm>
 #include <limits>
 
+#include "tables/IndexFormat.h"
+
 namespace halvane::tables {
 
-namespace {
-
-std::uint64_t PrefixOf(std::string_view domain) {
-  std::uint64_t prefix = 0;
-  for (std::size_t i = 0; i < 8; ++i) {
-    prefix = (prefix << 8) | (i < domain.size() ? static_cast<unsigned char>(domain[i]) : 0u);
-  }
-  return prefix;
-}
-
-}  // namespace
-
 bool TEntryList::Add(std::string_view domain, std::uint32_t value, std::uint32_t order) {
-  constexpr std::size_t kLimit = std::numeric_limits<std::uint32_t>::max();
-  if (domain.empty() || domain.size() > kMaxDomain) return false;
-  if (FArena.size() + domain.size() > kLimit || FEntries.size() >= kLimit) return false;
-  FEntries.push_back({PrefixOf(domain), static_cast<std::uint32_t>(FArena.size()), order, value,
+  if (domain.empty() || domain.size() > kMaxDomain || FEntries.size() >= kMaxEntries) return false;
+  if (FArena.size() + domain.size() > std::numeric_limits<std::uint32_t>::max()) return false;
+  FEntries.push_back({DomainPrefix(domain), static_cast<std::uint32_t>(FArena.size()), order, value,
                       static_cast<std::uint8_t>(domain.size())});
   FArena.append(domain);
   return true;

@@ -13,6 +13,10 @@ namespace halvane::tables {
 class TEntryList {
  public:
   static constexpr std::size_t kMaxDomain = 253;
+  // Five times the biggest table published (Open PageRank's 10 million):
+  // bounds the memory a hostile table (a zip that unpacks to one line again
+  // and again) can take while it is read.
+  static constexpr std::size_t kMaxEntries = 50000000;
 
   struct TEntry {
     std::uint64_t Prefix;  // first 8 bytes, big-endian: most comparisons end here
@@ -22,8 +26,8 @@ class TEntryList {
     std::uint8_t Length;
   };
 
-  // domain: already lower-cased, 1..kMaxDomain bytes. False when the arena
-  // or the entry count would exceed what an index can address (4 GiB).
+  // domain: already lower-cased, 1..kMaxDomain bytes. False when there are
+  // kMaxEntries already, or 4 GiB of domains.
   bool Add(std::string_view domain, std::uint32_t value, std::uint32_t order);
   // Sorts by domain and keeps one entry per domain: the first line's for an
   // authority table, the best (lowest) rank for a Tranco list.

@@ -5,9 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
-#include <algorithm>
 #include <cstring>
 
 namespace halvane::tables {
@@ -76,6 +76,7 @@ std::unique_ptr<TMappedIndex> TMappedIndex::Open(const std::string& path, const 
   // The fences are read whole anyway: check them all now, lookups then trust them.
   std::uint32_t previous = 0;
   std::string_view previousFence;
+  index->FFencePrefixes.reserve(header.Blocks);
   for (std::uint32_t b = 0; b < header.Blocks; ++b) {
     std::uint32_t end = 0;
     std::memcpy(&end, index->FFenceEnds + 4 * std::size_t{b}, 4);
@@ -84,6 +85,7 @@ std::unique_ptr<TMappedIndex> TMappedIndex::Open(const std::string& path, const 
     if (b > 0 && !(previousFence < fence)) return damaged("fences out of order");
     previousFence = fence;
     previous = end;
+    index->FFencePrefixes.push_back(DomainPrefix(fence));
   }
   if (previous != header.FenceKeysSize) return damaged("bad fence");
   if (header.Kind != static_cast<std::uint32_t>(kind)) {
@@ -159,12 +161,15 @@ std::optional<std::uint32_t> TMappedIndex::Find(std::string_view domain) const {
     lowered[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
   }
   const std::string_view key(lowered, domain.size());
-  // The last block whose fence is not after key.
+  // The last block whose fence is not after key. Domains hold no zero bytes,
+  // so comparing prefixes first orders as comparing the whole names.
+  const std::uint64_t keyPrefix = DomainPrefix(key);
   std::uint32_t low = 0;
   std::uint32_t high = FHeader->Blocks;
   while (low < high) {
     const std::uint32_t mid = low + (high - low) / 2;
-    if (Fence(mid) <= key) {
+    const std::uint64_t prefix = FFencePrefixes[mid];
+    if (prefix < keyPrefix || (prefix == keyPrefix && Fence(mid) <= key)) {
       low = mid + 1;
     } else {
       high = mid;

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tables/IndexFormat.h"
 #include "tables/TSourceIdentity.h"
@@ -52,6 +53,9 @@ class TMappedIndex {
   const char* FFenceEnds = nullptr;
   const char* FFenceKeys = nullptr;
   std::uint64_t FBlocksAt = 0;
+  // The first 8 bytes of each fence, big-endian: the fence search compares
+  // these and reads a fence itself only on a tie (Blocks x 8 bytes of heap).
+  std::vector<std::uint64_t> FFencePrefixes;
   mutable std::atomic<bool> FDamaged{false};
 };
 

@@ -243,7 +243,7 @@ void TTableReader::Entry(std::string_view line) {
   }
   if (!NormalDomain(domainText, FDomain)) Fail("bad domain \"" + Shown(domainText) + "\"");
   if (FLine > std::numeric_limits<std::uint32_t>::max() || !FEntries.Add(FDomain, value, static_cast<std::uint32_t>(FLine))) {
-    Fail("table too large for an index");
+    Fail("too many domains: an index holds at most " + std::to_string(TEntryList::kMaxEntries) + " (4 GiB of names)");
   }
 }
 

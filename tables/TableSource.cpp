@@ -55,8 +55,10 @@ using TZip = std::unique_ptr<zip_t, decltype(&zip_discard)>;
   throw TTableError(name + ": not a readable zip archive (" + message + ")");
 }
 
-// Streams the one file of the archive into reader.
-void ReadZip(zip_t* archive, const std::string& name, TTableReader& reader, std::uint64_t maxUnpacked) {
+using TZipFile = std::unique_ptr<zip_file_t, decltype(&zip_fclose)>;
+
+// The one file of the archive, opened for reading.
+TZipFile OpenOnlyFile(zip_t* archive, const std::string& name) {
   const zip_int64_t count = zip_get_num_entries(archive, 0);
   zip_int64_t file = -1;
   zip_int64_t files = 0;
@@ -70,23 +72,48 @@ void ReadZip(zip_t* archive, const std::string& name, TTableReader& reader, std:
   if (files != 1) {
     throw TTableError(name + ": the zip archive holds " + std::to_string(files) + " files; expected one CSV file");
   }
-  std::unique_ptr<zip_file_t, decltype(&zip_fclose)> stream(zip_fopen_index(archive, static_cast<zip_uint64_t>(file), 0),
-                                                             &zip_fclose);
+  TZipFile stream(zip_fopen_index(archive, static_cast<zip_uint64_t>(file), 0), &zip_fclose);
   if (!stream) throw TTableError(name + ": cannot open the file in the zip archive (" + zip_strerror(archive) + ")");
+  return stream;
+}
+
+// Reads up to size bytes from stream; fewer only at its end.
+std::size_t ReadZipped(zip_file_t* stream, char* data, std::size_t size, const std::string& name) {
+  std::size_t done = 0;
+  while (done < size) {
+    const zip_int64_t n = zip_fread(stream, data + done, size - done);
+    if (n < 0) throw TTableError(name + ": the zip archive is damaged (" + zip_file_strerror(stream) + ")");
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  return done;
+}
+
+TZip OpenZipFile(const std::string& path) {
+  int code = 0;
+  TZip archive(zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code), &zip_discard);
+  if (!archive) {
+    zip_error_t error;
+    zip_error_init_with_code(&error, code);
+    FailZip(path, &error);
+  }
+  return archive;
+}
+
+// Streams the one file of the archive into reader.
+void ReadZip(zip_t* archive, const std::string& name, TTableReader& reader, std::uint64_t maxUnpacked) {
+  const TZipFile stream = OpenOnlyFile(archive, name);
   std::vector<char> piece(kPiece);
   std::uint64_t total = 0;
   while (true) {
-    const zip_int64_t n = zip_fread(stream.get(), piece.data(), piece.size());
-    if (n < 0) {
-      throw TTableError(name + ": the zip archive is damaged (" + zip_file_strerror(stream.get()) + ")");
-    }
+    const std::size_t n = ReadZipped(stream.get(), piece.data(), piece.size(), name);
     if (n == 0) break;
     total += static_cast<std::uint64_t>(n);
     if (total > maxUnpacked) {
       throw TTableError(name + ": the file in the zip archive unpacks to more than " +
                         std::to_string(maxUnpacked >> 20) + " MiB");
     }
-    reader.Feed(std::string_view(piece.data(), static_cast<std::size_t>(n)));
+    reader.Feed(std::string_view(piece.data(), n));
   }
   reader.Finish();
 }
@@ -99,13 +126,7 @@ void ReadTableFile(const std::string& path, TTableReader& reader) {
   std::vector<char> piece(kPiece);
   std::size_t n = ReadSome(fd.Fd, piece.data(), piece.size(), path);
   if (LooksLikeZip(std::string_view(piece.data(), n))) {
-    int code = 0;
-    const TZip archive(zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code), &zip_discard);
-    if (!archive) {
-      zip_error_t error;
-      zip_error_init_with_code(&error, code);
-      FailZip(path, &error);
-    }
+    const TZip archive = OpenZipFile(path);
     ReadZip(archive.get(), path, reader, kMaxUnpacked);
     return;
   }
@@ -140,8 +161,12 @@ TTableKind DetectTableKind(const std::string& path) {
   if (fd.Fd < 0) FailSystem(path, "open");
   std::vector<char> head(TTableReader::kMaxLine + 1);
   const std::size_t n = ReadSome(fd.Fd, head.data(), head.size(), path);
-  const std::string_view text(head.data(), n);
-  if (LooksLikeZip(text)) return TTableKind::Tranco;
+  std::string_view text(head.data(), n);
+  if (LooksLikeZip(text)) {
+    const TZip archive = OpenZipFile(path);
+    const TZipFile stream = OpenOnlyFile(archive.get(), path);
+    text = std::string_view(head.data(), ReadZipped(stream.get(), head.data(), head.size(), path));
+  }
   std::string_view line = text.substr(0, text.find('\n'));
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   return TTableReader::KindOfFirstLine(line);

@@ -12,8 +12,9 @@
 
 namespace halvane::tables {
 
-// What a zip may unpack to at most: a bound on time against zip bombs.
-inline constexpr std::uint64_t kMaxUnpacked = 16ull << 30;
+// What a zip may unpack to at most: a bound on time against zip bombs (a
+// full Tranco list unpacks to about 100 MB).
+inline constexpr std::uint64_t kMaxUnpacked = 4ull << 30;
 
 // Feeds the table at path (CSV or zip, told by its first bytes) to reader
 // and finishes it. Throws TTableError naming path.
@@ -22,8 +23,9 @@ void ReadTableFile(const std::string& path, TTableReader& reader);
 void ReadTableBytes(std::string_view bytes, const std::string& name, TTableReader& reader,
                     std::uint64_t maxUnpacked = kMaxUnpacked);
 
-// The kind of table at path: a zip is a Tranco list; a CSV file is one when
-// its first line starts with a number. Throws TTableError.
+// The kind of table at path (CSV, or the one file of a zip): a Tranco list
+// when its first line starts with a number, else an authority table.
+// Throws TTableError.
 TTableKind DetectTableKind(const std::string& path);
 
 }  // namespace halvane::tables

@@ -3,6 +3,7 @@
 // the body below and to the left of it, with a 4-pixel shadow. The next
 // mouse button or wheel action anywhere in the application closes it and is
 // used up; activating or deactivating the application closes it too.
+#include <QPainterPath>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -25,6 +26,10 @@ class TBalloonHint : public QWidget {
   QString Text() const { return FText; }
   // Where the stem's tip ends up, in screen coordinates.
   QPoint TipPoint() const { return FTip; }
+  // Whether the window system shows translucent windows blended (Wayland,
+  // X11 with a compositing manager, ...). Without it the balloon is cut to
+  // its outline by a shape mask instead of sitting on a black square.
+  static bool TranslucencyAvailable();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -32,6 +37,8 @@ class TBalloonHint : public QWidget {
 
  private:
   QRect BodyRect() const;
+  // The balloon's body and stem, moved by offset (the shadow's).
+  QPainterPath Outline(QPoint offset) const;
 
   QString FText;
   QPoint FTip;

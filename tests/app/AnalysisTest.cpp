@@ -199,6 +199,60 @@ class AnalysisTest : public QObject {
     QCOMPARE(ListedRows(*frm.lvwItemsModel), second);
   }
 
+  // The start-up update check holds the client (its server is slow); a
+  // Search click meanwhile waits for it and then lists the whole run.
+  void SearchDuringTheStartUpUpdateCheckWaitsForIt() {
+    TAppFixture app;
+    PointAtSim(app, FSim.Port());
+    QVERIFY(FSim.SetFaults("mainappupdate.inf head-delay:800\n"));
+    TfrmMain& frm = app.Show();
+    frm.edtKeyword->setText(QStringLiteral("garden tools"));
+    frm.edtDomain->setText(QString::fromLatin1(kUserDomain));
+    frm.cbxItems->setCurrentIndex(0);
+    bool clicked = false;
+    bool duringCheck = false;
+    QString captionAfterClick;
+    QTimer::singleShot(400, &frm, [&] {
+      duringCheck = frm.Timer1Firings() == 1 && frm.RunActive() == false;
+      frm.btnSearch->click();
+      captionAfterClick = frm.btnSearch->text();
+      clicked = true;
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(clicked, 10000);
+    QVERIFY(duringCheck);
+    QCOMPARE(captionAfterClick, QStringLiteral("Stop"));
+    QTRY_VERIFY_WITH_TIMEOUT(!frm.RunWaiting() && !frm.RunActive(), 120000);
+    QVERIFY(FSim.ClearFaults());
+    QCOMPARE(frm.btnSearch->text(), QStringLiteral("Search"));
+    const std::vector<TExpectedRow> expected = ExpectedRows(*FWeb, "garden tools", 0, kUserDomain);
+    QVERIFY(expected.size() > 10);
+    QCOMPARE(ListedRows(*frm.lvwItemsModel), expected);
+    QCOMPARE(frm.stpItems->text(), QString::number(expected.size()) + QStringLiteral(" items listed"));
+    QVERIFY(frm.msgMain->Shown().empty());
+  }
+
+  void StopCancelsASearchWaitingForTheClient() {
+    TAppFixture app;
+    PointAtSim(app, FSim.Port());
+    QVERIFY(FSim.SetFaults("mainappupdate.inf head-delay:800\n"));
+    TfrmMain& frm = app.Show();
+    frm.edtKeyword->setText(QStringLiteral("garden tools"));
+    bool stopped = false;
+    QTimer::singleShot(400, &frm, [&] {
+      frm.btnSearch->click();
+      QVERIFY(frm.RunWaiting());
+      frm.btnSearch->click();
+      stopped = !frm.RunWaiting() && frm.btnSearch->text() == QStringLiteral("Search");
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(stopped, 10000);
+    // The check returns and the cancelled run never starts.
+    QTest::qWait(1200);
+    QVERIFY(FSim.ClearFaults());
+    QVERIFY(!frm.RunActive());
+    QCOMPARE(frm.lvwItemsModel->Count(), std::size_t{0});
+    QCOMPARE(frm.stpItems->text(), QStringLiteral("0 items listed"));
+  }
+
   void NoHarvestedAddressGoesStraightToNoItems() {
     TAppFixture app;
     PointAtSim(app, FSim.Port());

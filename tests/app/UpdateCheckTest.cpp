@@ -10,6 +10,7 @@
 #include "TAppFixture.h"
 #include "TestWindowHelpers.h"
 #include "TMessageBox.h"
+#include "TScriptedServer.h"
 #include "TSimProcess.h"
 
 using namespace halvane;
@@ -141,6 +142,25 @@ class UpdateCheckTest : public QObject {
     QCOMPARE(app.Exits, std::vector<int>{0});
     QTRY_VERIFY_WITH_TIMEOUT(app.Exists("updater-args.txt"), 20000);
     QCOMPARE(app.ReadFile("updater-args.txt"), server.Base() + "\n2.20\nA\n");
+  }
+
+  void UpdateClickDuringAFetchWaitsForIt() {
+    TUpdateServer server("2.30");
+    TScriptedServer pages([](const std::string&) { return TScriptedReply{200, "page", false, false, 400}; });
+    TAppFixture app;
+    app.Endpoints.UpdateBaseURL = server.Base();
+    TfrmMain& frm = Quiet(app.Show());
+    frm.msgMain->QueueAnswer(TMsgResult::Cancel);
+    bool clickReturned = false;
+    QTimer::singleShot(150, [&] {
+      frm.bsSkinSpeedButton1->click();
+      clickReturned = true;
+    });
+    std::string text;
+    QVERIFY(frm.FetchPage("http://" + pages.HostPort() + "/slow", text));
+    QVERIFY(clickReturned);
+    QVERIFY(frm.msgMain->Shown().empty());
+    QTRY_COMPARE_WITH_TIMEOUT(Texts(*frm.msgMain), std::vector<std::string>{kQuestion230}, 20000);
   }
 };
 

@@ -44,7 +44,7 @@ class OpenInBrowserTest : public ::testing::Test {
     fs::remove_all(root_);
   }
 
-  void RegisterFakeBrowser() {
+  void RegisterFakeBrowser(const std::string& execBefore = "", const std::string& execAfter = " %u") {
     const fs::path script = root_ / "fake browser.sh";
     {
       std::ofstream out(script);
@@ -53,7 +53,7 @@ class OpenInBrowserTest : public ::testing::Test {
     }
     fs::permissions(script, fs::perms::owner_all);
     std::ofstream(root_ / "data/applications/fake.desktop")
-        << "[Desktop Entry]\nType=Application\nName=Fake\nExec=\"" << script.string() << "\" %u\n";
+        << "[Desktop Entry]\nType=Application\nName=Fake\nExec=" << execBefore << "\"" << script.string() << "\"" << execAfter << "\n";
     std::ofstream(root_ / "config/mimeapps.list")
         << "[Added Associations]\nx-scheme-handler/http=other.desktop;\n"
         << "[Default Applications]\nx-scheme-handler/http=missing.desktop;fake.desktop;\n";
@@ -87,6 +87,15 @@ TEST_F(OpenInBrowserTest, HostileAddressArrivesAsOneUnchangedArgument) {
   ASSERT_TRUE(OpenInBrowser(address));
   EXPECT_EQ(WaitForRecord(), address + "\n--\n");
   for (int i = 1; i <= 4; ++i) EXPECT_FALSE(fs::exists(pwned + std::to_string(i))) << i;
+}
+
+// As Ubuntu's snap entries start it: through env, with a variable first.
+TEST_F(OpenInBrowserTest, EntryStartingThroughEnvGetsTheWholeCommand) {
+  RegisterFakeBrowser("env BAMF_DESKTOP_FILE_HINT=/var/lib/snapd/desktop/applications/fake.desktop ",
+                      " --new-window %U --last");
+  const std::string address = "http://x.test/a b";
+  ASSERT_TRUE(OpenInBrowser(address));
+  EXPECT_EQ(WaitForRecord(), "--new-window\n--\n" + address + "\n--\n--last\n--\n");
 }
 
 TEST_F(OpenInBrowserTest, EmptyAddressStillStartsTheBrowser) {

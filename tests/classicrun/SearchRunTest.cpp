@@ -77,7 +77,47 @@ TEST(SearchRun, WholeRunFillsEachQualifyingRowFromLeftToRight) {
                                                        "1 items found of 2 analized", "2 items found of 3 analized",
                                                        "2 items listed"}));
   EXPECT_EQ(rig.Connector->Targets().size(), 10u);
+  // The last worker's completion arrives through the event queue.
+  for (int i = 0; i < 200 && rig.Run->RankWorkers() > 0; ++i) rig.View.WaitForEvents();
   EXPECT_EQ(rig.Run->RankWorkers(), 0);
+}
+
+// The PageRank worker posts its fetch's status texts to the interface
+// thread; an answer that became visible before them would let a late
+// "Process completed sucessfull!" overwrite the emptied panel.
+TEST(SearchRun, StatusPanelStaysEmptyAfterEachRankAnswerAlsoOnASlowInterfaceThread) {
+  for (bool lagging : {false, true}) {
+    TRunRig rig(TwoBlogsRun());
+    rig.View.Lagging = lagging;
+    rig.Run->Run();
+    ASSERT_EQ(rig.View.Rows.size(), 2u);
+    int answers = 0;
+    std::vector<std::string> sinceQuery;
+    bool afterAnswer = false;
+    for (const std::string& entry : rig.View.Timeline) {
+      if (entry.rfind("status:", 0) != 0) continue;
+      const std::string text = entry.substr(7);
+      if (afterAnswer) {
+        // The next text after an answer is the next request's own.
+        EXPECT_TRUE(text.rfind("Getting URL: ", 0) == 0 || text == kRankStatusText)
+            << (lagging ? "lagging: " : "") << text << " after answer " << answers;
+        afterAnswer = false;
+      }
+      if (text == kRankStatusText) {
+        sinceQuery.clear();
+      } else if (text.empty()) {
+        ++answers;
+        afterAnswer = true;
+        // Each answer follows its own request's texts.
+        ASSERT_EQ(sinceQuery.size(), 2u) << (lagging ? "lagging: " : "") << "answer " << answers;
+        EXPECT_EQ(sinceQuery[0].rfind("Getting URL: http://rank.test/", 0), 0u) << sinceQuery[0];
+        EXPECT_EQ(sinceQuery[1], "Process completed sucessfull!");
+      } else {
+        sinceQuery.push_back(text);
+      }
+    }
+    EXPECT_EQ(answers, 4);
+  }
 }
 
 TEST(SearchRun, StopDuringTheFirstRankWaitEndsTheItemAndTheRun) {

@@ -96,6 +96,42 @@ TEST_F(LiveClientSimTest, AbortEndsRunningAndWaitingRequests) {
   EXPECT_EQ(all[3].Error, TLiveError::Aborted);
 }
 
+TEST_F(LiveClientSimTest, VerifiesTheSimulatedWebOverTls) {
+  TNetworkSettings settings = QuickSettings();
+  settings.CaFile = FSim->CaFile();
+  TLiveClient client(settings);
+  const std::string site = "https://127.0.0.3:" + std::to_string(FSim->HttpsPort());
+  const TLiveResponse ok = Get(client, site + "/_sim/body?size=1000");
+  ASSERT_TRUE(ok.Succeeded()) << ok.Message;
+  EXPECT_EQ(ok.Body.size(), 1000u);
+
+  ASSERT_TRUE(FSim->SetFaults("127.0.0.3: tls-bad-cert,count:1"));
+  TLiveClient fresh(settings);  // a new connection: the rule picks the certificate when one opens
+  const TLiveResponse bad = Get(fresh, site + "/_sim/body?size=1000");
+  FSim->ClearFaults();
+  EXPECT_EQ(bad.Error, TLiveError::Tls);
+  EXPECT_EQ(bad.Message.rfind("certificate verify failed for 127.0.0.3", 0), 0u) << bad.Message;
+
+  TLiveClient untrusting(QuickSettings());
+  EXPECT_EQ(Get(untrusting, site + "/_sim/body?size=10").Error, TLiveError::Tls);
+}
+
+TEST_F(LiveClientSimTest, FollowsTheSimulatedWebAcrossSchemes) {
+  TNetworkSettings settings = QuickSettings();
+  settings.CaFile = FSim->CaFile();
+  TLiveClient client(settings);
+  const std::string secure = "https://127.0.0.3:" + std::to_string(FSim->HttpsPort()) + "/_sim/body?size=10";
+  const std::string plain = "http://127.0.0.2:" + std::to_string(FSim->Port()) + "/_sim/body?size=20";
+  const TLiveResponse up = Get(client, "http://127.0.0.2:" + std::to_string(FSim->Port()) + "/_sim/redirect/1/" + secure);
+  ASSERT_TRUE(up.Succeeded()) << up.Message;
+  EXPECT_EQ(up.FinalUrl, secure);
+  EXPECT_EQ(up.Body.size(), 10u);
+  const TLiveResponse down = Get(client, "https://127.0.0.3:" + std::to_string(FSim->HttpsPort()) + "/_sim/redirect/1/" + plain);
+  ASSERT_TRUE(down.Succeeded()) << down.Message;
+  EXPECT_EQ(down.FinalUrl, plain);
+  EXPECT_EQ(down.Body.size(), 20u);
+}
+
 TEST(LiveClientTest, SendsGetAndPostWithTheirHeaders) {
   TTestServer server;
   std::string seenAgent, seenType, seenBody, seenToken;

@@ -36,7 +36,7 @@ void ServeHello(TTestServer& server) {
 }
 
 TEST_F(LiveClientTlsTest, TrustsTheExtraCaFile) {
-  TTestServer server("127.0.0.1", FPki->ServerCert(), FPki->ServerKey());
+  TTestServer server("127.0.0.1", FPki->Server().ServerCertificate(), FPki->Server().ServerKey());
   ServeHello(server);
   TLiveClient client(Trusting(FPki->CaFile()));
   const TLiveResponse r = Get(client, server.Url("/hello"));
@@ -45,7 +45,7 @@ TEST_F(LiveClientTlsTest, TrustsTheExtraCaFile) {
 }
 
 TEST_F(LiveClientTlsTest, FailsVerificationWithoutTheRightCa) {
-  TTestServer server("127.0.0.1", FPki->ServerCert(), FPki->ServerKey());
+  TTestServer server("127.0.0.1", FPki->Server().ServerCertificate(), FPki->Server().ServerKey());
   ServeHello(server);
   for (const std::string& caFile : {std::string(), FPki->OtherCaFile()}) {
     TLiveClient client(Trusting(caFile));
@@ -57,7 +57,7 @@ TEST_F(LiveClientTlsTest, FailsVerificationWithoutTheRightCa) {
 }
 
 TEST_F(LiveClientTlsTest, FailsVerificationForACertificateOfAnotherName) {
-  TTestServer server("127.0.0.1", FPki->WrongNameCert(), FPki->WrongNameKey());
+  TTestServer server("127.0.0.1", FPki->Server().WrongCertificate(), FPki->Server().WrongKey());
   ServeHello(server);
   TLiveClient client(Trusting(FPki->CaFile()));
   const TLiveResponse r = Get(client, server.Url("/hello"));
@@ -66,7 +66,7 @@ TEST_F(LiveClientTlsTest, FailsVerificationForACertificateOfAnotherName) {
 }
 
 TEST_F(LiveClientTlsTest, NamesAnUnreadableCaFile) {
-  TTestServer server("127.0.0.1", FPki->ServerCert(), FPki->ServerKey());
+  TTestServer server("127.0.0.1", FPki->Server().ServerCertificate(), FPki->Server().ServerKey());
   ServeHello(server);
   TLiveClient client(Trusting("/nonexistent/ca.pem"));
   const TLiveResponse r = Get(client, server.Url("/hello"));
@@ -75,7 +75,7 @@ TEST_F(LiveClientTlsTest, NamesAnUnreadableCaFile) {
 }
 
 TEST_F(LiveClientTlsTest, FollowsRedirectsBetweenHttpAndHttps) {
-  TTestServer secure("127.0.0.1", FPki->ServerCert(), FPki->ServerKey());
+  TTestServer secure("127.0.0.1", FPki->Server().ServerCertificate(), FPki->Server().ServerKey());
   TTestServer plain("127.0.0.2");
   ServeHello(secure);
   ServeHello(plain);

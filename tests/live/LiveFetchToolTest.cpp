@@ -66,7 +66,7 @@ TEST(LiveFetchToolTest, WritesBodiesInCommandLineOrder) {
 
 TEST(LiveFetchToolTest, VerifiesTlsWithTheGivenCaFile) {
   TTestPki pki;
-  TTestServer server("127.0.0.1", pki.ServerCert(), pki.ServerKey());
+  TTestServer server("127.0.0.1", pki.Server().ServerCertificate(), pki.Server().ServerKey());
   server.Routes().Get("/", [](const httplib::Request&, httplib::Response& res) { res.set_content("secret", "text/plain"); });
   const std::string file = ::testing::TempDir() + "halvane_live_fetch_o_" + std::to_string(::getpid());
   std::remove(file.c_str());

@@ -72,6 +72,23 @@ TEST(HostilePageTest, FiftyMegabytePagesAreJudgedOnTheirStart) {
   EXPECT_FALSE(small.Truncated);
 }
 
+TEST(HostilePageTest, AnEndlessAnchorIsCut) {
+  const std::string page = kWordPressHead + "<a href='https://myshop.example/'>" +
+                           Repeat("caf\xC3\xA9   \n", 1000000) + "</a>";
+  const TPageVerdict verdict = TestModernPage(page, "myshop.example");
+  EXPECT_LE(verdict.Anchor.size(), kMaxAnchorBytes);
+  EXPECT_GE(verdict.Anchor.size(), kMaxAnchorBytes - 8);
+  EXPECT_EQ(verdict.Anchor.substr(0, 11), "caf\xC3\xA9 caf\xC3\xA9");
+  EXPECT_EQ(verdict.Anchor.find("\xEF\xBF\xBD"), std::string::npos);  // cut between characters
+  EXPECT_NE(verdict.Anchor.back(), ' ');
+
+  // An odd number of bytes before two-byte characters: the cut falls inside one.
+  const TPageVerdict odd = TestModernPage(
+      kWordPressHead + "<a href='https://myshop.example/'>x" + Repeat("\xC3\xA9", 1000000) + "</a>",
+      "myshop.example");
+  EXPECT_EQ(odd.Anchor, "x" + Repeat("\xC3\xA9", (kMaxAnchorBytes - 1) / 2));
+}
+
 TEST(HostilePageTest, UnendedConstructsRunToTheEnd) {
   const std::string link = "<a href='https://myshop.example/'>mine</a>";
   for (const std::string& tail :

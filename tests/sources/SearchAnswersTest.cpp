@@ -156,6 +156,21 @@ TEST(SearchAnswers, ServiceTextIsShownNotTrusted) {
   EXPECT_EQ(error.find("pw"), std::string::npos);
 }
 
+TEST(SearchBackEnds, MadeFromTheSources) {
+  live::TLiveClient client(live::TNetworkSettings{});
+  TSources sources;
+  EXPECT_EQ(MakeSearchBackEnd(sources, client), nullptr);
+  sources.Engine = TSearchEngine::Searxng;
+  EXPECT_THROW(MakeSearchBackEnd(sources, client), std::invalid_argument);
+  sources.SearxngUrl = kBase;
+  EXPECT_EQ(MakeSearchBackEnd(sources, client)->Name(), "SearXNG");
+  sources.Engine = TSearchEngine::Brave;
+  EXPECT_THROW(MakeSearchBackEnd(sources, client), std::invalid_argument);
+  sources.BraveKey = "k";
+  EXPECT_EQ(MakeSearchBackEnd(sources, client)->Name(), "Brave Search");
+  EXPECT_EQ((TSearchProgress{"Brave Search", 3, 41}).StatusText(), "Searching Brave Search, page 3...");
+}
+
 TEST(LiveHarvestRules, KeepsHttpAndHttpsOnceOffTheEngineInOrder) {
   TLiveHarvest harvest("https://searx.example.org:8443/", 4);
   EXPECT_EQ(harvest.Add({"http://a.example/1", "ftp://b.example/", "HTTP://A.example/1", "https://searx.example.org/x",

@@ -193,5 +193,22 @@ TEST_F(SourcesFileTest, WriteIsPrivateAtomicAndReadsBack) {
   EXPECT_THROW(TSourcesFile::Write(FFolder.string(), s), TSourcesFileError);
 }
 
+// The example in sources/README.md is a file the reader takes.
+TEST_F(SourcesFileTest, TheReadmeExampleIsValid) {
+  std::istringstream readme(ReadAll(fs::path(HALVANE_TEST_DATA) / ".." / ".." / "sources" / "README.md"));
+  std::string example;
+  bool inside = false;
+  for (std::string line; std::getline(readme, line);) {
+    if (line.starts_with("    ; Halvane's sources")) inside = true;
+    if (inside && !line.empty() && !line.starts_with("    ")) break;
+    if (inside) example += (line.size() > 4 ? line.substr(4) : std::string()) + "\n";
+  }
+  ASSERT_GT(example.size(), 300u);
+  const TSources s = TSourcesFile::Parse(example, "README.md");
+  EXPECT_EQ(s.Engine, TSearchEngine::Searxng);
+  EXPECT_EQ(s.Authority, TAuthoritySource::OpenPageRank);
+  EXPECT_EQ(s.PageTest, TPageTest::Modern);
+}
+
 }  // namespace
 }  // namespace halvane::sources

@@ -1,9 +1,11 @@
 #pragma once
-// Throw-away certificates for TLS tests, written as PEM files into a fresh
-// temporary folder: two unrelated CAs, and server certificates for the
-// loopback addresses signed by the first one (one for the right names, one
-// for a different name).
+// Throw-away certificates for TLS tests, made with the simulated web's test
+// CA maker in a fresh temporary folder: a CA with a server certificate for
+// the loopback addresses and one for another name, and an unrelated CA.
+#include <memory>
 #include <string>
+
+#include "TTestCertificates.h"
 
 namespace halvane::testsupport {
 
@@ -14,17 +16,14 @@ class TTestPki {
   TTestPki(const TTestPki&) = delete;
   TTestPki& operator=(const TTestPki&) = delete;
 
-  const std::string& CaFile() const { return FCaFile; }            // signs both server certificates
-  const std::string& OtherCaFile() const { return FOtherCaFile; }  // signs nothing we serve
+  const std::string& CaFile() const { return FMain->CaFile(); }        // signs both server certificates
+  const std::string& OtherCaFile() const { return FOther->CaFile(); }  // signs nothing we serve
   // For 127.0.0.1..127.0.0.3, localhost and *.sim.test.
-  const std::string& ServerCert() const { return FServerCert; }
-  const std::string& ServerKey() const { return FServerKey; }
-  // For "elsewhere.test" only.
-  const std::string& WrongNameCert() const { return FWrongNameCert; }
-  const std::string& WrongNameKey() const { return FWrongNameKey; }
+  const sim::TTestCertificates& Server() const { return *FMain; }
 
  private:
-  std::string FFolder, FCaFile, FOtherCaFile, FServerCert, FServerKey, FWrongNameCert, FWrongNameKey;
+  std::string FFolder;
+  std::unique_ptr<sim::TTestCertificates> FMain, FOther;
 };
 
 }  // namespace halvane::testsupport

@@ -10,10 +10,8 @@ TTestServer::TTestServer(std::string address)
   Listen();
 }
 
-TTestServer::TTestServer(std::string address, const std::string& certFile, const std::string& keyFile)
-    : FScheme("https"),
-      FAddress(std::move(address)),
-      FServer(std::make_unique<httplib::SSLServer>(certFile.c_str(), keyFile.c_str())) {
+TTestServer::TTestServer(std::string address, X509* certificate, EVP_PKEY* key)
+    : FScheme("https"), FAddress(std::move(address)), FServer(std::make_unique<httplib::SSLServer>(certificate, key)) {
   if (!FServer->is_valid()) throw std::runtime_error("test server: certificate not accepted");
   Listen();
 }

@@ -14,7 +14,7 @@ class TTestServer {
   // Plain http.
   explicit TTestServer(std::string address = "127.0.0.1");
   // https with that certificate and key.
-  TTestServer(std::string address, const std::string& certFile, const std::string& keyFile);
+  TTestServer(std::string address, X509* certificate, EVP_PKEY* key);
   ~TTestServer();
   TTestServer(const TTestServer&) = delete;
   TTestServer& operator=(const TTestServer&) = delete;

@@ -81,5 +81,34 @@ TEST(RankTool, ReportsBrokenTablesAndBadCommandLines) {
   }
 }
 
+TEST(RankTool, JudgesASavedPageWithTheModernTest) {
+  TTempDir dir;
+  test::WriteFile(dir / "kept.html",
+                  "<html><head><meta name=\"generator\" content=\"WordPress 6.4.2\"></head><body>\n"
+                  "<p>Thanks, <a href='https://www.MyShop.example/deals' rel='external ugc'>My  <b>Shop</b>\n"
+                  "Deals</a></p>\n<form action=\"https://blog.example/wp-comments-post.php\" method=\"post\">"
+                  "<textarea name=\"comment\"></textarea></form></body></html>\n");
+  const TRun kept = RunRank(dir, "test-page " + (dir / "kept.html") + " myshop.example");
+  EXPECT_EQ(kept.Status, 0) << kept.Err;
+  EXPECT_EQ(kept.Out,
+            "Verdict: kept\nWordPress: yes\nFollow links only: yes\nComments: Open\nHas Your Link: Yes\n"
+            "Anchor Name: My Shop Deals\n");
+
+  test::WriteFile(dir / "nofollow.html",
+                  "<html><body><a href='/wp-content/x.css'>x</a>"
+                  "<a href='https://someone.example/' rel='ugc external NOFOLLOW'>someone</a></body></html>");
+  const TRun refused = RunRank(dir, "test-page " + (dir / "nofollow.html"));
+  EXPECT_EQ(refused.Status, 0) << refused.Err;
+  EXPECT_THAT(refused.Out, ::testing::StartsWith("Verdict: not kept: "));
+  EXPECT_THAT(refused.Out, HasSubstr("\nWordPress: yes\nFollow links only: no\nComments: Closed\n"
+                                     "Has Your Link: No\nAnchor Name: -\n"));
+
+  const TRun missing = RunRank(dir, "test-page " + (dir / "none.html"));
+  EXPECT_EQ(missing.Status, 1);
+  EXPECT_THAT(missing.Err, HasSubstr("cannot read " + (dir / "none.html")));
+  EXPECT_EQ(RunRank(dir, "test-page").Status, 2);
+  EXPECT_EQ(RunRank(dir, "test-page a b c").Status, 2);
+}
+
 }  // namespace
 }  // namespace halvane::tables

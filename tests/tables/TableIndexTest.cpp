@@ -46,6 +46,8 @@ std::string RandomDomain(std::mt19937& random) {
     for (std::size_t i = 0; i < length; ++i) name.push_back(kChars[random() % (sizeof kChars - 1)]);
     name.push_back('.');
   }
+  // Names that agree in their first bytes meet in the same blocks and fences.
+  if (random() % 4 == 0) name = "shared-prefix-" + name;
   return name + kTlds[random() % 6];
 }
 
@@ -248,11 +250,17 @@ TEST(TableIndex, ChecksEveryOffsetALookupMeets) {
   ASSERT_GT(header.Blocks, 3u);
   const std::size_t block = TIndexLayout(header).BlocksAt + kBlockSize;  // the second block
   // Blocks are not read at opening: the damage shows at lookup.
+  std::uint16_t count = 0;
+  std::uint16_t lastEntry = 0;
+  std::memcpy(&count, good.data() + block, 2);
+  std::memcpy(&lastEntry, good.data() + block + 2 * count, 2);
   const struct {
     const char* name;
     std::size_t at;
     std::uint16_t value;
   } damages[] = {
+      // Its length byte is then a letter of the domain: the entry would end past the block.
+      {"entry running past the block", block + 2 * count, static_cast<std::uint16_t>(lastEntry + 1)},
       {"count past the block", block, 3000},
       {"no entries", block, 0},
       {"offset past the block", block + 2 + 2 * 20, 0xFFFF},

@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+#include "TTrancoDownload.h"
 #include "TableFiles.h"
 #include "tables/TTableError.h"
 #include "tables/TTableReader.h"
@@ -144,8 +145,13 @@ TEST(TableReader, TellsTheKindOfATableFile) {
   EXPECT_EQ(DetectTableKind(test::DataFile("opr-bad-figure.csv")), TTableKind::Authority);
   EXPECT_EQ(DetectTableKind(test::DataFile("plain-bad-domain.csv")), TTableKind::Authority);
   EXPECT_EQ(DetectTableKind(test::DataFile("tranco-bad-rank.csv")), TTableKind::Tranco);
-  EXPECT_EQ(DetectTableKind(test::DataFile("tranco-two-files.zip")), TTableKind::Tranco);
   EXPECT_THROW(DetectTableKind(test::DataFile("no-such-file.csv")), TTableError);
+  test::TTempDir dir;
+  test::WriteFile(dir / "a.zip", sim::ZipOneFile("a.csv", "domain,authority\na.com,1\n"));
+  test::WriteFile(dir / "t.zip", sim::ZipOneFile("t.csv", "1,a.com\n"));
+  EXPECT_EQ(DetectTableKind(dir / "a.zip"), TTableKind::Authority);
+  EXPECT_EQ(DetectTableKind(dir / "t.zip"), TTableKind::Tranco);
+  EXPECT_THROW(DetectTableKind(test::DataFile("tranco-two-files.zip")), TTableError);
 }
 
 }  // namespace

@@ -27,6 +27,29 @@ class BalloonHintTest : public QObject {
     QCOMPARE(balloon.geometry().top(), 100);
   }
 
+  // Nothing blends translucent windows here (as on X11 without a
+  // compositor): the window is cut to the balloon and its shadow.
+  void WithoutTranslucencyTheWindowIsCutToItsOutline() {
+    QVERIFY(!TBalloonHint::TranslucencyAvailable());
+    TBalloonHint balloon;
+    balloon.ShowAt(QPoint(600, 300), QStringLiteral("You've Got A Message!\r\nNew title"));
+    const QRegion mask = balloon.mask();
+    QVERIFY(!mask.isEmpty());
+    const int w = balloon.width();
+    const int h = balloon.height();
+    const QPoint tip = balloon.TipPoint() - balloon.pos();
+    QCOMPARE(tip.y(), 0);
+    QVERIFY(mask.contains(QPoint(w / 2, h / 2)));
+    QVERIFY(mask.contains(tip + QPoint(-1, 4)));
+    QVERIFY(mask.contains(QPoint(w - 2, h / 2)));
+    // Beside the stem, and the corners the rounding and the shadow leave.
+    QVERIFY(!mask.contains(QPoint(0, 0)));
+    QVERIFY(!mask.contains(QPoint(w - 1, 0)));
+    QVERIFY(!mask.contains(tip + QPoint(-10, 1)));
+    QVERIFY(!mask.contains(QPoint(0, h - 1)));
+    QVERIFY(!mask.contains(QPoint(w - 1, h - 1)));
+  }
+
   void NextClickClosesItAndIsUsedUp() {
     QWidget window;
     auto* button = new QPushButton(QStringLiteral("x"), &window);

@@ -16,14 +16,17 @@ class UiThreadTest : public QObject {
     TUiThread ui;
     std::atomic<bool> ranOnUi{false};
     std::atomic<bool> ran{false};
+    // QtTest's checks belong on the test's own thread: the worker records.
+    std::atomic<bool> workerIsInterface{true};
     std::thread worker([&] {
-      QVERIFY(!ui.IsInterfaceThread());
+      workerIsInterface = ui.IsInterfaceThread();
       ui.Post([&] {
         ranOnUi = ui.IsInterfaceThread();
         ran = true;
       });
     });
     worker.join();
+    QVERIFY(!workerIsInterface);
     QVERIFY(!ran);
     TUiThread::PumpEvents();
     QVERIFY(ran);

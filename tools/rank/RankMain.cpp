@@ -1,12 +1,15 @@
 // halvane-rank: builds and checks the indexes of authority tables and Tranco
-// lists, and looks domains up as the program does.
+// lists, looks domains up as the program does, and judges a saved page with
+// the modern page test.
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "pagetest/PageTest.h"
 #include "tables/TAuthorityTable.h"
 #include "tables/TTableError.h"
 #include "tables/TTrancoList.h"
@@ -20,6 +23,7 @@ using namespace halvane::tables;
 constexpr const char* kUsage =
     "usage: halvane-rank [--cache DIR] index TABLE\n"
     "       halvane-rank [--cache DIR] lookup TABLE DOMAIN...\n"
+    "       halvane-rank test-page FILE [DOMAIN]\n"
     "TABLE: an authority table (CSV) or a Tranco list (CSV or zip)\n";
 
 int Usage() {
@@ -72,6 +76,34 @@ int Run(const std::string& command, const std::string& table, const std::vector<
   return 0;
 }
 
+// Judges a saved page as live mode's modern page test does.
+int TestPage(const std::string& file, const std::string& domain) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    std::cerr << "halvane-rank: cannot read " << file << "\n";
+    return 1;
+  }
+  // The test reads no further than this anyway.
+  std::string html(halvane::pagetest::kMaxPageBytes + 1, '\0');
+  in.read(html.data(), static_cast<std::streamsize>(html.size()));
+  if (in.bad()) {
+    std::cerr << "halvane-rank: cannot read " << file << "\n";
+    return 1;
+  }
+  html.resize(static_cast<std::size_t>(in.gcount()));
+  const auto verdict = halvane::pagetest::TestModernPage(html, domain);
+  std::cout << "Verdict: " << (verdict.Qualifies ? "kept" : "not kept: " + verdict.Reason) << "\n"
+            << "WordPress: " << (verdict.IsWordPress ? "yes" : "no") << "\n"
+            << "Follow links only: " << (verdict.FollowLinksOnly ? "yes" : "no") << "\n"
+            << "Comments: " << halvane::pagetest::CommentsCell(verdict) << "\n"
+            << "Has Your Link: " << halvane::pagetest::YourLinkCell(verdict) << "\n"
+            << "Anchor Name: " << verdict.Anchor << "\n";
+  if (verdict.Truncated) {
+    std::cout << "(judged on the first " << (halvane::pagetest::kMaxPageBytes >> 20) << " MiB)\n";
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -83,6 +115,10 @@ int main(int argc, char** argv) {
   }
   if (args.empty()) return Usage();
   const std::string& command = args[0];
+  if (command == "test-page") {
+    if (args.size() < 2 || args.size() > 3) return Usage();
+    return TestPage(args[1], args.size() == 3 ? args[2] : std::string());
+  }
   if (!((command == "index" && args.size() == 2) || (command == "lookup" && args.size() >= 3))) return Usage();
   if (cacheDir.empty()) {
     std::cerr << "halvane-rank: no cache folder: set XDG_CACHE_HOME or HOME, or give --cache DIR\n";

@@ -19,8 +19,8 @@ TServiceReply TSearxngService::Error(int status) {
   if (status == 429) {
     return {429, "text/html", "<html><body><h1>429 Too Many Requests</h1></body></html>\n", {{"Retry-After", "1"}}};
   }
-  TServiceReply reply{status, "application/json", nlohmann::json{{"error", "status " + std::to_string(status)}}.dump(), {}};
-  return reply;
+  // Other failures come from the web server in front of it: an HTML page.
+  return {status, "text/html", "<html><body><h1>" + std::to_string(status) + "</h1></body></html>\n", {}};
 }
 
 TServiceReply TSearxngService::Reply(const TServiceRequest& request) const {

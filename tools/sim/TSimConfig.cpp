@@ -1,5 +1,6 @@
 #include "TSimConfig.h"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -120,6 +121,11 @@ TSimConfig ParseSimConfig(std::string_view text) {
       if (blank == std::string_view::npos) Fail(lineNo, "expected keyword = <pages> <keyword>");
       const auto pages = static_cast<int>(Number(value.substr(0, blank), 0, 10, lineNo));
       c.keywordPages[std::string(value.substr(blank + 1))] = pages;
+    } else if (key == "robots") {
+      std::string error;
+      auto entry = ParseRobotsEntry(value, &error);
+      if (!entry) Fail(lineNo, error);
+      c.robots.push_back(std::move(*entry));
     } else if (key == "searxng.json") {
       if (value != "on" && value != "off") Fail(lineNo, "expected searxng.json = on or off");
       c.searxngJson = value == "on";
@@ -138,10 +144,17 @@ TSimConfig ParseSimConfig(std::string_view text) {
 }
 
 TSimConfig LoadSimConfig(const std::string& path) {
+  // A folder opens like a file and reads as nothing, which would pass for
+  // an empty configuration.
+  std::error_code error;
+  if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error)) {
+    throw std::runtime_error(path + " is not a file");
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);
   std::ostringstream text;
   text << in.rdbuf();
+  if (in.bad()) throw std::runtime_error("cannot read " + path);
   return ParseSimConfig(text.str());
 }
 

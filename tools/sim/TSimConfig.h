@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "TNewsItem.h"
+#include "TRobotsFiles.h"
 
 namespace halvane::sim {
 
@@ -45,6 +46,9 @@ struct TSimConfig {
 
   // Fault rules active from the start, each "<match> <faults>".
   std::vector<std::string> faultRules;
+
+  // robots.txt answers of the blog sites by address ("*": all others).
+  std::vector<std::pair<std::string, TRobotsFile>> robots;
 };
 
 // The configuration used without a file: a good demo.

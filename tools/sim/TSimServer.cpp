@@ -17,6 +17,7 @@
 #include "SimText.h"
 #include "TBraveService.h"
 #include "TNewsService.h"
+#include "TModernBlog.h"
 #include "TOpenPageRankService.h"
 #include "TSearxngService.h"
 #include "TSearchEngine.h"
@@ -127,6 +128,7 @@ int TSimServer::Start(int port, int httpsPort) {
     const std::string error = rules_.Replace(lines);
     if (!error.empty()) throw std::runtime_error("fault rule \"" + rule + "\": " + error);
   }
+  for (const auto& [site, file] : config_.robots) robots_.Set(site, file);
   MakeCertificates();
   std::vector<std::unique_ptr<httplib::Server>> plain;
   for (int attempt = 0; attempt < (port == 0 ? kBindAttempts : 1) && plain.empty(); ++attempt) {
@@ -451,12 +453,20 @@ std::optional<TSimServer::TAnswer> TSimServer::LiveServiceError(const std::strin
 TSimServer::TAnswer TSimServer::RouteSite(int site, std::string_view target) {
   const std::string_view path = target.substr(0, target.find_first_of("?&"));
   if (path == "/") return {200, "text/html", web_->RenderHomePage(site), {}};
+  if (path == "/robots.txt") {
+    TRobotsFile file = robots_.Answer(TSimWeb::SiteIp(site));
+    if (file.Status == 404 && file.Body.empty()) return {404, "text/html", StatusPage(404), {}};
+    return {file.Status, "text/plain", std::move(file.Body), {}};
+  }
   if (StartsWith(path, "/wp-content/") && web_->SiteIsWordPress(site)) {
     return {200, "text/css", "body { font-family: serif; }\n", {}};
   }
   if (StartsWith(path, "/blog/")) {
     if (const auto page = web_->FindPage(site, target)) return {200, "text/html", web_->RenderPage(*page), {}};
   }
+  // The same posts in modern markup, for live mode.
+  const TModernBlog modern(*web_);
+  if (const auto page = modern.FindPage(site, target)) return {200, "text/html", modern.Render(*page), {}};
   return {404, "text/html", StatusPage(404), {}};
 }
 
@@ -493,6 +503,7 @@ TSimServer::TAnswer TSimServer::News(std::string_view path, const httplib::Reque
 TSimServer::TAnswer TSimServer::Control(const std::string& method, std::string_view target,
                                         const httplib::Request& req) {
   const std::string_view path = target.substr(0, target.find('?'));
+  if (path == "/_sim/robots") return RobotsControl(method, target, req);
   if (path == "/_sim/faults") {
     if (method == "GET") return {200, "text/plain", rules_.List(), {}};
     if (method == "DELETE") {
@@ -525,6 +536,25 @@ TSimServer::TAnswer TSimServer::Control(const std::string& method, std::string_v
     return {200, "text/plain", std::move(body), {}};
   }
   return {404, "text/plain", "", {}};
+}
+
+TSimServer::TAnswer TSimServer::RobotsControl(const std::string& method, std::string_view target,
+                                              const httplib::Request& req) {
+  if (method == "GET") return {200, "text/plain", robots_.List(), {}};
+  if (method == "DELETE") {
+    robots_.Clear();
+    return {200, "text/plain", "", {}};
+  }
+  if (method != "POST") return {405, "text/plain", "", {}};
+  const std::string_view status = QueryValue(target, "status");
+  std::string error;
+  auto entry = ParseRobotsEntry(DecodePercent(QueryValue(target, "site"), false) + " " +
+                                    std::string(status.empty() ? "200" : status),
+                                &error);
+  if (!entry) return {400, "text/plain", error + "\n", {}};
+  entry->second.Body = req.body;
+  robots_.Set(entry->first, std::move(entry->second));
+  return {200, "text/plain", robots_.List(), {}};
 }
 
 void TSimServer::Deliver(const httplib::Request& req, httplib::Response& res, TAnswer answer,

@@ -13,6 +13,7 @@
 
 #include "TFault.h"
 #include "TFaultRules.h"
+#include "TRobotsFiles.h"
 #include "TSimConfig.h"
 #include "TSimWeb.h"
 
@@ -73,6 +74,7 @@ class TSimServer {
   TAnswer PageRank(std::string_view target);
   TAnswer News(std::string_view path, const httplib::Request& req);
   TAnswer Control(const std::string& method, std::string_view target, const httplib::Request& req);
+  TAnswer RobotsControl(const std::string& method, std::string_view target, const httplib::Request& req);
   void Deliver(const httplib::Request& req, httplib::Response& res, TAnswer answer, const TFault& fault);
   void Silence(const httplib::Request& req, httplib::Response& res, const TFault& fault);
   // Sleeps ms unless stopping; false when the server stops meanwhile.
@@ -82,6 +84,7 @@ class TSimServer {
   TSimConfig config_;
   std::unique_ptr<TSimWeb> web_;
   TFaultRules rules_;
+  TRobotsFiles robots_;
   int port_ = 0;
   int httpsPort_ = 0;
   std::string tlsDir_;

@@ -1,0 +1,222 @@
+// The live search back ends against the simulated web: what they harvest is
+// what the simulator's model predicts; every error answer ends the harvest
+// with words a user can act on; Stop ends it without a late handler.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
+
+#include "LiveSearch.h"
+#include "TSimProcess.h"
+#include "TSimWeb.h"
+#include "sources/TBraveSearch.h"
+#include "sources/TSearxngSearch.h"
+
+namespace halvane::sources {
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string kSmall = std::string(HALVANE_TEST_DATA) + "/sim/small.conf";
+const std::string kOff = std::string(HALVANE_TEST_DATA) + "/sim/live-off.conf";
+
+live::TNetworkSettings FastSettings() {
+  live::TNetworkSettings s;
+  s.HostDelayMs = 0;
+  s.PerHost = 4;
+  return s;
+}
+
+struct THarvestResult {
+  TSearchOutcome Outcome;
+  std::vector<TSearchProgress> Progress;
+};
+
+// Runs one harvest to its end (a minute at most: a hang fails, it is no timing).
+THarvestResult Harvest(TSearchBackEnd& search, std::string_view keyword, std::size_t maxAddresses) {
+  auto progress = std::make_shared<std::vector<TSearchProgress>>();
+  std::promise<TSearchOutcome> done;
+  std::future<TSearchOutcome> outcome = done.get_future();
+  search.Start(SearchQueryText(keyword), maxAddresses, [progress](const TSearchProgress& p) { progress->push_back(p); },
+               [&done](TSearchOutcome o) { done.set_value(std::move(o)); });
+  if (outcome.wait_for(60s) != std::future_status::ready) {
+    ADD_FAILURE() << "the harvest did not end";
+    search.Stop();
+    return {};
+  }
+  return {outcome.get(), *progress};
+}
+
+class SearchBackEnd : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    sim_ = new testsupport::TSimProcess(kSmall);
+    web_ = new sim::TSimWeb(sim::LoadSimConfig(kSmall), sim_->Port());
+  }
+  static void TearDownTestSuite() {
+    delete web_;
+    delete sim_;
+  }
+  void TearDown() override { sim_->ClearFaults(); }
+
+  static std::string SearxngUrl() { return sim_->ServiceUrl() + "/"; }
+  static std::string BraveUrl() { return sim_->ServiceUrl() + "/res/v1/web/search"; }
+
+  live::TLiveClient FClient{FastSettings()};
+  static inline testsupport::TSimProcess* sim_ = nullptr;
+  static inline sim::TSimWeb* web_ = nullptr;
+};
+
+TEST_F(SearchBackEnd, SearxngHarvestIsTheModelsAtEveryDepth) {
+  for (const char* keyword : {"deep dive", "blue widgets", "nothing here"}) {
+    for (const std::size_t max : {std::size_t{40}, std::size_t{100}, std::size_t{1000}}) {
+      TSearxngSearch search(FClient, SearxngUrl());
+      const THarvestResult r = Harvest(search, keyword, max);
+      EXPECT_EQ(r.Outcome.Problem, "");
+      EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*web_, sim::TLiveEngine::Searxng, keyword, max))
+          << keyword << " " << max;
+      ASSERT_FALSE(r.Progress.empty());
+      for (std::size_t i = 0; i < r.Progress.size(); ++i) EXPECT_EQ(r.Progress[i].Page, static_cast<int>(i) + 1);
+      EXPECT_LT(r.Progress.back().Addresses, max);  // no page asked once the limit is reached
+      EXPECT_EQ(r.Progress.front().StatusText(), "Searching SearXNG, page 1...");
+    }
+  }
+}
+
+TEST_F(SearchBackEnd, BraveHarvestIsTheModelsAndEndsWhenNoMoreResults) {
+  for (const char* keyword : {"deep dive", "single page", "nothing here"}) {
+    TBraveSearch search(FClient, BraveUrl(), "sim-brave-key");
+    const THarvestResult r = Harvest(search, keyword, 1000);
+    EXPECT_EQ(r.Outcome.Problem, "");
+    EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*web_, sim::TLiveEngine::Brave, keyword, 1000)) << keyword;
+    // Pages only while the service says more follow.
+    bool more = true;
+    for (int offset = 0; offset + 1 < static_cast<int>(r.Progress.size()); ++offset) {
+      sim::BravePage(*web_, keyword, offset, &more);
+      EXPECT_TRUE(more);
+    }
+  }
+}
+
+TEST_F(SearchBackEnd, ErrorAnswersEndTheHarvestWithTheirReason) {
+  const std::string host = "127.0.0.1:" + std::to_string(sim_->Port());
+  {
+    TBraveSearch search(FClient, BraveUrl(), "wrong-key");
+    EXPECT_EQ(Harvest(search, "deep dive", 100).Outcome.Problem,
+              "Brave Search at " + host +
+                  " refused the subscription token (HTTP 422: The provided subscription token is invalid.); check brave-key");
+  }
+  ASSERT_TRUE(sim_->SetFaults("format=json status:502\n"));
+  {
+    TSearxngSearch search(FClient, SearxngUrl());
+    const THarvestResult r = Harvest(search, "deep dive", 100);
+    EXPECT_TRUE(r.Outcome.Addresses.empty());
+    EXPECT_EQ(r.Outcome.Problem, "SearXNG at " + host + " failed on its side (HTTP 502), try again later");
+  }
+  // Rate limited on every try: the client's retries end, the wait is named.
+  ASSERT_TRUE(sim_->SetFaults("/res/v1/web/ status:429\n"));
+  {
+    TBraveSearch search(FClient, BraveUrl(), "sim-brave-key");
+    EXPECT_EQ(Harvest(search, "deep dive", 100).Outcome.Problem,
+              "Brave Search at " + host +
+                  " is limiting requests (HTTP 429: Request rate limit exceeded for plan.), retry after 1 s; your "
+                  "plan's rate or monthly quota is used up");
+  }
+  ASSERT_TRUE(sim_->SetFaults("format=json status:429\n"));
+  {
+    TSearxngSearch search(FClient, SearxngUrl());
+    const std::string problem = Harvest(search, "deep dive", 100).Outcome.Problem;
+    EXPECT_EQ(problem.rfind("SearXNG at " + host + " is limiting requests (HTTP 429), retry after 1 s; its bot limiter", 0), 0u)
+        << problem;
+  }
+}
+
+TEST_F(SearchBackEnd, AFailureHalfWayKeepsTheAddressesSoFar) {
+  ASSERT_TRUE(sim_->SetFaults("pageno=3 status:500\n"));
+  TSearxngSearch search(FClient, SearxngUrl());
+  const THarvestResult r = Harvest(search, "deep dive", 1000);
+  const auto full = sim::ExpectedLiveHarvest(*web_, sim::TLiveEngine::Searxng, "deep dive", 1000);
+  ASSERT_GT(r.Outcome.Addresses.size(), 20u);
+  EXPECT_EQ(r.Outcome.Addresses, std::vector<std::string>(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(
+                                                                                          r.Outcome.Addresses.size())));
+  EXPECT_NE(r.Outcome.Problem.find("(HTTP 500)"), std::string::npos) << r.Outcome.Problem;
+  EXPECT_EQ(r.Progress.size(), 3u);
+}
+
+TEST_F(SearchBackEnd, JsonDisabledAndNoServerAreExplained) {
+  testsupport::TSimProcess off(kOff);
+  {
+    TSearxngSearch search(FClient, off.ServiceUrl() + "/");
+    EXPECT_NE(Harvest(search, "deep dive", 100).Outcome.Problem.find(
+                  "refuses JSON output (HTTP 403: JSON output disabled on this instance); add json to search: formats: "
+                  "in its settings.yml"),
+              std::string::npos);
+  }
+  const std::string closed = off.ServiceUrl() + "/";
+  off.Stop();
+  TSearxngSearch search(FClient, closed);
+  const std::string problem = Harvest(search, "deep dive", 100).Outcome.Problem;
+  EXPECT_EQ(problem.rfind("SearXNG at 127.0.0.1:" + std::to_string(off.Port()) + ": ", 0), 0u) << problem;
+  EXPECT_GT(problem.size(), 30u);
+}
+
+TEST_F(SearchBackEnd, OverTlsWithTheSimulatorsCaAndRefusedWithoutIt) {
+  live::TNetworkSettings settings = FastSettings();
+  settings.CaFile = sim_->CaFile();
+  live::TLiveClient tls(settings);
+  {
+    TSearxngSearch search(tls, sim_->HttpsServiceUrl() + "/");
+    const THarvestResult r = Harvest(search, "blue widgets", 100);
+    EXPECT_EQ(r.Outcome.Problem, "");
+    EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*web_, sim::TLiveEngine::Searxng, "blue widgets", 100));
+  }
+  {
+    TBraveSearch search(tls, sim_->HttpsServiceUrl() + "/res/v1/web/search", "sim-brave-key");
+    const THarvestResult r = Harvest(search, "blue widgets", 100);
+    EXPECT_EQ(r.Outcome.Problem, "");
+    EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*web_, sim::TLiveEngine::Brave, "blue widgets", 100));
+  }
+  // Without the simulator's CA the certificate is not trusted: said so, nothing harvested.
+  TSearxngSearch search(FClient, sim_->HttpsServiceUrl() + "/");
+  const THarvestResult r = Harvest(search, "blue widgets", 100);
+  EXPECT_TRUE(r.Outcome.Addresses.empty());
+  EXPECT_EQ(r.Outcome.Problem.rfind("SearXNG at 127.0.0.1:" + std::to_string(sim_->HttpsPort()) + ": ", 0), 0u)
+      << r.Outcome.Problem;
+  EXPECT_NE(r.Outcome.Problem.find("certificate"), std::string::npos) << r.Outcome.Problem;
+}
+
+TEST_F(SearchBackEnd, StopEndsTheHarvestWithoutALateHandler) {
+  ASSERT_TRUE(sim_->SetFaults("pageno=2 head-delay:3000\n"));
+  std::atomic<int> calls{0};
+  std::promise<void> secondPage;
+  {
+    TSearxngSearch search(FClient, SearxngUrl());
+    search.Start(SearchQueryText("deep dive"), 1000,
+                 [&](const TSearchProgress& p) {
+                   if (p.Page == 2) secondPage.set_value();
+                 },
+                 [&](TSearchOutcome) { ++calls; });
+    ASSERT_EQ(secondPage.get_future().wait_for(60s), std::future_status::ready);
+    search.Stop();
+    std::this_thread::sleep_for(200ms);  // an aborted answer would have arrived by now
+    EXPECT_EQ(calls, 0);
+  }
+  // Stop from the progress handler itself.
+  {
+    TBraveSearch search(FClient, BraveUrl(), "sim-brave-key");
+    std::atomic<int> pages{0};
+    search.Start(SearchQueryText("deep dive"), 1000,
+                 [&](const TSearchProgress&) {
+                   if (++pages == 2) search.Stop();
+                 },
+                 [&](TSearchOutcome) { ++calls; });
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(pages, 2);
+    EXPECT_EQ(calls, 0);
+  }
+}
+
+}  // namespace
+}  // namespace halvane::sources
