@@ -31,6 +31,7 @@
 #include "TUiThread.h"
 #include "TextConvert.h"
 #include "TfrmAbout.h"
+#include "base/Files.h"
 #include "classicrun/TPageFetcher.h"
 #include "classicrun/TSearchRun.h"
 #include "net/THttpClient.h"
@@ -40,11 +41,6 @@ namespace {
 
 // Banner pictures beyond this size are not decoded.
 constexpr std::uintmax_t kMaxBannerFileBytes = 16u << 20;
-
-bool FileExists(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::is_regular_file(path, error);
-}
 
 // The file-name part of a settings value that may carry a folder.
 std::string FileNamePart(const std::string& name) {
