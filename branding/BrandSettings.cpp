@@ -169,11 +169,13 @@ TBrandDocument ScanBrandDocument(std::string text) {
   s.CopyrightYears = ReadEntry(scan, "CopyrightYears");
   s.CopyrightCompany = ReadEntry(scan, "CopyrightCompany");
   s.AboutText = ReadEntry(scan, "AboutText");
-  s.AffiliateURL = ReplaceAll(affiliateUrl, kAffiliatePlaceholder, affiliateId, kMaxSettingsFileBytes);
   if (s.MakeMoneyCaption.empty()) s.MakeMoneyCaption = kDefaultMakeMoneyCaption;
   document.Welcome = ReadFamily(scan, "Welcome");
   document.Banner = ReadFamily(scan, "Banner");
   document.Link = ReadFamily(scan, "Link");
+  // The text goes before the substitution makes its (possibly large) result.
+  std::string().swap(text);
+  s.AffiliateURL = ReplaceAll(affiliateUrl, kAffiliatePlaceholder, affiliateId, kMaxSettingsFileBytes);
   return document;
 }
 

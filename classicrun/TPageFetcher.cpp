@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/TScopeExit.h"
 #include "classicrun/TPageFile.h"
 #include "net/EStreamError.h"
 #include "net/TFileStream.h"
@@ -13,19 +14,6 @@
 
 namespace halvane {
 namespace {
-
-// Runs its action when it goes out of scope, however the scope is left.
-template <class TAction>
-class TScopeExit {
- public:
-  explicit TScopeExit(TAction action) : FAction(std::move(action)) {}
-  ~TScopeExit() { FAction(); }
-  TScopeExit(const TScopeExit&) = delete;
-  TScopeExit& operator=(const TScopeExit&) = delete;
-
- private:
-  TAction FAction;
-};
 
 // The fetched body as page text.
 std::string PageText(const std::string& path) {
@@ -136,6 +124,7 @@ bool TPageFetcher::FetchPage(const std::string& address, std::string& text) {
     ShowStatus(GettingUrlStatusText(address));
     ShowGauge(0, 0, false);
     PumpIfInterfaceThread();
+    FClient->SetLimits(FLimits.Page);
     FClient->Get(address, *file);
     file.reset();
     FClient->Disconnect();
@@ -192,6 +181,7 @@ bool TPageFetcher::DownloadFile(const std::string& address, const std::string& l
   if (Acquire()) {
     const TScopeExit release([this] { Release(); });
     try {
+      FClient->SetLimits(FLimits.Update);
       FClient->Get(address, *file);
       file.reset();
       FClient->Disconnect();
@@ -211,6 +201,7 @@ std::string TPageFetcher::PostForm(const std::string& address, TMultipartBody& b
   // way goes on untouched.
   if (!Acquire()) throw EHttpClientError(THttpErrorKind::Busy, "the HTTP client is in use");
   const TScopeExit release([this] { Release(); });
+  FClient->SetLimits(FLimits.News);
   return FClient->Post(address, body, body.ContentType());
 }
 

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <cstring>
 #include <exception>
+#include <algorithm>
 #include <ostream>
+#include <sstream>
 #include <utility>
 
 #include "BannerFormat.h"
@@ -101,22 +103,38 @@ of its own.
 <%%LastNewsId%%><%%/LastNewsId%%>
 )";
 
+// A file name for a message: control bytes escaped.
 std::string Shown(std::string_view value) {
+  static constexpr char kHex[] = "0123456789abcdef";
   std::string text;
   text.reserve(value.size());
-  for (char c : value) {
-    if (c == '\r') text += "\\r";
-    else if (c == '\n') text += "\\n";
-    else text += c;
+  for (const char c : value) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      text += c;
+    } else {
+      text.append("\\x").push_back(kHex[byte >> 4]);
+      text.push_back(kHex[byte & 15]);
+    }
   }
   return text;
 }
 
-void Field(std::string& report, std::string_view name, std::string_view value) {
-  report.append(name).append(": ").append(Shown(value)).append("\n");
+// Written straight to the stream, in runs between line breaks: a value may
+// be megabytes long, and no copy of it is made.
+void Field(std::ostream& report, std::string_view name, std::string_view value) {
+  report << name << ": ";
+  while (!value.empty()) {
+    const std::size_t brk = value.find_first_of("\r\n");
+    report.write(value.data(), static_cast<std::streamsize>(std::min(brk, value.size())));
+    if (brk == std::string_view::npos) break;
+    report << (value[brk] == '\r' ? "\\r" : "\\n");
+    value.remove_prefix(brk + 1);
+  }
+  report << "\n";
 }
 
-void Family(std::string& report, std::string_view name, const std::vector<std::string>& values) {
+void Family(std::ostream& report, std::string_view name, const std::vector<std::string>& values) {
   for (std::size_t i = 0; i < values.size(); ++i) Field(report, std::string(name) + std::to_string(i + 1), values[i]);
 }
 
@@ -154,7 +172,7 @@ int Show(const std::string& path, std::ostream& out, std::ostream& err) {
     }
   }
   ChooseBrandEntries(document, ProgramBrandRandom());
-  out << FormatBrandReport(document, lastNewsId);
+  WriteBrandReport(out, document, lastNewsId);
   return 0;
 }
 
@@ -186,8 +204,13 @@ int Run(const std::vector<std::string>& a, std::ostream& out, std::ostream& err)
 std::string_view BrandTemplate() { return kTemplate; }
 
 std::string FormatBrandReport(const TBrandDocument& document, std::string_view lastNewsId) {
+  std::ostringstream report;
+  WriteBrandReport(report, document, lastNewsId);
+  return std::move(report).str();
+}
+
+void WriteBrandReport(std::ostream& report, const TBrandDocument& document, std::string_view lastNewsId) {
   const TBrandSettings& s = document.Settings;
-  std::string report;
   Field(report, "ApplicationName", s.ApplicationName);
   Field(report, "BranderCode", s.BranderCode);
   Field(report, "BranderType", s.BranderType);
@@ -216,7 +239,6 @@ std::string FormatBrandReport(const TBrandDocument& document, std::string_view l
   Field(report, "Link2URL", s.Link2URL);
   Field(report, "NewsButton", NewsButtonShown(s) ? "shown" : "hidden");
   Field(report, "LastNewsId", lastNewsId);
-  return report;
 }
 
 int RunBrandTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
