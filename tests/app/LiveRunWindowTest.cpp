@@ -199,6 +199,27 @@ class LiveRunWindowTest : public QObject {
                               10000);
   }
 
+  void SourcesDialogCancelsADownload() {
+    std::weak_ptr<int> handle;
+    TSourcesSeams::TProgress progress;
+    TSourcesSeams seams;
+    seams.Download = [&](const sources::TSources&, TSourcesSeams::TProgress step, TSourcesSeams::TDownloadDone) {
+      auto work = std::make_shared<int>(0);
+      handle = work;
+      progress = std::move(step);
+      return work;
+    };
+    TfrmSources dialog(sources::TSources{}, FSetup->Folder() + "/unused.ini", seams);
+    dialog.btnDownload->click();
+    QVERIFY(!dialog.btnDownload->isEnabled());
+    progress(300 * 1024);
+    QTRY_COMPARE(dialog.lblDownload->text(), QStringLiteral("Downloading... 300 KiB"));
+    dialog.btnCancelDownload->click();
+    QVERIFY(handle.expired());  // the work is ended, no callback after
+    QVERIFY(dialog.btnDownload->isEnabled());
+    QCOMPARE(dialog.lblDownload->text(), QStringLiteral("Download failed, the old list stays: cancelled"));
+  }
+
   void SourcesDialogDownloadsAndChecksTheList() {
     sources::TSources start = sources::TSourcesFile::Read(FSetup->SourcesFile(), true);
     const std::string target = FSetup->Folder() + "/downloaded.csv";
