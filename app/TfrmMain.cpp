@@ -32,6 +32,7 @@
 #include "TextConvert.h"
 #include "TLiveSearch.h"
 #include "TfrmAbout.h"
+#include "base/Files.h"
 #include "classicrun/TPageFetcher.h"
 #include "classicrun/TSearchRun.h"
 #include "net/THttpClient.h"
@@ -41,11 +42,6 @@ namespace {
 
 // Banner pictures beyond this size are not decoded.
 constexpr std::uintmax_t kMaxBannerFileBytes = 16u << 20;
-
-bool FileExists(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::is_regular_file(path, error);
-}
 
 // The file-name part of a settings value that may carry a folder.
 std::string FileNamePart(const std::string& name) {

@@ -35,6 +35,7 @@
 #include "TextConvert.h"
 #include "TfrmNews.h"
 #include "UpdateCheck.h"
+#include "base/Files.h"
 #include "classicrun/TPageFetcher.h"
 #include "classicrun/TSearchRun.h"
 #include "liverun/LiveColumns.h"
@@ -43,11 +44,6 @@ namespace halvane {
 namespace {
 
 QString Caption(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
-
-bool FileExists(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::is_regular_file(path, error);
-}
 
 }  // namespace
 

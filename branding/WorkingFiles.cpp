@@ -139,11 +139,6 @@ void CreatePrivateFile(const std::string& path) {
   if (result != 0) Fail("cannot protect", path, error);
 }
 
-bool FileExists(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 std::uint64_t FileSizeOf(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) Fail("cannot examine", path);

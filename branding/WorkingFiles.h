@@ -7,14 +7,14 @@
 #include <string>
 #include <string_view>
 
+#include "base/Files.h"
+
 namespace halvane {
 
 // Creates path empty (truncating an existing file), readable and writable by
 // the owner only.
 void CreatePrivateFile(const std::string& path);
 
-// Whether path names a regular file.
-bool FileExists(const std::string& path);
 // Size in bytes of the file at path; throws when it cannot be examined.
 std::uint64_t FileSizeOf(const std::string& path);
 

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/TScopeExit.h"
 #include "classicrun/TPageFile.h"
 #include "net/EStreamError.h"
 #include "net/TFileStream.h"
@@ -13,19 +14,6 @@
 
 namespace halvane {
 namespace {
-
-// Runs its action when it goes out of scope, however the scope is left.
-template <class TAction>
-class TScopeExit {
- public:
-  explicit TScopeExit(TAction action) : FAction(std::move(action)) {}
-  ~TScopeExit() { FAction(); }
-  TScopeExit(const TScopeExit&) = delete;
-  TScopeExit& operator=(const TScopeExit&) = delete;
-
- private:
-  TAction FAction;
-};
 
 // The fetched body as page text.
 std::string PageText(const std::string& path) {

@@ -92,3 +92,20 @@ function(halvane_check_test_sources testsDir)
     message(FATAL_ERROR "These test files belong to no test target, so they can never fail:\n  ${shown}")
   endif()
 endfunction()
+
+# halvane_add_qtest_classes(TARGET PREFIX TIMEOUT)
+# One ctest entry per QtTest class of a Qt test executable: each *Test.cpp
+# among its sources holds the class of that name, run alone through
+# HALVANE_TEST_CLASSES, so a failure or a hang names its class.
+function(halvane_add_qtest_classes target prefix timeout)
+  get_target_property(sources ${target} SOURCES)
+  foreach(source ${sources})
+    get_filename_component(class ${source} NAME_WE)
+    if(NOT class MATCHES "Test$")
+      continue()
+    endif()
+    add_test(NAME ${prefix}.${class} COMMAND ${target})
+    set_tests_properties(${prefix}.${class} PROPERTIES
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;HALVANE_TEST_CLASSES=${class}" TIMEOUT ${timeout})
+  endforeach()
+endfunction()

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <ctime>
 #include <stdexcept>
 
@@ -39,6 +40,7 @@ std::unique_ptr<TLiveRunParts> MakeLiveRunParts(const sources::TSources& sources
     parts->Keep = client;
     parts->Harvest = std::make_unique<TSearchHarvest>(sources, *client);
     parts->Pages = std::make_unique<TClientPageFetcher>(*client);
+    parts->PageSlots = static_cast<std::size_t>(std::max(1, sources.Network.Parallel - 1));
     switch (sources.Authority) {
       case TAuthoritySource::OpenPageRank:
         parts->Authority =

@@ -9,13 +9,17 @@
 namespace halvane::liverun {
 
 struct THarvestResult {
-  std::vector<std::string> Addresses;  // in order of discovery, also when Error is set
+  // Every address in order of discovery (those reported as new first),
+  // also when Error is set.
+  std::vector<std::string> Addresses;
   std::string Error;  // why the harvest ended early, naming the engine; "" when it did not
 };
 
 class THarvestSource {
  public:
-  using TProgress = std::function<void(int page, std::size_t found)>;
+  // newAddresses: found since the last report, in order; the run starts on
+  // them while the harvest goes on.
+  using TProgress = std::function<void(int page, std::size_t found, std::vector<std::string> newAddresses)>;
   using TDone = std::function<void(THarvestResult)>;
 
   virtual ~THarvestSource() = default;

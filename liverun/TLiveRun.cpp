@@ -120,18 +120,45 @@ void TLiveRun::Begin() {
   const std::shared_ptr<TRunMailbox> mailbox = FMailbox;
   FParts.Harvest->Start(
       BuildQueryText(FInput.Keyword), static_cast<std::size_t>(FInput.Depth) * 100,
-      [this, mailbox](int page, std::size_t found) {
-        mailbox->Post([this, page, found] { OnHarvestProgress(page, found); });
+      [this, mailbox](int page, std::size_t found, std::vector<std::string> newAddresses) {
+        mailbox->Post([this, page, found, newAddresses = std::move(newAddresses)]() mutable {
+          OnHarvestProgress(page, found, std::move(newAddresses));
+        });
       },
       [this, mailbox](THarvestResult result) {
         mailbox->Post([this, result = std::move(result)]() mutable { OnHarvestDone(std::move(result)); });
       });
 }
 
-void TLiveRun::OnHarvestProgress(int page, std::size_t found) {
+void TLiveRun::OnHarvestProgress(int page, std::size_t, std::vector<std::string> newAddresses) {
   if (FStopped || !FHarvesting) return;
   FListener.StatusText(SearchingText(FHarvestName, page));
-  FListener.Progress(0, found);
+  AddAddresses(newAddresses.begin(), newAddresses.end());
+  FListener.Progress(FSummary.PagesJudged, FSummary.PagesFound);
+}
+
+void TLiveRun::AddAddresses(std::vector<std::string>::const_iterator first,
+                            std::vector<std::string>::const_iterator last) {
+  for (; first != last && !FStopped; ++first) {
+    FPageQueue.push_back(FAddresses.size());
+    FAddresses.push_back(*first);
+    FSlots.emplace_back();
+    ++FPagesOut;
+  }
+  FSummary.PagesFound = FAddresses.size();
+  FetchQueuedPages();
+}
+
+void TLiveRun::FetchQueuedPages() {
+  const std::shared_ptr<TRunMailbox> mailbox = FMailbox;
+  while (!FPageQueue.empty() && !FStopped && (FParts.PageSlots == 0 || FPagesFetching < FParts.PageSlots)) {
+    const std::size_t slot = FPageQueue.front();
+    FPageQueue.pop_front();
+    ++FPagesFetching;
+    FParts.Pages->Fetch(FAddresses[slot], [this, mailbox, slot](live::TLiveResponse response) {
+      mailbox->Post([this, slot, response = std::move(response)]() mutable { OnPage(slot, std::move(response)); });
+    });
+  }
 }
 
 void TLiveRun::OnHarvestDone(THarvestResult result) {
@@ -145,22 +172,18 @@ void TLiveRun::OnHarvestDone(THarvestResult result) {
     FSummary.SourceError = result.Error;
     FListener.StatusText(FSummary.SourceError);
   }
-  FAddresses = std::move(result.Addresses);
-  FSlots.resize(FAddresses.size());
-  FSummary.PagesFound = FAddresses.size();
-  ReportJudging();
-  const std::shared_ptr<TRunMailbox> mailbox = FMailbox;
-  for (std::size_t slot = 0; slot < FAddresses.size() && !FStopped; ++slot) {
-    ++FPagesOut;
-    FParts.Pages->Fetch(FAddresses[slot], [this, mailbox, slot](live::TLiveResponse response) {
-      mailbox->Post([this, slot, response = std::move(response)]() mutable { OnPage(slot, std::move(response)); });
-    });
+  // The addresses not yet reported as new: the last page's.
+  if (result.Addresses.size() > FAddresses.size()) {
+    AddAddresses(result.Addresses.begin() + static_cast<std::ptrdiff_t>(FAddresses.size()), result.Addresses.end());
   }
+  ReportJudging();
   CheckFinished();
 }
 
 void TLiveRun::OnPage(std::size_t slot, live::TLiveResponse response) {
   --FPagesOut;
+  --FPagesFetching;
+  FetchQueuedPages();
   // Only a Stop aborts: such a page is neither judged nor failed.
   if (FStopped || FStopRequested.load() || response.Error == live::TLiveError::Aborted) {
     CheckFinished();
@@ -177,7 +200,11 @@ void TLiveRun::OnPage(std::size_t slot, live::TLiveResponse response) {
     response.Body = std::string();
     if (verdict.Qualifies) Qualified(slot, verdict);
   }
-  ReportJudging();
+  if (!FHarvesting) {
+    ReportJudging();
+  } else {
+    FListener.Progress(FSummary.PagesJudged, FSummary.PagesFound);
+  }
   ReportReadyRows();
   CheckFinished();
 }
@@ -283,6 +310,8 @@ void TLiveRun::OnStop() {
   if (FDone || FStopped) return;
   FStopped = true;
   FSummary.Stopped = true;
+  FPagesOut -= FPageQueue.size();
+  FPageQueue.clear();
   // A back end calls no handler after Stop: the harvest is over.
   if (FHarvesting) FParts.Harvest->Stop();
   FHarvesting = false;

@@ -10,6 +10,7 @@
 // Stop also for the listener's. After Stop the run finishes within 100 ms.
 #include <atomic>
 #include <chrono>
+#include <deque>
 #include <cstddef>
 #include <map>
 #include <memory>
@@ -57,7 +58,8 @@ class TLiveRun {
 
   void Loop();
   void Begin();
-  void OnHarvestProgress(int page, std::size_t found);
+  void OnHarvestProgress(int page, std::size_t found, std::vector<std::string> newAddresses);
+  void AddAddresses(std::vector<std::string>::const_iterator first, std::vector<std::string>::const_iterator last);
   void OnHarvestDone(THarvestResult result);
   void OnPage(std::size_t slot, live::TLiveResponse response);
   void OnAuthority(std::vector<std::string> batch, TAuthorityAnswer answer);
@@ -66,6 +68,7 @@ class TLiveRun {
   void AskAuthority(std::size_t slot);
   void SetAuthority(std::size_t slot, const std::string& text);
   void SendAuthorityBatch();
+  void FetchQueuedPages();
   void ReportReadyRows();
   void ReportJudging();
   void CheckFinished();
@@ -88,7 +91,9 @@ class TLiveRun {
   std::vector<std::string> FAddresses;
   std::vector<TSlot> FSlots;
   std::size_t FNextSlot = 0;
-  std::size_t FPagesOut = 0;
+  std::size_t FPagesOut = 0;       // queued or fetching
+  std::size_t FPagesFetching = 0;
+  std::deque<std::size_t> FPageQueue;  // slots not yet handed to the fetcher
   std::string FHarvestName;
   bool FAuthorityFailed = false;
   bool FAuthorityInFlight = false;

@@ -21,6 +21,10 @@ struct TLiveRunParts {
   std::unique_ptr<TAuthorityLookup> Authority;  // none: the column shows "-"
   std::unique_ptr<TRankLookup> Ranking;         // none: the column shows "-"
   TPageJudge Judge;
+  // Page fetches handed to Pages at once; 0 for no limit. One less than the
+  // client's parallel transfers leaves a slot for the search and authority
+  // calls, so the harvest never waits behind slow pages.
+  std::size_t PageSlots = 0;
   // Said once at the start of a run, e.g. why a column stays "-".
   std::vector<std::string> Notes;
 };

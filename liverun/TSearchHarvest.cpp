@@ -22,7 +22,9 @@ void TSearchHarvest::Start(std::string query, std::size_t maxAddresses, TProgres
   FUsed = true;
   FBackEnd->Start(
       std::move(query), maxAddresses,
-      [progress = std::move(progress)](const sources::TSearchProgress& step) { progress(step.Page, step.Addresses); },
+      [progress = std::move(progress)](const sources::TSearchProgress& step) {
+        progress(step.Page, step.Addresses, step.NewAddresses);
+      },
       [done = std::move(done)](sources::TSearchOutcome outcome) {
         done({std::move(outcome.Addresses), std::move(outcome.Problem)});
       });

@@ -16,7 +16,7 @@ THttpAddress ParseAddress(std::string_view input) {
   std::string_view rest = address;
   std::size_t authorityStart = std::string::npos;
   if (const auto sep = rest.find("://"); sep != std::string::npos && rest.find_first_of("/?") > sep) {
-    result.scheme = LowerAscii(rest.substr(0, sep));
+    result.scheme = AsciiLowerCase(rest.substr(0, sep));
     authorityStart = sep + 3;
   } else if (rest.substr(0, 2) == "//") {
     authorityStart = 2;
@@ -50,7 +50,7 @@ THttpAddress ParseAddress(std::string_view input) {
   } else {
     result.host = std::string(authority);
   }
-  result.host = LowerAscii(result.host);
+  result.host = AsciiLowerCase(result.host);
   if (!portText.empty() && result.port != 0) {
     const auto number = ParseDecimal(portText);
     result.port = number && *number >= 1 && *number <= 65535 ? static_cast<int>(*number) : 0;

@@ -4,34 +4,6 @@
 
 namespace halvane {
 
-namespace {
-
-char LowerChar(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-
-}  // namespace
-
-std::string LowerAscii(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) c = LowerChar(c);
-  return result;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) noexcept {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerChar(a[i]) != LowerChar(b[i])) return false;
-  }
-  return true;
-}
-
-bool ContainsNoCase(std::string_view text, std::string_view part) noexcept {
-  if (part.size() > text.size()) return false;
-  for (std::size_t i = 0; i + part.size() <= text.size(); ++i) {
-    if (EqualsNoCase(text.substr(i, part.size()), part)) return true;
-  }
-  return false;
-}
-
 std::string_view TrimHeaderBlanks(std::string_view text) noexcept {
   const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);

@@ -1,16 +1,15 @@
 #pragma once
-// Small text helpers of the HTTP layer: ASCII case, trimming, numbers.
+// Small text helpers of the HTTP layer: header trimming, numbers. Case
+// folding and comparisons come from base/TextScan.h.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "base/TextScan.h"
+
 namespace halvane {
 
-std::string LowerAscii(std::string_view text);
-bool EqualsNoCase(std::string_view a, std::string_view b) noexcept;
-// Case-insensitive: does text contain part.
-bool ContainsNoCase(std::string_view text, std::string_view part) noexcept;
 // Without blanks, tabs, CR and LF at both ends.
 std::string_view TrimHeaderBlanks(std::string_view text) noexcept;
 // A whole decimal number of digits alone (no sign); none on overflow.

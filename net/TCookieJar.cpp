@@ -41,7 +41,7 @@ bool TCookieJar::DomainMatches(std::string_view domain, std::string_view host) {
 }
 
 void TCookieJar::Store(std::string_view headerValue, std::string_view requestHost, std::int64_t now) {
-  const std::string host = LowerAscii(requestHost);
+  const std::string host = AsciiLowerCase(requestHost);
   std::vector<std::string_view> parts;
   std::size_t start = 0;
   while (start <= headerValue.size()) {
@@ -68,7 +68,7 @@ void TCookieJar::Store(std::string_view headerValue, std::string_view requestHos
     if (EqualsNoCase(name, "path")) {
       cookie.path = std::string(Unquote(value));
     } else if (EqualsNoCase(name, "domain")) {
-      cookie.domain = LowerAscii(Unquote(value));
+      cookie.domain = AsciiLowerCase(Unquote(value));
     } else if (EqualsNoCase(name, "expires")) {
       hasExpires = true;
       cookie.hasExpiry = true;
@@ -123,7 +123,7 @@ void TCookieJar::RemoveExpired(std::int64_t now) {
 }
 
 std::string TCookieJar::HeaderFor(std::string_view requestHost, std::string_view directory) const {
-  const std::string host = LowerAscii(requestHost);
+  const std::string host = AsciiLowerCase(requestHost);
   std::vector<const TCookie*> selected;
   for (const TCookie& c : cookies_) {
     if (c.secure || c.value.empty() || !DomainMatches(c.domain, host)) continue;
@@ -131,7 +131,7 @@ std::string TCookieJar::HeaderFor(std::string_view requestHost, std::string_view
     selected.push_back(&c);
   }
   std::stable_sort(selected.begin(), selected.end(), [](const TCookie* a, const TCookie* b) {
-    return LowerAscii(a->path) > LowerAscii(b->path);
+    return AsciiLowerCase(a->path) > AsciiLowerCase(b->path);
   });
   std::string header;
   for (const TCookie* c : selected) {

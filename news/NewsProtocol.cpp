@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "ShellUtils.h"
-#include "TextScan.h"
+#include "base/TextScan.h"
 
 namespace halvane {
 namespace {

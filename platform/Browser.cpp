@@ -1,5 +1,9 @@
 #include "Browser.h"
 
+#include "Process.h"
+#include "base/Files.h"
+#include "base/TextScan.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -7,13 +11,6 @@
 
 namespace halvane::platform {
 namespace {
-
-std::string Trim(std::string_view s) {
-  const auto first = s.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) return {};
-  const auto last = s.find_last_not_of(" \t\r\n");
-  return std::string(s.substr(first, last - first + 1));
-}
 
 std::vector<std::string> SplitDirs(const char* value, const char* fallback) {
   std::string list = (value && *value) ? value : fallback;
@@ -42,7 +39,7 @@ std::optional<std::string> ReadKeyFileValue(const std::string& path, std::string
   bool inSection = false;
   std::size_t lines = 0;
   while (std::getline(in, line) && ++lines < 100000) {
-    const std::string t = Trim(line);
+    const std::string t(TrimBlanks(line));
     if (t.empty() || t[0] == '#') continue;
     if (t.front() == '[') {
       inSection = t.size() == section.size() + 2 && t.back() == ']' &&
@@ -52,14 +49,9 @@ std::optional<std::string> ReadKeyFileValue(const std::string& path, std::string
     if (!inSection) continue;
     const auto eq = t.find('=');
     if (eq == std::string::npos) continue;
-    if (Trim(std::string_view(t).substr(0, eq)) == key) return Trim(std::string_view(t).substr(eq + 1));
+    if (TrimBlanks(std::string_view(t).substr(0, eq)) == key) return std::string(TrimBlanks(std::string_view(t).substr(eq + 1)));
   }
   return std::nullopt;
-}
-
-bool IsFile(const std::string& path) {
-  std::ifstream in(path);
-  return static_cast<bool>(in);
 }
 
 // XDG MIME association lookup: the user's and the system's mimeapps.list in
@@ -80,11 +72,11 @@ std::optional<std::string> FindDesktopEntryForHttp(const std::vector<std::string
     std::stringstream entries(*value);
     std::string entry;
     while (std::getline(entries, entry, ';')) {
-      entry = Trim(entry);
+      entry = TrimBlanks(entry);
       if (entry.empty() || entry.find('/') != std::string::npos) continue;
       for (const auto& dir : appDirs) {
         const std::string path = dir + "/" + entry;
-        if (IsFile(path)) return path;
+        if (FileExists(path)) return path;
       }
     }
   }
@@ -92,6 +84,13 @@ std::optional<std::string> FindDesktopEntryForHttp(const std::vector<std::string
 }
 
 }  // namespace
+
+bool OpenInBrowser(std::string_view address) {
+  const auto command = FindHttpBrowserCommand(address);
+  if (!command) return false;
+  StartDetached(command->front(), std::vector<std::string>(command->begin() + 1, command->end()));
+  return true;
+}
 
 std::string BrowserProgramFromCommand(std::string_view command) {
   std::string lower(command);

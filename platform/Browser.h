@@ -11,6 +11,11 @@
 
 namespace halvane::platform {
 
+// Opens address in the web browser registered for "http", without a shell.
+// Returns false when no browser is registered; whether the start succeeded
+// is not examined.
+bool OpenInBrowser(std::string_view address);
+
 // The command that opens address in the browser registered for "http"
 // addresses: the program first, then its arguments (started without a
 // shell); nothing when no browser is registered.

@@ -2,23 +2,10 @@
 
 #include <fstream>
 
+#include "base/TextScan.h"
+
 namespace halvane::platform {
 namespace {
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 0x20) text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 0x20) text.remove_suffix(1);
-  return text;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-    if (fold(a[i]) != fold(b[i])) return false;
-  }
-  return true;
-}
 
 std::string_view Unquote(std::string_view value) {
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
@@ -35,14 +22,14 @@ std::string ReadIniValueFromText(std::string_view text, std::string_view section
   const std::size_t nul = text.find('\0');
   if (nul != std::string_view::npos) text = text.substr(0, nul);
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-  section = Trim(section);
-  key = Trim(key);
+  section = TrimBlanks(section);
+  key = TrimBlanks(key);
 
   bool inSection = false;
   bool sectionSeen = false;
   while (!text.empty()) {
     const std::size_t end = text.find_first_of("\r\n");
-    const std::string_view line = Trim(text.substr(0, end));
+    const std::string_view line = TrimBlanks(text.substr(0, end));
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
 
     if (line.empty() || line.front() == ';') continue;
@@ -50,7 +37,7 @@ std::string ReadIniValueFromText(std::string_view text, std::string_view section
       if (sectionSeen) break;  // only the first section of that name counts
       const std::size_t close = line.find(']');
       const std::string_view name =
-          Trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+          TrimBlanks(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
       inSection = EqualsNoCase(name, section);
       sectionSeen = inSection;
       continue;
@@ -58,8 +45,8 @@ std::string ReadIniValueFromText(std::string_view text, std::string_view section
     if (!inSection) continue;
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) continue;
-    if (EqualsNoCase(Trim(line.substr(0, equals)), key)) {
-      return std::string(Unquote(Trim(line.substr(equals + 1))));
+    if (EqualsNoCase(TrimBlanks(line.substr(0, equals)), key)) {
+      return std::string(Unquote(TrimBlanks(line.substr(equals + 1))));
     }
   }
   return {};

@@ -6,7 +6,9 @@
 
 namespace halvane {
 
-inline constexpr std::size_t kEncipheredScriptImageSize = 1432;
+// The padded size is set once, in script/CMakeLists.txt, for this header and
+// the build step that enciphers the image.
+inline constexpr std::size_t kEncipheredScriptImageSize = HALVANE_SCRIPT_IMAGE_SIZE;
 
 extern const std::array<std::uint8_t, kEncipheredScriptImageSize> EncipheredScriptImage;
 extern const char ScriptImageKey[17];  // 16 characters

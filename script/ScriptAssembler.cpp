@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "ScriptImage.h"
+#include "base/TextScan.h"
 #include "ScriptOpcodes.h"
 
 namespace halvane {
@@ -69,23 +70,11 @@ class TAssembly {
   std::int32_t DataSize = 0;
 };
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-  return s;
-}
-
 bool IsIdentifier(std::string_view s) {
   if (s.empty() || std::isdigit(static_cast<unsigned char>(s[0]))) return false;
   return std::all_of(s.begin(), s.end(), [](char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '@' || c == '$';
   });
-}
-
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
 }
 
 // Strips a trailing comment, keeping ';' inside string and char literals.
@@ -218,12 +207,12 @@ void PutCell(std::vector<std::uint8_t>& out, std::int32_t value) {
 }
 
 bool TAssembly::ParseLine(int line, std::string_view text) {
-  text = Trim(StripComment(text));
+  text = TrimBlanks(StripComment(text));
   // Leading labels.
   while (!text.empty()) {
     const std::size_t colon = text.find(':');
     if (colon == std::string_view::npos) break;
-    const std::string_view name = Trim(text.substr(0, colon));
+    const std::string_view name = TrimBlanks(text.substr(0, colon));
     if (!IsIdentifier(name)) break;
     if (Labels.count(name) != 0) {
       return Fail(line, "label '" + std::string(name) + "' defined twice (first on line " +
@@ -238,13 +227,13 @@ bool TAssembly::ParseLine(int line, std::string_view text) {
     marker.Operands = {"0"};
     marker.Text = std::string(name);  // a zero-size item carries the label
     Items.push_back(marker);
-    text = Trim(text.substr(colon + 1));
+    text = TrimBlanks(text.substr(colon + 1));
   }
   if (text.empty()) return true;
   std::size_t split = 0;
   while (split < text.size() && !std::isspace(static_cast<unsigned char>(text[split]))) ++split;
   const std::string_view word = text.substr(0, split);
-  const std::string_view rest = Trim(text.substr(split));
+  const std::string_view rest = TrimBlanks(text.substr(split));
   if (word[0] == '.') return Directive(line, word, rest);
 
   const TOpcodeInfo* op = FindOpcode(word);
@@ -282,7 +271,7 @@ bool TAssembly::ParseLine(int line, std::string_view text) {
 }
 
 bool TAssembly::Directive(int line, std::string_view word, std::string_view rest) {
-  const std::string name = Lower(word);
+  const std::string name = AsciiLowerCase(word);
   const std::vector<std::string> args = SplitOperands(rest);
   auto count = [&](std::size_t n) {
     return args.size() == n ? true : Fail(line, name + " takes " + std::to_string(n) + " operand(s)");
@@ -303,7 +292,7 @@ bool TAssembly::Directive(int line, std::string_view word, std::string_view rest
   }
   if (name == ".compact") {
     if (!count(1)) return false;
-    const std::string v = Lower(args[0]);
+    const std::string v = AsciiLowerCase(args[0]);
     if (v != "on" && v != "off") return Fail(line, ".compact must be on or off");
     Compact = v == "on";
     return true;

@@ -4,7 +4,7 @@
 
 #include "AtomicFile.h"
 #include "ResultsList.h"
-#include "TextScan.h"
+#include "base/TextScan.h"
 
 namespace halvane {
 namespace {

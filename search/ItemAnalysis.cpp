@@ -1,8 +1,8 @@
 #include "ItemAnalysis.h"
 
-#include "MarkerScan.h"
+#include "base/MarkerScan.h"
 #include "TForwardFinder.h"
-#include "TextScan.h"
+#include "base/TextScan.h"
 
 namespace halvane {
 namespace {

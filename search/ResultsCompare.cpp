@@ -4,7 +4,7 @@
 #include <string>
 
 #include "ResultsList.h"
-#include "TextScan.h"
+#include "base/TextScan.h"
 
 namespace halvane {
 int CompareNumbers(std::string_view a, std::string_view b) {

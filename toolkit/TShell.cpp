@@ -1,7 +1,7 @@
 #include "TShell.h"
 
 #include "Process.h"
-#include "ShellUtils.h"
+#include "platform/Browser.h"
 
 namespace halvane {
 namespace {
@@ -20,7 +20,7 @@ TShell::TOpener& DocumentOpener() {
 
 bool TShell::OpenInBrowser(std::string_view address) {
   if (BrowserOpener()) return BrowserOpener()(std::string(address));
-  return halvane::OpenInBrowser(address);
+  return platform::OpenInBrowser(address);
 }
 
 bool TShell::OpenDocument(std::string_view address) {

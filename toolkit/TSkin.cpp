@@ -1,43 +1,19 @@
 #include "TSkin.h"
 
-#include <zlib.h>
-
 #include <QApplication>
 #include <QStyleFactory>
 
 #include <fstream>
 #include <iterator>
 
+#include "SkinFile.h"
+
 namespace halvane {
 
 extern const unsigned char kBuiltInSkin[];
 extern const std::size_t kBuiltInSkinSize;
 
-std::string TSkin::Decompress(std::string_view packed) {
-  z_stream stream{};
-  if (inflateInit(&stream) != Z_OK) return {};
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(packed.data()));
-  stream.avail_in = static_cast<uInt>(packed.size());
-  std::string out;
-  char chunk[16384];
-  int status = Z_OK;
-  while (status == Z_OK) {
-    stream.next_out = reinterpret_cast<Bytef*>(chunk);
-    stream.avail_out = sizeof chunk;
-    status = inflate(&stream, Z_NO_FLUSH);
-    if (status != Z_OK && status != Z_STREAM_END) break;
-    const std::size_t produced = sizeof chunk - stream.avail_out;
-    if (out.size() + produced > kMaxSkinBytes) {
-      status = Z_MEM_ERROR;
-      break;
-    }
-    out.append(chunk, produced);
-    if (status == Z_OK && produced == 0 && stream.avail_in == 0) break;  // truncated stream
-  }
-  inflateEnd(&stream);
-  if (status != Z_STREAM_END) return {};
-  return out;
-}
+std::string TSkin::Decompress(std::string_view packed) { return DecompressSkin(packed); }
 
 QString TSkin::BuiltInStyleSheet() {
   const std::string sheet =

@@ -8,12 +8,14 @@
 #include <string>
 #include <string_view>
 
+#include "SkinFile.h"
+
 namespace halvane {
 
 class TSkin {
  public:
   // Skins are small; anything that inflates beyond this is refused.
-  static constexpr std::size_t kMaxSkinBytes = 4u << 20;
+  static constexpr std::size_t kMaxSkinBytes = halvane::kMaxSkinBytes;
 
   // The inflated bytes, or an empty text when packed is not a complete zlib
   // stream or inflates beyond kMaxSkinBytes.

@@ -6,7 +6,7 @@
 
 #include "BrandSettings.h"
 #include "CryptFile.h"
-#include "MarkerScan.h"
+#include "base/MarkerScan.h"
 #include "TEncryption.h"
 
 namespace {

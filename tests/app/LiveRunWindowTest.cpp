@@ -105,12 +105,13 @@ class LiveRunWindowTest : public QObject {
   }
 
   void StopEndsEachStageAtOnce() {
-    for (const char* stage : {"format=json", "/blog/"}) {
-      QVERIFY(FSim->SetFaults(std::string(stage) + " head-delay:3000"));
+    for (const std::string stage : {"harvest", "pages"}) {
+      QVERIFY(FSim->SetFaults(stage == "harvest" ? "format=json head-delay:3000"
+                                                 : TLiveSimSetup::BlogRules(6, "head-delay:3000")));
       TAppFixture app;
       TfrmMain& frm = LiveWindow(app, *FSetup, "garden tools");
       frm.btnSearch->click();
-      if (std::string(stage) == "/blog/") {
+      if (stage == "pages") {
         QTRY_VERIFY_WITH_TIMEOUT(frm.MainStatusPanel->text().startsWith(QStringLiteral("Judging")), 10000);
       } else {
         QTest::qWait(300);

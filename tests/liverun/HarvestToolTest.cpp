@@ -156,7 +156,7 @@ TEST_F(HarvestTool, ExitCodesSayWhatWentWrong) {
 }
 
 TEST_F(HarvestTool, CtrlCStopsAndKeepsTheRowsSoFar) {
-  ASSERT_TRUE(Sim->SetFaults("/blog/ head-delay:150"));
+  ASSERT_TRUE(Sim->SetFaults(TLiveSimSetup::BlogRules(6, "head-delay:150")));
   const auto before = std::chrono::steady_clock::now();
   const TToolResult result = RunTool({"--sources", Setup->SourcesFile(), "--keyword", "blue widgets", "--domain",
                                       "myshop.example", "--depth", "5", "--parallel", "1", "--csv",

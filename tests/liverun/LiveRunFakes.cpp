@@ -14,10 +14,17 @@ void TFakeHarvest::Start(std::string query, std::size_t maxAddresses, TProgress 
     FStop = false;
   }
   FThread = std::thread([this, progress, done] {
+    // Pages of ten: each page's addresses are reported as new before the
+    // next page is asked; the last page's come only with the result.
     THarvestResult result;
+    std::vector<std::string> fresh;
     for (std::size_t i = 0; i < Addresses.size() && i < LastMax; ++i) {
       result.Addresses.push_back(Addresses[i]);
-      if (i % 10 == 9) progress(static_cast<int>(i / 10) + 2, result.Addresses.size());
+      fresh.push_back(Addresses[i]);
+      if (i % 10 == 9 && i + 1 < std::min(Addresses.size(), LastMax)) {
+        progress(static_cast<int>(i / 10) + 2, result.Addresses.size(), fresh);
+        fresh.clear();
+      }
     }
     std::unique_lock lock(FLock);
     if (HangUntilStop) FWake.wait(lock, [this] { return FStop; });

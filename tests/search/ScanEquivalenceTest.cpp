@@ -7,9 +7,9 @@
 
 #include "Harvest.h"
 #include "ItemAnalysis.h"
-#include "MarkerScan.h"
+#include "base/MarkerScan.h"
 #include "PageText.h"
-#include "TextScan.h"
+#include "base/TextScan.h"
 
 namespace halvane {
 namespace {

@@ -2,9 +2,12 @@
 // against the program's page test on every rendered post, and the classic
 // pages pinned byte for byte.
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <map>
 #include <set>
+#include <stdexcept>
 
 #include "LiveExpectation.h"
 #include "LiveSearch.h"
@@ -163,8 +166,26 @@ TEST(SimModern, LiveRowsCarryTheSourcesFigures) {
   EXPECT_EQ(plain.front().trafficRank, "-");
 }
 
-TEST(SimModern, LiveEnginesListModernPostsAndTheModelFillsTheirRows) {
+const std::string kLiveModern = std::string(HALVANE_TEST_DATA) + "/sim/live-modern.conf";
+
+TEST(SimModern, LiveEnginesListClassicAddressesUnlessToldOtherwise) {
+  EXPECT_FALSE(DefaultSimConfig().liveModernPages);
+  EXPECT_TRUE(LoadSimConfig(kLiveModern).liveModernPages);
+  EXPECT_FALSE(ParseSimConfig("live.pages = classic").liveModernPages);
+  try {
+    ParseSimConfig("sites = 3\nlive.pages = new\n");
+    ADD_FAILURE() << "accepted";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find("line 2"), std::string::npos) << e.what();
+  }
   const TSimWeb web(LoadSimConfig(kSmall), kPort);
+  for (const std::string& address : LiveResultAddresses(web, "blue widgets")) {
+    EXPECT_NE(address.find("/blog/"), std::string::npos) << address;
+  }
+}
+
+TEST(SimModern, LiveEnginesListModernPostsAndTheModelFillsTheirRows) {
+  const TSimWeb web(LoadSimConfig(kLiveModern), kPort);
   const TModernBlog modern(web);
   const auto harvest = ExpectedLiveHarvest(web, TLiveEngine::Searxng, "blue widgets", 300);
   ASSERT_GT(harvest.size(), 20u);
@@ -194,6 +215,37 @@ TEST(SimModern, AnchorTextReadsMarkupAsThePageTestDoes) {
   EXPECT_EQ(AnchorText("<img src='x'>"), "-");
   EXPECT_EQ(AnchorText(""), "-");
   EXPECT_EQ(AnchorText("a &amp; b &lt;c&gt;"), "a & b <c>");
+}
+
+TEST(SimModern, ServedSearchResultsAndPagesGiveTheModelsRows) {
+  // End to end over the server: the SearXNG-style list, each page fetched
+  // and judged by the program's page test, against the model's rows.
+  testsupport::TSimProcess sim(kLiveModern);
+  const TSimWeb web(LoadSimConfig(kLiveModern), sim.Port());
+  const std::string query = EncodePercent("\"blue widgets\" \"comment\" \"powered by wordpress\"");
+  const auto answer = simtest::FetchAddress(sim.ServiceUrl() + "/search?q=" + query + "&format=json&pageno=1");
+  ASSERT_EQ(answer.status, 200);
+  std::vector<std::string> harvest;
+  const nlohmann::json results = nlohmann::json::parse(answer.body)["results"];
+  for (const auto& result : results) {
+    const std::string url = result.value("url", "");
+    if (web.SiteOfAddress(url) && std::find(harvest.begin(), harvest.end(), url) == harvest.end()) {
+      harvest.push_back(url);
+    }
+  }
+  ASSERT_GT(harvest.size(), 10u);
+  std::vector<TExpectedLiveRow> judged;
+  for (const std::string& address : harvest) {
+    const auto page = simtest::FetchAddress(address);
+    ASSERT_EQ(page.status, 200) << address;
+    const pagetest::TPageVerdict verdict = pagetest::TestModernPage(page.body, "myshop.example");
+    if (!verdict.Qualifies) continue;
+    judged.push_back({"-", address, std::string(pagetest::CommentsCell(verdict)),
+                      std::string(pagetest::YourLinkCell(verdict)), verdict.Anchor, "-"});
+  }
+  const auto expected = ExpectedLiveRows(web, harvest, "myshop.example", {});
+  EXPECT_FALSE(expected.empty());
+  EXPECT_EQ(judged, expected);
 }
 
 TEST(SimModern, ServerServesModernPostsBesideClassicOnes) {

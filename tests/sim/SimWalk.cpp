@@ -7,7 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "MarkerScan.h"
+#include "base/MarkerScan.h"
 #include "SimText.h"
 #include "UrlHashReference.h"
 

@@ -6,12 +6,12 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "Expectation.h"
+#include "LiveExpectation.h"
 #include "LiveSearch.h"
-#include "TOpenPageRankService.h"
 #include "TSimConfig.h"
 #include "TSimWeb.h"
 #include "TTrancoDownload.h"
+#include "TExpectedLiveRow.h"
 
 namespace halvane::testsupport {
 namespace {
@@ -48,7 +48,7 @@ TLiveSimSetup::TLiveSimSetup(const TSimProcess& sim, const std::string& extraNet
                               base + "/v1/domains/bulk\nopenpagerank-key = sim-opr-key\n" +
                               "[ranking]\nsource = tranco\ntranco = " + trancoFile_ +
                               "\ntranco-url = " + base + "/top-1m.csv.zip\n" +
-                              "[pages]\ntest = classic\n"
+                              "[pages]\ntest = modern\n"
                               "[network]\nhost-delay-ms = 0\nca-file = " +
                               sim.CaFile() + "\n" + extraNetwork + (extraNetwork.empty() ? "" : "\n"));
 }
@@ -61,22 +61,20 @@ TLiveSimSetup::~TLiveSimSetup() {
 std::vector<TLiveSimRow> TLiveSimSetup::ExpectedRows(std::string_view keyword, int depth,
                                                      std::string_view userDomain) const {
   const sim::TSimWeb web(sim::DefaultSimConfig(), sim_.Port());
-  const sim::TOpenPageRankService authority(web);
-  const sim::TTrancoDownload tranco(web);
+  const std::vector<std::string> harvest =
+      sim::ExpectedLiveHarvest(web, sim::TLiveEngine::Searxng, keyword, static_cast<std::size_t>(depth) * 100);
   std::vector<TLiveSimRow> rows;
-  for (const std::string& address :
-       sim::ExpectedLiveHarvest(web, sim::TLiveEngine::Searxng, keyword, static_cast<std::size_t>(depth) * 100)) {
-    const std::optional<sim::TExpectedRow> row = sim::ExpectedRow(web, address, userDomain);
-    if (!row) continue;
-    const std::optional<int> site = web.SiteOfAddress(address);
-    // The blogs live on addresses: the authority of the host itself.
-    std::string host = address.substr(address.find("//") + 2);
-    host = host.substr(0, host.find_first_of(":/"));
-    const std::optional<int> figure = authority.ShownAuthority(host);
-    rows.push_back({figure ? std::to_string(*figure) : "-", row->url, "Closed", row->hasYourLink, row->anchorName,
-                    site ? tranco.ShownSiteRank(*site) : "-"});
+  for (const sim::TExpectedLiveRow& row :
+       sim::ExpectedLiveRows(web, harvest, userDomain, sim::SimulatedFigures(web))) {
+    rows.push_back({row.authority, row.url, row.comments, row.hasYourLink, row.anchorName, row.trafficRank});
   }
   return rows;
+}
+
+std::string TLiveSimSetup::BlogRules(int sites, const std::string& faults) {
+  std::string rules;
+  for (int site = 2; site < sites + 2; ++site) rules += "127.0.0." + std::to_string(site) + ": " + faults + "\n";
+  return rules;
 }
 
 std::string TLiveSimSetup::ExpectedCsv(std::string_view keyword, int depth, std::string_view userDomain) const {

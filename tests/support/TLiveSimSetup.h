@@ -28,9 +28,13 @@ class TLiveSimSetup {
   const std::string& SourcesFile() const { return sourcesFile_; }
   const std::string& TrancoFile() const { return trancoFile_; }
 
-  // The rows of a live run (SearXNG, Open PageRank, Tranco, classic page
+  // The rows of a live run (SearXNG, Open PageRank, Tranco, modern page
   // test) for keyword at depth 1..10, in harvest order.
   std::vector<TLiveSimRow> ExpectedRows(std::string_view keyword, int depth, std::string_view userDomain) const;
+  // Fault rules giving every blog site (127.0.0.2 upwards, sites of them)
+  // these faults, one "127.0.0.K: <faults>" line each.
+  static std::string BlogRules(int sites, const std::string& faults);
+
   // The same as the CSV text halvane-harvest writes for one keyword.
   std::string ExpectedCsv(std::string_view keyword, int depth, std::string_view userDomain) const;
 

@@ -26,8 +26,7 @@ std::vector<std::string> LiveResultAddresses(const TSimWeb& web, std::string_vie
   std::unordered_set<std::string> seen;
   for (int page = 0; page < engine.PageCount(keyword); ++page) {
     for (const TBlogPage& p : engine.Results(keyword, page)) {
-      // Today's engines find the posts at today's addresses, in modern markup.
-      std::string address = TModernBlog(web).PageAddress(p);
+      std::string address = web.Config().liveModernPages ? TModernBlog(web).PageAddress(p) : web.PageAddress(p);
       if (seen.insert(ToLowerAscii(address)).second) out.push_back(std::move(address));
     }
   }

@@ -1,4 +1,4 @@
-#include "MarkerScan.h"
+#include "base/MarkerScan.h"
 
 #include <gtest/gtest.h>
 

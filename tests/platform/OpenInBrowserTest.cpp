@@ -1,4 +1,4 @@
-#include "ShellUtils.h"
+#include "Browser.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -13,7 +13,7 @@
 
 namespace fs = std::filesystem;
 
-namespace halvane {
+namespace halvane::platform {
 namespace {
 
 // A private XDG world with a fake browser that records its arguments.
@@ -105,4 +105,4 @@ TEST_F(OpenInBrowserTest, EmptyAddressStillStartsTheBrowser) {
 }
 
 }  // namespace
-}  // namespace halvane
+}  // namespace halvane::platform

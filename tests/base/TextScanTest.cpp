@@ -1,4 +1,4 @@
-#include "ShellUtils.h"
+#include "base/TextScan.h"
 
 #include <gtest/gtest.h>
 
@@ -34,6 +34,25 @@ TEST(DecodeHexEscapes, MalformedEscapeEmptiesEverything) {
   for (const char* bad : {"abc$", "$G1", "$4 x", "$ 4", "$-1"}) {
     EXPECT_EQ(DecodeHexEscapes(bad), "") << bad;
   }
+}
+
+}  // namespace
+}  // namespace halvane
+
+namespace halvane {
+namespace {
+
+TEST(TextScanNoCase, FoldsOnlyAsciiLetters) {
+  EXPECT_TRUE(EqualsNoCase("Content-Length", "content-LENGTH"));
+  EXPECT_FALSE(EqualsNoCase("abc", "abcd"));
+  EXPECT_FALSE(EqualsNoCase("\xC4", "\xE4"));  // no code-page folding
+  EXPECT_FALSE(EqualsNoCase("[", "{"));        // 0x5B is not 0x7B
+  EXPECT_TRUE(ContainsNoCase("gzip, Chunked", "chunked"));
+  EXPECT_FALSE(ContainsNoCase("chunk", "chunked"));
+  EXPECT_TRUE(ContainsNoCase("x", ""));
+  EXPECT_TRUE(StartsWithNoCase("HTTP://a", "http://"));
+  EXPECT_EQ(AsciiLowerCase("MiXeD \xC4[Z]"), "mixed \xC4[z]");
+  EXPECT_EQ(TrimBlanks("\t\r\n x y \x01"), "x y");
 }
 
 }  // namespace

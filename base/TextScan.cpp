@@ -1,5 +1,6 @@
-#include "TextScan.h"
+#include "base/TextScan.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 
@@ -11,6 +12,13 @@ inline char FoldAscii(char c) noexcept {
 }
 
 inline bool IsBlank(char c) noexcept { return static_cast<unsigned char>(c) <= 0x20; }
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
 
 }  // namespace
 
@@ -36,6 +44,22 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) noexcept {
   return true;
 }
 
+bool EqualsNoCase(std::string_view a, std::string_view b) noexcept {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+  }
+  return true;
+}
+
+bool ContainsNoCase(std::string_view text, std::string_view part) noexcept {
+  if (part.size() > text.size()) return false;
+  for (std::size_t i = 0; i + part.size() <= text.size(); ++i) {
+    if (EqualsNoCase(text.substr(i, part.size()), part)) return true;
+  }
+  return false;
+}
+
 int Int32OrZero(std::string_view text) noexcept {
   if (text.size() > 1 && text.front() == '+' && text[1] != '-') text.remove_prefix(1);
   std::int32_t value = 0;
@@ -55,6 +79,43 @@ std::string RemoveAll(std::string_view text, std::string_view what) {
     from = at + what.size();
   }
   out.append(text.substr(from));
+  return out;
+}
+
+void SplitString(char separator, std::string_view text, std::vector<std::string>& parts) {
+  parts.clear();
+  std::string current;
+  for (char c : text) {
+    if (c == separator) {
+      parts.push_back(std::move(current));
+      current.clear();
+    } else {
+      current.push_back(c);
+    }
+  }
+  if (!current.empty()) parts.push_back(std::move(current));
+}
+
+std::string DecodeHexEscapes(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] != '$') {
+      out.push_back(text[i++]);
+      continue;
+    }
+    const std::size_t digits = std::min<std::size_t>(2, text.size() - i - 1);
+    if (digits == 0) return {};
+    int value = 0;
+    for (std::size_t k = 1; k <= digits; ++k) {
+      const int d = HexValue(text[i + k]);
+      if (d < 0) return {};
+      value = value * 16 + d;
+    }
+    out.push_back(static_cast<char>(value));
+    i += 1 + digits;
+  }
   return out;
 }
 
