@@ -10,7 +10,7 @@
 #include "TAppFixture.h"
 #include "TestWindowHelpers.h"
 #include "TMessageBox.h"
-#include "TScriptedServer.h"
+#include "TLoopbackServer.h"
 #include "TSimProcess.h"
 
 using namespace halvane;
@@ -146,7 +146,7 @@ class UpdateCheckTest : public QObject {
 
   void UpdateClickDuringAFetchWaitsForIt() {
     TUpdateServer server("2.30");
-    TScriptedServer pages([](const std::string&) { return TScriptedReply{200, "page", false, false, 400}; });
+    TLoopbackServer pages([](const std::string&) { return TLoopbackReply{200, "page", false, false, 400}; });
     TAppFixture app;
     app.Endpoints.UpdateBaseURL = server.Base();
     TfrmMain& frm = Quiet(app.Show());
