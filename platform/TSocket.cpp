@@ -1,4 +1,4 @@
-#include "TSocket.h"
+#include "platform/TSocket.h"
 
 #include <fcntl.h>
 #include <netdb.h>
