@@ -1,13 +1,13 @@
-#include "ScriptAssembler.h"
+#include "script/ScriptAssembler.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstring>
 
-#include "ScriptImage.h"
+#include "script/ScriptImage.h"
 #include "base/TextScan.h"
-#include "ScriptOpcodes.h"
+#include "script/ScriptOpcodes.h"
 
 namespace halvane {
 namespace {

@@ -1,14 +1,14 @@
-#include "ScriptInterpreter.h"
+#include "script/ScriptInterpreter.h"
 
 #include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
 
-#include "ScriptErrors.h"
-#include "ScriptHost.h"
-#include "ScriptImage.h"
-#include "ScriptOpcodes.h"
+#include "script/ScriptErrors.h"
+#include "script/ScriptHost.h"
+#include "script/ScriptImage.h"
+#include "script/ScriptOpcodes.h"
 
 #if defined(__GNUC__) && !defined(HALVANE_SCRIPT_SWITCH_DISPATCH)
 #define HALVANE_THREADED_DISPATCH 1
