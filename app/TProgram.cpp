@@ -2,15 +2,44 @@
 
 #include <QApplication>
 
+#include <cstring>
+#include <iostream>
+#include <optional>
+
 #include "ProgramFolder.h"
 #include "TProgramServices.h"
 #include "TfrmMain.h"
+#include "sources/TSourcesFile.h"
 
 namespace halvane {
 
 int TProgram::Run(int argc, char** argv) { return Run(argc, argv, ProductionEndpoints()); }
 
+namespace {
+
+// The FILE of "--sources FILE", if given.
+std::optional<std::string> SourcesArgument(int argc, char** argv) {
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (std::strcmp(argv[i], "--sources") == 0) return std::string(argv[i + 1]);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 int TProgram::Run(int argc, char** argv, const TServiceEndpoints& endpoints) {
+  // The sources file: named on the command line (it must exist and be
+  // sound), or the user's own, whose faults leave the program classic.
+  const std::optional<std::string> named = SourcesArgument(argc, argv);
+  const std::string sourcesPath = named ? *named : sources::TSourcesFile::DefaultPath();
+  sources::TSources chosen;
+  try {
+    chosen = sources::TSourcesFile::Read(sourcesPath, named.has_value());
+  } catch (const sources::TSourcesFileError& failure) {
+    std::cerr << "halvane: " << failure.what() << '\n';
+    if (named) return 2;
+    chosen = sources::TSourcesFile::Defaults();
+  }
   TProgramServices services = ProductionServices();
   services.LoadChecksumScript();
   QApplication application(argc, argv);
@@ -20,6 +49,7 @@ int TProgram::Run(int argc, char** argv, const TServiceEndpoints& endpoints) {
   int result = 0;
   {
     TfrmMain frmMain(platform::ProgramFolder(), endpoints, services);
+    frmMain.UseSources(chosen, sourcesPath);
     frmMain.show();
     result = QApplication::exec();
   }

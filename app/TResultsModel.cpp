@@ -7,6 +7,7 @@
 #include <numeric>
 
 #include "ResultsList.h"
+#include "liverun/LiveColumns.h"
 #include "TextConvert.h"
 
 namespace halvane {
@@ -60,7 +61,9 @@ bool TResultsModel::setData(const QModelIndex& index, const QVariant& value, int
 QVariant TResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kResultColumnCount)
     return {};
-  return ToQString(ResultColumnCaptions()[static_cast<std::size_t>(section)]);
+  const std::vector<std::string>& captions =
+      FColumns == TResultColumns::Live ? liverun::LiveColumnCaptions() : ResultColumnCaptions();
+  return ToQString(captions[static_cast<std::size_t>(section)]);
 }
 
 Qt::ItemFlags TResultsModel::flags(const QModelIndex& index) const {
@@ -141,7 +144,7 @@ void TResultsModel::Sort(int column, bool ascending) {
   std::vector<std::size_t> order(FRows.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    return CompareItems(FRows[a], FRows[b], column, ascending, &TResultsModel::CompareText) < 0;
+    return CompareItems(FRows[a], FRows[b], column, ascending, &TResultsModel::CompareText, FColumns) < 0;
   });
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   std::vector<TResultItem> sorted;
@@ -164,6 +167,12 @@ void TResultsModel::Sort(int column, bool ascending) {
     after.push_back(index(newRowOf[static_cast<std::size_t>(old.row())], old.column()));
   changePersistentIndexList(before, after);
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void TResultsModel::SetColumns(TResultColumns columns) {
+  if (columns == FColumns) return;
+  FColumns = columns;
+  emit headerDataChanged(Qt::Horizontal, 0, kResultColumnCount - 1);
 }
 
 int TResultsModel::CompareText(std::string_view a, std::string_view b) {

@@ -43,6 +43,10 @@ class TResultsModel : public QAbstractTableModel {
   void DeleteChecked();
   void Clear();
   void Sort(int column, bool ascending);
+  // The captions shown and the columns sorted as numbers: classic, or a
+  // live run's.
+  void SetColumns(TResultColumns columns);
+  TResultColumns Columns() const noexcept { return FColumns; }
 
   // Without regard to case, in the collation order of the user's locale.
   static int CompareText(std::string_view a, std::string_view b);
@@ -54,6 +58,7 @@ class TResultsModel : public QAbstractTableModel {
   std::vector<TResultItem> FRows;
   std::vector<std::uint64_t> FKeys;  // parallel to FRows
   std::uint64_t FLastKey = 0;
+  TResultColumns FColumns = TResultColumns::Classic;
 };
 
 }  // namespace halvane

@@ -36,9 +36,9 @@ QString LinesOf(const std::string& text) {
 
 }  // namespace
 
-TfrmAbout::TfrmAbout(const TBrandSettings& settings, QWidget* parent)
+TfrmAbout::TfrmAbout(const TBrandSettings& settings, QWidget* parent, std::string liveText)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
-      FSettings(settings) {
+      FSettings(settings), FLiveText(std::move(liveText)) {
   setObjectName(QStringLiteral("TfrmAbout"));
   setWindowTitle(QStringLiteral("About..."));
   setModal(true);
@@ -97,7 +97,9 @@ void TfrmAbout::FormCreate() {
   lblProductName->setText(ToQString(FSettings.ApplicationName));
   lblProductVersion->setText(ToQString(std::string("Product Version: ") + AppVersion));
   lblCopyright1->setText(ToQString("Copyright (c) " + FSettings.CopyrightYears + " " + FSettings.CopyrightCompany));
-  memAbout->setPlainText(LinesOf(FSettings.AboutText));
+  QString text = LinesOf(FSettings.AboutText);
+  if (!FLiveText.empty()) text += QStringLiteral("\n\n") + QString::fromStdString(FLiveText);
+  memAbout->setPlainText(text);
 }
 
 void TfrmAbout::editAboutClick() { accept(); }

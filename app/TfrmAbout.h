@@ -3,6 +3,8 @@
 // from the branding settings.
 #include <QDialog>
 
+#include <string>
+
 #include "TBrandSettings.h"
 
 class QFrame;
@@ -17,7 +19,9 @@ class TfrmAbout : public QDialog {
   Q_OBJECT
 
  public:
-  TfrmAbout(const TBrandSettings& settings, QWidget* parent = nullptr);
+  // liveText: the sources of live mode, shown after the about text ("" in
+  // the classic edition).
+  TfrmAbout(const TBrandSettings& settings, QWidget* parent = nullptr, std::string liveText = {});
 
   void FormCreate();
   void editAboutClick();
@@ -32,6 +36,7 @@ class TfrmAbout : public QDialog {
 
  private:
   const TBrandSettings& FSettings;
+  std::string FLiveText;
 };
 
 }  // namespace halvane

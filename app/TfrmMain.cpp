@@ -30,6 +30,7 @@
 #include "TSkin.h"
 #include "TUiThread.h"
 #include "TextConvert.h"
+#include "TLiveSearch.h"
 #include "TfrmAbout.h"
 #include "base/Files.h"
 #include "classicrun/TPageFetcher.h"
@@ -280,7 +281,7 @@ void TfrmMain::btnMakeMoneyClick() { TShell::OpenInBrowser(FSettings.AffiliateUR
 void TfrmMain::btnHelpClick() { TShell::OpenInBrowser(FSettings.AppHelpURL); }
 
 void TfrmMain::btnAboutClick() {
-  TfrmAbout about(FSettings, this);
+  TfrmAbout about(FSettings, this, LiveAboutText());
   about.exec();
 }
 
@@ -294,6 +295,7 @@ void TfrmMain::FormClose() {
   FClosing = true;
   FPages->Disconnect();
   StopRequested = true;
+  StopLiveSearch();
   Timer1->stop();
   FormDestroy();
   if (FServices.ReleaseChecksumScript) FServices.ReleaseChecksumScript();

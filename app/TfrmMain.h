@@ -17,8 +17,10 @@
 #include "TBrandSettings.h"
 #include "THarvestedUrls.h"
 #include "TProgramServices.h"
+#include "TLiveSearchView.h"
 #include "TSortState.h"
 #include "classicrun/TSearchRunView.h"
+#include "sources/TSources.h"
 #include "classicrun/TServiceEndpoints.h"
 
 class QComboBox;
@@ -50,7 +52,9 @@ class TSaveDialog;
 class TSearchRun;
 class TUiThread;
 
-class TfrmMain : public QWidget, private TSearchRunView {
+class TLiveSearch;
+
+class TfrmMain : public QWidget, private TSearchRunView, private TLiveSearchView {
   Q_OBJECT
 
  public:
@@ -66,6 +70,15 @@ class TfrmMain : public QWidget, private TSearchRunView {
   // True when a settings file was found at start-up.
   bool BrandingApplied() const { return FBrandingApplied; }
 
+  // The sources file's choices and where it lives; Search runs a live run
+  // when its engine is not the classic one.
+  void UseSources(const sources::TSources& sources, std::string path);
+  const sources::TSources& Sources() const { return FSources; }
+  bool LiveMode() const { return FSources.LiveMode(); }
+  bool LiveRunActive() const;
+  // The live run's lines of the about text ("" in the classic edition).
+  std::string LiveAboutText() const;
+
   // Event handlers.
   void FormCreate();
   void FormShow();
@@ -79,6 +92,7 @@ class TfrmMain : public QWidget, private TSearchRunView {
   void btnMakeMoneyClick();
   void btnHelpClick();
   void btnAboutClick();
+  void btnSourcesClick();
   void Timer1Timer();
 
   // News and updates.
@@ -146,6 +160,7 @@ class TfrmMain : public QWidget, private TSearchRunView {
   QFrame* bsSkinPanel4 = nullptr;
   QPushButton* btnMakeMoney = nullptr;
   QPushButton* btnAbout = nullptr;
+  QPushButton* btnSources = nullptr;
   QToolButton* btnNews = nullptr;
   QToolButton* bsSkinSpeedButton1 = nullptr;
   QToolButton* bsSkinSpeedButton2 = nullptr;
@@ -232,6 +247,13 @@ class TfrmMain : public QWidget, private TSearchRunView {
   void Post(std::function<void()> work) override;
   void PostLater(std::function<void()> work) override;
 
+  // TLiveSearchView: how a live run reaches this window (ShowStatus,
+  // ShowCount, AddRow, SetCell and RowCount serve both runs).
+  void ShowGauge(std::size_t done, std::size_t total) override;
+  void LiveRunEnded(const liverun::TLiveRunSummary& summary) override;
+  void LiveSearchClick();
+  void StopLiveSearch();
+
   std::string FProgramFolder;
   TServiceEndpoints FEndpoints;
   TProgramServices FServices;
@@ -248,6 +270,9 @@ class TfrmMain : public QWidget, private TSearchRunView {
   std::unique_ptr<std::vector<std::string>> FRetiredNews;
   std::unique_ptr<TPageFetcher> FPages;
   std::unique_ptr<TSearchRun> FSearchRun;
+  sources::TSources FSources;
+  std::string FSourcesPath;
+  std::unique_ptr<TLiveSearch> FLiveSearch;
 };
 
 }  // namespace halvane

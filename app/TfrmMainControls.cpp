@@ -115,6 +115,8 @@ void TfrmMain::CreateSearchPage() {
   strip->AddControl(btnMakeMoney, QRect(8, 6, 125, 20));
   btnAbout = NewButton("btnAbout", "About", false);
   strip->AddControl(btnAbout, QRect(140, 6, 125, 20));
+  btnSources = NewButton("btnSources", "Sources", false);
+  strip->AddControl(btnSources, QRect(272, 6, 125, 20));
   btnNews = NewToolButton("btnNews", "Check News", TToolIcons::News());
   strip->AddControl(btnNews, QRect(685, 1, 41, 34), TAlign::None, akTop | akRight);
   bsSkinSpeedButton1 = NewToolButton("bsSkinSpeedButton1", "Check Updates", TToolIcons::Update());
@@ -123,6 +125,7 @@ void TfrmMain::CreateSearchPage() {
   strip->AddControl(bsSkinSpeedButton2, QRect(771, 1, 41, 34), TAlign::None, akTop | akRight);
   connect(btnMakeMoney, &QPushButton::clicked, this, &TfrmMain::btnMakeMoneyClick);
   connect(btnAbout, &QPushButton::clicked, this, &TfrmMain::btnAboutClick);
+  connect(btnSources, &QPushButton::clicked, this, &TfrmMain::btnSourcesClick);
   connect(bsSkinSpeedButton2, &QToolButton::clicked, this, &TfrmMain::btnHelpClick);
 
   // Banner.

@@ -38,6 +38,7 @@
 #include "base/Files.h"
 #include "classicrun/TPageFetcher.h"
 #include "classicrun/TSearchRun.h"
+#include "liverun/LiveColumns.h"
 
 namespace halvane {
 namespace {
@@ -51,6 +52,10 @@ void TfrmMain::SetSortingByHeader(bool on) { lvwItems->horizontalHeader()->setSe
 void TfrmMain::btnSearchClick() {
   if (edtKeyword->text().isEmpty()) {
     msgMain->Execute(kKeywordMissingNotice, TMsgKind::Information, TMsgButtons::Ok);
+    return;
+  }
+  if (LiveMode()) {
+    LiveSearchClick();
     return;
   }
   if (btnSearch->text() == Caption(kSearchCaption)) {
@@ -181,7 +186,10 @@ void TfrmMain::SaveResultsToCsv() {
   if (!chosen) return;
   try {
     // A failed write leaves any older file in place and says nothing.
-    WriteCsvFile(CsvPathForChosenPath(*chosen), BuildCsvLines(ResultColumnCaptions(), lvwItemsModel->Items()));
+    const std::vector<std::string>& captions = lvwItemsModel->Columns() == TResultColumns::Live
+                                                   ? liverun::LiveColumnCaptions()
+                                                   : ResultColumnCaptions();
+    WriteCsvFile(CsvPathForChosenPath(*chosen), BuildCsvLines(captions, lvwItemsModel->Items()));
   } catch (...) {
   }
 }

@@ -8,7 +8,7 @@
 #include "CryptFile.h"
 #include "MarkerScan.h"
 #include "ShellUtils.h"
-#include "TFileRemover.h"
+#include "TWorkingCopy.h"
 #include "WorkingFiles.h"
 
 namespace halvane {
@@ -35,13 +35,21 @@ std::vector<std::string> ReadFamily(std::string_view& scan, std::string_view nam
   return values;
 }
 
-std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
-  std::size_t at = 0;
-  while ((at = text.find(from, at)) != std::string::npos) {
-    text.replace(at, from.size(), to);
-    at += to.size();
+// One pass into a new string: replacing in place moves the tail at every
+// hit, which is quadratic in the number of hits. A result over limit bytes
+// (a long id times many placeholders) is no address: it comes back empty.
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to, std::size_t limit) {
+  std::size_t hits = 0;
+  for (std::size_t at = text.find(from); at != std::string_view::npos; at = text.find(from, at + from.size())) ++hits;
+  if (text.size() > limit) return {};
+  if (hits != 0 && to.size() > from.size() && (limit - text.size()) / hits < to.size() - from.size()) return {};
+  std::string result;
+  result.reserve(text.size() - hits * from.size() + hits * to.size());
+  std::size_t start = 0;
+  for (std::size_t at; (at = text.find(from, start)) != std::string_view::npos; start = at + from.size()) {
+    result.append(text, start, at - start).append(to);
   }
-  return text;
+  return result.append(text, start);
 }
 
 // Splits a family value at "^": the first field, then the second (empty when
@@ -61,16 +69,19 @@ TSettingsRead DecryptSettings(const std::string& folder, std::string& plain) {
   const std::string container = folder + std::string(kSettingsFileName);
   if (!FileExists(container)) return TSettingsRead::NoFile;
   if (FileSizeOf(container) > kMaxSettingsFileBytes) return TSettingsRead::NotDecryptable;
-  const std::string workingCopy = folder + std::string(kWorkingCopyName);
-  bool authentic = false;
+  // Only an authenticated plain text reaches the working copy.
+  std::string decrypted;
+  const bool authentic = DecryptSettingsBytes(ReadWholeFile(container), decrypted);
   try {
-    TFileRemover remover(workingCopy);
-    authentic = DecryptFile(container, workingCopy);
-    if (authentic) plain = ReadWholeFile(workingCopy);
+    TWorkingCopy copy(folder + std::string(kWorkingCopyName));
+    if (authentic) {
+      copy.Write(decrypted);
+      plain = copy.ReadAll();
+    }
   } catch (const std::system_error&) {
     // An installation folder the user may not write to still has its
-    // settings read, in memory; an unreadable settings file throws again.
-    authentic = DecryptSettingsBytes(ReadWholeFile(container), plain);
+    // settings read, in memory.
+    if (authentic) plain = std::move(decrypted);
   }
   return authentic ? TSettingsRead::Plain : TSettingsRead::NotDecryptable;
 }
@@ -106,8 +117,38 @@ std::string JoinSettingsLines(const std::vector<std::string>& lines) {
   return text;
 }
 
-TBrandDocument ReadBrandDocument(std::string_view plainText) {
-  const std::string text = JoinSettingsLines(SplitSettingsLines(plainText));
+std::string NormalizeSettingsText(std::string_view text) {
+  const std::size_t nul = text.find('\0');
+  if (nul != std::string_view::npos) text = text.substr(0, nul);
+  // Sized in a first pass: a lone CR or LF grows into CR LF.
+  std::size_t size = text.size();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    else if (text[i] == '\r' || text[i] == '\n') ++size;
+  }
+  if (!text.empty() && text.back() != '\r' && text.back() != '\n') size += 2;
+  std::string normal;
+  normal.reserve(size);
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    normal.append(text, start, i - start).append("\r\n");
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) normal.append(text, start).append("\r\n");
+  return normal;
+}
+
+TBrandDocument ReadBrandDocument(std::string_view plainText) { return ScanBrandDocument(NormalizeSettingsText(plainText)); }
+
+TBrandDocument ConsumeBrandDocument(std::string plainText) {
+  std::string text = NormalizeSettingsText(plainText);
+  std::string().swap(plainText);
+  return ScanBrandDocument(std::move(text));
+}
+
+TBrandDocument ScanBrandDocument(std::string text) {
   std::string_view scan = text;
   TBrandDocument document;
   TBrandSettings& s = document.Settings;
@@ -128,11 +169,13 @@ TBrandDocument ReadBrandDocument(std::string_view plainText) {
   s.CopyrightYears = ReadEntry(scan, "CopyrightYears");
   s.CopyrightCompany = ReadEntry(scan, "CopyrightCompany");
   s.AboutText = ReadEntry(scan, "AboutText");
-  s.AffiliateURL = ReplaceAll(affiliateUrl, kAffiliatePlaceholder, affiliateId);
   if (s.MakeMoneyCaption.empty()) s.MakeMoneyCaption = kDefaultMakeMoneyCaption;
   document.Welcome = ReadFamily(scan, "Welcome");
   document.Banner = ReadFamily(scan, "Banner");
   document.Link = ReadFamily(scan, "Link");
+  // The text goes before the substitution makes its (possibly large) result.
+  std::string().swap(text);
+  s.AffiliateURL = ReplaceAll(affiliateUrl, kAffiliatePlaceholder, affiliateId, kMaxSettingsFileBytes);
   return document;
 }
 
@@ -158,7 +201,7 @@ void ChooseBrandEntries(TBrandDocument& document, TBrandRandom& random) {
 }
 
 std::string FindLastNewsId(std::string_view plainText) {
-  const std::string text = JoinSettingsLines(SplitSettingsLines(plainText));
+  const std::string text = NormalizeSettingsText(plainText);
   std::string_view scan = text;
   return ExtractBetween(scan, kLastNewsOpen, kLastNewsClose);
 }
@@ -217,13 +260,16 @@ void WriteLastNewsId(const std::string& programFolder, std::string_view id) {
   SetLastNewsIdLine(lines, id);
 
   const std::string container = programFolder + std::string(kSettingsFileName);
-  const std::string workingCopy = programFolder + std::string(kWorkingCopyName);
-  TFileRemover workingCopyRemover(workingCopy);
-  CreatePrivateFile(workingCopy);
-  WriteWholeFile(workingCopy, JoinSettingsLines(lines));
-  if (!EncryptFileAtomically(workingCopy, container)) {
-    throw std::system_error(EIO, std::generic_category(), "cannot write " + container);
+  TWorkingCopy copy(programFolder + std::string(kWorkingCopyName));
+  copy.Write(JoinSettingsLines(lines));
+  std::string encrypted;
+  if (!EncryptSettingsBytes(copy.ReadAll(), encrypted)) {
+    throw std::system_error(EIO, std::generic_category(), "cannot encrypt " + container);
   }
+  ReplaceFileThrough(container, [&](const std::string& temporary) {
+    WriteWholeFile(temporary, encrypted);
+    return true;
+  });
 }
 
 }  // namespace halvane

@@ -4,8 +4,9 @@
 // rule, and the one entry the program rewrites (LastNewsId).
 //
 // programFolder ends in "/". The settings are decrypted through the working
-// copy dbsettings.sim, which never outlives the call; in a folder where it
-// cannot be created they are decrypted in memory. std::system_error is
+// copy dbsettings.sim (TWorkingCopy: always a new file of ours), which never
+// outlives the call; in a folder where it cannot be created they are
+// decrypted in memory. std::system_error is
 // thrown when dbsettings.dat cannot be read, or (WriteLastNewsId) written.
 #include <cstddef>
 #include <string>
@@ -32,8 +33,17 @@ std::vector<std::string> SplitSettingsLines(std::string_view text);
 // Every line followed by CR LF.
 std::string JoinSettingsLines(const std::vector<std::string>& lines);
 
+// The same as JoinSettingsLines(SplitSettingsLines(text)), in one pass and
+// one allocation.
+std::string NormalizeSettingsText(std::string_view text);
+
 // Reads a plain settings document (as decrypted) the way start-up does.
 TBrandDocument ReadBrandDocument(std::string_view plainText);
+// The same, releasing the plain text once it is normalised, so that at most
+// two copies of the document are held at a time.
+TBrandDocument ConsumeBrandDocument(std::string plainText);
+// Reads a document that NormalizeSettingsText has made.
+TBrandDocument ScanBrandDocument(std::string text);
 // Fills WelcomeHtml, the banner and the two links from the families. A
 // chosen banner or link without a second field gets an empty one.
 void ChooseBrandEntries(TBrandDocument& document, TBrandRandom& random);

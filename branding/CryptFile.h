@@ -13,8 +13,8 @@ inline constexpr std::int32_t kCryptFileBufferSize = 262144;
 // Decrypts the container at source into destination, which is created (or
 // replaced) readable by the owner only. Returns whether the password matched
 // and the container is whole and authentic; when it is not, destination is
-// left empty. Throws std::system_error when a file cannot be opened or
-// created.
+// left empty. Throws std::system_error when a file cannot be opened, created
+// or written (a full disk is such an error, not a failed decryption).
 bool DecryptFile(const std::string& source, const std::string& destination);
 
 // Encrypts the plain file source into the container destination (created or

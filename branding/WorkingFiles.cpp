@@ -38,23 +38,36 @@ void SyncFolder(const std::string& folder) noexcept {
   ::close(fd);
 }
 
+std::string TemporaryNameBeside(const std::string& target) {
+  static std::atomic<unsigned> serial{0};
+  char suffix[48];
+  std::snprintf(suffix, sizeof suffix, ".%ld-%u.tmp", static_cast<long>(::getpid()), serial++);
+  return target + suffix;
+}
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+}
+
+// Gives fd the mode of target when that exists; false (errno set) on failure.
+bool CopyModeOf(const std::string& target, int fd) {
+  struct stat model {};
+  return ::stat(target.c_str(), &model) != 0 || ::fchmod(fd, model.st_mode & 07777) == 0;
+}
+
 // A new empty file beside target, named after it, with the mode of target
 // when that exists and the default mode otherwise.
 std::string CreateTemporaryBeside(const std::string& target) {
-  static std::atomic<unsigned> serial{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
-    char suffix[48];
-    std::snprintf(suffix, sizeof suffix, ".%ld-%u.tmp", static_cast<long>(::getpid()), serial++);
-    const std::string path = target + suffix;
+    const std::string path = TemporaryNameBeside(target);
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno == EEXIST) continue;
     if (fd < 0) Fail("cannot create", path);
-    struct stat model {};
-    int result = 0;
-    if (::stat(target.c_str(), &model) == 0) result = ::fchmod(fd, model.st_mode & 07777);
+    const bool moded = CopyModeOf(target, fd);
     const int error = errno;
     ::close(fd);
-    if (result != 0) {
+    if (!moded) {
       RemoveFileQuietly(path);
       Fail("cannot set the mode of", path, error);
     }
@@ -66,9 +79,53 @@ std::string CreateTemporaryBeside(const std::string& target) {
 void CommitReplacement(const std::string& temporary, const std::string& target) {
   SyncFileData(temporary);
   if (std::rename(temporary.c_str(), target.c_str()) != 0) Fail("cannot replace", target);
-  const std::size_t slash = target.find_last_of('/');
-  SyncFolder(slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1));
+  SyncFolder(FolderOf(target));
 }
+
+// The unnamed way: the new content goes into an O_TMPFILE file, which no
+// interruption (a signal, a crash, a full disk) can leave behind; it gets a
+// name only once complete, and that name is at once renamed over target.
+// Returns -1 where the file system or /proc cannot do this.
+int CreateUnnamedBeside(const std::string& target) {
+  const int fd = ::open(FolderOf(target).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+  if (fd < 0) return -1;
+  if (!CopyModeOf(target, fd) || ::access(("/proc/self/fd/" + std::to_string(fd)).c_str(), F_OK) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+void LinkUnnamedOver(int fd, const std::string& target) {
+  if (::fsync(fd) != 0) Fail("cannot flush", target);
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string name = TemporaryNameBeside(target);
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+      if (errno == EEXIST) continue;
+      Fail("cannot write", target);
+    }
+    if (std::rename(name.c_str(), target.c_str()) != 0) {
+      const int error = errno;
+      ::unlink(name.c_str());
+      Fail("cannot replace", target, error);
+    }
+    SyncFolder(FolderOf(target));
+    return;
+  }
+  Fail("cannot name the new file for", target, EEXIST);
+}
+
+class TDescriptor {
+ public:
+  explicit TDescriptor(int fd) : FFd(fd) {}
+  ~TDescriptor() { if (FFd >= 0) ::close(FFd); }
+  TDescriptor(const TDescriptor&) = delete;
+  TDescriptor& operator=(const TDescriptor&) = delete;
+
+ private:
+  int FFd;
+};
 
 }  // namespace
 
@@ -91,7 +148,18 @@ std::uint64_t FileSizeOf(const std::string& path) {
 std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) Fail("cannot open", path);
-  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string content;
+  // Sized once for a regular file, so that reading needs no more memory than
+  // the file's size.
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+    content.resize(static_cast<std::size_t>(info.st_size));
+    in.read(content.data(), static_cast<std::streamsize>(content.size()));
+    content.resize(static_cast<std::size_t>(in.gcount()));
+    if (in.bad()) Fail("cannot read", path, EIO);
+    if (in.eof() || in.peek() == std::char_traits<char>::eof()) return content;
+  }
+  content.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   if (in.bad()) Fail("cannot read", path, EIO);
   return content;
 }
@@ -108,6 +176,24 @@ void RemoveFileQuietly(const std::string& path) noexcept { ::unlink(path.c_str()
 
 bool ReplaceFileThrough(const std::string& destination,
                         const std::function<bool(const std::string& temporary)>& write) {
+  if (const int fd = CreateUnnamedBeside(destination); fd >= 0) {
+    TDescriptor owner(fd);
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    try {
+      if (!write(self)) return false;
+    } catch (const std::system_error& e) {
+      // A failure is named after the file the user asked for, not the descriptor.
+      std::string what = e.what();
+      const std::string suffix = ": " + e.code().message();
+      if (what.size() >= suffix.size() && what.compare(what.size() - suffix.size(), suffix.size(), suffix) == 0) {
+        what.resize(what.size() - suffix.size());
+      }
+      if (const auto at = what.find(self); at != std::string::npos) what.replace(at, self.size(), destination);
+      throw std::system_error(e.code(), what);
+    }
+    LinkUnnamedOver(fd, destination);
+    return true;
+  }
   const std::string temporary = CreateTemporaryBeside(destination);
   TFileRemover remover(temporary);
   if (!write(temporary)) return false;

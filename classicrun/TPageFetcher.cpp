@@ -124,6 +124,7 @@ bool TPageFetcher::FetchPage(const std::string& address, std::string& text) {
     ShowStatus(GettingUrlStatusText(address));
     ShowGauge(0, 0, false);
     PumpIfInterfaceThread();
+    FClient->SetLimits(FLimits.Page);
     FClient->Get(address, *file);
     file.reset();
     FClient->Disconnect();
@@ -180,6 +181,7 @@ bool TPageFetcher::DownloadFile(const std::string& address, const std::string& l
   if (Acquire()) {
     const TScopeExit release([this] { Release(); });
     try {
+      FClient->SetLimits(FLimits.Update);
       FClient->Get(address, *file);
       file.reset();
       FClient->Disconnect();
@@ -199,6 +201,7 @@ std::string TPageFetcher::PostForm(const std::string& address, TMultipartBody& b
   // way goes on untouched.
   if (!Acquire()) throw EHttpClientError(THttpErrorKind::Busy, "the HTTP client is in use");
   const TScopeExit release([this] { Release(); });
+  FClient->SetLimits(FLimits.News);
   return FClient->Post(address, body, body.ContentType());
 }
 

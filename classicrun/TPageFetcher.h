@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "classicrun/TFetchLimits.h"
 #include "net/THttpClient.h"
 
 namespace halvane {
@@ -62,6 +63,9 @@ class TPageFetcher {
   void Work(TWorkMode mode, std::int64_t count);
   void WorkEnd(TWorkMode mode);
 
+  // The limits of the following exchanges, by kind (tests shorten them).
+  void SetLimits(const TFetchLimits& limits) { FLimits = limits; }
+
   // Ends the exchange under way, if any (the window closes).
   void Disconnect() noexcept;
 
@@ -86,6 +90,7 @@ class TPageFetcher {
   std::string FProgramFolder;
   std::unique_ptr<THttpClient> FClient;
   TPageFetcherHooks FHooks;
+  TFetchLimits FLimits;
   const std::atomic<bool>& FStopRequested;
   std::atomic<bool> FFetching{false};
   std::mutex FMutex;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "live/RetryAfter.h"
+#include "live/TRobotsCache.h"
 #include "live/TTransfer.h"
 #include "live/UrlParts.h"
 
@@ -26,6 +27,7 @@ using namespace std::chrono_literals;
 constexpr int kRetries = 2;               // a 429 or 503 is asked again at most twice
 constexpr long kLongestRetryAfter = 60;   // seconds; a longer wait is not waited for
 constexpr long kLongestPollMs = 1000;
+constexpr const char* kProductToken = "Halvane";  // our name in robots.txt groups
 
 void InitCurlOnce() {
   static std::once_flag once;
@@ -82,6 +84,9 @@ class TLiveClient::TWorker {
   bool TakeCommands();
   void Accept(TRequestId id, TLiveRequest request, TCompletion done);
   void Enqueue(TTransfer& t);
+  void AwaitRobots(TTransfer& t);
+  void Admit(TTransfer& t);
+  void RobotsArrived(const std::string& origin, TLiveResponse answer);
   void WakeRetries(TClock::time_point now);
   void StartReady(TClock::time_point now);
   void StartOne(TTransfer& t, THost& host, TClock::time_point now);
@@ -107,6 +112,8 @@ class TLiveClient::TWorker {
   std::multimap<TClock::time_point, TRequestId> FRetries;
   int FRunning = 0;
   std::size_t FNextProxy = 0;
+  TRobotsCache FRobots{kProductToken};
+  std::map<std::string, std::vector<TRequestId>> FRobotsWaiters;  // page requests by origin
 
   std::thread FThread;  // last: starts when everything above exists
 };
@@ -195,7 +202,73 @@ void TLiveClient::TWorker::Accept(TRequestId id, TLiveRequest request, TCompleti
   auto transfer = std::make_unique<TTransfer>(id, std::move(request), std::move(done), std::move(*url));
   TTransfer& t = *transfer;
   FTransfers.emplace(id, std::move(transfer));
+  if (t.Request().Kind == TRequestKind::Page && FSettings.ObeyRobots) {
+    AwaitRobots(t);
+  } else {
+    Enqueue(t);
+  }
+}
+
+// A page request goes ahead once its origin's robots.txt is known; the
+// first page of an origin has it fetched, as an API request of our own.
+void TLiveClient::TWorker::AwaitRobots(TTransfer& t) {
+  const std::string origin = t.Url().Origin();
+  const auto state = FRobots.State(origin, TClock::now());
+  if (state == TRobotsCache::TState::Known) return Admit(t);
+  auto robotsUrl = SplitUrl(origin + "/robots.txt");
+  if (!robotsUrl) {  // an origin libcurl will not read back (an IPv6 zone, say)
+    return Complete(t.Id(), Failure(TLiveError::RobotsUnavailable,
+                                    "robots.txt of " + t.Url().Host + " could not be read: no address for it"));
+  }
+  t.State = TTransfer::TState::Robots;
+  FRobotsWaiters[origin].push_back(t.Id());
+  if (state == TRobotsCache::TState::Fetching) return;
+
+  FRobots.MarkFetching(origin);
+  TRequestId id = 0;
+  {
+    std::lock_guard lock(FMutex);
+    id = FNextId++;
+  }
+  TLiveRequest request;
+  request.Url = origin + "/robots.txt";
+  auto fetch = std::make_unique<TTransfer>(id, std::move(request),
+                                           [this, origin](TLiveResponse r) { RobotsArrived(origin, std::move(r)); },
+                                           std::move(*robotsUrl));
+  fetch->RobotsFetch = true;
+  TTransfer& f = *fetch;
+  FTransfers.emplace(id, std::move(fetch));
+  Enqueue(f);
+}
+
+void TLiveClient::TWorker::Admit(TTransfer& t) {
+  if (auto refusal = FRobots.Refusal(t.Url().Origin(), t.Url().Host, t.Url().PathAndQuery)) {
+    refusal->FinalUrl = t.Request().Url;
+    return Complete(t.Id(), std::move(*refusal));
+  }
   Enqueue(t);
+}
+
+void TLiveClient::TWorker::RobotsArrived(const std::string& origin, TLiveResponse answer) {
+  std::vector<TRequestId> waiters;
+  if (auto it = FRobotsWaiters.find(origin); it != FRobotsWaiters.end()) {
+    waiters = std::move(it->second);
+    FRobotsWaiters.erase(it);
+  }
+  if (answer.Error == TLiveError::Aborted) {
+    FRobots.Forget(origin);  // not an answer: whoever still waits asks again
+  } else {
+    FRobots.Store(origin, answer, TClock::now());
+  }
+  for (const TRequestId id : waiters) {
+    const auto it = FTransfers.find(id);
+    if (it == FTransfers.end() || it->second->State != TTransfer::TState::Robots) continue;
+    if (answer.Error == TLiveError::Aborted) {
+      AwaitRobots(*it->second);
+    } else {
+      Admit(*it->second);
+    }
+  }
 }
 
 void TLiveClient::TWorker::Enqueue(TTransfer& t) {
@@ -316,7 +389,11 @@ void TLiveClient::TWorker::AbortOne(TRequestId id) {
       }
       break;
     }
-    case TTransfer::TState::Robots:
+    case TTransfer::TState::Robots: {
+      auto& waiting = FRobotsWaiters[t.Url().Origin()];
+      waiting.erase(std::remove(waiting.begin(), waiting.end(), id), waiting.end());
+      break;
+    }
     case TTransfer::TState::New:
       break;
   }
@@ -324,11 +401,13 @@ void TLiveClient::TWorker::AbortOne(TRequestId id) {
 }
 
 void TLiveClient::TWorker::AbortEverything() {
-  std::vector<TRequestId> ids;
-  ids.reserve(FTransfers.size());
-  for (const auto& [id, t] : FTransfers) ids.push_back(id);
+  // The callers' requests first: a robots.txt fetch aborted while pages
+  // still wait for it would be started again.
+  std::vector<TRequestId> ids, fetches;
+  for (const auto& [id, t] : FTransfers) (t->RobotsFetch ? fetches : ids).push_back(id);
   std::sort(ids.begin(), ids.end());
   for (const TRequestId id : ids) AbortOne(id);
+  for (const TRequestId id : fetches) AbortOne(id);
 }
 
 long TLiveClient::TWorker::WaitMs(TClock::time_point now) const {

@@ -3,6 +3,11 @@
 // worker thread of the client's own. Limits: total and per-host parallelism,
 // a delay between two requests to one host, timeouts, body cap, redirects;
 // 429 and 503 are retried; robots.txt is obeyed for page requests.
+// The per-host limits and robots.txt go by the scheme+host+port of the
+// address requested; a redirect's target is fetched within the same slot.
+// TLS is always verified: against the system store, and against
+// Settings().CaFile besides (libcurl's CA file, with the system folder kept
+// as its CA path).
 //
 // Threads: Submit, Abort and AbortAll may be called from any thread,
 // completion handlers included. Every completion handler runs on the
@@ -36,6 +41,7 @@ class TLiveClient {
   void Abort(TRequestId id);
   void AbortAll();
 
+  // As given, with out-of-range limits brought into range (Parallel 1..16).
   const TNetworkSettings& Settings() const noexcept;
 
  private:

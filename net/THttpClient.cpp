@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <optional>
 
@@ -43,6 +44,14 @@ int ParseStatusCode(std::string_view statusLine) {
   const auto number =
       ParseDecimal(statusLine.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1));
   return number && *number <= 99999 ? static_cast<int>(*number) : -1;
+}
+
+// "30 s", "0.3 s".
+std::string SecondsText(int ms) {
+  if (ms % 1000 == 0) return std::to_string(ms / 1000) + " s";
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f s", ms / 1000.0);
+  return text;
 }
 
 // Interim answers come before the final one and are skipped; 101 is never
@@ -114,7 +123,9 @@ void THttpClient::CloseConnection() noexcept {
   bufferStart_ = bufferEnd_ = 0;
 }
 
-void THttpClient::Get(std::string_view address, TStream& sink) { Perform(TMethod::Get, address, nullptr, sink, -1); }
+void THttpClient::Get(std::string_view address, TStream& sink) {
+  Perform(TMethod::Get, address, nullptr, sink, limits_.MaxBody);
+}
 
 std::string THttpClient::Post(std::string_view address, TStream& body, std::string_view contentType) {
   if (HasControlBytes(contentType)) throw EHttpClientError(THttpErrorKind::BadAddress, "content type with control bytes");
@@ -125,7 +136,8 @@ std::string THttpClient::Post(std::string_view address, TStream& body, std::stri
   }
   contentType_ = std::string(contentType);
   TMemoryStream reply;
-  Perform(TMethod::Post, address, &body, reply, kMaxHeldReply);
+  const std::int64_t cap = limits_.MaxBody >= 0 ? std::min(limits_.MaxBody, kMaxHeldReply) : kMaxHeldReply;
+  Perform(TMethod::Post, address, &body, reply, cap);
   return reply.Take();
 }
 
@@ -140,6 +152,7 @@ void THttpClient::Perform(TMethod method, std::string_view address, TStream* bod
   aborted_ = false;
   work_[0] = work_[1] = TWorkState{};
   lastTick_ = TClock::now();
+  deadline_ = lastTick_ + std::chrono::milliseconds(limits_.TotalMs);
   responseText_.clear();
   responseCode_ = -1;
   headers_.clear();
@@ -269,6 +282,7 @@ bool THttpClient::EnsureConnection(const std::string& host, int port) {
   const TConnector::TWaitSlice slice = [this, start] {
     if (AbortWanted()) throw EHttpClientError(THttpErrorKind::Aborted, "connect aborted");
     if (ElapsedMs(start) >= kConnectTimeoutMs) throw EHttpClientError(THttpErrorKind::ConnectTimeout, "connect time-out");
+    CheckDeadline();
     Pump();
   };
   if (AbortWanted()) throw EHttpClientError(THttpErrorKind::Aborted, "connect aborted");
@@ -343,6 +357,7 @@ void THttpClient::WriteAll(const char* data, std::size_t size) {
     size -= n;
     if (n == 0) {
       if (AbortWanted()) continue;  // handled at the top of the loop
+      CheckDeadline();
       if (!connection_->WaitWritable(kSliceMs)) Pump();
     }
   }
@@ -492,6 +507,7 @@ bool THttpClient::Fill(int waitLimitMs) {
     if (n > 0) {
       bufferEnd_ = static_cast<std::size_t>(n);
       answerStarted_ = true;
+      CheckDeadline();  // a server that trickles its bytes
       Tick();
       return true;
     }
@@ -505,11 +521,18 @@ bool THttpClient::Fill(int waitLimitMs) {
 
 bool THttpClient::WaitForData(int waitLimitMs) {
   const auto start = TClock::now();
+  const bool idleLimited = limits_.IdleMs >= 0 && (waitLimitMs < 0 || limits_.IdleMs < waitLimitMs);
+  if (idleLimited) waitLimitMs = limits_.IdleMs;
   for (;;) {
     if (ApplyDisconnectRequest() || !connection_) return false;
+    CheckDeadline();
     int slice = kSliceMs;
     if (waitLimitMs >= 0) {
       const int left = waitLimitMs - ElapsedMs(start);
+      if (left <= 0 && idleLimited) {
+        throw EHttpClientError(THttpErrorKind::ReadTimeout,
+                               "no data from the server for " + SecondsText(waitLimitMs));
+      }
       if (left <= 0) throw EHttpClientError(THttpErrorKind::ReadTimeout, "no data from the server in time");
       slice = std::min(slice, left);
     }
@@ -536,6 +559,12 @@ bool THttpClient::ApplyDisconnectRequest() {
   aborted_ = true;
   CloseConnection();
   return true;
+}
+
+void THttpClient::CheckDeadline() {
+  if (limits_.TotalMs < 0 || TClock::now() < deadline_) return;
+  throw EHttpClientError(THttpErrorKind::ReadTimeout,
+                         "the exchange took longer than " + SecondsText(limits_.TotalMs));
 }
 
 void THttpClient::FailClosed(const std::string& what) {

@@ -20,6 +20,7 @@
 #include "HttpAddress.h"
 #include "HttpProtocolError.h"
 #include "TConnector.h"
+#include "THttpLimits.h"
 #include "TCookieJar.h"
 #include "TStream.h"
 
@@ -83,6 +84,9 @@ class THttpClient {
   void SetEventPump(std::function<void()> pump, std::thread::id interfaceThread);
   // Tested at every wait; true ends the exchange as Disconnect does.
   void SetAbortCheck(std::function<bool()> check);
+  // The limits of the following exchanges (none at first).
+  void SetLimits(const THttpLimits& limits) { limits_ = limits; }
+  const THttpLimits& Limits() const noexcept { return limits_; }
 
   TWorkBeginHandler OnWorkBegin;
   TWorkHandler OnWork;
@@ -121,6 +125,8 @@ class THttpClient {
   bool AbortWanted();
   bool ApplyDisconnectRequest();
   [[noreturn]] void FailClosed(const std::string& what);
+  // Throws ReadTimeout once the exchange has run past its whole-exchange limit.
+  void CheckDeadline();
 
   void WorkBegin(TWorkMode mode, std::int64_t expected);
   void Work(TWorkMode mode, std::int64_t bytes);
@@ -146,6 +152,8 @@ class THttpClient {
   std::function<void()> pump_;
   std::thread::id interfaceThread_;
   std::function<bool()> abortCheck_;
+  THttpLimits limits_;
+  std::chrono::steady_clock::time_point deadline_;
 
   std::mutex stateMutex_;
   bool inExchange_ = false;

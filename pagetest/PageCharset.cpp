@@ -34,7 +34,12 @@ std::string DeclaredCharset(std::string_view html) {
         while (i < tag.size() && (IsHtmlSpace(tag[i]) || tag[i] == '"' || tag[i] == '\'')) ++i;
         const std::size_t start = i;
         while (i < tag.size() && IsCharsetChar(tag[i])) ++i;
-        if (i > start) return std::string(tag.substr(start, i - start));
+        if (i > start) {
+          // A declaration read in ASCII bytes cannot be true of a UTF-16
+          // page; browsers read such a page as UTF-8.
+          const std::string_view name = tag.substr(start, i - start);
+          return std::string(name.substr(0, 6) == "utf-16" ? std::string_view("utf-8") : name);
+        }
       }
     }
     if (close == std::string::npos) break;

@@ -12,6 +12,7 @@
 #include <new>
 
 #include "pagetest/PageCharset.h"
+#include "pagetest/TagCost.h"
 #include "pagetest/TPageScanner.h"
 
 namespace halvane::pagetest {
@@ -96,6 +97,13 @@ TPageVerdict TestModernPage(std::string_view html, std::string_view userDomain) 
       if (c != '\0') withoutNul.push_back(c);
     }
     html = withoutNul;
+  }
+
+  if (HasCrowdedTags(html)) {
+    TPageVerdict verdict;
+    verdict.Reason = "tags with thousands of attributes: too costly to judge";
+    verdict.Truncated = truncated;
+    return verdict;
   }
 
   TRun run{TPageScanner(userDomain, kMaxElementDepth)};

@@ -16,6 +16,10 @@ inline constexpr std::size_t kMaxPageBytes = std::size_t{32} << 20;
 // nests so deep, and the parser's end-tag recovery grows with the depth.
 inline constexpr std::size_t kMaxElementDepth = 4096;
 
+// The anchor of the user's link is kept to this many bytes (a cell of the
+// results list, not a page of text).
+inline constexpr std::size_t kMaxAnchorBytes = 2048;
+
 // Judges html for the user's domain (empty: no link check, "No").
 // Thread-safe; never throws on any input bytes (only std::bad_alloc).
 TPageVerdict TestModernPage(std::string_view html, std::string_view userDomain);

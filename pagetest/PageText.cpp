@@ -94,20 +94,34 @@ bool HasToken(std::string_view tokens, std::string_view token) noexcept {
   return false;
 }
 
-std::string CollapseHtmlSpace(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  bool pendingBlank = false;
+bool AppendCollapsed(std::string& out, bool& pendingBlank, std::string_view text, std::size_t maxBytes) {
   for (const char c : text) {
     if (IsHtmlSpace(c)) {
       pendingBlank = !out.empty();
       continue;
     }
+    if (out.size() + (pendingBlank ? 2 : 1) > maxBytes) return false;
     if (pendingBlank) out.push_back(' ');
     pendingBlank = false;
     out.push_back(c);
   }
-  return out;
+  return true;
+}
+
+std::string_view WithoutCutSequence(std::string_view text) noexcept {
+  // Look back over at most three continuation bytes to the lead byte.
+  std::size_t lead = text.size();
+  for (std::size_t back = 1; back <= 4 && back <= text.size(); ++back) {
+    const auto c = static_cast<unsigned char>(text[text.size() - back]);
+    if ((c & 0xC0) != 0x80) {
+      lead = text.size() - back;
+      break;
+    }
+  }
+  if (lead == text.size()) return text;
+  const auto c = static_cast<unsigned char>(text[lead]);
+  const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+  return text.size() - lead < length ? text.substr(0, lead) : text;
 }
 
 std::string RepairUtf8(std::string_view text) {

@@ -21,8 +21,14 @@ std::string_view TrimHtmlSpace(std::string_view text) noexcept;
 // ignored).
 bool HasToken(std::string_view tokens, std::string_view token) noexcept;
 
-// Runs of white space become one blank; leading and trailing ones go.
-std::string CollapseHtmlSpace(std::string_view text);
+// Appends text to out with each run of white space made one blank and
+// leading white space dropped; a run at the end stays pending in
+// pendingBlank (false to start with), so trailing white space never shows.
+// Stops once out holds maxBytes; returns false then.
+bool AppendCollapsed(std::string& out, bool& pendingBlank, std::string_view text, std::size_t maxBytes);
+
+// text without an incomplete UTF-8 sequence at its end (after a cut).
+std::string_view WithoutCutSequence(std::string_view text) noexcept;
 
 // Valid UTF-8 stays as it is; each byte that starts no valid sequence
 // becomes U+FFFD, and NUL becomes U+FFFD too.

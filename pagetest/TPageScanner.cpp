@@ -1,5 +1,6 @@
 #include "pagetest/TPageScanner.h"
 
+#include "pagetest/PageTest.h"
 #include "pagetest/PageText.h"
 
 namespace halvane::pagetest {
@@ -15,9 +16,8 @@ const char* Attribute(const char* const* attributes, std::string_view name) {
   return nullptr;
 }
 
-std::string AnchorText(std::string_view text) {
-  const std::string anchor = CollapseHtmlSpace(text);
-  return anchor.empty() ? "-" : RepairUtf8(anchor);
+std::string AnchorText(std::string_view collapsed) {
+  return collapsed.empty() ? "-" : RepairUtf8(WithoutCutSequence(collapsed));
 }
 
 std::string_view View(const char* text) { return text == nullptr ? std::string_view() : text; }
@@ -69,10 +69,11 @@ void TPageScanner::FinishAnchor() {
   FVerdict.Anchor = AnchorText(FAnchorText);
   FAnchorText.clear();
   FAnchorText.shrink_to_fit();
+  FAnchorBlank = false;
 }
 
 void TPageScanner::Text(std::string_view text) {
-  if (FAnchorDepth != 0) FAnchorText.append(text);
+  if (FAnchorDepth != 0) AppendCollapsed(FAnchorText, FAnchorBlank, text, kMaxAnchorBytes);
 }
 
 bool TPageScanner::ParseError() {

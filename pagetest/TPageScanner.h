@@ -47,7 +47,8 @@ private:
   std::size_t FCommentFormDepth = 0;
   // Depth of the user's link while its text is collected, 0 otherwise.
   std::size_t FAnchorDepth = 0;
-  std::string FAnchorText;
+  std::string FAnchorText;  // collapsed as it comes, at most kMaxAnchorBytes
+  bool FAnchorBlank = false;
   std::string FNofollowLink;
   TPageVerdict FVerdict;
 };

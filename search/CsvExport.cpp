@@ -33,13 +33,17 @@ std::string CsvPathForChosenPath(std::string_view path) {
   return result;
 }
 
+std::string BuildCsvLine(const std::vector<std::string>& fields) {
+  std::string line;
+  for (const std::string& field : fields) AppendField(line, field);
+  return line;
+}
+
 std::vector<std::string> BuildCsvLines(const std::vector<std::string>& captions,
                                        const std::vector<TResultItem>& rows) {
   std::vector<std::string> lines;
   lines.reserve(rows.size() + 1);
-  std::string header;
-  for (const std::string& caption : captions) AppendField(header, caption);
-  lines.push_back(std::move(header));
+  lines.push_back(BuildCsvLine(captions));
   const int fields = std::max(1, static_cast<int>(captions.size()));
   for (const TResultItem& row : rows) {
     std::string line;
@@ -49,7 +53,7 @@ std::vector<std::string> BuildCsvLines(const std::vector<std::string>& captions,
   return lines;
 }
 
-bool WriteCsvFile(const std::string& path, const std::vector<std::string>& lines) {
+std::string JoinCsvLines(const std::vector<std::string>& lines) {
   std::size_t size = 0;
   for (const std::string& line : lines) size += line.size() + 2;
   std::string text;
@@ -58,7 +62,11 @@ bool WriteCsvFile(const std::string& path, const std::vector<std::string>& lines
     text += line;
     text += "\r\n";
   }
-  return platform::WriteFileAtomically(path, text);
+  return text;
+}
+
+bool WriteCsvFile(const std::string& path, const std::vector<std::string>& lines) {
+  return platform::WriteFileAtomically(path, JoinCsvLines(lines));
 }
 
 }  // namespace halvane

@@ -28,10 +28,16 @@ struct TPagedSearch::TRun {
   TCallbackGate Gate;
   std::mutex IdMutex;
   live::TRequestId Current = 0;
+  std::size_t Reported = 0;  // addresses handed to Progress so far
 
   // Runs inside the gate.
   void Ask(const std::shared_ptr<TRun>& self, int pageIndex) {
-    if (Progress) Progress({Protocol.Engine, pageIndex + 1, Harvest.Size()});
+    if (Progress) {
+      const std::vector<std::string>& found = Harvest.Addresses();
+      std::vector<std::string> fresh(found.begin() + static_cast<std::ptrdiff_t>(Reported), found.end());
+      Reported = found.size();
+      Progress({Protocol.Engine, pageIndex + 1, Harvest.Size(), std::move(fresh)});
+    }
     if (Gate.Closed()) return;  // stopped from the progress handler
     // The lock spans Submit, so Stop sees this request's id or none.
     const std::lock_guard lock(IdMutex);

@@ -1,6 +1,10 @@
 #include "tables/TTableIndex.h"
 
+#include <signal.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -12,6 +16,27 @@
 #include "tables/TableSource.h"
 
 namespace halvane::tables {
+
+namespace {
+
+// Removes what a build of indexPath that was killed half-way left behind:
+// "<index>.tmp.<pid>.<n>" files whose process is gone (they can be as big as
+// the index).
+void RemoveAbandonedTemporaries(const std::string& indexPath) {
+  const std::filesystem::path index(indexPath);
+  const std::string prefix = index.filename().string() + ".tmp.";
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(index.parent_path(), error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind(prefix, 0) != 0) continue;
+    const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+    if (pid > 0 && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+      std::filesystem::remove(entry.path(), error);
+    }
+  }
+}
+
+}  // namespace
 
 TTableIndex::TTableIndex(TTableIndex&&) noexcept = default;
 TTableIndex& TTableIndex::operator=(TTableIndex&&) noexcept = default;
@@ -39,6 +64,7 @@ TTableIndex TTableIndex::Open(const std::string& tablePath, const std::string& c
   std::error_code error;
   std::filesystem::create_directories(cacheDir, error);
   if (error) throw TTableError("cannot create " + cacheDir + ": " + error.message());
+  RemoveAbandonedTemporaries(index.FIndexPath);
   {
     TTableReader reader(tablePath, kind);
     ReadTableFile(tablePath, reader);

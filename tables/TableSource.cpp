@@ -16,6 +16,7 @@ namespace halvane::tables {
 namespace {
 
 constexpr std::size_t kPiece = 1 << 20;
+constexpr std::size_t kZipPiece = 64 << 10;  // inflate's output comes in small runs anyway
 constexpr std::string_view kZipMagic = "PK\x03\x04";
 constexpr std::string_view kEmptyZipMagic = "PK\x05\x06";
 
@@ -103,7 +104,7 @@ TZip OpenZipFile(const std::string& path) {
 // Streams the one file of the archive into reader.
 void ReadZip(zip_t* archive, const std::string& name, TTableReader& reader, std::uint64_t maxUnpacked) {
   const TZipFile stream = OpenOnlyFile(archive, name);
-  std::vector<char> piece(kPiece);
+  std::vector<char> piece(kZipPiece);
   std::uint64_t total = 0;
   while (true) {
     const std::size_t n = ReadZipped(stream.get(), piece.data(), piece.size(), name);

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "CodePage.h"
+#include "BannerFormat.h"
 
 namespace halvane {
 
@@ -20,16 +20,7 @@ TBannerView::TBannerView(TKind kind, QWidget* parent) : QLabel(parent), FKind(ki
 TBannerView::~TBannerView() { ClearPicture(); }
 
 QByteArray TBannerView::FormatForFileName(std::string_view fileName) {
-  const std::size_t dot = fileName.rfind('.');
-  if (dot == std::string_view::npos) return {};
-  const std::string ext = platform::AnsiLowerCase(fileName.substr(dot + 1));
-  if (ext == "jpg" || ext == "jpeg") return "jpeg";
-  if (ext == "gif") return "gif";
-  if (ext == "bmp" || ext == "dib") return "bmp";
-  if (ext == "ico") return "ico";
-  if (ext == "png") return "png";
-  // Metafiles (.wmf, .emf) have no decoder here.
-  return {};
+  return QByteArray::fromStdString(BannerFormatForExtension(fileName));
 }
 
 void TBannerView::ClearPicture() {

@@ -1,6 +1,7 @@
 #include "THtmlView.h"
 
 #include "TShell.h"
+#include "markup/BoundHtml.h"
 #include "TextConvert.h"
 
 namespace halvane {
@@ -13,7 +14,9 @@ THtmlView::THtmlView(QWidget* parent) : QTextBrowser(parent) {
   connect(this, &QTextBrowser::anchorClicked, this, &THtmlView::OnAnchorClicked);
 }
 
-void THtmlView::LoadHtml(std::string_view html) { setHtml(ToQString(html)); }
+// Bounded first: deep nesting, many elements or a large document would make
+// the layout take minutes, gigabytes, or the whole stack.
+void THtmlView::LoadHtml(std::string_view html) { setHtml(ToQString(markup::BoundHtml(html))); }
 
 // An empty but non-null answer: a null one would make the document read
 // local files and data: addresses by itself.

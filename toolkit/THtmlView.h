@@ -14,7 +14,8 @@ class THtmlView : public QTextBrowser {
  public:
   explicit THtmlView(QWidget* parent = nullptr);
 
-  // html is in the system code page (or UTF-8); it replaces the document.
+  // html is in the system code page (or UTF-8); it replaces the document,
+  // bounded in size, nesting and element count (markup::BoundHtml).
   void LoadHtml(std::string_view html);
 
   // Every image, style sheet or frame the document names stays unloaded.

@@ -1,11 +1,12 @@
 // The modern page test over large pages: bytes per second (the goal is at
 // least 50 MB/s) on a long WordPress comment thread, on dense markup and on
-// a page declared in windows-1252.
+// a page declared in windows-1252; and the tag scan before the parser.
 #include <benchmark/benchmark.h>
 
 #include <string>
 
 #include "pagetest/PageTest.h"
+#include "pagetest/TagCost.h"
 
 namespace halvane::pagetest {
 namespace {
@@ -84,9 +85,18 @@ void BM_DenseMarkup(benchmark::State& state) {
   Run(state, DenseMarkup(static_cast<std::size_t>(state.range(0)) << 20));
 }
 
+// The look over the tags that runs before the parser, alone.
+void BM_CrowdedTagScan(benchmark::State& state) {
+  const std::string page = CommentThread(std::size_t{8} << 20, "UTF-8");
+  for (auto _ : state) benchmark::DoNotOptimize(HasCrowdedTags(page));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(page.size()));
+}
+
 BENCHMARK(BM_CommentThread)->Arg(1)->Arg(8)->Arg(32)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CommentThreadWindows1252)->Arg(8)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DenseMarkup)->Arg(8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CrowdedTagScan)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace halvane::pagetest

@@ -126,6 +126,18 @@ TEST(BrandDocument, NulByteEndsTheText) {
   EXPECT_EQ("", s.BranderCode);
 }
 
+TEST(AffiliateUrl, AMillionPlaceholdersAreReplacedInOnePass) {
+  // 15 MB of placeholders, under the settings file's cap: substituting them
+  // one by one in place took minutes.
+  std::string url;
+  for (int i = 0; i < 1000000; ++i) url += "%%AFFILIATEID%%";
+  const std::string id = "0123456789abcdef";
+  const std::string replaced = Chosen(Entry("AffiliateURL", url) + Entry("AffiliateID", id)).Settings.AffiliateURL;
+  ASSERT_EQ(replaced.size(), 16000000u);
+  EXPECT_EQ(replaced.substr(0, 32), id + id);
+  EXPECT_EQ(replaced.find('%'), std::string::npos);
+}
+
 TEST(AffiliateUrl, PlaceholderReplacedExactlyEveryTime) {
   EXPECT_EQ("http://x/42/42/%%affiliateid%%",
             Chosen(Entry("AffiliateURL", "http://x/%%AFFILIATEID%%/%%AFFILIATEID%%/%%affiliateid%%") +

@@ -132,6 +132,29 @@ TEST_F(LiveClientSimTest, FollowsTheSimulatedWebAcrossSchemes) {
   EXPECT_EQ(down.Body.size(), 20u);
 }
 
+TEST_F(LiveClientSimTest, ObeysTheRobotsTxtOfSimulatedSites) {
+  httplib::Client control("127.0.0.1", FSim->Port());
+  ASSERT_TRUE(control.Post("/_sim/robots?site=127.0.0.4", "User-agent: Halvane\nDisallow: /blog/\n", "text/plain"));
+  ASSERT_TRUE(control.Post("/_sim/robots?site=127.0.0.5&status=503", "", "text/plain"));
+  TNetworkSettings settings = QuickSettings();
+  settings.CaFile = FSim->CaFile();
+  TLiveClient client(settings);
+  const auto page = [&](const std::string& address, bool tls, const std::string& path) {
+    TLiveRequest r = Request((tls ? "https://" : "http://") + address + ":" +
+                             std::to_string(tls ? FSim->HttpsPort() : FSim->Port()) + path);
+    r.Kind = TRequestKind::Page;
+    return Fetch(client, r);
+  };
+  EXPECT_EQ(page("127.0.0.4", false, "/blog/x/").Error, TLiveError::RobotsDisallowed);
+  EXPECT_EQ(page("127.0.0.4", true, "/blog/x/").Error, TLiveError::RobotsDisallowed);
+  EXPECT_TRUE(page("127.0.0.4", true, "/").Succeeded());
+  const TLiveResponse skipped = page("127.0.0.5", false, "/");
+  EXPECT_EQ(skipped.Error, TLiveError::RobotsUnavailable);
+  EXPECT_EQ(skipped.Message, "robots.txt of 127.0.0.5 could not be read: HTTP 503");
+  EXPECT_TRUE(page("127.0.0.6", false, "/").Succeeded());  // no robots.txt: 404
+  control.Delete("/_sim/robots");
+}
+
 TEST(LiveClientTest, SendsGetAndPostWithTheirHeaders) {
   TTestServer server;
   std::string seenAgent, seenType, seenBody, seenToken;

@@ -137,5 +137,62 @@ TEST(HttpClientKeptConnection, FreshConnectionClosedBeforeAnsweringIsNotRetried)
   EXPECT_EQ(server.Requests().size(), 1u);
 }
 
+TEST(HttpClientLimits, ServerThatAcceptsAndSaysNothingMeetsTheIdleLimit) {
+  TScriptedServer server;
+  server.NextConnection().Expect().Silence();
+  server.NextConnection().Expect().Send("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nhalf").Silence();
+  THttpClient client;
+  client.SetLimits({-1, 300, -1});
+  TMemoryStream sink;
+  for (int i = 0; i < 2; ++i) {
+    try {
+      client.Get(server.Url("/quiet"), sink);
+      ADD_FAILURE() << "a silent server was waited out";
+    } catch (const EHttpClientError& e) {
+      EXPECT_EQ(e.Kind(), THttpErrorKind::ReadTimeout);
+      EXPECT_STREQ(e.what(), "no data from the server for 0.3 s");
+    }
+  }
+}
+
+TEST(HttpClientLimits, TrickledBodyMeetsTheWholeExchangeLimit) {
+  TScriptedServer server;
+  server.NextConnection().Expect().Drip("HTTP/1.1 200 OK\r\nContent-Length: 400\r\n\r\n" + std::string(400, 't'), 20);
+  THttpClient client;
+  client.SetLimits({-1, 1000, 500});
+  TMemoryStream sink;
+  try {
+    client.Get(server.Url("/trickle"), sink);
+    ADD_FAILURE() << "a trickled body was waited out";
+  } catch (const EHttpClientError& e) {
+    EXPECT_EQ(e.Kind(), THttpErrorKind::ReadTimeout);
+    EXPECT_STREQ(e.what(), "the exchange took longer than 0.5 s");
+  }
+}
+
+TEST(HttpClientLimits, BodyPastItsCapFails) {
+  auto connector = std::make_unique<TMemoryConnector>();
+  connector->AddReply("HTTP/1.0 200 OK\r\n\r\n" + std::string(100000, 'e'));
+  connector->AddReply("HTTP/1.1 200 OK\r\nContent-Length: 65537\r\n\r\n" + std::string(65537, 'e'));
+  connector->AddReply("HTTP/1.1 200 OK\r\nContent-Length: 65536\r\n\r\n" + std::string(65536, 'e'));
+  connector->AddReply("HTTP/1.0 200 OK\r\n\r\n" + std::string(70000, 'r'));
+  THttpClient client(std::move(connector));
+  client.SetLimits({65536, -1, -1});
+  TMemoryStream sink;
+  EXPECT_THROW(client.Get("http://u.test/endless", sink), EHttpClientError);
+  EXPECT_LE(sink.Data().size(), 65536u);
+  EXPECT_THROW(client.Get("http://u.test/long", sink), EHttpClientError);
+  TMemoryStream fits;
+  client.Get("http://u.test/fits", fits);
+  EXPECT_EQ(fits.Data().size(), 65536u);
+  TMemoryStream form("a=b");
+  try {
+    client.Post("http://u.test/post", form, "text/plain");
+    ADD_FAILURE() << "a reply past the cap was taken";
+  } catch (const EHttpClientError& e) {
+    EXPECT_EQ(e.Kind(), THttpErrorKind::ResponseTooLarge);
+  }
+}
+
 }  // namespace
 }  // namespace halvane

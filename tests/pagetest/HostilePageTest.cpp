@@ -5,6 +5,7 @@
 #include <string>
 
 #include "pagetest/PageTest.h"
+#include "pagetest/TagCost.h"
 
 namespace halvane::pagetest {
 namespace {
@@ -70,6 +71,51 @@ TEST(HostilePageTest, FiftyMegabytePagesAreJudgedOnTheirStart) {
 
   const TPageVerdict small = TestModernPage(page.substr(0, kMaxPageBytes), "myshop.example");
   EXPECT_FALSE(small.Truncated);
+}
+
+TEST(HostilePageTest, AnEndlessAnchorIsCut) {
+  const std::string page = kWordPressHead + "<a href='https://myshop.example/'>" +
+                           Repeat("caf\xC3\xA9   \n", 1000000) + "</a>";
+  const TPageVerdict verdict = TestModernPage(page, "myshop.example");
+  EXPECT_LE(verdict.Anchor.size(), kMaxAnchorBytes);
+  EXPECT_GE(verdict.Anchor.size(), kMaxAnchorBytes - 8);
+  EXPECT_EQ(verdict.Anchor.substr(0, 11), "caf\xC3\xA9 caf\xC3\xA9");
+  EXPECT_EQ(verdict.Anchor.find("\xEF\xBF\xBD"), std::string::npos);  // cut between characters
+  EXPECT_NE(verdict.Anchor.back(), ' ');
+
+  // An odd number of bytes before two-byte characters: the cut falls inside one.
+  const TPageVerdict odd = TestModernPage(
+      kWordPressHead + "<a href='https://myshop.example/'>x" + Repeat("\xC3\xA9", 1000000) + "</a>",
+      "myshop.example");
+  EXPECT_EQ(odd.Anchor, "x" + Repeat("\xC3\xA9", (kMaxAnchorBytes - 1) / 2));
+}
+
+std::string CrowdedTag(std::size_t attributes, const std::string& prefix = "a") {
+  std::string tag = "<div";
+  for (std::size_t i = 0; i < attributes; ++i) tag += " " + prefix + std::to_string(i) + "=\"v>\"";
+  return tag + ">x</div>\n";
+}
+
+TEST(HostilePageTest, TagsWithThousandsOfAttributesAreNotParsed) {
+  // The parser compares each attribute with all before it in the tag.
+  const std::string reason = "tags with thousands of attributes: too costly to judge";
+  EXPECT_EQ(TestModernPage(kWordPressHead + CrowdedTag(40000), "").Reason, reason);
+  // Many tags, each tolerable alone, add up.
+  EXPECT_EQ(TestModernPage(kWordPressHead + Repeat(CrowdedTag(600), 200), "").Reason, reason);
+  EXPECT_TRUE(HasCrowdedTags(CrowdedTag(40000)));
+  EXPECT_TRUE(HasCrowdedTags("<div" + Repeat(" a b c d", 10000)));  // unended tag
+}
+
+TEST(HostilePageTest, BusyButOrdinaryTagsPass) {
+  EXPECT_FALSE(HasCrowdedTags(Repeat(CrowdedTag(60), 20000)));
+  // Quoted values, comments, scripts and styles hold no attributes.
+  EXPECT_FALSE(HasCrowdedTags("<svg><path d=\"" + Repeat("M 1 2 L 3 4 ", 100000) + "\"></svg>"));
+  EXPECT_FALSE(HasCrowdedTags("<!-- <div " + Repeat("a ", 100000) + " -->"));
+  EXPECT_FALSE(HasCrowdedTags("<script>if (a <b" + Repeat(" x", 100000) + ") {}</script><p>"));
+  EXPECT_FALSE(HasCrowdedTags("<STYLE>a <b" + Repeat(" x", 100000) + "</style>"));
+  EXPECT_TRUE(HasCrowdedTags("<script>x</script><p" + Repeat(" x", 100000) + ">"));
+  const std::string page = kWordPressHead + Repeat(CrowdedTag(60), 1000) + "<a href='https://myshop.example/'>m</a>";
+  EXPECT_TRUE(TestModernPage(page, "myshop.example").Qualifies);
 }
 
 TEST(HostilePageTest, UnendedConstructsRunToTheEnd) {

@@ -122,6 +122,8 @@ TEST(EncodingTest, TheDeclaredCharsetElseUtf8) {
   EXPECT_EQ(TestModernPage(utf8, "myshop.example").Anchor, "caf\xC3\xA9");
   const std::string unknown = "<meta charset='x-no-such-charset'><a href='https://myshop.example/'>caf\xC3\xA9</a>";
   EXPECT_EQ(TestModernPage(unknown, "myshop.example").Anchor, "caf\xC3\xA9");
+  const std::string utf16 = "<meta charset='utf-16'><a href='https://myshop.example/'>caf\xC3\xA9</a>";
+  EXPECT_EQ(TestModernPage(utf16, "myshop.example").Anchor, "caf\xC3\xA9");
   // A declaration further into the page than browsers look is not heeded.
   const std::string late = std::string(2000, ' ') + "<meta charset='iso-8859-1'>" + utf8;
   EXPECT_EQ(TestModernPage(late, "myshop.example").Anchor, "caf\xC3\xA9");

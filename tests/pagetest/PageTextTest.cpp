@@ -2,6 +2,9 @@
 // the declared charset.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <string>
+
 #include "pagetest/PageCharset.h"
 #include "pagetest/PageText.h"
 
@@ -18,10 +21,41 @@ TEST(PageTextTest, TokensSplitAtHtmlWhiteSpaceOnly) {
   EXPECT_FALSE(HasToken("ugc\xC2\xA0nofollow", "nofollow"));
 }
 
-TEST(PageTextTest, WhiteSpaceRunsCollapse) {
-  EXPECT_EQ(CollapseHtmlSpace("  My \t\n Shop \r\n"), "My Shop");
-  EXPECT_EQ(CollapseHtmlSpace(" \t "), "");
-  EXPECT_EQ(CollapseHtmlSpace("a\xC2\xA0 b"), "a\xC2\xA0 b");
+std::string Collapsed(std::initializer_list<std::string_view> pieces, std::size_t maxBytes = 100) {
+  std::string out;
+  bool pendingBlank = false;
+  for (const std::string_view piece : pieces) {
+    if (!AppendCollapsed(out, pendingBlank, piece, maxBytes)) break;
+  }
+  return out;
+}
+
+TEST(PageTextTest, WhiteSpaceRunsCollapseAcrossPieces) {
+  EXPECT_EQ(Collapsed({"  My \t\n", " ", "Shop", " \r\n"}), "My Shop");
+  EXPECT_EQ(Collapsed({"My", "Shop"}), "MyShop");
+  EXPECT_EQ(Collapsed({" \t ", "\n"}), "");
+  EXPECT_EQ(Collapsed({"a\xC2\xA0 b"}), "a\xC2\xA0 b");
+}
+
+TEST(PageTextTest, CollapsedTextStopsAtItsSize) {
+  EXPECT_EQ(Collapsed({"abc def", "ghi"}, 5), "abc d");
+  EXPECT_EQ(Collapsed({"abc def", "ghi"}, 4), "abc");  // no blank without a word after it
+  EXPECT_EQ(Collapsed({"abc  ", "   de", "f"}, 6), "abc de");
+  std::string out;
+  bool pendingBlank = false;
+  EXPECT_FALSE(AppendCollapsed(out, pendingBlank, "abcdef", 4));
+  EXPECT_EQ(out, "abcd");
+  EXPECT_TRUE(AppendCollapsed(out, pendingBlank, "   ", 4));  // blanks cost nothing yet
+}
+
+TEST(PageTextTest, ACutSequenceAtTheEndGoes) {
+  EXPECT_EQ(WithoutCutSequence("caf\xC3"), "caf");
+  EXPECT_EQ(WithoutCutSequence("caf\xC3\xA9"), "caf\xC3\xA9");
+  EXPECT_EQ(WithoutCutSequence("a\xF0\x9F\x98"), "a");
+  EXPECT_EQ(WithoutCutSequence("a\xF0\x9F\x98\x80"), "a\xF0\x9F\x98\x80");
+  EXPECT_EQ(WithoutCutSequence("a\xE2\x82"), "a");
+  EXPECT_EQ(WithoutCutSequence(""), "");
+  EXPECT_EQ(WithoutCutSequence("\x80\x80"), "\x80\x80");  // no lead byte: left to the repair
 }
 
 TEST(PageTextTest, BrokenUtf8IsRepairedByteByByte) {
@@ -48,6 +82,8 @@ TEST(PageCharsetTest, MetaCharsetAndHttpEquiv) {
   EXPECT_EQ(DeclaredCharset("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">"),
             "iso-8859-1");
   EXPECT_EQ(DeclaredCharset("<meta name=x content=y><meta charset = 'koi8-r'>"), "koi8-r");
+  EXPECT_EQ(DeclaredCharset("<meta charset=UTF-16LE>"), "utf-8");
+  EXPECT_EQ(DeclaredCharset("<meta charset=utf-16>"), "utf-8");
 }
 
 TEST(PageCharsetTest, NoDeclarationGivesNothing) {

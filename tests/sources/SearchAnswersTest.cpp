@@ -168,7 +168,7 @@ TEST(SearchBackEnds, MadeFromTheSources) {
   EXPECT_THROW(MakeSearchBackEnd(sources, client), std::invalid_argument);
   sources.BraveKey = "k";
   EXPECT_EQ(MakeSearchBackEnd(sources, client)->Name(), "Brave Search");
-  EXPECT_EQ((TSearchProgress{"Brave Search", 3, 41}).StatusText(), "Searching Brave Search, page 3...");
+  EXPECT_EQ((TSearchProgress{"Brave Search", 3, 41, {}}).StatusText(), "Searching Brave Search, page 3...");
 }
 
 TEST(LiveHarvestRules, KeepsHttpAndHttpsOnceOffTheEngineInOrder) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -279,6 +281,25 @@ TEST(TableIndex, ChecksEveryOffsetALookupMeets) {
     EXPECT_LT(found, 2000) << damage.name;
     EXPECT_GT(found, 1000) << damage.name << ": other blocks serve on";
   }
+}
+
+TEST(TableIndex, RemovesWhatABuildThatWasKilledLeftBehind) {
+  TTempDir dir;
+  const std::string path = dir / "tranco.csv";
+  test::WriteFile(path, "1,a.com\n");
+  const std::string indexPath = TTableIndex::Open(path, dir.Path(), TTableKind::Tranco).IndexPath();
+  const pid_t gone = fork();
+  if (gone == 0) _exit(0);
+  ASSERT_GT(gone, 0);
+  waitpid(gone, nullptr, 0);
+  const std::string abandoned = indexPath + ".tmp." + std::to_string(gone) + ".0";
+  const std::string running = indexPath + ".tmp." + std::to_string(getpid()) + ".99";
+  test::WriteFile(abandoned, "half an index");
+  test::WriteFile(running, "being written");
+  test::WriteFile(path, "1,a.com\n2,b.com\n");
+  EXPECT_EQ(TTableIndex::Open(path, dir.Path(), TTableKind::Tranco).Find("b.com"), 2u);
+  EXPECT_FALSE(std::filesystem::exists(abandoned));
+  EXPECT_TRUE(std::filesystem::exists(running));
 }
 
 TEST(TableIndex, RefusesABrokenTableAndLeavesNoIndexBehind) {

@@ -1,3 +1,4 @@
+#include <QElapsedTimer>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
@@ -5,6 +6,7 @@
 #include <QUrl>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "QtTestMain.h"
@@ -40,6 +42,39 @@ class HtmlViewTest : public QObject {
     QVERIFY(nothing(doc->resource(QTextDocument::ImageResource, QUrl::fromLocalFile(picture))));
     QVERIFY(nothing(doc->resource(QTextDocument::ImageResource,
                                   QUrl(QStringLiteral("data:image/png;base64,iVBORw0KGgo=")))));
+  }
+
+  // Documents made to exhaust the layout (a welcome page or news body from
+  // a hostile publisher or news server) are bounded before they reach it:
+  // the view lays out each of them without crashing and holds what the
+  // bounds let through. The time each takes is printed, not asserted.
+  void HostileDocumentsAreBoundedBeforeLayout() {
+    auto repeat = [](const std::string& part, int times) {
+      std::string text;
+      for (int i = 0; i < times; ++i) text += part;
+      return text;
+    };
+    const std::vector<std::pair<const char*, std::string>> cases = {
+        {"tables 3000 deep", repeat("<table><tr><td>", 3000) + "core" + repeat("</td></tr></table>", 3000)},
+        {"tables 1000 deep", repeat("<table><tr><td>", 1000) + "core"},
+        {"100000 divs", repeat("<div>core</div>", 100000)},
+        {"8 MiB", "<p>core" + std::string(8 << 20, 'a') + "</p>"},
+    };
+    for (const auto& [name, html] : cases) {
+      THtmlView view;
+      view.resize(400, 300);
+      view.show();
+      QElapsedTimer timer;
+      timer.start();
+      view.LoadHtml(html);
+      QTextDocument* doc = view.document();
+      doc->setTextWidth(380);
+      (void)doc->size();  // the whole layout
+      qInfo("%s: %lld ms", name, static_cast<long long>(timer.elapsed()));
+      QVERIFY2(view.toPlainText().contains(QStringLiteral("core")), name);
+      QVERIFY2(doc->blockCount() <= 10100, name);
+      QVERIFY2(doc->characterCount() <= (1 << 20) + 10000, name);
+    }
   }
 
   void CodePageDocumentShowsItsCharacters() {

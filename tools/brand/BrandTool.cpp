@@ -1,8 +1,17 @@
 #include "BrandTool.h"
 
-#include <exception>
-#include <ostream>
+#include <sys/stat.h>
 
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <exception>
+#include <algorithm>
+#include <ostream>
+#include <sstream>
+#include <utility>
+
+#include "BannerFormat.h"
 #include "BrandSettings.h"
 #include "CryptFile.h"
 #include "SkinFile.h"
@@ -77,8 +86,8 @@ One is chosen at random at each start. Number them from 1 without gaps.
 
 == Banners, Banner1 to Banner16: picture file name ^ click address
 Banner n shows the picture in the file bannern.dat beside the program; the
-name's extension (.gif, .jpg, .jpeg, .bmp, .ico, .wmf, .emf) tells its
-format. One banner is chosen at random.
+name's extension (.gif, .jpg, .jpeg, .png, .bmp, .ico) tells its format.
+One banner is chosen at random.
 <%%Banner1%%>summer.gif^http://www.example.com/offer/<%%/Banner1%%>
 <%%Banner2%%>partner.jpg^http://partner.example.net/<%%/Banner2%%>
 
@@ -94,22 +103,38 @@ of its own.
 <%%LastNewsId%%><%%/LastNewsId%%>
 )";
 
+// A file name for a message: control bytes escaped.
 std::string Shown(std::string_view value) {
+  static constexpr char kHex[] = "0123456789abcdef";
   std::string text;
   text.reserve(value.size());
-  for (char c : value) {
-    if (c == '\r') text += "\\r";
-    else if (c == '\n') text += "\\n";
-    else text += c;
+  for (const char c : value) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      text += c;
+    } else {
+      text.append("\\x").push_back(kHex[byte >> 4]);
+      text.push_back(kHex[byte & 15]);
+    }
   }
   return text;
 }
 
-void Field(std::string& report, std::string_view name, std::string_view value) {
-  report.append(name).append(": ").append(Shown(value)).append("\n");
+// Written straight to the stream, in runs between line breaks: a value may
+// be megabytes long, and no copy of it is made.
+void Field(std::ostream& report, std::string_view name, std::string_view value) {
+  report << name << ": ";
+  while (!value.empty()) {
+    const std::size_t brk = value.find_first_of("\r\n");
+    report.write(value.data(), static_cast<std::streamsize>(std::min(brk, value.size())));
+    if (brk == std::string_view::npos) break;
+    report << (value[brk] == '\r' ? "\\r" : "\\n");
+    value.remove_prefix(brk + 1);
+  }
+  report << "\n";
 }
 
-void Family(std::string& report, std::string_view name, const std::vector<std::string>& values) {
+void Family(std::ostream& report, std::string_view name, const std::vector<std::string>& values) {
   for (std::size_t i = 0; i < values.size(); ++i) Field(report, std::string(name) + std::to_string(i + 1), values[i]);
 }
 
@@ -123,6 +148,34 @@ std::string NotAuthentic(const std::string& path) {
                 "(not a settings file of this program, truncated, or altered)";
 }
 
+// Reads the file as the program does, within the program's size cap, and
+// holds at most about two copies of it at a time.
+int Show(const std::string& path, std::ostream& out, std::ostream& err) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return Fail(err, "cannot open " + path + ": " + std::strerror(errno));
+  if (!S_ISREG(info.st_mode)) return Fail(err, path + ": not a regular file");
+  if (static_cast<std::uint64_t>(info.st_size) > kMaxSettingsFileBytes) {
+    return Fail(err, path + ": " + std::to_string(info.st_size) + " bytes, over the " +
+                         std::to_string(kMaxSettingsFileBytes) +
+                         " bytes the program reads: the program ignores this file and runs unbranded");
+  }
+  std::string plain;
+  if (!DecryptSettingsBytes(ReadWholeFile(path), plain)) return Fail(err, NotAuthentic(path));
+  const std::string lastNewsId = FindLastNewsId(plain);
+  TBrandDocument document = ConsumeBrandDocument(std::move(plain));
+  for (std::size_t i = 0; i < document.Banner.size(); ++i) {
+    const std::string& entry = document.Banner[i];
+    const std::string name = entry.substr(0, entry.find('^'));
+    if (BannerFormatForName(name).empty()) {
+      err << "halvane-brand: warning: Banner" << i + 1 << " names '" << Shown(name)
+          << "', a picture format the program cannot show (use .gif, .jpg, .jpeg, .png, .bmp or .ico)\n";
+    }
+  }
+  ChooseBrandEntries(document, ProgramBrandRandom());
+  WriteBrandReport(out, document, lastNewsId);
+  return 0;
+}
+
 int Run(const std::vector<std::string>& a, std::ostream& out, std::ostream& err) {
   const std::string command = a.empty() ? std::string() : a[0];
   if (command == "encrypt" && a.size() == 3) {
@@ -133,14 +186,7 @@ int Run(const std::vector<std::string>& a, std::ostream& out, std::ostream& err)
     if (!DecryptFileAtomically(a[1], a[2])) return Fail(err, NotAuthentic(a[1]));
     return 0;
   }
-  if (command == "show" && a.size() == 2) {
-    std::string plain;
-    if (!DecryptSettingsBytes(ReadWholeFile(a[1]), plain)) return Fail(err, NotAuthentic(a[1]));
-    TBrandDocument document = ReadBrandDocument(plain);
-    ChooseBrandEntries(document, ProgramBrandRandom());
-    out << FormatBrandReport(document, FindLastNewsId(plain));
-    return 0;
-  }
+  if (command == "show" && a.size() == 2) return Show(a[1], out, err);
   if (command == "template" && a.size() == 1) {
     out << kTemplate;
     return 0;
@@ -158,8 +204,13 @@ int Run(const std::vector<std::string>& a, std::ostream& out, std::ostream& err)
 std::string_view BrandTemplate() { return kTemplate; }
 
 std::string FormatBrandReport(const TBrandDocument& document, std::string_view lastNewsId) {
+  std::ostringstream report;
+  WriteBrandReport(report, document, lastNewsId);
+  return std::move(report).str();
+}
+
+void WriteBrandReport(std::ostream& report, const TBrandDocument& document, std::string_view lastNewsId) {
   const TBrandSettings& s = document.Settings;
-  std::string report;
   Field(report, "ApplicationName", s.ApplicationName);
   Field(report, "BranderCode", s.BranderCode);
   Field(report, "BranderType", s.BranderType);
@@ -188,7 +239,6 @@ std::string FormatBrandReport(const TBrandDocument& document, std::string_view l
   Field(report, "Link2URL", s.Link2URL);
   Field(report, "NewsButton", NewsButtonShown(s) ? "shown" : "hidden");
   Field(report, "LastNewsId", lastNewsId);
-  return report;
 }
 
 int RunBrandTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {

@@ -19,5 +19,6 @@ std::string_view BrandTemplate();
 
 // What "show" prints for a chosen document and its LastNewsId value.
 std::string FormatBrandReport(const TBrandDocument& document, std::string_view lastNewsId);
+void WriteBrandReport(std::ostream& report, const TBrandDocument& document, std::string_view lastNewsId);
 
 }  // namespace halvane

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "LiveFetch.h"
+#include "PrintableText.h"
 #include "TStdoutStream.h"
 #include "net/THttpClient.h"
 #include "net/TMultipartBody.h"
@@ -26,33 +27,13 @@ int Usage(const std::string& problem) {
   return kUsageStatus;
 }
 
-// The server's status line as a terminal can show it safely: bytes outside
-// printable ASCII, and the backslash, as escapes.
-std::string Printable(std::string_view text) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string shown;
-  shown.reserve(text.size());
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte == '\\') {
-      shown.append("\\\\");
-    } else if (byte >= 0x20 && byte < 0x7F) {
-      shown.push_back(c);
-    } else {
-      shown.append("\\x").push_back(kHex[byte >> 4]);
-      shown.push_back(kHex[byte & 15]);
-    }
-  }
-  return shown;
-}
-
 // One request; reports it on standard error and tells whether it succeeded.
 template <typename F>
 bool Report(THttpClient& client, F&& request) {
   try {
     request();
   } catch (const HttpProtocolError&) {
-    std::cerr << Printable(client.ResponseText()) << "\n";
+    std::cerr << PrintableText(client.ResponseText()) << "\n";
     return false;
   } catch (const EHttpClientError& e) {
     std::cerr << "error: " << DescribeErrorKind(e.Kind()) << "\n";
@@ -61,7 +42,7 @@ bool Report(THttpClient& client, F&& request) {
     std::cerr << "error: output failure (" << e.what() << ")\n";
     return false;
   }
-  std::cerr << Printable(client.ResponseText()) << "\n";
+  std::cerr << PrintableText(client.ResponseText()) << "\n";
   // The client follows every Location below its limit: one left in the last
   // answer means the chain ended at the limit, without the page.
   if (!client.ResponseHeader("Location").empty()) {

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "PrintableText.h"
 #include "live/TLiveClient.h"
 
 namespace halvane {
@@ -23,22 +24,6 @@ int Usage(const std::string& problem) {
   std::cerr << "halvane-fetch: " << problem << "\n"
             << "usage: halvane-fetch --live [--ca-file FILE] [--proxy ADDR]... [--parallel N] [-o FILE] URL [URL ...]\n";
   return kUsageStatus;
-}
-
-// A server's text on the terminal: control bytes written as \xNN.
-std::string Printable(std::string_view text) {
-  std::string out;
-  for (const unsigned char c : text) {
-    if (c < 0x20 || c == 0x7F || c == '\\') {
-      static const char kHex[] = "0123456789abcdef";
-      out += "\\x";
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
 }
 
 bool WriteAll(std::FILE* out, const std::string& bytes) {
@@ -117,12 +102,12 @@ int RunLive(int argc, char** argv) {
         r = std::move(*answers[i]);
       }
       if (!r.Answered()) {
-        std::cerr << "error: " << Printable(r.Message) << "\n";
+        std::cerr << "error: " << PrintableText(r.Message) << "\n";
         allOk = false;
         continue;
       }
-      std::cerr << Printable(r.StatusLine.empty() ? "HTTP " + std::to_string(r.Status) : r.StatusLine);
-      if (!r.Message.empty()) std::cerr << " (" << Printable(r.Message) << ")";
+      std::cerr << PrintableText(r.StatusLine.empty() ? "HTTP " + std::to_string(r.Status) : r.StatusLine);
+      if (!r.Message.empty()) std::cerr << " (" << PrintableText(r.Message) << ")";
       std::cerr << "\n";
       allOk = r.Succeeded() && allOk;
       if (!WriteAll(out, r.Body)) {

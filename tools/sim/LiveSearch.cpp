@@ -3,6 +3,7 @@
 #include <unordered_set>
 
 #include "SimText.h"
+#include "TModernBlog.h"
 #include "TSearchEngine.h"
 
 namespace halvane::sim {
@@ -25,7 +26,7 @@ std::vector<std::string> LiveResultAddresses(const TSimWeb& web, std::string_vie
   std::unordered_set<std::string> seen;
   for (int page = 0; page < engine.PageCount(keyword); ++page) {
     for (const TBlogPage& p : engine.Results(keyword, page)) {
-      std::string address = web.PageAddress(p);
+      std::string address = web.Config().liveModernPages ? TModernBlog(web).PageAddress(p) : web.PageAddress(p);
       if (seen.insert(ToLowerAscii(address)).second) out.push_back(std::move(address));
     }
   }

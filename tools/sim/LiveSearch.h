@@ -1,6 +1,6 @@
 #pragma once
 // The result list the simulated live search engines (SearXNG-style and
-// Brave-style) serve for a keyword: the same blog pages the classic engine
+// Brave-style) serve for a keyword: the same blog posts the classic engine
 // lists, in the same order, each once. The services cut it into pages; the
 // model predicts what a live harvest of them keeps.
 #include <cstddef>
@@ -14,7 +14,9 @@ namespace halvane::sim {
 
 enum class TLiveEngine { Searxng, Brave };
 
-// Every distinct page address of the keyword's classic result pages, in order.
+// Every distinct page of the keyword's classic result pages, in order: the
+// classic address, or with live.pages = modern the modern one
+// ("http://127.0.0.x:PORT/2007/04/garden-17/", TModernBlog).
 std::vector<std::string> LiveResultAddresses(const TSimWeb& web, std::string_view keyword);
 
 // SearXNG-style page pageNo (from 1): a window of 17 to 25 addresses that

@@ -43,6 +43,9 @@ struct TSimConfig {
   bool searxngJson = true;
   std::string braveKey = "sim-brave-key";
   std::string openPageRankKey = "sim-opr-key";
+  // The live search services list the posts at their modern addresses
+  // (TModernBlog) instead of the classic "/blog/..." ones.
+  bool liveModernPages = false;
 
   // Fault rules active from the start, each "<match> <faults>".
   std::vector<std::string> faultRules;

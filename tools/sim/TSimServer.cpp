@@ -1,15 +1,9 @@
 #include "TSimServer.h"
 
-#include <arpa/inet.h>
 #include <httplib.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <iostream>
 #include <stdexcept>
 
@@ -17,12 +11,11 @@
 #include "SimText.h"
 #include "TBraveService.h"
 #include "TNewsService.h"
+#include "TModernBlog.h"
 #include "TOpenPageRankService.h"
 #include "TSearxngService.h"
 #include "TSearchEngine.h"
-#include "TTestCertificates.h"
 #include "TTrancoDownload.h"
-#include "TWorkerPool.h"
 #include "UrlHashReference.h"
 
 namespace halvane::sim {
@@ -47,13 +40,6 @@ struct TSimServer::TAnswer {
 
 namespace {
 
-constexpr int kBindAttempts = 30;
-// A thread per connection up to this many a listener; a client that sends
-// nothing for the read timeout loses its connection.
-constexpr std::size_t kThreadsPerListener = 128;
-constexpr time_t kReadTimeoutSeconds = 5;
-constexpr std::size_t kMaxPayload = 1u << 20;
-constexpr std::size_t kMaxPostPath = 512;
 constexpr std::uint64_t kMaxBodySize = 16ull << 20;
 constexpr std::size_t kDefaultPiece = 1024;
 constexpr std::string_view kMarker = "_fault=";
@@ -128,148 +114,16 @@ int TSimServer::Start(int port, int httpsPort) {
     if (!error.empty()) throw std::runtime_error("fault rule \"" + rule + "\": " + error);
   }
   for (const auto& [site, file] : config_.robots) robots_.Set(site, file);
-  MakeCertificates();
-  std::vector<std::unique_ptr<httplib::Server>> plain;
-  for (int attempt = 0; attempt < (port == 0 ? kBindAttempts : 1) && plain.empty(); ++attempt) {
-    plain = BindAll(false, port, &port_);
-  }
-  if (plain.empty()) {
-    throw std::runtime_error(port == 0 ? "no free port on all loopback addresses"
-                                       : "cannot bind port " + std::to_string(port));
-  }
-  std::vector<std::unique_ptr<httplib::Server>> secure;
-  for (int attempt = 0; attempt < (httpsPort == 0 ? kBindAttempts : 1) && secure.empty(); ++attempt) {
-    secure = BindAll(true, httpsPort, &httpsPort_);
-  }
-  if (secure.empty()) {
-    Release(plain);
-    throw std::runtime_error(httpsPort == 0 ? "no free https port on all loopback addresses"
-                                            : "cannot bind https port " + std::to_string(httpsPort));
-  }
-  servers_ = std::move(plain);
-  for (auto& s : secure) servers_.push_back(std::move(s));
-
+  listeners_ = std::make_unique<TSimListeners>(
+      config_.sites, tlsDir_,
+      [this](int site, bool tls, const httplib::Request& req, httplib::Response& res) { Handle(site, tls, req, res); },
+      [this](bool tls, const httplib::Request& req, const httplib::Response& res) { Log(tls, req, res); },
+      [this](std::string_view connection) { return rules_.TakeBadCertificate(connection); });
+  listeners_->Bind(port, httpsPort);
+  port_ = listeners_->Port();
   web_ = std::make_unique<TSimWeb>(config_, port_);
-  for (std::size_t i = 0; i < servers_.size(); ++i) {
-    threads_.emplace_back([s = servers_[i].get()] { s->listen_after_bind(); });
-  }
-  // A listener stopped before it runs would run on for good, and the port
-  // is announced only when every address answers.
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  for (const auto& s : servers_) {
-    while (!s->is_running()) {
-      if (std::chrono::steady_clock::now() > until) throw std::runtime_error("a listener did not start");
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-  }
+  listeners_->Run();
   return port_;
-}
-
-void TSimServer::MakeCertificates() {
-  if (tlsDir_.empty()) {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/halvane-sim-XXXXXX";
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a folder for the test CA in " + pattern);
-    tlsDir_ = pattern;
-    ownTlsDir_ = true;
-  } else if (mkdir(tlsDir_.c_str(), 0700) != 0 && errno != EEXIST) {
-    throw std::runtime_error("cannot make the folder " + tlsDir_);
-  }
-  std::vector<std::string> ips{"127.0.0.1"};
-  for (int site = 0; site < config_.sites; ++site) ips.push_back(TSimWeb::SiteIp(site));
-  certs_ = std::make_unique<TTestCertificates>(tlsDir_, ips, std::vector<std::string>{"*.sim.test", "localhost"});
-}
-
-std::unique_ptr<httplib::Server> TSimServer::NewListener(bool tls) {
-  if (!tls) return std::make_unique<httplib::Server>();
-  auto s = std::make_unique<httplib::SSLServer>([this](SSL_CTX& ctx) {
-    // No resumption: every connection shows its certificate, so a
-    // tls-bad-cert rule meets a client that connected fine before.
-    SSL_CTX_set_session_cache_mode(&ctx, SSL_SESS_CACHE_OFF);
-    SSL_CTX_set_options(&ctx, SSL_OP_NO_TICKET | SSL_OP_NO_COMPRESSION);
-    SSL_CTX_set_num_tickets(&ctx, 0);
-    SSL_CTX_set_min_proto_version(&ctx, TLS1_2_VERSION);
-    SSL_CTX_set_cert_cb(&ctx, &TSimServer::ChooseCertificate, this);
-    return SSL_CTX_use_certificate(&ctx, certs_->ServerCertificate()) == 1 &&
-           SSL_CTX_use_PrivateKey(&ctx, certs_->ServerKey()) == 1;
-  });
-  if (!s->is_valid()) throw std::runtime_error("cannot set up the TLS listener");
-  return s;
-}
-
-int TSimServer::ChooseCertificate(SSL* ssl, void* self) {
-  auto* server = static_cast<TSimServer*>(self);
-  sockaddr_in local{};
-  socklen_t len = sizeof local;
-  char ip[INET_ADDRSTRLEN] = {};
-  if (getsockname(SSL_get_fd(ssl), reinterpret_cast<sockaddr*>(&local), &len) != 0 ||
-      !inet_ntop(AF_INET, &local.sin_addr, ip, sizeof ip)) {
-    return 1;  // the usual certificate
-  }
-  const std::string address = "https://" + std::string(ip) + ":" + std::to_string(ntohs(local.sin_port)) + "/";
-  if (server->rules_.TakeBadCertificate(address)) {
-    const TTestCertificates& certs = *server->certs_;
-    if (SSL_use_certificate(ssl, certs.WrongCertificate()) != 1 || SSL_use_PrivateKey(ssl, certs.WrongKey()) != 1) {
-      return 0;
-    }
-  }
-  return 1;
-}
-
-std::vector<std::unique_ptr<httplib::Server>> TSimServer::BindAll(bool tls, int port, int* bound) {
-  std::vector<std::unique_ptr<httplib::Server>> servers;
-  bool ok = true;
-  for (int site = -1; ok && site < config_.sites; ++site) {
-    auto s = NewListener(tls);
-    // Without SO_REUSEPORT: a second process must not share the port.
-    s->set_socket_options([](socket_t sock) {
-      int yes = 1;
-      setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    });
-    const std::string ip = site < 0 ? "127.0.0.1" : TSimWeb::SiteIp(site);
-    if (site < 0) {
-      *bound = port == 0 ? s->bind_to_any_port(ip) : (s->bind_to_port(ip, port) ? port : -1);
-      ok = *bound > 0;
-      port = *bound;
-    } else {
-      ok = s->bind_to_port(ip, port);
-    }
-    if (!ok) break;
-    s->new_task_queue = [] { return new TWorkerPool(kThreadsPerListener); };
-    s->set_read_timeout(kReadTimeoutSeconds, 0);
-    s->set_payload_max_length(kMaxPayload);
-    s->set_logger([this, tls](const httplib::Request& req, const httplib::Response& res) { Log(tls, req, res); });
-    s->set_pre_routing_handler([this, site, tls](const httplib::Request& req, httplib::Response& res) {
-      if (req.method == "POST" && req.path.size() <= kMaxPostPath) {
-        return httplib::Server::HandlerResponse::Unhandled;
-      }
-      Handle(site, tls, req, res);
-      return httplib::Server::HandlerResponse::Handled;
-    });
-    s->Post("/.*", [this, site, tls](const httplib::Request& req, httplib::Response& res) {
-      Handle(site, tls, req, res);
-    });
-    servers.push_back(std::move(s));
-  }
-  if (!ok) {
-    Release(servers);
-    servers.clear();
-  }
-  return servers;
-}
-
-void TSimServer::Release(std::vector<std::unique_ptr<httplib::Server>>& servers) {
-  // A bound listener only lets go of its socket when it ran.
-  for (auto& s : servers) {
-    std::atomic<bool> ended{false};
-    std::thread t([&s, &ended] {
-      s->listen_after_bind();
-      ended = true;
-    });
-    while (!s->is_running() && !ended) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    s->stop();
-    t.join();
-  }
 }
 
 void TSimServer::Stop() {
@@ -278,21 +132,12 @@ void TSimServer::Stop() {
     stopping_ = true;
   }
   waitWake_.notify_all();
-  for (auto& s : servers_) s->stop();
-  for (auto& t : threads_) {
-    if (t.joinable()) t.join();
-  }
-  threads_.clear();
-  servers_.clear();
-  if (certs_ && ownTlsDir_) {
-    // The CA is throw-away: nothing of it outlives a clean stop.
-    for (const std::string& file : certs_->Files()) unlink(file.c_str());
-    rmdir(tlsDir_.c_str());
-  }
-  certs_.reset();
+  if (listeners_) listeners_->Stop();
 }
 
-std::string TSimServer::CaFile() const { return certs_ ? certs_->CaFile() : std::string(); }
+int TSimServer::HttpsPort() const { return listeners_ ? listeners_->HttpsPort() : 0; }
+
+std::string TSimServer::CaFile() const { return listeners_ ? listeners_->CaFile() : std::string(); }
 
 bool TSimServer::Pause(int ms) {
   std::unique_lock lock(waitMutex_);
@@ -463,6 +308,9 @@ TSimServer::TAnswer TSimServer::RouteSite(int site, std::string_view target) {
   if (StartsWith(path, "/blog/")) {
     if (const auto page = web_->FindPage(site, target)) return {200, "text/html", web_->RenderPage(*page), {}};
   }
+  // The same posts in modern markup, for live mode.
+  const TModernBlog modern(*web_);
+  if (const auto page = modern.FindPage(site, target)) return {200, "text/html", modern.Render(*page), {}};
   return {404, "text/html", StatusPage(404), {}};
 }
 
@@ -515,7 +363,7 @@ TSimServer::TAnswer TSimServer::Control(const std::string& method, std::string_v
   }
   if (method != "GET") return {405, "text/plain", "", {}};
   if (path == "/_sim/info") {
-    std::string info = "port=" + std::to_string(port_) + "\nhttps-port=" + std::to_string(httpsPort_) +
+    std::string info = "port=" + std::to_string(port_) + "\nhttps-port=" + std::to_string(HttpsPort()) +
                        "\nca-file=" + CaFile() + "\nsites=" + std::to_string(config_.sites) + "\n";
     for (int s = 0; s < config_.sites; ++s) info += "site=" + web_->SiteHost(s) + "\n";
     info += "user-domain=" + config_.userDomain + "\nimage-search-prefix=" + web_->ImageSearchPrefix() + "\n";

@@ -1,33 +1,28 @@
 #pragma once
-// The server side of the simulated web: one HTTP listener on 127.0.0.1 for
-// the engine and the services, one on each blog site's address, all on one
-// port, with faults applied on request.
+// The server side of the simulated web: what each address answers, with
+// faults applied on request, behind the listeners of TSimListeners.
 #include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "TFault.h"
 #include "TFaultRules.h"
 #include "TRobotsFiles.h"
 #include "TSimConfig.h"
+#include "TSimListeners.h"
 #include "TSimWeb.h"
 
-struct ssl_st;
-
 namespace httplib {
-class Server;
 struct Request;
 struct Response;
 }  // namespace httplib
 
 namespace halvane::sim {
 
-class TTestCertificates;
 
 class TSimServer {
  public:
@@ -43,7 +38,7 @@ class TSimServer {
   // addresses) and starts serving; returns the plain port. Throws
   // std::runtime_error.
   int Start(int port, int httpsPort = 0);
-  int HttpsPort() const { return httpsPort_; }
+  int HttpsPort() const;
   // The CA certificate file clients verify the TLS listeners with.
   std::string CaFile() const;
   // Ends waits in progress, closes the listeners and joins their threads.
@@ -52,14 +47,6 @@ class TSimServer {
  private:
   struct TAnswer;
 
-  void MakeCertificates();
-  std::unique_ptr<httplib::Server> NewListener(bool tls);
-  // Picks the certificate of a new TLS connection (OpenSSL's cert callback).
-  static int ChooseCertificate(ssl_st* ssl, void* self);
-  // Listeners on every address, bound to port (0: any); empty when one
-  // address refuses. *bound gets the port.
-  std::vector<std::unique_ptr<httplib::Server>> BindAll(bool tls, int port, int* bound);
-  static void Release(std::vector<std::unique_ptr<httplib::Server>>& servers);
   void Handle(int site, bool tls, const httplib::Request& req, httplib::Response& res);
   TAnswer Route(int site, const std::string& method, std::string_view target,
                 const httplib::Request& req);
@@ -86,12 +73,8 @@ class TSimServer {
   TFaultRules rules_;
   TRobotsFiles robots_;
   int port_ = 0;
-  int httpsPort_ = 0;
   std::string tlsDir_;
-  bool ownTlsDir_ = false;
-  std::unique_ptr<TTestCertificates> certs_;
-  std::vector<std::unique_ptr<httplib::Server>> servers_;
-  std::vector<std::thread> threads_;
+  std::unique_ptr<TSimListeners> listeners_;
   std::mutex waitMutex_;
   std::condition_variable waitWake_;
   std::atomic<bool> stopping_{false};

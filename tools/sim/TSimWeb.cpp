@@ -123,6 +123,23 @@ TBlogPage TSimWeb::Page(int site, int index) const {
   }
   const int commenter = static_cast<int>((h >> 40) % static_cast<std::uint64_t>(config_.sites));
   p.links.push_back({"http://" + SiteHost(commenter) + "/", kPeople[(h >> 48) % kPeople.size()]});
+
+  const std::uint64_t m = MixNumbers({config_.seed, static_cast<std::uint64_t>(site),
+                                      static_cast<std::uint64_t>(index), 5});
+  switch (m % 6) {
+    case 0: p.sign = TWordPressSign::GeneratorOnly; break;
+    case 1: p.sign = TWordPressSign::ApiLinkOnly; break;
+    default: p.sign = TWordPressSign::Full;
+  }
+  switch ((m >> 8) % 10) {
+    case 0:
+    case 1: p.commentRel = TCommentRel::NofollowUgc; break;
+    case 2: p.commentRel = TCommentRel::ExternalNofollowUgc; break;
+    case 3: p.commentRel = TCommentRel::UgcExternalNofollow; break;
+    case 4: p.commentRel = TCommentRel::RemovedWithSponsor; break;
+    default: p.commentRel = TCommentRel::Removed;
+  }
+  p.commentsOpen = (m >> 16) % 3 != 0;
   return p;
 }
 

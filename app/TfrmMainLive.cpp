@@ -1,0 +1,84 @@
+// The main window's live run: the Search button with live mode on, the
+// Sources button, and the TLiveSearchView the run sees.
+#include "TfrmMain.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTableView>
+
+#include "Harvest.h"
+#include "ItemAnalysis.h"
+#include "TGauge.h"
+#include "TLiveSearch.h"
+#include "TResultsModel.h"
+#include "TextConvert.h"
+#include "TfrmSources.h"
+#include "liverun/LiveRunParts.h"
+
+namespace halvane {
+
+void TfrmMain::UseSources(const sources::TSources& sources, std::string path) {
+  if (LiveRunActive()) return;
+  FLiveSearch.reset();
+  FSources = sources;
+  FSourcesPath = std::move(path);
+}
+
+bool TfrmMain::LiveRunActive() const { return FLiveSearch && FLiveSearch->Active(); }
+
+std::string TfrmMain::LiveAboutText() const {
+  if (!LiveMode()) return {};
+  std::string text = "Live mode sources:";
+  for (const std::string& line : liverun::DescribeSources(FSources)) text += "\n" + line;
+  if (FSources.Ranking == sources::TRankingSource::Tranco) text += "\n" + liverun::TrancoCitation(FSources.TrancoFile);
+  return text;
+}
+
+void TfrmMain::LiveSearchClick() {
+  if (!FLiveSearch) {
+    FLiveSearch = std::make_unique<TLiveSearch>(
+        [sources = FSources](std::string& error) { return liverun::MakeLiveRunParts(sources, error); },
+        static_cast<TLiveSearchView&>(*this));
+  }
+  if (btnSearch->text() == ToQString(kSearchCaption)) {
+    // A stopped run that has not ended yet: the click waits for nothing.
+    if (FLiveSearch->Active()) return;
+    lvwItemsModel->Clear();
+    lvwItemsModel->SetColumns(TResultColumns::Live);
+    stpItems->setText(QString());
+    SetSortingByHeader(false);
+    MainGauge->SetMaxValue(0);
+    MainGauge->SetProgress(0);
+    btnSearch->setText(ToQString(kStopCaption));
+    FLiveSearch->Start({KeywordText(), DomainFromEditText(DomainText()), DepthIndex() + 1});
+    return;
+  }
+  StopLiveSearch();
+  btnSearch->setText(ToQString(kSearchCaption));
+  SetSortingByHeader(true);
+}
+
+void TfrmMain::StopLiveSearch() {
+  if (FLiveSearch) FLiveSearch->Stop();
+}
+
+void TfrmMain::ShowGauge(std::size_t done, std::size_t total) {
+  MainGauge->SetMaxValue(static_cast<long long>(total));
+  MainGauge->SetProgress(static_cast<long long>(done));
+}
+
+void TfrmMain::LiveRunEnded(const liverun::TLiveRunSummary&) {
+  btnSearch->setText(ToQString(kSearchCaption));
+  SetSortingByHeader(true);
+}
+
+void TfrmMain::btnSourcesClick() {
+  if (LiveRunActive()) return;
+  TfrmSources dialog(FSources, FSourcesPath, TfrmSources::ProductionSeams(), this);
+  if (dialog.exec() == QDialog::Accepted) UseSources(dialog.Sources(), FSourcesPath);
+}
+
+}  // namespace halvane

@@ -1,0 +1,287 @@
+#include "TfrmSources.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMetaObject>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "liverun/TListDownload.h"
+#include "sources/TSourcesFile.h"
+
+namespace halvane {
+namespace {
+
+using namespace sources;
+
+QString Text(const std::string& text) { return QString::fromStdString(text); }
+std::string Text(const QLineEdit* edit) { return edit->text().trimmed().toStdString(); }
+
+QLineEdit* NewEdit(const char* name, bool masked = false) {
+  auto* edit = new QLineEdit();
+  edit->setObjectName(QString::fromLatin1(name));
+  if (masked) edit->setEchoMode(QLineEdit::Password);
+  return edit;
+}
+
+QComboBox* NewChoice(const char* name, std::initializer_list<const char*> values) {
+  auto* box = new QComboBox();
+  box->setObjectName(QString::fromLatin1(name));
+  for (const char* value : values) box->addItem(QString::fromLatin1(value));
+  return box;
+}
+
+std::string JoinProxies(const std::vector<std::string>& proxies) {
+  std::string text;
+  for (const std::string& proxy : proxies) text += (text.empty() ? "" : ", ") + proxy;
+  return text;
+}
+
+std::vector<std::string> SplitProxies(const std::string& text) {
+  std::vector<std::string> proxies;
+  std::string current;
+  for (char c : text + ",") {
+    if (c == ',' || c == ' ') {
+      if (!current.empty()) proxies.push_back(current);
+      current.clear();
+    } else {
+      current += c;
+    }
+  }
+  return proxies;
+}
+
+}  // namespace
+
+TfrmSources::TfrmSources(const TSources& sources, std::string path, TSourcesSeams seams, QWidget* parent)
+    : QDialog(parent), FOriginal(sources), FPath(std::move(path)), FSeams(std::move(seams)) {
+  setObjectName(QStringLiteral("TfrmSources"));
+  setWindowTitle(QStringLiteral("Sources"));
+  setModal(true);
+  CreateControls();
+  Show(sources);
+}
+
+TfrmSources::~TfrmSources() {
+  // Ends the work under way before the controls go; no callback after.
+  FTest.reset();
+  FDownload.reset();
+}
+
+void TfrmSources::CreateControls() {
+  auto* layout = new QVBoxLayout(this);
+  const auto group = [&](const char* title) {
+    auto* box = new QGroupBox(QString::fromLatin1(title));
+    auto* form = new QFormLayout(box);
+    layout->addWidget(box);
+    return form;
+  };
+
+  QFormLayout* search = group("Search");
+  cbxEngine = NewChoice("cbxEngine", {"classic", "searxng", "brave"});
+  search->addRow(QStringLiteral("Engine"), cbxEngine);
+  search->addRow(QStringLiteral("SearXNG address"), edtSearxngUrl = NewEdit("edtSearxngUrl"));
+  search->addRow(QStringLiteral("Brave address"), edtBraveUrl = NewEdit("edtBraveUrl"));
+  search->addRow(QStringLiteral("Brave key"), edtBraveKey = NewEdit("edtBraveKey", true));
+
+  QFormLayout* authority = group("Authority");
+  cbxAuthority = NewChoice("cbxAuthority", {"classic", "openpagerank", "table", "none"});
+  authority->addRow(QStringLiteral("Source"), cbxAuthority);
+  authority->addRow(QStringLiteral("Open PageRank address"), edtOpenPageRankUrl = NewEdit("edtOpenPageRankUrl"));
+  authority->addRow(QStringLiteral("Open PageRank key"), edtOpenPageRankKey = NewEdit("edtOpenPageRankKey", true));
+  authority->addRow(QStringLiteral("Table file"), edtAuthorityTable = NewEdit("edtAuthorityTable"));
+
+  QFormLayout* ranking = group("Traffic rank");
+  cbxRanking = NewChoice("cbxRanking", {"classic", "tranco", "none"});
+  ranking->addRow(QStringLiteral("Source"), cbxRanking);
+  ranking->addRow(QStringLiteral("Tranco file"), edtTrancoFile = NewEdit("edtTrancoFile"));
+  ranking->addRow(QStringLiteral("Tranco address"), edtTrancoUrl = NewEdit("edtTrancoUrl"));
+  auto* download = new QHBoxLayout();
+  btnDownload = new QPushButton(QStringLiteral("Download"));
+  btnDownload->setObjectName(QStringLiteral("btnDownload"));
+  btnCancelDownload = new QPushButton(QStringLiteral("Cancel"));
+  btnCancelDownload->setObjectName(QStringLiteral("btnCancelDownload"));
+  btnCancelDownload->setEnabled(false);
+  prgDownload = new QProgressBar();
+  prgDownload->setObjectName(QStringLiteral("prgDownload"));
+  prgDownload->setRange(0, 1);
+  prgDownload->setValue(0);
+  download->addWidget(btnDownload);
+  download->addWidget(prgDownload, 1);
+  download->addWidget(btnCancelDownload);
+  ranking->addRow(download);
+  lblDownload = new QLabel();
+  lblDownload->setObjectName(QStringLiteral("lblDownload"));
+  lblDownload->setWordWrap(true);
+  ranking->addRow(lblDownload);
+
+  QFormLayout* pages = group("Pages and network");
+  cbxPageTest = NewChoice("cbxPageTest", {"classic", "modern"});
+  pages->addRow(QStringLiteral("Page test"), cbxPageTest);
+  spnParallel = new QSpinBox();
+  spnParallel->setObjectName(QStringLiteral("spnParallel"));
+  spnParallel->setRange(1, 16);
+  pages->addRow(QStringLiteral("Parallel fetches"), spnParallel);
+  pages->addRow(QStringLiteral("Proxies"), edtProxy = NewEdit("edtProxy"));
+  pages->addRow(QStringLiteral("CA file"), edtCaFile = NewEdit("edtCaFile"));
+  cbxRobots = NewChoice("cbxRobots", {"obey", "ignore"});
+  pages->addRow(QStringLiteral("robots.txt"), cbxRobots);
+
+  btnTest = new QPushButton(QStringLiteral("Test"));
+  btnTest->setObjectName(QStringLiteral("btnTest"));
+  lblTest = new QLabel();
+  lblTest->setObjectName(QStringLiteral("lblTest"));
+  lblTest->setWordWrap(true);
+  layout->addWidget(btnTest);
+  layout->addWidget(lblTest);
+  lblError = new QLabel();
+  lblError->setObjectName(QStringLiteral("lblError"));
+  lblError->setWordWrap(true);
+  layout->addWidget(lblError);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  btnOk = buttons->button(QDialogButtonBox::Ok);
+  layout->addWidget(buttons);
+
+  connect(btnTest, &QPushButton::clicked, this, &TfrmSources::btnTestClick);
+  connect(btnDownload, &QPushButton::clicked, this, &TfrmSources::btnDownloadClick);
+  connect(btnCancelDownload, &QPushButton::clicked, this, &TfrmSources::btnCancelDownloadClick);
+  connect(buttons, &QDialogButtonBox::accepted, this, &TfrmSources::btnOkClick);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+void TfrmSources::Show(const TSources& s) {
+  cbxEngine->setCurrentIndex(static_cast<int>(s.Engine));
+  edtSearxngUrl->setText(Text(s.SearxngUrl));
+  edtBraveUrl->setText(Text(s.BraveUrl));
+  edtBraveKey->setText(Text(s.BraveKey));
+  cbxAuthority->setCurrentIndex(static_cast<int>(s.Authority));
+  edtOpenPageRankUrl->setText(Text(s.OpenPageRankUrl));
+  edtOpenPageRankKey->setText(Text(s.OpenPageRankKey));
+  edtAuthorityTable->setText(Text(s.AuthorityTable));
+  cbxRanking->setCurrentIndex(static_cast<int>(s.Ranking));
+  edtTrancoFile->setText(Text(s.TrancoFile));
+  edtTrancoUrl->setText(Text(s.TrancoUrl));
+  cbxPageTest->setCurrentIndex(static_cast<int>(s.PageTest));
+  spnParallel->setValue(s.Network.Parallel);
+  edtProxy->setText(Text(JoinProxies(s.Network.Proxies)));
+  edtCaFile->setText(Text(s.Network.CaFile));
+  cbxRobots->setCurrentIndex(s.Network.ObeyRobots ? 0 : 1);
+}
+
+TSources TfrmSources::Sources() const {
+  TSources s = FOriginal;
+  s.Engine = static_cast<TSearchEngine>(cbxEngine->currentIndex());
+  s.SearxngUrl = Text(edtSearxngUrl);
+  s.BraveUrl = Text(edtBraveUrl);
+  s.BraveKey = Text(edtBraveKey);
+  s.Authority = static_cast<TAuthoritySource>(cbxAuthority->currentIndex());
+  s.OpenPageRankUrl = Text(edtOpenPageRankUrl);
+  s.OpenPageRankKey = Text(edtOpenPageRankKey);
+  s.AuthorityTable = Text(edtAuthorityTable);
+  s.Ranking = static_cast<TRankingSource>(cbxRanking->currentIndex());
+  s.TrancoFile = Text(edtTrancoFile);
+  s.TrancoUrl = Text(edtTrancoUrl);
+  s.PageTest = static_cast<TPageTest>(cbxPageTest->currentIndex());
+  s.Network.Parallel = spnParallel->value();
+  s.Network.Proxies = SplitProxies(Text(edtProxy));
+  s.Network.CaFile = Text(edtCaFile);
+  s.Network.ObeyRobots = cbxRobots->currentIndex() == 0;
+  return s;
+}
+
+void TfrmSources::btnTestClick() {
+  if (!FSeams.Test || FTest) return;
+  btnTest->setEnabled(false);
+  lblTest->setText(QStringLiteral("Asking each service..."));
+  FTest = FSeams.Test(Sources(), [this](std::vector<liverun::TServiceCheck> checks) {
+    QMetaObject::invokeMethod(this, [this, checks = std::move(checks)] { ChecksDone(checks); },
+                              Qt::QueuedConnection);
+  });
+}
+
+void TfrmSources::ChecksDone(const std::vector<liverun::TServiceCheck>& checks) {
+  FTest.reset();
+  btnTest->setEnabled(true);
+  QString text;
+  for (const liverun::TServiceCheck& check : checks) {
+    if (!text.isEmpty()) text += QLatin1Char('\n');
+    text += Text(check.Service + ": " + check.Result);
+  }
+  lblTest->setText(text.isEmpty() ? QStringLiteral("Every source is classic: nothing to ask.") : text);
+}
+
+void TfrmSources::btnDownloadClick() {
+  if (!FSeams.Download || FDownload) return;
+  btnDownload->setEnabled(false);
+  btnCancelDownload->setEnabled(true);
+  prgDownload->setRange(0, 0);  // size unknown: busy
+  lblDownload->setText(QStringLiteral("Downloading..."));
+  FDownload = FSeams.Download(
+      Sources(),
+      [this](std::int64_t bytes) {
+        QMetaObject::invokeMethod(this, [this, bytes] { DownloadProgress(bytes); }, Qt::QueuedConnection);
+      },
+      [this](const std::string& error) {
+        QMetaObject::invokeMethod(this, [this, error] { DownloadDone(error); }, Qt::QueuedConnection);
+      });
+}
+
+void TfrmSources::DownloadProgress(std::int64_t bytes) {
+  if (!FDownload) return;
+  lblDownload->setText(QStringLiteral("Downloading... %1 KiB").arg(bytes / 1024));
+}
+
+void TfrmSources::btnCancelDownloadClick() {
+  if (!FDownload) return;
+  FDownload.reset();
+  DownloadDone("cancelled");
+}
+
+void TfrmSources::DownloadDone(const std::string& error) {
+  FDownload.reset();
+  btnDownload->setEnabled(true);
+  btnCancelDownload->setEnabled(false);
+  prgDownload->setRange(0, 1);
+  prgDownload->setValue(error.empty() ? 1 : 0);
+  lblDownload->setText(error.empty() ? QStringLiteral("The new list is in place.")
+                                     : Text("Download failed, the old list stays: " + error));
+}
+
+void TfrmSources::btnOkClick() {
+  const TSources chosen = Sources();
+  try {
+    // What the file would say is read back as the program will read it.
+    TSourcesFile::Parse(TSourcesFile::Render({}, chosen), FPath);
+    if (FSeams.Save) FSeams.Save(FPath, chosen);
+  } catch (const TSourcesFileError& failure) {
+    lblError->setText(Text(failure.what()));
+    return;
+  }
+  accept();
+}
+
+TSourcesSeams TfrmSources::ProductionSeams() {
+  TSourcesSeams seams;
+  seams.Test = [](const TSources& chosen, TSourcesSeams::TChecksDone done) -> std::shared_ptr<void> {
+    auto check = std::make_shared<liverun::TSourcesCheck>(chosen);
+    check->Start(std::move(done));
+    return check;
+  };
+  seams.Download = [](const TSources& chosen, TSourcesSeams::TProgress progress,
+                      TSourcesSeams::TDownloadDone done) -> std::shared_ptr<void> {
+    auto download = std::make_shared<liverun::TListDownload>(chosen.Network, chosen.TrancoUrl, chosen.TrancoFile);
+    download->Start(std::move(progress), std::move(done));
+    return download;
+  };
+  seams.Save = [](const std::string& path, const TSources& chosen) { TSourcesFile::Write(path, chosen); };
+  return seams;
+}
+
+}  // namespace halvane

@@ -1,0 +1,96 @@
+#pragma once
+// The Sources dialog: edits sources.ini (search engine, authority, traffic
+// rank, page test, network). Test asks each chosen service once; Download
+// fetches the Tranco list, checks it and only then replaces the old one.
+// Keys are shown masked. Nothing here blocks: answers come back as queued
+// calls.
+#include <QDialog>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "liverun/TSourcesCheck.h"
+#include "sources/TSources.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+
+namespace halvane {
+
+// What the dialog does outside itself; tests give their own.
+struct TSourcesSeams {
+  using TChecksDone = std::function<void(std::vector<liverun::TServiceCheck>)>;
+  using TProgress = std::function<void(std::int64_t bytes)>;
+  using TDownloadDone = std::function<void(const std::string& error)>;
+  // Each returns a handle; dropping it ends the work, and no callback
+  // comes after. Callbacks may come on any thread.
+  std::function<std::shared_ptr<void>(const sources::TSources&, TChecksDone)> Test;
+  std::function<std::shared_ptr<void>(const sources::TSources&, TProgress, TDownloadDone)> Download;
+  // Writes the file; throws sources::TSourcesFileError.
+  std::function<void(const std::string& path, const sources::TSources&)> Save;
+};
+
+class TfrmSources : public QDialog {
+  Q_OBJECT
+
+ public:
+  TfrmSources(const sources::TSources& sources, std::string path, TSourcesSeams seams, QWidget* parent = nullptr);
+  ~TfrmSources() override;
+
+  static TSourcesSeams ProductionSeams();
+
+  // What the controls say now.
+  sources::TSources Sources() const;
+
+  void btnTestClick();
+  void btnDownloadClick();
+  void btnCancelDownloadClick();
+  void btnOkClick();
+
+  QComboBox* cbxEngine = nullptr;
+  QLineEdit* edtSearxngUrl = nullptr;
+  QLineEdit* edtBraveUrl = nullptr;
+  QLineEdit* edtBraveKey = nullptr;
+  QComboBox* cbxAuthority = nullptr;
+  QLineEdit* edtOpenPageRankUrl = nullptr;
+  QLineEdit* edtOpenPageRankKey = nullptr;
+  QLineEdit* edtAuthorityTable = nullptr;
+  QComboBox* cbxRanking = nullptr;
+  QLineEdit* edtTrancoFile = nullptr;
+  QLineEdit* edtTrancoUrl = nullptr;
+  QPushButton* btnDownload = nullptr;
+  QPushButton* btnCancelDownload = nullptr;
+  QProgressBar* prgDownload = nullptr;
+  QLabel* lblDownload = nullptr;
+  QComboBox* cbxPageTest = nullptr;
+  QSpinBox* spnParallel = nullptr;
+  QLineEdit* edtProxy = nullptr;
+  QLineEdit* edtCaFile = nullptr;
+  QComboBox* cbxRobots = nullptr;
+  QPushButton* btnTest = nullptr;
+  QLabel* lblTest = nullptr;
+  QLabel* lblError = nullptr;
+  QPushButton* btnOk = nullptr;
+
+ private:
+  void CreateControls();
+  void Show(const sources::TSources& sources);
+  void ChecksDone(const std::vector<liverun::TServiceCheck>& checks);
+  void DownloadProgress(std::int64_t bytes);
+  void DownloadDone(const std::string& error);
+
+  sources::TSources FOriginal;  // keeps what the dialog does not edit
+  std::string FPath;
+  TSourcesSeams FSeams;
+  std::shared_ptr<void> FTest;
+  std::shared_ptr<void> FDownload;
+};
+
+}  // namespace halvane

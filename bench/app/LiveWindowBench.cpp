@@ -1,0 +1,90 @@
+// The window's live run of "1000 items" against halvane-sim over TLS with a
+// 50 ms head delay on every blog and API request: wall time, rows, and the
+// interface thread's longest gap between processed events (goal < 50 ms).
+//
+//   halvane_live_window_bench [depth 1..10]
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "TMessageBox.h"
+#include "TProgramServices.h"
+#include "TResultsModel.h"
+#include "TServiceEndpoints.h"
+#include "TLiveSimSetup.h"
+#include "TSimProcess.h"
+#include "TfrmMain.h"
+#include "sources/TSourcesFile.h"
+
+using namespace halvane;
+using Clock = std::chrono::steady_clock;
+
+int main(int argc, char** argv) {
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  const int depth = argc > 1 ? std::clamp(std::atoi(argv[1]), 1, 10) : 10;
+
+  QTemporaryDir folder;
+  const std::string base = folder.path().toStdString();
+  qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(base + "/cache"));
+  std::ofstream(base + "/bench.conf") << "sites = 24\npages-per-site = 200\nkeyword = 10 bench widgets\n";
+  testsupport::TSimProcess sim(base + "/bench.conf");
+  const std::string url = sim.HttpsServiceUrl();
+  if (std::system(("curl -fsS --cacert '" + sim.CaFile() + "' -o '" + base + "/tranco.csv' " + url + "/top-1m.csv")
+                      .c_str()) != 0)
+    return 1;
+  std::ofstream(base + "/sources.ini")
+      << "[search]\nengine = searxng\nsearxng-url = " << url << "/\n[authority]\nsource = openpagerank\n"
+      << "openpagerank-url = " << url << "/v1/domains/bulk\nopenpagerank-key = sim-opr-key\n[ranking]\n"
+      << "source = tranco\ntranco = " << base << "/tranco.csv\n[pages]\ntest = modern\n[network]\nparallel = 8\n"
+      << "per-host = 2\nhost-delay-ms = 0\nca-file = " << sim.CaFile() << "\n";
+  sim.SetFaults(testsupport::TLiveSimSetup::BlogRules(24, "head-delay:50") +
+                          "format=json head-delay:50\n/v1/domains/bulk head-delay:50");
+
+  TProgramServices services = ProductionServices();
+  services.LoadBrandSettings = [](const std::string&, TBrandSettings&) { return false; };
+  services.NewsButtonShown = [](const TBrandSettings&) { return false; };
+  services.ExitProcess = [](int) {};
+  {
+    TfrmMain frm(base + "/", SimulatedWebEndpoints(sim.Port()), services);
+    frm.UseSources(sources::TSourcesFile::Read(base + "/sources.ini", true), base + "/sources.ini");
+    frm.msgMain->SetTestMode(true);
+    frm.show();
+    frm.Timer1->stop();
+    frm.edtKeyword->setText(QStringLiteral("bench widgets"));
+    frm.edtDomain->setText(QStringLiteral("myshop.example"));
+    frm.cbxItems->setCurrentIndex(depth - 1);
+
+    // A 1 ms timer on the interface thread: the longest interval between
+    // two of its ticks is the longest time no event was processed.
+    Clock::time_point last = Clock::now();
+    Clock::duration longest{};
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+      const Clock::time_point now = Clock::now();
+      longest = std::max(longest, now - last);
+      last = now;
+      if (frm.btnSearch->text() == QStringLiteral("Search") && !frm.LiveRunActive()) QApplication::quit();
+    });
+    const Clock::time_point start = Clock::now();
+    frm.btnSearch->click();
+    last = Clock::now();
+    tick.start(1);
+    QApplication::exec();
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    std::printf("depth %d: %zu rows listed in %.2f s\n", depth, frm.lvwItemsModel->Count(), seconds);
+    std::printf("longest gap between processed events: %.1f ms (goal < 50)\n",
+                std::chrono::duration<double, std::milli>(longest).count());
+  }
+  return 0;
+}

@@ -1,0 +1,121 @@
+#include "liverun/LiveRunParts.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <ctime>
+#include <stdexcept>
+
+#include "live/TLiveClient.h"
+#include "liverun/ClassicPageJudge.h"
+#include "liverun/LiveColumns.h"
+#include "liverun/TClientPageFetcher.h"
+#include "liverun/TOpenPageRankAuthority.h"
+#include "liverun/TSearchHarvest.h"
+#include "liverun/TTableAuthority.h"
+#include "liverun/TTrancoRank.h"
+#include "pagetest/PageTest.h"
+#include "tables/TTableError.h"
+#include "tables/TableText.h"
+
+namespace halvane::liverun {
+
+using sources::TAuthoritySource;
+using sources::TRankingSource;
+
+TPageVerdict ModernPageJudge(std::string_view page, std::string_view domain) {
+  const pagetest::TPageVerdict found = pagetest::TestModernPage(page, domain);
+  TPageVerdict verdict;
+  verdict.Qualifies = found.Qualifies;
+  verdict.CommentsOpen = found.CommentsOpen;
+  verdict.HasYourLink = found.HasYourLink;
+  verdict.Anchor = found.HasYourLink && found.Anchor != kNoFigure ? found.Anchor : std::string();
+  return verdict;
+}
+
+std::unique_ptr<TLiveRunParts> MakeLiveRunParts(const sources::TSources& sources, std::string& error) {
+  auto parts = std::make_unique<TLiveRunParts>();
+  try {
+    auto client = std::make_shared<live::TLiveClient>(sources.Network);
+    parts->Keep = client;
+    parts->Harvest = std::make_unique<TSearchHarvest>(sources, *client);
+    parts->Pages = std::make_unique<TClientPageFetcher>(*client);
+    parts->PageSlots = static_cast<std::size_t>(std::max(1, sources.Network.Parallel - 1));
+    switch (sources.Authority) {
+      case TAuthoritySource::OpenPageRank:
+        parts->Authority =
+            std::make_unique<TOpenPageRankAuthority>(*client, sources.OpenPageRankUrl, sources.OpenPageRankKey);
+        break;
+      case TAuthoritySource::Table:
+        parts->Authority = std::make_unique<TTableAuthority>(
+            tables::TAuthorityTable::Open(sources.AuthorityTable, tables::DefaultCacheDir()));
+        break;
+      case TAuthoritySource::Classic:
+        // The toolbar PageRank service speaks only to the classic run.
+        parts->Notes.push_back("Authority shows - : the classic PageRank service is not asked in live mode");
+        break;
+      case TAuthoritySource::None:
+        break;
+    }
+    switch (sources.Ranking) {
+      case TRankingSource::Tranco:
+        parts->Ranking = std::make_unique<TTrancoRank>(
+            tables::TTrancoList::Open(sources.TrancoFile, tables::DefaultCacheDir()));
+        break;
+      case TRankingSource::Classic:
+        parts->Notes.push_back("Traffic Rank shows - : the classic ranking site is not asked in live mode");
+        break;
+      case TRankingSource::None:
+        break;
+    }
+  } catch (const tables::TTableError& failure) {
+    error = failure.what();
+    return nullptr;
+  } catch (const std::invalid_argument& failure) {
+    error = failure.what();
+    return nullptr;
+  }
+  parts->Judge = sources.PageTest == sources::TPageTest::Modern ? TPageJudge(ModernPageJudge)
+                                                                : TPageJudge(ClassicPageJudge);
+  return parts;
+}
+
+std::vector<std::string> DescribeSources(const sources::TSources& sources) {
+  std::vector<std::string> lines;
+  switch (sources.Engine) {
+    case sources::TSearchEngine::Searxng: lines.push_back("Search: SearXNG at " + sources.SearxngUrl); break;
+    case sources::TSearchEngine::Brave: lines.push_back("Search: Brave Search API"); break;
+    case sources::TSearchEngine::Classic: lines.push_back("Search: classic"); break;
+  }
+  switch (sources.Authority) {
+    case TAuthoritySource::OpenPageRank: lines.push_back("Authority: Open PageRank"); break;
+    case TAuthoritySource::Table: lines.push_back("Authority: table " + sources.AuthorityTable); break;
+    case TAuthoritySource::Classic: lines.push_back("Authority: classic (not asked in live mode)"); break;
+    case TAuthoritySource::None: lines.push_back("Authority: none"); break;
+  }
+  switch (sources.Ranking) {
+    case TRankingSource::Tranco: lines.push_back("Traffic rank: Tranco list " + sources.TrancoFile); break;
+    case TRankingSource::Classic: lines.push_back("Traffic rank: classic (not asked in live mode)"); break;
+    case TRankingSource::None: lines.push_back("Traffic rank: none"); break;
+  }
+  lines.push_back(sources.PageTest == sources::TPageTest::Modern ? "Pages: modern test" : "Pages: classic test");
+  return lines;
+}
+
+std::string TrancoCitation(const std::string& path) {
+  std::string text =
+      "Traffic ranks from the Tranco list: V. Le Pochat, T. Van Goethem, S. Tajalizadehkhoob, M. Korczynski and "
+      "W. Joosen, \"Tranco: A Research-Oriented Top Sites Ranking Hardened Against Manipulation\", NDSS 2019";
+  struct stat status {};
+  if (::stat(path.c_str(), &status) == 0) {
+    std::tm day {};
+    char date[16];
+    if (gmtime_r(&status.st_mtime, &day) && std::strftime(date, sizeof date, "%Y-%m-%d", &day) > 0) {
+      text += "; list of ";
+      text += date;
+    }
+  }
+  return text + ".";
+}
+
+}  // namespace halvane::liverun

@@ -1,0 +1,31 @@
+#pragma once
+// The parts of a live run as a sources file chooses them, over one live
+// client.
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "liverun/TLiveRunParts.h"
+#include "sources/TSources.h"
+
+namespace halvane::liverun {
+
+// The parts for sources (live mode on), or nothing with error saying which
+// source cannot be used and why (a table that cannot be read, ...). Opening
+// a table may build its index: seconds for a big one.
+std::unique_ptr<TLiveRunParts> MakeLiveRunParts(const sources::TSources& sources, std::string& error);
+
+// The modern page test behind the run's seam.
+TPageVerdict ModernPageJudge(std::string_view page, std::string_view domain);
+
+// What fills each column, for the About window: "Search: SearXNG at
+// http://...", "Authority: Open PageRank", "Traffic rank: Tranco list
+// (/path/tranco.csv)", "Pages: modern test".
+std::vector<std::string> DescribeSources(const sources::TSources& sources);
+
+// How the Tranco list asks to be cited, with the list's date (the day the
+// file at path was written).
+std::string TrancoCitation(const std::string& path);
+
+}  // namespace halvane::liverun

@@ -1,0 +1,114 @@
+#pragma once
+// One live search run: harvests the addresses for a keyword, fetches and
+// judges every page, and fills each qualifying page's row with its
+// authority and traffic rank. Fetches and authority batches run
+// concurrently under the network client's limits; rows are reported in
+// harvest order whatever order the answers come in.
+//
+// Threads: the run works on a thread of its own, which makes every listener
+// call. Start, Stop, Wait and the destructor are for the owner's thread;
+// Stop also for the listener's. After Stop the run finishes within 100 ms.
+#include <atomic>
+#include <chrono>
+#include <deque>
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "liverun/LiveColumns.h"
+#include "liverun/TLiveRunListener.h"
+#include "liverun/TLiveRunParts.h"
+#include "liverun/TRunMailbox.h"
+#include "live/TLiveResponse.h"
+
+namespace halvane::liverun {
+
+struct TLiveRunInput {
+  std::string Keyword;
+  std::string Domain;  // as the domain box gives it: trimmed, lower case
+  int Depth = 1;       // 1..10: up to Depth x 100 addresses
+};
+
+class TLiveRun {
+ public:
+  // parts and listener outlive the run.
+  TLiveRun(TLiveRunParts& parts, TLiveRunInput input, TLiveRunListener& listener);
+  ~TLiveRun();
+  TLiveRun(const TLiveRun&) = delete;
+  TLiveRun& operator=(const TLiveRun&) = delete;
+
+  void Start();
+  void Stop();
+  // Blocks until the run has finished (Finished reported).
+  void Wait();
+  // Waits at most timeout; true when finished.
+  bool WaitFor(std::chrono::milliseconds timeout);
+
+ private:
+  enum class TSlotState { Pending, Dropped, Ready };
+  struct TSlot {
+    TSlotState State = TSlotState::Pending;
+    TLiveRow Cells;
+    std::optional<std::size_t> Row;  // once reported
+  };
+
+  void Loop();
+  void Begin();
+  void OnHarvestProgress(int page, std::size_t found, std::vector<std::string> newAddresses);
+  void AddAddresses(std::vector<std::string>::const_iterator first, std::vector<std::string>::const_iterator last);
+  void OnHarvestDone(THarvestResult result);
+  void OnPage(std::size_t slot, live::TLiveResponse response);
+  void OnAuthority(std::vector<std::string> batch, TAuthorityAnswer answer);
+  void OnStop();
+  void Qualified(std::size_t slot, const TPageVerdict& verdict);
+  void AskAuthority(std::size_t slot);
+  void SetAuthority(std::size_t slot, const std::string& text);
+  void SendAuthorityBatch();
+  void FetchQueuedPages();
+  void ReportReadyRows();
+  void ReportJudging();
+  void CheckFinished();
+  void Finish();
+  void Post(TRunMailbox::TMessage message);
+
+  TLiveRunParts& FParts;
+  TLiveRunInput FInput;
+  TLiveRunListener& FListener;
+  std::shared_ptr<TRunMailbox> FMailbox;
+  std::thread FThread;
+  std::atomic<bool> FStopRequested{false};
+  std::atomic<bool> FFinished{false};
+
+  // Owned by the run's thread.
+  bool FHarvesting = false;
+  bool FStopped = false;
+  bool FDone = false;
+  std::optional<TRunMailbox::TClock::time_point> FStopDeadline;
+  std::vector<std::string> FAddresses;
+  std::vector<TSlot> FSlots;
+  std::size_t FNextSlot = 0;
+  std::size_t FPagesOut = 0;       // queued or fetching
+  std::size_t FPagesFetching = 0;
+  std::deque<std::size_t> FPageQueue;  // slots not yet handed to the fetcher
+  std::string FHarvestName;
+  bool FAuthorityFailed = false;
+  bool FAuthorityInFlight = false;
+  std::map<std::string, std::string> FAuthorityCells;               // asked domains: cell, "" while waiting
+  std::map<std::string, std::vector<std::size_t>> FAuthorityWaiters;  // domain -> slots
+  std::vector<std::string> FAuthorityQueue;                         // not yet asked
+  TLiveRunSummary FSummary;
+};
+
+// "Searching SearXNG, page 3..."
+std::string SearchingText(const std::string& engine, int page);
+// "Judging 40 of 212 pages..."
+std::string JudgingText(std::size_t judged, std::size_t found);
+// "12 rows from 212 pages, 3 pages skipped by robots.txt, 1 page failed" and
+// the failed source, for the end of a run.
+std::string SummaryText(const TLiveRunSummary& summary);
+
+}  // namespace halvane::liverun

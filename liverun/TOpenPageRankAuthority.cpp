@@ -1,0 +1,78 @@
+#include "liverun/TOpenPageRankAuthority.h"
+
+#include <utility>
+
+namespace halvane::liverun {
+
+TOpenPageRankAuthority::TOpenPageRankAuthority(live::TLiveClient& client, std::string url, std::string key)
+    : FState(std::make_shared<TState>()) {
+  FService = std::make_unique<sources::TOpenPageRank>(
+      client, std::move(url), std::move(key),
+      [state = FState](const std::string& domain, std::optional<int> figure, const std::string& error) {
+        Answered(*state, domain, figure, error);
+      });
+}
+
+TOpenPageRankAuthority::~TOpenPageRankAuthority() {
+  FService.reset();
+}
+
+void TOpenPageRankAuthority::Answered(TState& state, const std::string& domain, std::optional<int> figure,
+                                      const std::string& error) {
+  std::vector<std::pair<TDone, TAuthorityAnswer>> complete;
+  {
+    std::lock_guard lock(state.Lock);
+    if (error.empty()) {
+      state.Known[domain] = figure;
+    } else {
+      state.Failed[domain] = error;
+    }
+    for (auto batch = state.Batches.begin(); batch != state.Batches.end();) {
+      if (batch->Waiting.erase(domain) > 0) {
+        if (!error.empty()) batch->Answer.Error = error;
+        else if (figure) batch->Answer.Figures[domain] = *figure;
+      }
+      if (batch->Waiting.empty()) {
+        complete.emplace_back(std::move(batch->Done), std::move(batch->Answer));
+        batch = state.Batches.erase(batch);
+      } else {
+        ++batch;
+      }
+    }
+  }
+  for (auto& [done, answer] : complete) done(std::move(answer));
+}
+
+void TOpenPageRankAuthority::Lookup(std::vector<std::string> domains, TDone done) {
+  TBatch batch;
+  std::vector<std::string> ask;
+  {
+    std::lock_guard lock(FState->Lock);
+    for (const std::string& domain : domains) {
+      if (const auto known = FState->Known.find(domain); known != FState->Known.end()) {
+        if (known->second) batch.Answer.Figures[domain] = *known->second;
+      } else if (const auto failed = FState->Failed.find(domain); failed != FState->Failed.end()) {
+        // The service asks a domain once; its failure stands.
+        batch.Answer.Error = failed->second;
+      } else if (batch.Waiting.insert(domain).second) {
+        ask.push_back(domain);
+      }
+    }
+    if (!batch.Waiting.empty()) {
+      batch.Done = std::move(done);
+      FState->Batches.push_back(std::move(batch));
+    }
+  }
+  if (ask.empty()) {
+    done(std::move(batch.Answer));
+    return;
+  }
+  for (const std::string& domain : ask) {
+    // The run asks by registrable domain (or address); the service takes
+    // an address and finds the same name in it.
+    if (FService->Request("http://" + domain + "/").empty()) Answered(*FState, domain, std::nullopt, "");
+  }
+  FService->Flush();
+}
+
+}  // namespace halvane::liverun

@@ -1,0 +1,84 @@
+#include "liverun/TProgressReport.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace halvane::liverun {
+namespace {
+
+constexpr std::size_t kBarWidth = 20;
+constexpr std::chrono::milliseconds kBarInterval{100};
+constexpr std::chrono::milliseconds kLineInterval{1000};
+
+}  // namespace
+
+TProgressReport::TProgressReport(std::ostream& out, TStyle style)
+    : FOut(out), FStyle(style), FStart(std::chrono::steady_clock::now()) {}
+
+std::string TProgressReport::BarText(std::size_t found, std::size_t judged, std::size_t rows,
+                                     std::chrono::seconds elapsed) {
+  const std::size_t filled = found == 0 ? 0 : std::min(kBarWidth, judged * kBarWidth / found);
+  char clock[32];
+  std::snprintf(clock, sizeof clock, "%lld:%02lld", static_cast<long long>(elapsed.count() / 60),
+                static_cast<long long>(elapsed.count() % 60));
+  return "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '-') + "] " + std::to_string(judged) +
+         "/" + std::to_string(found) + " pages judged, " + std::to_string(rows) + (rows == 1 ? " row, " : " rows, ") +
+         clock;
+}
+
+void TProgressReport::Keyword(const std::string& keyword, std::size_t index, std::size_t count) {
+  std::lock_guard lock(FLock);
+  FStart = std::chrono::steady_clock::now();
+  FFound = FJudged = FRows = 0;
+  FDrawnOnce = false;
+  if (FStyle == TStyle::Quiet || count < 2) return;
+  if (FBarShown) FOut << '\n';
+  FBarShown = false;
+  FOut << "Keyword " << index + 1 << " of " << count << ": " << keyword << '\n' << std::flush;
+}
+
+void TProgressReport::Status(const std::string& text) {
+  std::lock_guard lock(FLock);
+  FStatus = text;
+  Draw(false);
+}
+
+void TProgressReport::Counts(std::size_t found, std::size_t judged, std::size_t rows) {
+  std::lock_guard lock(FLock);
+  FFound = found;
+  FJudged = judged;
+  FRows = rows;
+  Draw(false);
+}
+
+void TProgressReport::Final(const std::string& text) {
+  std::lock_guard lock(FLock);
+  if (FStyle == TStyle::Quiet) return;
+  if (FStyle == TStyle::Bar) {
+    Draw(true);
+    FOut << '\n';
+    FBarShown = false;
+  }
+  FOut << text << '\n' << std::flush;
+}
+
+void TProgressReport::Draw(bool force) {
+  if (FStyle == TStyle::Quiet) return;
+  const auto now = std::chrono::steady_clock::now();
+  const auto interval = FStyle == TStyle::Bar ? kBarInterval : kLineInterval;
+  if (!force && FDrawnOnce && now - FLastDrawn < interval) return;
+  FDrawnOnce = true;
+  FLastDrawn = now;
+  const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(now - FStart);
+  if (FStyle == TStyle::Bar) {
+    // Back to the line's start, clear it, redraw.
+    FOut << "\r\033[K" << BarText(FFound, FJudged, FRows, elapsed) << "  " << FStatus << std::flush;
+    FBarShown = true;
+  } else {
+    FOut << FStatus << " (" << FJudged << "/" << FFound << " pages judged, " << FRows << " rows, "
+         << elapsed.count() << " s)\n"
+         << std::flush;
+  }
+}
+
+}  // namespace halvane::liverun

@@ -1,0 +1,41 @@
+#pragma once
+// halvane-harvest's progress on standard error: a bar redrawn in place on a
+// terminal, plain lines (at most one a second) otherwise, nothing when quiet.
+#include <chrono>
+#include <cstddef>
+#include <mutex>
+#include <ostream>
+#include <string>
+
+namespace halvane::liverun {
+
+class TProgressReport {
+ public:
+  enum class TStyle { Bar, Lines, Quiet };
+  TProgressReport(std::ostream& out, TStyle style);
+
+  void Keyword(const std::string& keyword, std::size_t index, std::size_t count);
+  void Status(const std::string& text);
+  void Counts(std::size_t found, std::size_t judged, std::size_t rows);
+  // The run's last words: always shown unless quiet.
+  void Final(const std::string& text);
+
+  // "[#####-----] 40/212 pages judged, 12 rows, 0:13"
+  static std::string BarText(std::size_t found, std::size_t judged, std::size_t rows, std::chrono::seconds elapsed);
+
+ private:
+  void Draw(bool force);
+  std::mutex FLock;
+  std::ostream& FOut;
+  TStyle FStyle;
+  std::chrono::steady_clock::time_point FStart;
+  std::chrono::steady_clock::time_point FLastDrawn;
+  bool FDrawnOnce = false;
+  bool FBarShown = false;
+  std::string FStatus;
+  std::size_t FFound = 0;
+  std::size_t FJudged = 0;
+  std::size_t FRows = 0;
+};
+
+}  // namespace halvane::liverun

@@ -1,0 +1,18 @@
+#pragma once
+// The Traffic Rank column from a Tranco list.
+#include "liverun/TRankLookup.h"
+#include "tables/TTrancoList.h"
+
+namespace halvane::liverun {
+
+class TTrancoRank : public TRankLookup {
+ public:
+  explicit TTrancoRank(tables::TTrancoList list) : FList(std::move(list)) {}
+  std::string Name() const override { return "Tranco"; }
+  std::string Cell(std::string_view url) override;
+
+ private:
+  tables::TTrancoList FList;
+};
+
+}  // namespace halvane::liverun

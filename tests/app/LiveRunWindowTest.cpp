@@ -1,0 +1,219 @@
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTest>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "QtTestMain.h"
+#include "TAppFixture.h"
+#include "TGauge.h"
+#include "TLiveSimSetup.h"
+#include "TResultsModel.h"
+#include "TSaveDialog.h"
+#include "TSimProcess.h"
+#include "TfrmSources.h"
+#include "sources/TSourcesFile.h"
+
+using namespace halvane;
+using namespace halvane::test;
+using halvane::testsupport::TLiveSimRow;
+using halvane::testsupport::TLiveSimSetup;
+using halvane::testsupport::TSimProcess;
+
+namespace {
+
+std::vector<TLiveSimRow> ListedRows(const TResultsModel& model) {
+  std::vector<TLiveSimRow> rows;
+  for (const TResultItem& item : model.Items()) {
+    rows.push_back({item.PR, item.URL, item.HomePagePR, item.HasYourLink, item.AnchorName, item.AlexaRanking});
+  }
+  return rows;
+}
+
+// A window in live mode against the simulated web.
+TfrmMain& LiveWindow(TAppFixture& app, const TLiveSimSetup& setup, const char* keyword) {
+  TfrmMain& frm = app.Show();
+  frm.UseSources(sources::TSourcesFile::Read(setup.SourcesFile(), true), setup.SourcesFile());
+  frm.edtKeyword->setText(QString::fromLatin1(keyword));
+  frm.edtDomain->setText(QStringLiteral(" MyShop.example "));
+  return frm;
+}
+
+bool Idle(TfrmMain& frm) { return frm.btnSearch->text() == QStringLiteral("Search") && !frm.LiveRunActive(); }
+
+}  // namespace
+
+// The window's live run against the simulated web over TLS: rows as the
+// model says, streamed without blocking; Stop at each stage; a source that
+// fails half-way; the Sources dialog's Test and Download.
+class LiveRunWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    FSim = std::make_unique<TSimProcess>();
+    FSetup = std::make_unique<TLiveSimSetup>(*FSim, "parallel = 4\nper-host = 2");
+    qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(FSetup->Folder() + "/cache"));
+  }
+  void cleanupTestCase() {
+    FSetup.reset();
+    FSim.reset();
+  }
+  void cleanup() { FSim->ClearFaults(); }
+
+  void RowsStreamInAsTheModelSays() {
+    TAppFixture app;
+    TfrmMain& frm = LiveWindow(app, *FSetup, "blue widgets");
+    frm.cbxItems->setCurrentIndex(1);
+    const auto before = std::chrono::steady_clock::now();
+    frm.btnSearch->click();
+    // The click returns at once: the run goes on without the window.
+    QVERIFY(std::chrono::steady_clock::now() - before < std::chrono::milliseconds(200));
+    QCOMPARE(frm.btnSearch->text(), QStringLiteral("Stop"));
+    QTRY_VERIFY_WITH_TIMEOUT(Idle(frm), 30000);
+    const std::vector<TLiveSimRow> expected = FSetup->ExpectedRows("blue widgets", 2, "myshop.example");
+    QVERIFY(expected.size() > 5);
+    QCOMPARE(ListedRows(*frm.lvwItemsModel), expected);
+    QCOMPARE(frm.lvwItemsModel->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Authority"));
+    QCOMPARE(frm.lvwItemsModel->headerData(5, Qt::Horizontal).toString(), QStringLiteral("Traffic Rank"));
+    QCOMPARE(frm.stpItems->text(), QStringLiteral("%1 items listed").arg(expected.size()));
+    QVERIFY(frm.MainGauge->MaxValue() > 0);
+    QCOMPARE(frm.MainGauge->Progress(), frm.MainGauge->MaxValue());
+    QVERIFY(frm.MainStatusPanel->text().startsWith(QStringLiteral("%1 rows from ").arg(expected.size())));
+
+    // Sorting, Save Results with the live captions, delete.
+    frm.lvwItemsColumnClick(0);
+    QVERIFY(std::is_sorted(frm.lvwItemsModel->Items().begin(), frm.lvwItemsModel->Items().end(),
+                           [](const TResultItem& a, const TResultItem& b) {
+                             const auto figure = [](const std::string& t) { return t == "-" ? 0 : std::stoi(t); };
+                             return figure(a.PR) < figure(b.PR);
+                           }));
+    frm.bsSkinSaveDialog1->QueueAnswer(app.Folder() + "live");
+    frm.btnSave->click();
+    const std::string saved = app.ReadFile("live.csv");
+    QVERIFY(saved.rfind("\"Authority\",\"URL\",\"Comments\",\"Has Your Link\",\"Anchor Name\",\"Traffic Rank\"\r\n", 0) == 0);
+    QCOMPARE(static_cast<std::size_t>(std::count(saved.begin(), saved.end(), '\n')), expected.size() + 1);
+  }
+
+  void StopEndsEachStageAtOnce() {
+    for (const std::string stage : {"harvest", "pages"}) {
+      QVERIFY(FSim->SetFaults(stage == "harvest" ? "format=json head-delay:3000"
+                                                 : TLiveSimSetup::BlogRules(6, "head-delay:3000")));
+      TAppFixture app;
+      TfrmMain& frm = LiveWindow(app, *FSetup, "garden tools");
+      frm.btnSearch->click();
+      if (stage == "pages") {
+        QTRY_VERIFY_WITH_TIMEOUT(frm.MainStatusPanel->text().startsWith(QStringLiteral("Judging")), 10000);
+      } else {
+        QTest::qWait(300);
+      }
+      QVERIFY(frm.LiveRunActive());
+      frm.btnSearch->click();
+      QCOMPARE(frm.btnSearch->text(), QStringLiteral("Search"));
+      QTRY_VERIFY_WITH_TIMEOUT(!frm.LiveRunActive(), 150);
+      QVERIFY2(frm.MainStatusPanel->text().contains(QStringLiteral("stopped")),
+               qPrintable(frm.MainStatusPanel->text()));
+      FSim->ClearFaults();
+    }
+  }
+
+  void AnAuthoritySourceFailingHalfWayShowsDashAndSaysWhy() {
+    TAppFixture app;
+    TfrmMain& frm = LiveWindow(app, *FSetup, "blue widgets");
+    // The first authority call is slow and answers; every later one fails.
+    QVERIFY(FSim->SetFaults("/v1/domains/bulk head-delay:800"));
+    frm.btnSearch->click();
+    QTRY_VERIFY_WITH_TIMEOUT(frm.lvwItemsModel->Count() >= 1, 10000);
+    QVERIFY(FSim->SetFaults("/v1/domains/bulk status:500"));
+    QTRY_VERIFY_WITH_TIMEOUT(Idle(frm), 30000);
+    const std::vector<TLiveSimRow> expected = FSetup->ExpectedRows("blue widgets", 1, "myshop.example");
+    const std::vector<TLiveSimRow> listed = ListedRows(*frm.lvwItemsModel);
+    QCOMPARE(listed.size(), expected.size());
+    std::size_t dashes = 0;
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+      if (listed[i][0] == "-" && expected[i][0] != "-") ++dashes;
+      else QCOMPARE(listed[i][0], expected[i][0]);
+      for (std::size_t column = 1; column < 6; ++column) QCOMPARE(listed[i][column], expected[i][column]);
+    }
+    QVERIFY(dashes > 0);
+    QVERIFY2(frm.MainStatusPanel->text().contains(QStringLiteral("Open PageRank")) &&
+                 frm.MainStatusPanel->text().contains(QStringLiteral("500")),
+             qPrintable(frm.MainStatusPanel->text()));
+  }
+
+  void SourcesDialogTestsEachServiceThroughItsSeam() {
+    TSourcesSeams seams;
+    sources::TSources asked;
+    TSourcesSeams::TChecksDone answer;
+    seams.Test = [&](const sources::TSources& chosen, TSourcesSeams::TChecksDone done) {
+      asked = chosen;
+      answer = std::move(done);
+      return std::make_shared<int>(0);
+    };
+    sources::TSources start = sources::TSourcesFile::Read(FSetup->SourcesFile(), true);
+    TfrmSources dialog(start, FSetup->Folder() + "/written.ini", seams);
+    QCOMPARE(dialog.edtOpenPageRankKey->echoMode(), QLineEdit::Password);
+    QCOMPARE(dialog.edtBraveKey->echoMode(), QLineEdit::Password);
+    dialog.spnParallel->setValue(7);
+    dialog.btnTest->click();
+    QCOMPARE(asked.Network.Parallel, 7);
+    QVERIFY(!dialog.btnTest->isEnabled());
+    std::thread([&] { answer({{"Search (SearXNG)", "OK"}, {"Authority (Open PageRank)", "HTTP 401: bad key"}}); })
+        .join();
+    QTRY_COMPARE(dialog.lblTest->text(), QStringLiteral("Search (SearXNG): OK\nAuthority (Open PageRank): HTTP 401: bad key"));
+    QVERIFY(dialog.btnTest->isEnabled());
+
+    // The real checks against the simulated web.
+    TfrmSources real(start, FSetup->Folder() + "/written.ini", TfrmSources::ProductionSeams());
+    real.btnTest->click();
+    QTRY_COMPARE_WITH_TIMEOUT(real.lblTest->text(),
+                              QStringLiteral("Search (SearXNG): OK\nAuthority (Open PageRank): OK\n"
+                                             "Traffic rank (Tranco list): OK"),
+                              10000);
+  }
+
+  void SourcesDialogDownloadsAndChecksTheList() {
+    sources::TSources start = sources::TSourcesFile::Read(FSetup->SourcesFile(), true);
+    const std::string target = FSetup->Folder() + "/downloaded.csv";
+    start.TrancoFile = target;
+    {
+      TfrmSources dialog(start, FSetup->Folder() + "/written.ini", TfrmSources::ProductionSeams());
+      dialog.btnDownload->click();
+      QVERIFY(dialog.btnCancelDownload->isEnabled());
+      QTRY_VERIFY_WITH_TIMEOUT(dialog.btnDownload->isEnabled(), 10000);
+      QCOMPARE(dialog.lblDownload->text(), QStringLiteral("The new list is in place."));
+      QVERIFY(std::filesystem::file_size(target) > 100);
+    }
+    // Not a Tranco list: the old one stays.
+    const auto before = std::filesystem::file_size(target);
+    start.TrancoUrl = FSim->HttpsServiceUrl() + "/search?q=x&format=json&pageno=1";
+    TfrmSources dialog(start, FSetup->Folder() + "/written.ini", TfrmSources::ProductionSeams());
+    dialog.btnDownload->click();
+    QTRY_VERIFY_WITH_TIMEOUT(dialog.btnDownload->isEnabled(), 10000);
+    QVERIFY2(dialog.lblDownload->text().startsWith(QStringLiteral("Download failed, the old list stays")),
+             qPrintable(dialog.lblDownload->text()));
+    QCOMPARE(std::filesystem::file_size(target), before);
+    QVERIFY(!std::filesystem::exists(target + ".part"));
+
+    // OK writes the file as the program reads it.
+    dialog.btnOk->click();
+    QCOMPARE(dialog.result(), static_cast<int>(QDialog::Accepted));
+    QCOMPARE(sources::TSourcesFile::Read(FSetup->Folder() + "/written.ini", true).TrancoUrl, start.TrancoUrl);
+  }
+
+ private:
+  std::unique_ptr<TSimProcess> FSim;
+  std::unique_ptr<TLiveSimSetup> FSetup;
+};
+
+HALVANE_QTEST(LiveRunWindowTest);
+#include "LiveRunWindowTest.moc"

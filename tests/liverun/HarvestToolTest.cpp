@@ -1,0 +1,186 @@
+// halvane-harvest run as a program against the simulated web over TLS: its
+// CSV and JSON compared byte for byte with the model, its exit codes, and
+// Ctrl-C.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <thread>
+
+#include "TLiveSimSetup.h"
+#include "TSimProcess.h"
+
+namespace {
+
+using halvane::testsupport::TLiveSimSetup;
+using halvane::testsupport::TSimProcess;
+namespace fs = std::filesystem;
+
+struct TToolResult {
+  int ExitCode = -1;
+  std::string Out;
+  std::string Err;
+};
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// Runs halvane-harvest with args; interruptAfter > 0 sends SIGINT then.
+TToolResult RunTool(const std::vector<std::string>& args, const std::string& folder,
+                    std::chrono::milliseconds interruptAfter = std::chrono::milliseconds(0)) {
+  const std::string out = folder + "/stdout.txt";
+  const std::string err = folder + "/stderr.txt";
+  const pid_t child = fork();
+  if (child == 0) {
+    if (!freopen(out.c_str(), "w", stdout) || !freopen(err.c_str(), "w", stderr)) _exit(127);
+    std::vector<char*> argv;
+    std::string program = HALVANE_HARVEST_PATH;
+    argv.push_back(program.data());
+    std::vector<std::string> copies = args;
+    for (std::string& arg : copies) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  if (interruptAfter.count() > 0) {
+    std::this_thread::sleep_for(interruptAfter);
+    kill(child, SIGINT);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  TToolResult result;
+  result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.Out = ReadFile(out);
+  result.Err = ReadFile(err);
+  return result;
+}
+
+class HarvestTool : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { Sim = new TSimProcess(); }
+  static void TearDownTestSuite() {
+    delete Sim;
+    Sim = nullptr;
+  }
+  void SetUp() override {
+    Setup = std::make_unique<TLiveSimSetup>(*Sim);
+    setenv("XDG_CACHE_HOME", (Setup->Folder() + "/cache").c_str(), 1);
+  }
+  std::string Path(const std::string& name) const { return Setup->Folder() + "/" + name; }
+
+  static TSimProcess* Sim;
+  std::unique_ptr<TLiveSimSetup> Setup;
+};
+
+TSimProcess* HarvestTool::Sim = nullptr;
+
+TEST_F(HarvestTool, OneKeywordWritesTheModelsRowsAsCsv) {
+  const TToolResult result = RunTool({"--sources", Setup->SourcesFile(), "--keyword", "blue widgets", "--domain",
+                                      "  MyShop.Example ", "--csv", Path("out.csv")},
+                                     Setup->Folder());
+  EXPECT_EQ(result.ExitCode, 0) << result.Err;
+  const std::string expected = Setup->ExpectedCsv("blue widgets", 1, "myshop.example");
+  ASSERT_GT(std::count(expected.begin(), expected.end(), '\n'), 5);
+  EXPECT_EQ(ReadFile(Path("out.csv")), expected);
+  EXPECT_TRUE(result.Out.empty());
+}
+
+TEST_F(HarvestTool, TheSameBytesWhateverTheParallelism) {
+  for (const char* parallel : {"1", "8"}) {
+    const TToolResult result =
+        RunTool({"--sources", Setup->SourcesFile(), "--keyword", "garden tools", "--domain", "myshop.example",
+                 "--depth", "3", "--parallel", parallel, "--quiet"},
+                Setup->Folder());
+    EXPECT_EQ(result.ExitCode, 0) << result.Err;
+    EXPECT_EQ(result.Out, Setup->ExpectedCsv("garden tools", 3, "myshop.example")) << "parallel " << parallel;
+    EXPECT_TRUE(result.Err.empty());
+  }
+}
+
+TEST_F(HarvestTool, SeveralKeywordsGoOneAfterAnotherIntoJson) {
+  std::ofstream(Path("keywords.txt")) << "blue widgets\n\ngarden tools\n";
+  const TToolResult result = RunTool({"--sources", Setup->SourcesFile(), "--keywords", Path("keywords.txt"),
+                                      "--domain", "myshop.example", "--json", Path("out.json"), "--quiet"},
+                                     Setup->Folder());
+  EXPECT_EQ(result.ExitCode, 0) << result.Err;
+  const nlohmann::ordered_json rows = nlohmann::ordered_json::parse(ReadFile(Path("out.json")));
+  nlohmann::ordered_json expected = nlohmann::ordered_json::array();
+  for (const char* keyword : {"blue widgets", "garden tools"}) {
+    for (const auto& row : Setup->ExpectedRows(keyword, 1, "myshop.example")) {
+      expected.push_back({{"Keyword", keyword},
+                          {"Authority", row[0]},
+                          {"URL", row[1]},
+                          {"Comments", row[2]},
+                          {"Has Your Link", row[3]},
+                          {"Anchor Name", row[4]},
+                          {"Traffic Rank", row[5]}});
+    }
+  }
+  EXPECT_EQ(rows, expected);
+  EXPECT_EQ(ReadFile(Path("out.json")), expected.dump(2) + "\n");
+}
+
+TEST_F(HarvestTool, ExitCodesSayWhatWentWrong) {
+  // A refused key: the run finishes with "-" and exit 1 with the reason.
+  std::string text = ReadFile(Setup->SourcesFile());
+  text.replace(text.find("sim-opr-key"), 11, "wrong-key");
+  std::ofstream(Path("badkey.ini")) << text;
+  TToolResult result = RunTool({"--sources", Path("badkey.ini"), "--keyword", "blue widgets", "--quiet"},
+                               Setup->Folder());
+  EXPECT_EQ(result.ExitCode, 1);
+  EXPECT_NE(result.Err.find("refused the API key"), std::string::npos) << result.Err;
+  EXPECT_NE(result.Out.find("\"-\",\"http"), std::string::npos);
+
+  std::ofstream(Path("typo.ini")) << "[network]\nparalel = 3\n";
+  result = RunTool({"--sources", Path("typo.ini"), "--keyword", "x"}, Setup->Folder());
+  EXPECT_EQ(result.ExitCode, 2);
+  EXPECT_NE(result.Err.find("line 2: unknown key 'paralel' in [network]"), std::string::npos) << result.Err;
+
+  result = RunTool({"--sources", Setup->SourcesFile(), "--keyword", "x", "--depth", "11"}, Setup->Folder());
+  EXPECT_EQ(result.ExitCode, 2);
+  EXPECT_NE(result.Err.find("usage: halvane-harvest"), std::string::npos);
+
+  std::ofstream(Path("classic.ini")) << "[search]\nengine = classic\n";
+  result = RunTool({"--sources", Path("classic.ini"), "--keyword", "x"}, Setup->Folder());
+  EXPECT_EQ(result.ExitCode, 2);
+}
+
+TEST_F(HarvestTool, CtrlCStopsAndKeepsTheRowsSoFar) {
+  ASSERT_TRUE(Sim->SetFaults(TLiveSimSetup::BlogRules(6, "head-delay:150")));
+  const auto before = std::chrono::steady_clock::now();
+  const TToolResult result = RunTool({"--sources", Setup->SourcesFile(), "--keyword", "blue widgets", "--domain",
+                                      "myshop.example", "--depth", "5", "--parallel", "1", "--csv",
+                                      Path("out.csv")},
+                                     Setup->Folder(), std::chrono::milliseconds(1500));
+  Sim->ClearFaults();
+  EXPECT_EQ(result.ExitCode, 130) << result.Err;
+  EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(5));
+  // Some rows, exactly the first ones of a whole run; an authority figure
+  // still awaited when the run stopped shows "-".
+  std::istringstream written(ReadFile(Path("out.csv")));
+  std::istringstream expected(Setup->ExpectedCsv("blue widgets", 5, "myshop.example"));
+  std::string line;
+  std::string wanted;
+  int rows = -1;
+  while (std::getline(written, line)) {
+    ASSERT_TRUE(std::getline(expected, wanted));
+    if (line.rfind("\"-\",", 0) == 0) wanted = "\"-\"" + wanted.substr(wanted.find(','));
+    EXPECT_EQ(line, wanted);
+    ++rows;
+  }
+  EXPECT_GT(rows, 0);
+  EXPECT_TRUE(std::getline(expected, wanted));  // the whole run has more
+  EXPECT_NE(result.Err.find("stopped"), std::string::npos) << result.Err;
+}
+
+}  // namespace

@@ -1,0 +1,128 @@
+#pragma once
+// Stand-ins for a live run's sources: a search engine, a page fetcher with
+// worker threads and delays, an authority service and a rank list, all in
+// memory; and a listener that records what a run reports.
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "liverun/TLiveRunListener.h"
+#include "liverun/TLiveRunParts.h"
+
+namespace halvane::liverun::testing {
+
+class TFakeHarvest : public THarvestSource {
+ public:
+  std::vector<std::string> Addresses;
+  std::string Error;
+  bool HangUntilStop = false;  // never ends on its own
+  std::atomic<int> Starts{0};
+  std::string LastQuery;
+  std::size_t LastMax = 0;
+
+  std::string Name() const override { return "FakeEngine"; }
+  void Start(std::string query, std::size_t maxAddresses, TProgress progress, TDone done) override;
+  void Stop() override;
+  ~TFakeHarvest() override;
+
+ private:
+  std::thread FThread;
+  std::mutex FLock;
+  std::condition_variable FWake;
+  bool FStop = false;
+};
+
+struct TFakePage {
+  live::TLiveResponse Response;
+  int DelayMs = 0;
+};
+
+class TFakeFetcher : public TPageFetcher {
+ public:
+  explicit TFakeFetcher(int parallel);
+  ~TFakeFetcher() override;
+  std::map<std::string, TFakePage> Pages;  // set before the run; unknown: HTTP 404
+  void Fetch(std::string url, TDone done) override;
+  void AbortAll() override;
+  int MostAtOnce() const { return FMostAtOnce.load(); }
+
+ private:
+  struct TJob {
+    std::string Url;
+    TDone Done;
+  };
+  void Work();
+  std::mutex FLock;
+  std::condition_variable FWake;
+  std::deque<TJob> FJobs;
+  std::uint64_t FAbortGeneration = 0;
+  bool FQuit = false;
+  std::atomic<int> FAtOnce{0};
+  std::atomic<int> FMostAtOnce{0};
+  std::vector<std::thread> FWorkers;
+};
+
+class TFakeAuthority : public TAuthorityLookup {
+ public:
+  std::map<std::string, int> Figures;
+  std::size_t Batch = 3;
+  int FailFromCall = -1;  // calls from this one (0 based) answer an error
+  int DelayMs = 2;
+  std::vector<std::vector<std::string>> Calls;  // under FLock
+
+  ~TFakeAuthority() override;
+  std::string Name() const override { return "FakeRank"; }
+  std::size_t MaxBatch() const override { return Batch; }
+  void Lookup(std::vector<std::string> domains, TDone done) override;
+  std::vector<std::vector<std::string>> CallsMade();
+
+ private:
+  std::mutex FLock;
+  std::vector<std::thread> FThreads;
+};
+
+class TFakeRanking : public TRankLookup {
+ public:
+  std::map<std::string, std::string> Cells;  // by address
+  std::string Name() const override { return "FakeList"; }
+  std::string Cell(std::string_view url) override;
+};
+
+class TRecorder : public TLiveRunListener {
+ public:
+  void RowAdded(std::size_t row, const TLiveRow& cells) override;
+  void CellSet(std::size_t row, int column, const std::string& text) override;
+  void StatusText(const std::string& text) override;
+  void Progress(std::size_t done, std::size_t total) override;
+  void Finished(const TLiveRunSummary& summary) override;
+
+  std::vector<TLiveRow> Rows();
+  std::vector<std::string> Statuses();
+  TLiveRunSummary Summary();
+  int FinishedCalls();
+  // A report out of order: a row index skipped, a cell for an unknown row,
+  // a call after Finished.
+  std::vector<std::string> Faults();
+
+ private:
+  std::mutex FLock;
+  std::vector<TLiveRow> FRows;
+  std::vector<std::string> FStatuses;
+  std::vector<std::string> FFaults;
+  TLiveRunSummary FSummary;
+  int FFinished = 0;
+};
+
+// A page the classic test keeps: WordPress, no nofollow, a link to domain
+// (or none when domain is empty).
+std::string QualifyingPage(const std::string& linkDomain, const std::string& anchor);
+live::TLiveResponse Answer(long status, std::string body);
+live::TLiveResponse Failure(live::TLiveError error, std::string message);
+
+}  // namespace halvane::liverun::testing

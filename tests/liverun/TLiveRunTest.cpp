@@ -1,0 +1,276 @@
+// A live run against in-memory sources: order, determinism, counts, Stop,
+// and a source failing half-way.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <set>
+
+#include "LiveRunFakes.h"
+#include "liverun/ClassicPageJudge.h"
+#include "live/RegistrableDomain.h"
+#include "liverun/TLiveRun.h"
+
+namespace halvane::liverun {
+namespace {
+
+using namespace testing;
+using std::chrono::milliseconds;
+
+// n blogs on hosts b<i>.example<i % 5>.org: every third page has nofollow
+// links (no row), every fourth links to the user, every seventh is refused
+// by robots.txt, every eleventh fails. Delays shuffle the answers' order.
+struct TWeb {
+  std::vector<std::string> Addresses;
+  std::map<std::string, TFakePage> Pages;
+  std::map<std::string, int> Authority;
+  std::map<std::string, std::string> Ranks;
+};
+
+TWeb MakeWeb(int count) {
+  TWeb web;
+  for (int i = 0; i < count; ++i) {
+    const std::string host = "b" + std::to_string(i) + ".example" + std::to_string(i % 5) + ".org";
+    const std::string url = "https://" + host + "/post-" + std::to_string(i);
+    web.Addresses.push_back(url);
+    TFakePage page;
+    page.DelayMs = static_cast<int>((i * 7919) % 13);
+    if (i % 7 == 6) {
+      page.Response = Failure(live::TLiveError::RobotsDisallowed, "robots.txt forbids " + url);
+    } else if (i % 11 == 10) {
+      page.Response = Failure(live::TLiveError::Timeout, "timed out after 30 s");
+    } else if (i % 3 == 2) {
+      page.Response = Answer(200, QualifyingPage("", "") + "<a rel=\"nofollow\">x</a>");
+    } else {
+      page.Response = Answer(200, QualifyingPage(i % 4 == 0 ? "mine.com" : "", "Anchor " + std::to_string(i)));
+    }
+    web.Pages[url] = page;
+    if (i % 5 != 4) web.Authority["example" + std::to_string(i % 5) + ".org"] = i % 5 + 1;
+    if (i % 2 == 0) web.Ranks[url] = std::to_string(1000 + i);
+  }
+  return web;
+}
+
+struct TRunFixture {
+  explicit TRunFixture(const TWeb& web, int parallel = 4) {
+    auto harvest = std::make_unique<TFakeHarvest>();
+    harvest->Addresses = web.Addresses;
+    Harvest = harvest.get();
+    auto pages = std::make_unique<TFakeFetcher>(parallel);
+    pages->Pages = web.Pages;
+    Pages = pages.get();
+    auto authority = std::make_unique<TFakeAuthority>();
+    authority->Figures = web.Authority;
+    Authority = authority.get();
+    auto ranking = std::make_unique<TFakeRanking>();
+    ranking->Cells = web.Ranks;
+    Parts.Harvest = std::move(harvest);
+    Parts.Pages = std::move(pages);
+    Parts.Authority = std::move(authority);
+    Parts.Ranking = std::move(ranking);
+    Parts.Judge = ClassicPageJudge;
+  }
+  std::vector<TLiveRow> Run(int depth = 1) {
+    TLiveRun run(Parts, {"blue widgets", "mine.com", depth}, Recorder);
+    run.Start();
+    EXPECT_TRUE(run.WaitFor(milliseconds(20000)));
+    EXPECT_EQ(Recorder.FinishedCalls(), 1);
+    EXPECT_TRUE(Recorder.Faults().empty()) << Recorder.Faults().front();
+    return Recorder.Rows();
+  }
+  TLiveRunParts Parts;
+  TFakeHarvest* Harvest = nullptr;
+  TFakeFetcher* Pages = nullptr;
+  TFakeAuthority* Authority = nullptr;
+  TRecorder Recorder;
+};
+
+TEST(LiveRun, RowsComeInHarvestOrderWithEveryCellFilled) {
+  const TWeb web = MakeWeb(60);
+  TRunFixture fixture(web, 8);
+  const std::vector<TLiveRow> rows = fixture.Run();
+  std::vector<TLiveRow> expected;
+  for (int i = 0; i < 60; ++i) {
+    if (i % 7 == 6 || i % 11 == 10 || i % 3 == 2) continue;
+    const std::string url = web.Addresses[static_cast<std::size_t>(i)];
+    const bool link = i % 4 == 0;
+    expected.push_back({i % 5 == 4 ? "-" : std::to_string(i % 5 + 1), url, "Open", link ? "Yes" : "No",
+                        link ? "anchor " + std::to_string(i) : "-", i % 2 == 0 ? std::to_string(1000 + i) : "-"});
+  }
+  EXPECT_EQ(rows, expected);
+  const TLiveRunSummary summary = fixture.Recorder.Summary();
+  EXPECT_EQ(summary.Rows, expected.size());
+  EXPECT_EQ(summary.PagesFound, 60u);
+  EXPECT_EQ(summary.PagesJudged, 60u);
+  EXPECT_EQ(summary.RobotsSkipped, 8u);
+  EXPECT_EQ(summary.PagesFailed, 5u);
+  EXPECT_TRUE(summary.SourceError.empty());
+  EXPECT_FALSE(summary.Stopped);
+  EXPECT_EQ(fixture.Harvest->LastQuery, "\"blue widgets\" \"comment\" \"powered by wordpress\"");
+}
+
+TEST(LiveRun, SameRowsWhateverTheParallelism) {
+  const TWeb web = MakeWeb(80);
+  std::vector<TLiveRow> first;
+  for (int parallel : {1, 3, 8, 16}) {
+    TRunFixture fixture(web, parallel);
+    const std::vector<TLiveRow> rows = fixture.Run();
+    if (parallel == 1) {
+      first = rows;
+      ASSERT_FALSE(first.empty());
+    } else {
+      EXPECT_EQ(rows, first) << "parallel " << parallel;
+      EXPECT_GT(fixture.Pages->MostAtOnce(), 1);
+    }
+  }
+}
+
+TEST(LiveRun, PageSlotsBoundTheFetchesUnderWay) {
+  const TWeb web = MakeWeb(60);
+  TRunFixture unbounded(web, 8);
+  const std::vector<TLiveRow> expected = unbounded.Run();
+  TRunFixture bounded(web, 8);
+  bounded.Parts.PageSlots = 3;
+  EXPECT_EQ(bounded.Run(), expected);
+  EXPECT_EQ(bounded.Pages->MostAtOnce(), 3);
+}
+
+TEST(LiveRun, EachDomainIsAskedOnceInBatchesOfAtMostTheLimit) {
+  const TWeb web = MakeWeb(60);
+  TRunFixture fixture(web, 8);
+  fixture.Authority->Batch = 2;
+  fixture.Run();
+  std::map<std::string, int> asked;
+  for (const auto& call : fixture.Authority->CallsMade()) {
+    EXPECT_GE(call.size(), 1u);
+    EXPECT_LE(call.size(), 2u);
+    for (const std::string& domain : call) ++asked[domain];
+  }
+  EXPECT_EQ(asked.size(), 5u);
+  for (const auto& [domain, times] : asked) EXPECT_EQ(times, 1) << domain;
+}
+
+TEST(LiveRun, DepthBoundsTheAddressesAsked) {
+  TRunFixture fixture(MakeWeb(250), 8);
+  fixture.Run(2);
+  EXPECT_EQ(fixture.Harvest->LastMax, 200u);
+  EXPECT_EQ(fixture.Recorder.Summary().PagesFound, 200u);
+}
+
+TEST(LiveRun, AnAuthoritySourceFailingHalfWayLeavesDashAndSaysWhy) {
+  const TWeb web = MakeWeb(60);
+  TRunFixture fixture(web, 2);
+  fixture.Authority->Batch = 1;
+  fixture.Authority->FailFromCall = 2;
+  const std::vector<TLiveRow> rows = fixture.Run();
+  const auto calls = fixture.Authority->CallsMade();
+  ASSERT_EQ(calls.size(), 3u);  // nothing asked after the failure
+  std::set<std::string> answered = {calls[0][0], calls[1][0]};
+  for (const TLiveRow& row : rows) {
+    const std::string host = live::HostOfUrl(row[kLiveUrl]);
+    const std::string domain = host.substr(host.find('.') + 1);
+    if (answered.count(domain) && web.Authority.count(domain)) {
+      EXPECT_EQ(row[kLiveAuthority], std::to_string(web.Authority.at(domain))) << row[kLiveUrl];
+    } else {
+      EXPECT_EQ(row[kLiveAuthority], "-") << row[kLiveUrl];
+    }
+    EXPECT_NE(row[kLiveComments], "");
+  }
+  const TLiveRunSummary summary = fixture.Recorder.Summary();
+  EXPECT_EQ(summary.SourceError, "FakeRank at rank.test failed on its side (HTTP 500)");
+  const auto statuses = fixture.Recorder.Statuses();
+  EXPECT_NE(std::find(statuses.begin(), statuses.end(), "FakeRank at rank.test failed on its side (HTTP 500); Authority shows -"), statuses.end());
+}
+
+TEST(LiveRun, AHarvestEndingEarlyStillJudgesWhatItFoundAndSaysWhy) {
+  TRunFixture fixture(MakeWeb(20), 4);
+  fixture.Harvest->Error = "FakeEngine at search.test is limiting requests (HTTP 429), retry after 12 s";
+  const std::vector<TLiveRow> rows = fixture.Run();
+  EXPECT_FALSE(rows.empty());
+  EXPECT_EQ(fixture.Recorder.Summary().PagesJudged, 20u);
+  EXPECT_EQ(fixture.Recorder.Summary().SourceError, "FakeEngine at search.test is limiting requests (HTTP 429), retry after 12 s");
+}
+
+TEST(LiveRun, StopEndsTheRunWithin100msAtEachStage) {
+  // Harvesting: the engine never ends on its own.
+  {
+    TRunFixture fixture(MakeWeb(10), 2);
+    fixture.Harvest->HangUntilStop = true;
+    TLiveRun run(fixture.Parts, {"k", "", 1}, fixture.Recorder);
+    run.Start();
+    std::this_thread::sleep_for(milliseconds(30));
+    const auto before = std::chrono::steady_clock::now();
+    run.Stop();
+    EXPECT_TRUE(run.WaitFor(milliseconds(100)));
+    EXPECT_LT(std::chrono::steady_clock::now() - before, milliseconds(100));
+    EXPECT_TRUE(fixture.Recorder.Summary().Stopped);
+  }
+  // Fetching: pages that take 10 s; rows already reported stay.
+  {
+    TWeb web = MakeWeb(40);
+    for (std::size_t i = 5; i < web.Addresses.size(); ++i) web.Pages[web.Addresses[i]].DelayMs = 10000;
+    TRunFixture fixture(web, 4);
+    TLiveRun run(fixture.Parts, {"k", "", 1}, fixture.Recorder);
+    run.Start();
+    const auto begun = std::chrono::steady_clock::now();
+    while (fixture.Recorder.Rows().size() < 3 && std::chrono::steady_clock::now() - begun < milliseconds(5000)) {
+      std::this_thread::sleep_for(milliseconds(2));
+    }
+    const auto before = std::chrono::steady_clock::now();
+    run.Stop();
+    EXPECT_TRUE(run.WaitFor(milliseconds(100)));
+    EXPECT_LT(std::chrono::steady_clock::now() - before, milliseconds(100));
+    EXPECT_GE(fixture.Recorder.Rows().size(), 3u);
+    EXPECT_LE(fixture.Recorder.Rows().size(), 4u);  // the pages before the slow ones
+    EXPECT_TRUE(fixture.Recorder.Summary().Stopped);
+    EXPECT_EQ(fixture.Recorder.Summary().PagesFailed, 0u);  // aborted by Stop, not failed
+    EXPECT_EQ(fixture.Recorder.FinishedCalls(), 1);
+    EXPECT_TRUE(fixture.Recorder.Faults().empty());
+  }
+}
+
+TEST(LiveRun, JudgesPagesWhileTheHarvestGoesOn) {
+  // The engine reports pages of ten and never ends on its own: rows of the
+  // pages reported so far come anyway.
+  TRunFixture fixture(MakeWeb(30), 4);
+  fixture.Harvest->HangUntilStop = true;
+  TLiveRun run(fixture.Parts, {"k", "", 1}, fixture.Recorder);
+  run.Start();
+  const auto begun = std::chrono::steady_clock::now();
+  while (fixture.Recorder.Rows().size() < 5 && std::chrono::steady_clock::now() - begun < milliseconds(5000)) {
+    std::this_thread::sleep_for(milliseconds(2));
+  }
+  EXPECT_GE(fixture.Recorder.Rows().size(), 5u);
+  run.Stop();
+  EXPECT_TRUE(run.WaitFor(milliseconds(100)));
+}
+
+TEST(LiveRun, StatusTextsSayWhatIsHappening) {
+  TRunFixture fixture(MakeWeb(30), 4);
+  fixture.Run();
+  const auto statuses = fixture.Recorder.Statuses();
+  const auto has = [&](const std::string& text) {
+    return std::find(statuses.begin(), statuses.end(), text) != statuses.end();
+  };
+  EXPECT_TRUE(has("Searching FakeEngine, page 1..."));
+  EXPECT_TRUE(has("Searching FakeEngine, page 3..."));
+  EXPECT_TRUE(has("Judging 30 of 30 pages..."));
+  EXPECT_EQ(statuses.back(), "15 rows from 30 pages, 4 pages skipped by robots.txt, 2 pages failed");
+}
+
+TEST(ClassicPageJudge, KeepsTheClassicVerdictAndFindsTheCommentForm) {
+  const TPageVerdict kept = ClassicPageJudge(QualifyingPage("Mine.com", "My <b>Site</b>"), "mine.com");
+  EXPECT_TRUE(kept.Qualifies);
+  EXPECT_TRUE(kept.CommentsOpen);
+  EXPECT_TRUE(kept.HasYourLink);
+  EXPECT_EQ(kept.Anchor, "my <b>site</b>");
+  EXPECT_FALSE(ClassicPageJudge("<html><a href='http://mine.com/'>x</a></html>", "mine.com").Qualifies);
+  EXPECT_FALSE(ClassicPageJudge(QualifyingPage("", "") + "<a rel=nofollow>", "").Qualifies);
+  const TPageVerdict closed = ClassicPageJudge("<img src='/wp-content/a.png'>", "mine.com");
+  EXPECT_TRUE(closed.Qualifies);
+  EXPECT_FALSE(closed.CommentsOpen);
+  EXPECT_FALSE(closed.HasYourLink);
+}
+
+}  // namespace
+}  // namespace halvane::liverun
