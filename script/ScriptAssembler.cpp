@@ -1,3 +1,6 @@
+// Longer than the project's usual file: the assembler's directives, operand
+// forms and two passes read as one piece; splitting them would spread one
+// grammar over several files.
 #include "script/ScriptAssembler.h"
 
 #include <algorithm>

@@ -1,3 +1,6 @@
+// Longer than the project's usual file: the interpreter is one dispatch loop
+// with a case per opcode, kept in one function so the hot path stays one
+// switch the compiler can turn into a jump table.
 #include "script/ScriptInterpreter.h"
 
 #include <array>
