@@ -114,6 +114,7 @@ void TfrmMain::CreatePageRetrieval() {
   hooks.InterfaceThread = UiThread->InterfaceThreadId();
   FPages = std::make_unique<TPageFetcher>(FProgramFolder, std::make_unique<THttpClient>(), std::move(hooks),
                                           StopRequested);
+  FPages->SetLimits(FEndpoints.Limits);
 }
 
 void TfrmMain::FormCreate() {

@@ -4,6 +4,8 @@
 // tests pass loopback addresses.
 #include <string>
 
+#include "classicrun/TFetchLimits.h"
+
 namespace halvane {
 
 struct TServiceEndpoints {
@@ -18,6 +20,8 @@ struct TServiceEndpoints {
   std::string RankingHost;
   // Update server base address, ending in "/liveupdate/halvane/".
   std::string UpdateBaseURL;
+  // What an exchange with them may take (tests shorten the limits).
+  TFetchLimits Limits;
 };
 
 TServiceEndpoints ProductionEndpoints();

@@ -3,6 +3,7 @@
 #include <QTableView>
 #include "TPageControl.h"
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 
@@ -171,6 +172,24 @@ class StartupTest : public QObject {
     // The process ended while the about window's modal loop was running.
     QCOMPARE(exitsSeenInside, std::vector<int>{0});
     QCOMPARE(app.ScriptReleases, 1);
+  }
+
+  // A welcome page made to overflow the layout's stack (tables nested 3,000
+  // deep in an authentic settings file) no longer kills the start; the page
+  // shows, its markup flattened.
+  void HostileWelcomePageStillStarts() {
+    TAppFixture app;
+    app.RealSettingsReader = true;
+    std::string page;
+    for (int i = 0; i < 3000; ++i) page += "<table><tr><td>";
+    page += "Welcome inside";
+    for (int i = 0; i < 3000; ++i) page += "</td></tr></table>";
+    app.WriteFile("dbsettings.dat", EncryptSettings("<%%ApplicationName%%>Halvane<%%/ApplicationName%%>\r\n"
+                                                    "<%%Welcome1%%>" + page + "<%%/Welcome1%%>\r\n"));
+    TfrmMain& frm = app.Show();
+    QCOMPARE(frm.pgcPrinc->ActivePage(), frm.stsWelcome);
+    QVERIFY(frm.prfWelcome->toPlainText().contains(QStringLiteral("Welcome inside")));
+    QVERIFY(frm.prfWelcome->document()->blockCount() < 3000);
   }
 };
 

@@ -162,6 +162,34 @@ class UpdateCheckTest : public QObject {
     QVERIFY(frm.msgMain->Shown().empty());
     QTRY_COMPARE_WITH_TIMEOUT(Texts(*frm.msgMain), std::vector<std::string>{kQuestion230}, 20000);
   }
+
+  // An update server that answers with endless bytes (here: 100 kB after a
+  // newer version) fills no folder: past 64 KiB the check ends as "no
+  // update" and the file is gone.
+  void OversizedUpdateDescriptionIsNoUpdateAndNoFile() {
+    TLoopbackServer server([](const std::string&) {
+      return TLoopbackReply{200, "[APPLICATION]\r\nVersion=9.99\r\n" + std::string(100000, ';'), false, true, 0};
+    });
+    TAppFixture app;
+    app.Endpoints.UpdateBaseURL = "http://" + server.HostPort() + "/liveupdate/halvane/";
+    TfrmMain& frm = Quiet(app.Show());
+    frm.CheckForUpdates(false);
+    QCOMPARE(Texts(*frm.msgMain), std::vector<std::string>{kNoUpdates});
+    QVERIFY(!app.Exists("mainappupdate.inf"));
+  }
+
+  // An update server that accepts and says nothing: Check Updates has no
+  // Stop, so the idle limit ends the check (shortened here from 30 s).
+  void SilentUpdateServerEndsTheCheck() {
+    TLoopbackServer server([](const std::string&) { return TLoopbackReply{200, "", true, false, 0}; });
+    TAppFixture app;
+    app.Endpoints.UpdateBaseURL = "http://" + server.HostPort() + "/liveupdate/halvane/";
+    app.Endpoints.Limits.Update.IdleMs = 300;
+    TfrmMain& frm = Quiet(app.Show());
+    frm.CheckForUpdates(false);
+    QCOMPARE(Texts(*frm.msgMain), std::vector<std::string>{kNoUpdates});
+    QVERIFY(!app.Exists("mainappupdate.inf"));
+  }
 };
 
 HALVANE_QTEST(UpdateCheckTest);

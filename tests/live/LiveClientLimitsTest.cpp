@@ -93,7 +93,7 @@ TEST(LiveClientLimitsTest, WaitsTheHostDelayBetweenTwoStarts) {
   logA.Serve(a, 0);
   logB.Serve(b, 0);
   TNetworkSettings settings = QuickSettings();
-  settings.HostDelayMs = 150;
+  settings.HostDelayMs = 300;
   TLiveClient client(settings);
   TAnswers answers;
   for (int i = 0; i < 3; ++i) {
@@ -104,9 +104,10 @@ TEST(LiveClientLimitsTest, WaitsTheHostDelayBetweenTwoStarts) {
   for (TLoadLog* log : {&logA, &logB}) {
     ASSERT_EQ(log->Arrivals.size(), 3u);
     for (std::size_t i = 1; i < 3; ++i) {
-      // Arrival at the server trails the start by connection set-up; a few
-      // milliseconds of slack for that.
-      EXPECT_GE(log->Arrivals[i] - log->Arrivals[i - 1], std::chrono::milliseconds(140));
+      // Arrival at the server trails the start by connection set-up, which a
+      // loaded machine can stretch: a third of the delay as slack. Without
+      // the delay the gap is one short exchange.
+      EXPECT_GE(log->Arrivals[i] - log->Arrivals[i - 1], std::chrono::milliseconds(200));
     }
   }
   // The delay is per host: the other host was served in between.
