@@ -165,7 +165,7 @@ class TBounder {
         FInEntity = false;
       }
       const bool sequenceGoesOn = (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-      if (FWord >= FLimits.MaxWord && !FInEntity && !sequenceGoesOn) {
+      if (FWord >= FLimits.MaxWord && !FInEntity && !sequenceGoesOn && !EndTagOpenBefore(text, start, i)) {
         FOut.append(text, start, i - start).push_back(' ');
         start = i;
         FWord = 0;
@@ -174,6 +174,23 @@ class TBounder {
       ++FWord;
     }
     FOut.append(text, start);
+  }
+
+  // True inside raw text when the bytes before text[i] (the output, then
+  // text[start, i)) are "</" and the element's name: a blank there would
+  // end the element where the document did not.
+  bool EndTagOpenBefore(std::string_view text, std::size_t start, std::size_t i) const {
+    if (FRawName.empty()) return false;
+    const std::size_t need = FRawName.size() + 2;
+    const std::size_t fromText = std::min(need, i - start);
+    const std::size_t fromOut = std::min(need - fromText, FOut.size());
+    std::string tail = FOut.substr(FOut.size() - fromOut);
+    tail.append(text.substr(i - fromText, fromText));
+    if (tail.size() < need || tail[0] != '<' || tail[1] != '/') return false;
+    for (std::size_t k = 0; k < FRawName.size(); ++k) {
+      if (Lower(tail[2 + k]) != FRawName[k]) return false;
+    }
+    return true;
   }
 
   // Handles the markup at open ('<'); returns where to go on, or npos when
@@ -213,7 +230,10 @@ class TBounder {
       const std::size_t close = FindEndTag(FHtml, end, name);
       const std::size_t contentEnd = close == std::string_view::npos ? FHtml.size() : close;
       if (kept) {
-        if (!Keep(FHtml.substr(end, contentEnd - end))) return std::string_view::npos;
+        FRawName = name;
+        const bool whole = Keep(FHtml.substr(end, contentEnd - end));
+        FRawName.clear();
+        if (!whole) return std::string_view::npos;
       }
       return contentEnd;
     }
@@ -306,6 +326,7 @@ class TBounder {
   bool FInEntity = false;
   std::size_t FEntity = 0;  // bytes since the '&' of an entity
   bool FCut = false;
+  std::string FRawName;  // the raw-text element whose content is being kept
 };
 
 }  // namespace

@@ -119,6 +119,17 @@ TEST(BoundHtml, LongWordsGetABlankOutsideEntitiesAndCharacters) {
   EXPECT_EQ(BoundHtml(Repeat("ab<b>cd</b> ", 100)), Repeat("ab<b>cd</b> ", 100));
 }
 
+TEST(BoundHtml, ABlankInRawTextNeverMakesAnEndTag) {
+  // "</script-" ends nothing, but a blank after "</script" would: the blank
+  // goes one byte later, so bounding the result again changes nothing.
+  THtmlLimits limits;
+  limits.MaxWord = 10;
+  const std::string page = "<script>" + std::string(2, 'x') + "</script-><<<<<<<<<<</script>";
+  const std::string bounded = BoundHtml(page, limits);
+  EXPECT_EQ(bounded, "<script>xx</script- ><<<<<<<<< <</script>");
+  EXPECT_EQ(BoundHtml(bounded, limits), bounded);
+}
+
 TEST(BoundHtml, OrdinaryPagesComeBackUnchanged) {
   const std::string page =
       "<html><head><title>Hi</title><style>p > b { color: red }</style></head><body>"
