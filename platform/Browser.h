@@ -34,7 +34,7 @@ struct TDesktopEntryInfo {
 };
 
 // The argument vector of a desktop entry's Exec value opening address, as
-// the Desktop Entry Specification reads it: the value's escapes (\s \n \t
+// freedesktop.org's desktop entry format reads it: the value's escapes (\s \n \t
 // \r \\) undone, words split at unquoted blanks, double quotes grouping
 // with \" \` \$ \\ escaped inside them; %u %U %f %F become the address
 // (appended as the last argument when the line has none of them), %i the
