@@ -42,6 +42,4 @@ class TIniText {
   std::string FBreak = "\n";  // the text's own line break, for added lines
 };
 
-bool EqualsNoCase(std::string_view a, std::string_view b) noexcept;
-
 }  // namespace halvane::sources

@@ -13,6 +13,7 @@
 
 #include "platform/AtomicFile.h"
 #include "sources/TIniText.h"
+#include "base/TextScan.h"
 
 namespace halvane::sources {
 namespace {
