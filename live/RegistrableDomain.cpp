@@ -20,7 +20,8 @@ bool IsAddressLiteral(std::string_view host) {
 std::string RegistrableDomain(std::string_view host) {
   std::string name = AsciiLowerCase(host);
   while (!name.empty() && name.back() == '.') name.pop_back();
-  if (name.empty() || IsAddressLiteral(name)) return {};
+  // libpsl reads up to a NUL byte: the name would lose its real end.
+  if (name.empty() || IsAddressLiteral(name) || name.find('\0') != std::string::npos) return {};
   const char* found = psl_registrable_domain(psl_builtin(), name.c_str());
   return found ? std::string(found) : std::string();
 }
