@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "CryptFile.h"
-#include "MarkerScan.h"
-#include "ShellUtils.h"
+#include "base/MarkerScan.h"
+#include "base/TextScan.h"
 #include "TWorkingCopy.h"
 #include "WorkingFiles.h"
 

@@ -1,4 +1,4 @@
-#include "TPageFile.h"
+#include "classicrun/TPageFile.h"
 
 namespace halvane {
 

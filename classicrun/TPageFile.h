@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "TFileStream.h"
+#include "net/TFileStream.h"
 
 namespace halvane {
 

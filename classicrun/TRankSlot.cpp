@@ -1,4 +1,4 @@
-#include "TRankSlot.h"
+#include "classicrun/TRankSlot.h"
 
 namespace halvane {
 

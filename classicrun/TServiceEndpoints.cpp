@@ -1,4 +1,4 @@
-#include "TServiceEndpoints.h"
+#include "classicrun/TServiceEndpoints.h"
 
 #include <string>
 

@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "TBrandSettings.h"
-#include "TNewsRow.h"
-#include "TNewsTier.h"
+#include "branding/TBrandSettings.h"
+#include "news/TNewsRow.h"
+#include "news/TNewsTier.h"
 
 namespace halvane {
 

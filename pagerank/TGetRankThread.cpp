@@ -1,4 +1,4 @@
-#include "TGetRankThread.h"
+#include "pagerank/TGetRankThread.h"
 
 #include <system_error>
 #include <thread>
@@ -7,12 +7,12 @@ namespace halvane {
 
 TGetRankThread::TGetRankThread(std::string page, bool oldVersion, TOnGetRank onGetRank,
                                TQueryUrlBuilder buildUrl, TMainThreadPost post, TCompletion completion)
-    : PageText(std::move(page)),
-      Old(oldVersion),
-      OnGetRank(std::move(onGetRank)),
-      BuildUrl(std::move(buildUrl)),
-      Post(std::move(post)),
-      Completion(std::move(completion)) {}
+    : FPageText(std::move(page)),
+      FOld(oldVersion),
+      FOnGetRank(std::move(onGetRank)),
+      FBuildUrl(std::move(buildUrl)),
+      FPost(std::move(post)),
+      FCompletion(std::move(completion)) {}
 
 bool TGetRankThread::Start() {
   try {
@@ -29,24 +29,24 @@ void TGetRankThread::Launch() {
     Execute();
     // The completion step owns the object now; nothing here may touch it
     // after the post.
-    TMainThreadPost post = Post;
+    TMainThreadPost post = FPost;
     post([this] {
-      if (Completion) Completion(*this);
+      if (FCompletion) FCompletion(*this);
       delete this;
     });
   }).detach();
 }
 
 void TGetRankThread::Execute() {
-  Result = -1;
-  if (!OnGetRank) return;
+  FResult = -1;
+  if (!FOnGetRank) return;
   // An exception leaving a worker would end the process; here it is a
   // failed query like any other.
   try {
-    const std::string url = BuildUrl(PageText, Old);
-    if (OnGetRank(url, ReplyText)) Result = 0;
+    const std::string url = FBuildUrl(FPageText, FOld);
+    if (FOnGetRank(url, FReplyText)) FResult = 0;
   } catch (...) {
-    Result = -1;
+    FResult = -1;
   }
 }
 

@@ -34,25 +34,25 @@ class TGetRankThread {
   // the result is false.
   bool Start();
 
-  const std::string& Page() const noexcept { return PageText; }
-  const std::string& Reply() const noexcept { return ReplyText; }
-  bool OldVersion() const noexcept { return Old; }
+  const std::string& Page() const noexcept { return FPageText; }
+  const std::string& Reply() const noexcept { return FReplyText; }
+  bool OldVersion() const noexcept { return FOld; }
   // -1 ("failed") until the handler reports success, then 0.
-  int ReturnValue() const noexcept { return Result; }
+  int ReturnValue() const noexcept { return FResult; }
 
  private:
   ~TGetRankThread() = default;
   void Launch();
   void Execute();
 
-  std::string PageText;
-  std::string ReplyText;
-  bool Old;
-  TOnGetRank OnGetRank;
-  TQueryUrlBuilder BuildUrl;
-  TMainThreadPost Post;
-  TCompletion Completion;
-  int Result = -1;
+  std::string FPageText;
+  std::string FReplyText;
+  bool FOld;
+  TOnGetRank FOnGetRank;
+  TQueryUrlBuilder FBuildUrl;
+  TMainThreadPost FPost;
+  TCompletion FCompletion;
+  int FResult = -1;
 };
 
 }  // namespace halvane

@@ -1,6 +1,6 @@
-#include "TPageRank.h"
+#include "pagerank/TPageRank.h"
 
-#include "ChecksumScript.h"
+#include "script/ChecksumScript.h"
 
 namespace halvane {
 
@@ -33,72 +33,72 @@ int LowByteOfNumber(std::string_view s, std::size_t start) {
 }  // namespace
 
 TPageRank::TPageRank(std::string serviceHost, TMainThreadPost postToMainThread, TUrlChecksum checksum)
-    : Host(std::move(serviceHost)),
-      PostToMainThread(std::move(postToMainThread)),
-      Checksum(checksum ? std::move(checksum) : TUrlChecksum(ComputeUrlHash)),
-      Link(std::make_shared<TLink>(TLink{this})) {}
+    : FHost(std::move(serviceHost)),
+      FPostToMainThread(std::move(postToMainThread)),
+      FChecksum(checksum ? std::move(checksum) : TUrlChecksum(ComputeUrlHash)),
+      FLink(std::make_shared<TLink>(TLink{this})) {}
 
-TPageRank::~TPageRank() { Link->Owner = nullptr; }
+TPageRank::~TPageRank() { FLink->Owner = nullptr; }
 
 void TPageRank::SetPage(const std::string& page) {
-  if (page == PageText) return;
-  Reply.clear();
-  PageText = page;
+  if (page == FPageText) return;
+  FReply.clear();
+  FPageText = page;
 }
 
 int TPageRank::Rank() {
-  if (PageText.empty()) return -1;
-  if (Auto && Reply.empty()) RequestRank();
-  return ParseRankReply(Reply);
+  if (FPageText.empty()) return -1;
+  if (Auto && FReply.empty()) RequestRank();
+  return ParseRankReply(FReply);
 }
 
 std::string TPageRank::BuildQueryUrl(const std::string& page, bool oldVersion) const {
-  return QueryUrl(Host, Checksum, page, oldVersion);
+  return QueryUrl(FHost, FChecksum, page, oldVersion);
 }
 
 void TPageRank::RequestRank() {
-  const std::uint64_t number = ++Started;
-  if (NonBlock && PostToMainThread) {
-    std::weak_ptr<TLink> link = Link;
+  const std::uint64_t number = ++FStarted;
+  if (NonBlock && FPostToMainThread) {
+    std::weak_ptr<TLink> link = FLink;
     auto completion = [link, number](TGetRankThread& sender) {
       const auto alive = link.lock();
       if (!alive || alive->Owner == nullptr) return;
       TPageRank& owner = *alive->Owner;
-      if (number >= owner.Shown) {
-        owner.Shown = number;
+      if (number >= owner.FShown) {
+        owner.FShown = number;
         owner.ThreadDone(sender);
-      } else if (owner.Current == &sender) {
-        owner.Current = nullptr;
+      } else if (owner.FCurrent == &sender) {
+        owner.FCurrent = nullptr;
       }
     };
-    auto build = [host = Host, checksum = Checksum](const std::string& page, bool oldVersion) {
+    auto build = [host = FHost, checksum = FChecksum](const std::string& page, bool oldVersion) {
       return QueryUrl(host, checksum, page, oldVersion);
     };
-    auto* thread = new TGetRankThread(PageText, OldVersion, OnGetRank, build, PostToMainThread, completion);
-    Current = thread;
+    auto* thread = new TGetRankThread(FPageText, OldVersion, OnGetRank, build, FPostToMainThread, completion);
+    FCurrent = thread;
     if (!thread->Start()) {
-      Current = nullptr;
-      Shown = number;
-      Reply.clear();  // the query failed
+      FCurrent = nullptr;
+      FShown = number;
+      FReply.clear();  // the query failed
     }
     return;
   }
-  Shown = number;
+  FShown = number;
   std::string reply;
-  if (OnGetRank && OnGetRank(BuildQueryUrl(PageText, OldVersion), reply)) {
-    Reply = reply;
+  if (OnGetRank && OnGetRank(BuildQueryUrl(FPageText, OldVersion), reply)) {
+    FReply = reply;
   } else {
-    Reply.clear();
+    FReply.clear();
   }
 }
 
 void TPageRank::ThreadDone(TGetRankThread& sender) {
   if (sender.ReturnValue() == 0) {
-    Reply = sender.Reply();
+    FReply = sender.Reply();
   } else {
-    Reply.clear();
+    FReply.clear();
   }
-  if (Current == &sender) Current = nullptr;
+  if (FCurrent == &sender) FCurrent = nullptr;
 }
 
 int TPageRank::ParseRankReply(std::string_view s) {

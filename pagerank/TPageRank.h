@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "TGetRankThread.h"
+#include "pagerank/TGetRankThread.h"
 
 namespace halvane {
 
@@ -29,7 +29,7 @@ class TPageRank {
   // first runs RequestRank.
   int Rank();
 
-  const std::string& Page() const noexcept { return PageText; }
+  const std::string& Page() const noexcept { return FPageText; }
   // A different page empties the reply; the same page keeps it.
   void SetPage(const std::string& page);
 
@@ -48,26 +48,26 @@ class TPageRank {
   std::string BuildQueryUrl(const std::string& page, bool oldVersion) const;
   static int ParseRankReply(std::string_view reply);
 
-  const std::string& ReplyText() const noexcept { return Reply; }
-  const std::string& ServiceHost() const noexcept { return Host; }
-  void SetServiceHost(std::string host) { Host = std::move(host); }
+  const std::string& ReplyText() const noexcept { return FReply; }
+  const std::string& ServiceHost() const noexcept { return FHost; }
+  void SetServiceHost(std::string host) { FHost = std::move(host); }
   // The thread started by the last non-blocking query, until its ThreadDone.
-  const TGetRankThread* CurrentThread() const noexcept { return Current; }
+  const TGetRankThread* CurrentThread() const noexcept { return FCurrent; }
 
  private:
   struct TLink;
 
-  std::string Reply;
-  std::string PageText;
-  std::string Host;
-  TMainThreadPost PostToMainThread;
-  TUrlChecksum Checksum;
-  TGetRankThread* Current = nullptr;
+  std::string FReply;
+  std::string FPageText;
+  std::string FHost;
+  TMainThreadPost FPostToMainThread;
+  TUrlChecksum FChecksum;
+  TGetRankThread* FCurrent = nullptr;
   // Queries are numbered as they start; a reply older than the one shown
   // is not shown, so overlapping queries end as if they had not overlapped.
-  std::uint64_t Started = 0;
-  std::uint64_t Shown = 0;
-  std::shared_ptr<TLink> Link;  // lets late completions find the component gone
+  std::uint64_t FStarted = 0;
+  std::uint64_t FShown = 0;
+  std::shared_ptr<TLink> FLink;  // lets late completions find the component gone
 };
 
 }  // namespace halvane

@@ -1,6 +1,6 @@
-#include "Browser.h"
+#include "platform/Browser.h"
 
-#include "Process.h"
+#include "platform/Process.h"
 #include "base/Files.h"
 #include "base/TextScan.h"
 

@@ -4,8 +4,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "Browser.h"
-#include "Process.h"
+#include "platform/Browser.h"
+#include "platform/Process.h"
 
 namespace halvane::platform {
 

@@ -1,4 +1,4 @@
-#include "Process.h"
+#include "platform/Process.h"
 
 #ifndef _WIN32
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "TSocket.h"
+#include "platform/TSocket.h"
 
 #include <fcntl.h>
 #include <netdb.h>
@@ -36,8 +36,8 @@ std::vector<TSocketAddress> ResolveHost(const std::string& host, int port) {
   for (addrinfo* entry = list; entry != nullptr; entry = entry->ai_next) {
     if (entry->ai_addrlen > sizeof(sockaddr_storage)) continue;
     TSocketAddress address;
-    std::memcpy(&address.storage, entry->ai_addr, entry->ai_addrlen);
-    address.length = entry->ai_addrlen;
+    std::memcpy(&address.Storage, entry->ai_addr, entry->ai_addrlen);
+    address.Length = entry->ai_addrlen;
     result.push_back(address);
   }
   freeaddrinfo(list);
@@ -47,24 +47,24 @@ std::vector<TSocketAddress> ResolveHost(const std::string& host, int port) {
 
 TSocket::~TSocket() { Close(); }
 
-TSocket::TSocket(TSocket&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+TSocket::TSocket(TSocket&& other) noexcept : FDescriptor(std::exchange(other.FDescriptor, -1)) {}
 
 TSocket& TSocket::operator=(TSocket&& other) noexcept {
   if (this != &other) {
     Close();
-    fd_ = std::exchange(other.fd_, -1);
+    FDescriptor = std::exchange(other.FDescriptor, -1);
   }
   return *this;
 }
 
 bool TSocket::BeginConnect(const TSocketAddress& address) {
   Close();
-  fd_ = ::socket(address.storage.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
-  if (fd_ < 0) ThrowErrno("socket");
+  FDescriptor = ::socket(address.Storage.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
+  if (FDescriptor < 0) ThrowErrno("socket");
   const int one = 1;
   // Request heads go out in one write; no reason to hold them back.
-  ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-  if (::connect(fd_, reinterpret_cast<const sockaddr*>(&address.storage), address.length) == 0) return true;
+  ::setsockopt(FDescriptor, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  if (::connect(FDescriptor, reinterpret_cast<const sockaddr*>(&address.Storage), address.Length) == 0) return true;
   if (errno == EINPROGRESS) return false;
   const int error = errno;
   Close();
@@ -76,7 +76,7 @@ bool TSocket::FinishConnect(int timeoutMs) {
   if (!Wait(POLLOUT, timeoutMs)) return false;
   int error = 0;
   socklen_t length = sizeof error;
-  if (::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length) != 0) ThrowErrno("connect");
+  if (::getsockopt(FDescriptor, SOL_SOCKET, SO_ERROR, &error, &length) != 0) ThrowErrno("connect");
   if (error != 0) {
     Close();
     errno = error;
@@ -86,8 +86,8 @@ bool TSocket::FinishConnect(int timeoutMs) {
 }
 
 bool TSocket::Wait(short events, int timeoutMs) {
-  if (fd_ < 0) return true;  // a closed socket answers at once (and reads fail)
-  pollfd entry{fd_, events, 0};
+  if (FDescriptor < 0) return true;  // a closed socket answers at once (and reads fail)
+  pollfd entry{FDescriptor, events, 0};
   for (;;) {
     const int rc = ::poll(&entry, 1, timeoutMs < 0 ? 0 : timeoutMs);
     if (rc > 0) return true;
@@ -100,9 +100,9 @@ bool TSocket::WaitReadable(int timeoutMs) { return Wait(POLLIN, timeoutMs); }
 bool TSocket::WaitWritable(int timeoutMs) { return Wait(POLLOUT, timeoutMs); }
 
 long TSocket::Read(void* buffer, std::size_t size) {
-  if (fd_ < 0) return 0;
+  if (FDescriptor < 0) return 0;
   for (;;) {
-    const ssize_t n = ::recv(fd_, buffer, size, 0);
+    const ssize_t n = ::recv(FDescriptor, buffer, size, 0);
     if (n >= 0) return static_cast<long>(n);
     if (errno == EINTR) continue;
     if (errno == EAGAIN || errno == EWOULDBLOCK) return kWouldBlock;
@@ -111,9 +111,9 @@ long TSocket::Read(void* buffer, std::size_t size) {
 }
 
 std::size_t TSocket::Write(const void* data, std::size_t size) {
-  if (fd_ < 0) throw ESocketError("send: socket closed", EBADF);
+  if (FDescriptor < 0) throw ESocketError("send: socket closed", EBADF);
   for (;;) {
-    const ssize_t n = ::send(fd_, data, size, MSG_NOSIGNAL);
+    const ssize_t n = ::send(FDescriptor, data, size, MSG_NOSIGNAL);
     if (n >= 0) return static_cast<std::size_t>(n);
     if (errno == EINTR) continue;
     if (errno == EAGAIN || errno == EWOULDBLOCK) return 0;
@@ -122,46 +122,46 @@ std::size_t TSocket::Write(const void* data, std::size_t size) {
 }
 
 void TSocket::Close() noexcept {
-  if (fd_ >= 0) {
-    ::close(fd_);
-    fd_ = -1;
+  if (FDescriptor >= 0) {
+    ::close(FDescriptor);
+    FDescriptor = -1;
   }
 }
 
 TListenSocket::TListenSocket(int port) {
-  fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
-  if (fd_ < 0) ThrowErrno("socket");
+  FDescriptor = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
+  if (FDescriptor < 0) ThrowErrno("socket");
   const int one = 1;
-  ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+  ::setsockopt(FDescriptor, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   address.sin_port = htons(static_cast<uint16_t>(port));
-  if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd_, 16) != 0) {
+  if (::bind(FDescriptor, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(FDescriptor, 16) != 0) {
     const int error = errno;
     Close();
     errno = error;
     ThrowErrno("listen");
   }
   socklen_t length = sizeof address;
-  ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
-  port_ = ntohs(address.sin_port);
+  ::getsockname(FDescriptor, reinterpret_cast<sockaddr*>(&address), &length);
+  FPort = ntohs(address.sin_port);
 }
 
 TListenSocket::~TListenSocket() { Close(); }
 
 int TListenSocket::Accept(int timeoutMs) {
-  if (fd_ < 0) return -1;
-  pollfd entry{fd_, POLLIN, 0};
+  if (FDescriptor < 0) return -1;
+  pollfd entry{FDescriptor, POLLIN, 0};
   const int rc = ::poll(&entry, 1, timeoutMs);
   if (rc <= 0) return -1;
-  return ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
+  return ::accept4(FDescriptor, nullptr, nullptr, SOCK_CLOEXEC);
 }
 
 void TListenSocket::Close() noexcept {
-  if (fd_ >= 0) {
-    ::close(fd_);
-    fd_ = -1;
+  if (FDescriptor >= 0) {
+    ::close(FDescriptor);
+    FDescriptor = -1;
   }
 }
 

@@ -14,17 +14,17 @@ namespace halvane::platform {
 
 class ESocketError : public std::runtime_error {
  public:
-  ESocketError(const std::string& what, int error) : std::runtime_error(what), error_(error) {}
+  ESocketError(const std::string& what, int error) : std::runtime_error(what), FError(error) {}
   // The errno value behind the failure, or 0 when there is none.
-  int Error() const noexcept { return error_; }
+  int Error() const noexcept { return FError; }
 
  private:
-  int error_;
+  int FError;
 };
 
 struct TSocketAddress {
-  sockaddr_storage storage{};
-  socklen_t length = 0;
+  sockaddr_storage Storage{};
+  socklen_t Length = 0;
 };
 
 // The addresses of host for a TCP connection to port (IPv4 and IPv6, in the
@@ -65,12 +65,12 @@ class TSocket {
   std::size_t Write(const void* data, std::size_t size);
 
   void Close() noexcept;
-  bool IsOpen() const noexcept { return fd_ >= 0; }
+  bool IsOpen() const noexcept { return FDescriptor >= 0; }
 
  private:
   bool Wait(short events, int timeoutMs);
 
-  int fd_ = -1;
+  int FDescriptor = -1;
 };
 
 // A listening TCP socket on a loopback address, for local servers (tests,
@@ -82,15 +82,15 @@ class TListenSocket {
   TListenSocket(const TListenSocket&) = delete;
   TListenSocket& operator=(const TListenSocket&) = delete;
 
-  int Port() const noexcept { return port_; }
+  int Port() const noexcept { return FPort; }
   // Waits at most timeoutMs for a connection; returns its descriptor
   // (blocking mode) or -1 when none came.
   int Accept(int timeoutMs);
   void Close() noexcept;
 
  private:
-  int fd_ = -1;
-  int port_ = 0;
+  int FDescriptor = -1;
+  int FPort = 0;
 };
 
 }  // namespace halvane::platform

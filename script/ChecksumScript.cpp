@@ -1,4 +1,4 @@
-#include "ChecksumScript.h"
+#include "script/ChecksumScript.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "EmbeddedScriptImage.h"
-#include "ScriptCipher.h"
-#include "ScriptErrors.h"
-#include "ScriptHost.h"
-#include "ScriptImage.h"
-#include "ScriptInterpreter.h"
-#include "ScriptLoader.h"
-#include "ScriptNatives.h"
-#include "TScriptMachine.h"
+#include "script/EmbeddedScriptImage.h"
+#include "script/ScriptCipher.h"
+#include "script/ScriptErrors.h"
+#include "script/ScriptHost.h"
+#include "script/ScriptImage.h"
+#include "script/ScriptInterpreter.h"
+#include "script/ScriptLoader.h"
+#include "script/ScriptNatives.h"
+#include "script/TScriptMachine.h"
 
 namespace halvane {
 namespace {

@@ -1,13 +1,16 @@
-#include "ScriptAssembler.h"
+// Longer than the project's usual file: the assembler's directives, operand
+// forms and two passes read as one piece; splitting them would spread one
+// grammar over several files.
+#include "script/ScriptAssembler.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstring>
 
-#include "ScriptImage.h"
+#include "script/ScriptImage.h"
 #include "base/TextScan.h"
-#include "ScriptOpcodes.h"
+#include "script/ScriptOpcodes.h"
 
 namespace halvane {
 namespace {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "TScriptMachine.h"
+#include "script/TScriptMachine.h"
 
 namespace halvane {
 

@@ -1,4 +1,4 @@
-#include "ScriptCipher.h"
+#include "script/ScriptCipher.h"
 
 #include <array>
 

@@ -1,11 +1,11 @@
-#include "ScriptDisassembler.h"
+#include "script/ScriptDisassembler.h"
 
 #include <algorithm>
 #include <sstream>
 
-#include "ScriptImage.h"
-#include "ScriptLoader.h"
-#include "ScriptOpcodes.h"
+#include "script/ScriptImage.h"
+#include "script/ScriptLoader.h"
+#include "script/ScriptOpcodes.h"
 
 namespace halvane {
 namespace {

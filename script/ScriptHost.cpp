@@ -1,10 +1,10 @@
-#include "ScriptHost.h"
+#include "script/ScriptHost.h"
 
 #include <algorithm>
 
-#include "ScriptErrors.h"
-#include "ScriptImage.h"
-#include "ScriptOpcodes.h"
+#include "script/ScriptErrors.h"
+#include "script/ScriptImage.h"
+#include "script/ScriptOpcodes.h"
 
 namespace halvane {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "TScriptMachine.h"
+#include "script/TScriptMachine.h"
 
 namespace halvane {
 

@@ -1,4 +1,4 @@
-#include "ScriptImage.h"
+#include "script/ScriptImage.h"
 
 namespace halvane {
 

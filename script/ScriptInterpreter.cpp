@@ -1,14 +1,17 @@
-#include "ScriptInterpreter.h"
+// Longer than the project's usual file: the interpreter is one dispatch loop
+// with a case per opcode, kept in one function so the hot path stays one
+// switch the compiler can turn into a jump table.
+#include "script/ScriptInterpreter.h"
 
 #include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
 
-#include "ScriptErrors.h"
-#include "ScriptHost.h"
-#include "ScriptImage.h"
-#include "ScriptOpcodes.h"
+#include "script/ScriptErrors.h"
+#include "script/ScriptHost.h"
+#include "script/ScriptImage.h"
+#include "script/ScriptOpcodes.h"
 
 #if defined(__GNUC__) && !defined(HALVANE_SCRIPT_SWITCH_DISPATCH)
 #define HALVANE_THREADED_DISPATCH 1

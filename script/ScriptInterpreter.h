@@ -2,7 +2,7 @@
 // Running a public function, the main entry, or a suspended run.
 #include <initializer_list>
 
-#include "TScriptMachine.h"
+#include "script/TScriptMachine.h"
 
 namespace halvane {
 

@@ -1,13 +1,13 @@
-#include "ScriptLoader.h"
+#include "script/ScriptLoader.h"
 
 #include <array>
 #include <cstring>
 #include <vector>
 
-#include "ScriptErrors.h"
-#include "ScriptHost.h"
-#include "ScriptImage.h"
-#include "ScriptOpcodes.h"
+#include "script/ScriptErrors.h"
+#include "script/ScriptHost.h"
+#include "script/ScriptImage.h"
+#include "script/ScriptOpcodes.h"
 
 namespace halvane {
 namespace {

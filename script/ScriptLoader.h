@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "TScriptMachine.h"
+#include "script/TScriptMachine.h"
 
 namespace halvane {
 

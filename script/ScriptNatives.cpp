@@ -1,13 +1,13 @@
-#include "ScriptNatives.h"
+#include "script/ScriptNatives.h"
 
 #include <atomic>
 #include <chrono>
 #include <string>
 #include <vector>
 
-#include "CodePage.h"
-#include "ScriptErrors.h"
-#include "ScriptHost.h"
+#include "platform/CodePage.h"
+#include "script/ScriptErrors.h"
+#include "script/ScriptHost.h"
 
 namespace halvane {
 namespace {

@@ -2,7 +2,7 @@
 // The core natives every loaded image can call.
 #include <cstdint>
 
-#include "TScriptMachine.h"
+#include "script/TScriptMachine.h"
 
 namespace halvane {
 

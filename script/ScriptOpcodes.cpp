@@ -1,4 +1,4 @@
-#include "ScriptOpcodes.h"
+#include "script/ScriptOpcodes.h"
 
 #include <array>
 

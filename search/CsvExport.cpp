@@ -1,9 +1,9 @@
-#include "CsvExport.h"
+#include "search/CsvExport.h"
 
 #include <algorithm>
 
-#include "AtomicFile.h"
-#include "ResultsList.h"
+#include "platform/AtomicFile.h"
+#include "search/ResultsList.h"
 #include "base/TextScan.h"
 
 namespace halvane {

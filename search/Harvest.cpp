@@ -1,7 +1,7 @@
-#include "Harvest.h"
+#include "search/Harvest.h"
 
 #include "base/MarkerScan.h"
-#include "TForwardFinder.h"
+#include "search/TForwardFinder.h"
 #include "base/TextScan.h"
 
 namespace halvane {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "THarvestedUrls.h"
+#include "search/THarvestedUrls.h"
 
 namespace halvane {
 

@@ -1,7 +1,7 @@
-#include "ItemAnalysis.h"
+#include "search/ItemAnalysis.h"
 
 #include "base/MarkerScan.h"
-#include "TForwardFinder.h"
+#include "search/TForwardFinder.h"
 #include "base/TextScan.h"
 
 namespace halvane {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "TLinkScanResult.h"
+#include "search/TLinkScanResult.h"
 
 namespace halvane {
 

@@ -1,4 +1,4 @@
-#include "PageText.h"
+#include "search/PageText.h"
 
 namespace halvane {
 

@@ -1,9 +1,9 @@
-#include "ResultsCompare.h"
+#include "search/ResultsCompare.h"
 
 #include <algorithm>
 #include <string>
 
-#include "ResultsList.h"
+#include "search/ResultsList.h"
 #include "base/TextScan.h"
 
 namespace halvane {

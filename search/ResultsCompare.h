@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "TResultItem.h"
+#include "search/TResultItem.h"
 
 namespace halvane {
 

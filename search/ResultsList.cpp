@@ -1,4 +1,4 @@
-#include "ResultsList.h"
+#include "search/ResultsList.h"
 
 #include <algorithm>
 

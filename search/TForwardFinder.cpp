@@ -1,4 +1,4 @@
-#include "TForwardFinder.h"
+#include "search/TForwardFinder.h"
 
 namespace halvane {
 namespace {

@@ -1,6 +1,6 @@
-#include "THarvestedUrls.h"
+#include "search/THarvestedUrls.h"
 
-#include "CodePage.h"
+#include "platform/CodePage.h"
 
 namespace halvane {
 

@@ -1,4 +1,4 @@
-#include "TSortState.h"
+#include "search/TSortState.h"
 
 namespace halvane {
 

@@ -11,7 +11,7 @@
 #include "QtTestMain.h"
 #include "TAppFixture.h"
 #include "TGauge.h"
-#include "TScriptedServer.h"
+#include "TLoopbackServer.h"
 
 using namespace halvane;
 using namespace halvane::test;
@@ -28,7 +28,7 @@ class FetchPageTest : public QObject {
 
  private slots:
   void StopSetMeansNoRequestNoStatusNoFile() {
-    TScriptedServer server([](const std::string&) { return TScriptedReply{200, "x"}; });
+    TLoopbackServer server([](const std::string&) { return TLoopbackReply{200, "x"}; });
     TAppFixture app;
     TfrmMain& frm = app.Show();
     frm.MainStatusPanel->setText(QStringLiteral("before"));
@@ -43,13 +43,13 @@ class FetchPageTest : public QObject {
   void BodyComesBackAsCrLfLinesAndTheFileIsGone() {
     TAppFixture app;
     std::atomic<bool> fileDuringRequest{false};
-    TScriptedServer server([&](const std::string& target) {
+    TLoopbackServer server([&](const std::string& target) {
       fileDuringRequest = app.Exists("test.html");
-      if (target == "/lf") return TScriptedReply{200, "one\ntwo\nthree"};
-      if (target == "/mixed") return TScriptedReply{200, "a\r\nb\rc\n\nd\r\n"};
-      if (target == "/nul") return TScriptedReply{200, std::string("abc\0def\nghi", 11)};
-      if (target == "/empty") return TScriptedReply{200, ""};
-      return TScriptedReply{404, "<html>not here</html>"};
+      if (target == "/lf") return TLoopbackReply{200, "one\ntwo\nthree"};
+      if (target == "/mixed") return TLoopbackReply{200, "a\r\nb\rc\n\nd\r\n"};
+      if (target == "/nul") return TLoopbackReply{200, std::string("abc\0def\nghi", 11)};
+      if (target == "/empty") return TLoopbackReply{200, ""};
+      return TLoopbackReply{404, "<html>not here</html>"};
     });
     TfrmMain& frm = app.Show();
     const std::string base = "http://" + server.HostPort();
@@ -77,7 +77,7 @@ class FetchPageTest : public QObject {
   }
 
   void StatusShowsTheAddressWhileTheRequestRuns() {
-    TScriptedServer server([](const std::string&) { return TScriptedReply{200, "x", false, false, 200}; });
+    TLoopbackServer server([](const std::string&) { return TLoopbackReply{200, "x", false, false, 200}; });
     TAppFixture app;
     TfrmMain& frm = app.Show();
     const std::string address = "http://" + server.HostPort() + "/slow";
@@ -89,8 +89,8 @@ class FetchPageTest : public QObject {
   }
 
   void GaugeFollowsTheTransfer() {
-    TScriptedServer server([](const std::string& target) {
-      TScriptedReply reply{200, std::string(5000, 'x')};
+    TLoopbackServer server([](const std::string& target) {
+      TLoopbackReply reply{200, std::string(5000, 'x')};
       reply.NoLength = target == "/unknown";
       return reply;
     });
@@ -108,7 +108,7 @@ class FetchPageTest : public QObject {
   }
 
   void StopEndsARequestToASilentServer() {
-    TScriptedServer server([](const std::string&) { return TScriptedReply{200, "", true}; });
+    TLoopbackServer server([](const std::string&) { return TLoopbackReply{200, "", true}; });
     TAppFixture app;
     TfrmMain& frm = app.Show();
     QTimer::singleShot(150, [&] { frm.StopRequested = true; });
@@ -123,7 +123,7 @@ class FetchPageTest : public QObject {
   }
 
   void PageFileThatCannotBeCreatedIsRaisedBeforeAnyRequest() {
-    TScriptedServer server([](const std::string&) { return TScriptedReply{200, "x"}; });
+    TLoopbackServer server([](const std::string&) { return TLoopbackReply{200, "x"}; });
     TAppFixture app;
     std::filesystem::create_directory(app.Folder() + "test.html");
     TfrmMain& frm = app.Show();
@@ -138,8 +138,8 @@ class FetchPageTest : public QObject {
   }
 
   void WorkerAndInterfaceThreadTakeTurnsWhileEventsKeepFlowing() {
-    TScriptedServer server([](const std::string& target) {
-      return TScriptedReply{200, target, false, false, target == "/slow" ? 400 : 0};
+    TLoopbackServer server([](const std::string& target) {
+      return TLoopbackReply{200, target, false, false, target == "/slow" ? 400 : 0};
     });
     TAppFixture app;
     TfrmMain& frm = app.Show();

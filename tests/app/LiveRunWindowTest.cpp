@@ -104,6 +104,24 @@ class LiveRunWindowTest : public QObject {
     QCOMPARE(static_cast<std::size_t>(std::count(saved.begin(), saved.end(), '\n')), expected.size() + 1);
   }
 
+  void SourcesButtonAndAboutText() {
+    TAppFixture app;
+    TfrmMain& frm = app.Show();
+    // Classic: the button is there, right of About on its row; no live text.
+    QVERIFY(frm.btnSources && frm.btnSources->isVisible());
+    QCOMPARE(frm.btnSources->text(), QStringLiteral("Sources"));
+    QCOMPARE(frm.btnSources->y(), frm.btnAbout->y());
+    QVERIFY(frm.btnSources->x() >= frm.btnAbout->x() + frm.btnAbout->width());
+    QVERIFY(!frm.LiveMode());
+    QVERIFY(frm.LiveAboutText().empty());
+    TAppFixture live;
+    TfrmMain& liveFrm = LiveWindow(live, *FSetup, "x");
+    const std::string about = liveFrm.LiveAboutText();
+    QVERIFY2(about.find("Search: SearXNG at https://127.0.0.1:") != std::string::npos, about.c_str());
+    QVERIFY(about.find("Authority: Open PageRank") != std::string::npos);
+    QVERIFY(about.find("Le Pochat") != std::string::npos && about.find("NDSS 2019; list of ") != std::string::npos);
+  }
+
   void StopEndsEachStageAtOnce() {
     for (const std::string stage : {"harvest", "pages"}) {
       QVERIFY(FSim->SetFaults(stage == "harvest" ? "format=json head-delay:3000"
@@ -179,6 +197,27 @@ class LiveRunWindowTest : public QObject {
                               QStringLiteral("Search (SearXNG): OK\nAuthority (Open PageRank): OK\n"
                                              "Traffic rank (Tranco list): OK"),
                               10000);
+  }
+
+  void SourcesDialogCancelsADownload() {
+    std::weak_ptr<int> handle;
+    TSourcesSeams::TProgress progress;
+    TSourcesSeams seams;
+    seams.Download = [&](const sources::TSources&, TSourcesSeams::TProgress step, TSourcesSeams::TDownloadDone) {
+      auto work = std::make_shared<int>(0);
+      handle = work;
+      progress = std::move(step);
+      return work;
+    };
+    TfrmSources dialog(sources::TSources{}, FSetup->Folder() + "/unused.ini", seams);
+    dialog.btnDownload->click();
+    QVERIFY(!dialog.btnDownload->isEnabled());
+    progress(300 * 1024);
+    QTRY_COMPARE(dialog.lblDownload->text(), QStringLiteral("Downloading... 300 KiB"));
+    dialog.btnCancelDownload->click();
+    QVERIFY(handle.expired());  // the work is ended, no callback after
+    QVERIFY(dialog.btnDownload->isEnabled());
+    QCOMPARE(dialog.lblDownload->text(), QStringLiteral("Download failed, the old list stays: cancelled"));
   }
 
   void SourcesDialogDownloadsAndChecksTheList() {

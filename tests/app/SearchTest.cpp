@@ -12,7 +12,7 @@
 #include "QtTestMain.h"
 #include "TAppFixture.h"
 #include "TMessageBox.h"
-#include "TScriptedServer.h"
+#include "TLoopbackServer.h"
 
 using namespace halvane;
 using namespace halvane::test;
@@ -37,14 +37,14 @@ class SearchTest : public QObject {
 
  private slots:
   void HarvestTakesNewPlainHttpLinksUntilThePager() {
-    TScriptedServer server([](const std::string& target) {
+    TLoopbackServer server([](const std::string& target) {
       if (StartOf(target) == 0)
-        return TScriptedReply{200, "<html>" + Link("http://a.test/1") + Link("HTTP://A.TEST/1") +
+        return TLoopbackReply{200, "<html>" + Link("http://a.test/1") + Link("HTTP://A.TEST/1") +
                                        Link("https://secure.test/") + Link("/relative") +
                                        Link("http://images.google.com/i?x") + Link("http://b.test/2") + kPager +
                                        "</html>"};
       // The last page: no pager, so only its first accepted link counts.
-      return TScriptedReply{200, Link("https://s.test/") + Link("http://a.test/1") + Link("http://d.test/") +
+      return TLoopbackReply{200, Link("https://s.test/") + Link("http://a.test/1") + Link("http://d.test/") +
                                      Link("http://e.test/")};
     });
     TAppFixture app;
@@ -68,8 +68,8 @@ class SearchTest : public QObject {
   }
 
   void LastPageGivesItsFirstAcceptedLinkOnly() {
-    TScriptedServer server([](const std::string&) {
-      return TScriptedReply{200, Link("https://s.test/") + Link("http://d.test/") + Link("http://e.test/")};
+    TLoopbackServer server([](const std::string&) {
+      return TLoopbackReply{200, Link("https://s.test/") + Link("http://d.test/") + Link("http://e.test/")};
     });
     TAppFixture app;
     app.Endpoints.SearchHost = server.HostPort();
@@ -83,9 +83,9 @@ class SearchTest : public QObject {
 
   void DepthBoundsTheResultPagesAndFailedPagesAreSkipped() {
     for (int depth : {0, 9, 10}) {
-      TScriptedServer server([](const std::string& target) {
-        if (StartOf(target) == 300) return TScriptedReply{404, "gone"};
-        return TScriptedReply{200, Link("http://p" + std::to_string(StartOf(target)) + ".test/") + kPager};
+      TLoopbackServer server([](const std::string& target) {
+        if (StartOf(target) == 300) return TLoopbackReply{404, "gone"};
+        return TLoopbackReply{200, Link("http://p" + std::to_string(StartOf(target)) + ".test/") + kPager};
       });
       TAppFixture app;
       app.Endpoints.SearchHost = server.HostPort();
@@ -102,7 +102,7 @@ class SearchTest : public QObject {
   }
 
   void PageWithoutLinksOrPagerEndsTheHarvest() {
-    TScriptedServer server([](const std::string&) { return TScriptedReply{200, "<html>nothing</html>"}; });
+    TLoopbackServer server([](const std::string&) { return TLoopbackReply{200, "<html>nothing</html>"}; });
     TAppFixture app;
     app.Endpoints.SearchHost = server.HostPort();
     TfrmMain& frm = app.Show();
@@ -114,7 +114,7 @@ class SearchTest : public QObject {
   }
 
   void EmptyKeywordOnlyShowsTheNotice() {
-    TScriptedServer server([](const std::string&) { return TScriptedReply{200, "x"}; });
+    TLoopbackServer server([](const std::string&) { return TLoopbackReply{200, "x"}; });
     TAppFixture app;
     app.Endpoints.SearchHost = server.HostPort();
     TfrmMain& frm = app.Show();
@@ -133,7 +133,7 @@ class SearchTest : public QObject {
   }
 
   void StopShowsSearchAtOnceAndEndsASilentRequest() {
-    TScriptedServer server([](const std::string&) { return TScriptedReply{200, "", true}; });
+    TLoopbackServer server([](const std::string&) { return TLoopbackReply{200, "", true}; });
     TAppFixture app;
     app.Endpoints.SearchHost = server.HostPort();
     TfrmMain& frm = app.Show();
@@ -161,7 +161,7 @@ class SearchTest : public QObject {
   }
 
   void StopWithAnEmptyKeywordShowsTheNoticeAndTheRunGoesOn() {
-    TScriptedServer server([](const std::string&) { return TScriptedReply{200, "", true}; });
+    TLoopbackServer server([](const std::string&) { return TLoopbackReply{200, "", true}; });
     TAppFixture app;
     app.Endpoints.SearchHost = server.HostPort();
     TfrmMain& frm = app.Show();
@@ -184,7 +184,7 @@ class SearchTest : public QObject {
   }
 
   void SearchClickWhileTheStoppedRunHasNotReturnedIsIgnored() {
-    TScriptedServer server([](const std::string&) { return TScriptedReply{200, "", true}; });
+    TLoopbackServer server([](const std::string&) { return TLoopbackReply{200, "", true}; });
     TAppFixture app;
     app.Endpoints.SearchHost = server.HostPort();
     TfrmMain& frm = app.Show();
@@ -204,7 +204,7 @@ class SearchTest : public QObject {
   }
 
   void ClosingDuringASearchEndsTheProcessWithoutWaiting() {
-    TScriptedServer server([](const std::string&) { return TScriptedReply{200, "", true}; });
+    TLoopbackServer server([](const std::string&) { return TLoopbackReply{200, "", true}; });
     TAppFixture app;
     app.Endpoints.SearchHost = server.HostPort();
     TfrmMain& frm = app.Show();
@@ -222,7 +222,7 @@ class SearchTest : public QObject {
   }
 
   void PageFileThatCannotBeCreatedEndsTheRunIdle() {
-    TScriptedServer server([](const std::string&) { return TScriptedReply{200, Link("http://a.test/") + kPager}; });
+    TLoopbackServer server([](const std::string&) { return TLoopbackReply{200, Link("http://a.test/") + kPager}; });
     TAppFixture app;
     app.Endpoints.SearchHost = server.HostPort();
     std::filesystem::create_directory(app.Folder() + "test.html");

@@ -10,7 +10,7 @@
 #include "TAppFixture.h"
 #include "TestWindowHelpers.h"
 #include "TMessageBox.h"
-#include "TScriptedServer.h"
+#include "TLoopbackServer.h"
 #include "TSimProcess.h"
 
 using namespace halvane;
@@ -146,7 +146,7 @@ class UpdateCheckTest : public QObject {
 
   void UpdateClickDuringAFetchWaitsForIt() {
     TUpdateServer server("2.30");
-    TScriptedServer pages([](const std::string&) { return TScriptedReply{200, "page", false, false, 400}; });
+    TLoopbackServer pages([](const std::string&) { return TLoopbackReply{200, "page", false, false, 400}; });
     TAppFixture app;
     app.Endpoints.UpdateBaseURL = server.Base();
     TfrmMain& frm = Quiet(app.Show());
@@ -167,8 +167,8 @@ class UpdateCheckTest : public QObject {
   // newer version) fills no folder: past 64 KiB the check ends as "no
   // update" and the file is gone.
   void OversizedUpdateDescriptionIsNoUpdateAndNoFile() {
-    TScriptedServer server([](const std::string&) {
-      return TScriptedReply{200, "[APPLICATION]\r\nVersion=9.99\r\n" + std::string(100000, ';'), false, true, 0};
+    TLoopbackServer server([](const std::string&) {
+      return TLoopbackReply{200, "[APPLICATION]\r\nVersion=9.99\r\n" + std::string(100000, ';'), false, true, 0};
     });
     TAppFixture app;
     app.Endpoints.UpdateBaseURL = "http://" + server.HostPort() + "/liveupdate/halvane/";
@@ -181,7 +181,7 @@ class UpdateCheckTest : public QObject {
   // An update server that accepts and says nothing: Check Updates has no
   // Stop, so the idle limit ends the check (shortened here from 30 s).
   void SilentUpdateServerEndsTheCheck() {
-    TScriptedServer server([](const std::string&) { return TScriptedReply{200, "", true, false, 0}; });
+    TLoopbackServer server([](const std::string&) { return TLoopbackReply{200, "", true, false, 0}; });
     TAppFixture app;
     app.Endpoints.UpdateBaseURL = "http://" + server.HostPort() + "/liveupdate/halvane/";
     app.Endpoints.Limits.Update.IdleMs = 300;

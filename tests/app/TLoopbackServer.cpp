@@ -1,4 +1,4 @@
-#include "TScriptedServer.h"
+#include "TLoopbackServer.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -11,7 +11,7 @@
 
 namespace halvane::test {
 
-TScriptedServer::TScriptedServer(TScript script) : FScript(std::move(script)) {
+TLoopbackServer::TLoopbackServer(TScript script) : FScript(std::move(script)) {
   FListen = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
@@ -25,7 +25,7 @@ TScriptedServer::TScriptedServer(TScript script) : FScript(std::move(script)) {
   FAcceptor = std::thread([this] { AcceptLoop(); });
 }
 
-TScriptedServer::~TScriptedServer() {
+TLoopbackServer::~TLoopbackServer() {
   FStopping = true;
   ::shutdown(FListen, SHUT_RDWR);
   FAcceptor.join();
@@ -37,12 +37,12 @@ TScriptedServer::~TScriptedServer() {
   ::close(FListen);
 }
 
-std::vector<std::string> TScriptedServer::Targets() const {
+std::vector<std::string> TLoopbackServer::Targets() const {
   std::lock_guard<std::mutex> lock(FMutex);
   return FTargets;
 }
 
-void TScriptedServer::AcceptLoop() {
+void TLoopbackServer::AcceptLoop() {
   while (!FStopping) {
     pollfd p{FListen, POLLIN, 0};
     if (::poll(&p, 1, 50) <= 0) continue;
@@ -54,7 +54,7 @@ void TScriptedServer::AcceptLoop() {
   }
 }
 
-void TScriptedServer::Serve(int s) {
+void TLoopbackServer::Serve(int s) {
   std::string head;
   char buffer[4096];
   while (head.find("\r\n\r\n") == std::string::npos && !FStopping) {
@@ -71,7 +71,7 @@ void TScriptedServer::Serve(int s) {
     std::lock_guard<std::mutex> lock(FMutex);
     FTargets.push_back(target);
   }
-  const TScriptedReply reply = FScript(target);
+  const TLoopbackReply reply = FScript(target);
   if (reply.DelayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(reply.DelayMs));
   if (reply.Silent) {
     ++FSilent;

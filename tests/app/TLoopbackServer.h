@@ -10,7 +10,7 @@
 
 namespace halvane::test {
 
-struct TScriptedReply {
+struct TLoopbackReply {
   int Status = 200;
   std::string Body;
   bool Silent = false;        // never answer
@@ -18,12 +18,12 @@ struct TScriptedReply {
   int DelayMs = 0;            // wait before answering
 };
 
-class TScriptedServer {
+class TLoopbackServer {
  public:
-  using TScript = std::function<TScriptedReply(const std::string& target)>;
+  using TScript = std::function<TLoopbackReply(const std::string& target)>;
 
-  explicit TScriptedServer(TScript script);
-  ~TScriptedServer();
+  explicit TLoopbackServer(TScript script);
+  ~TLoopbackServer();
 
   std::string HostPort() const { return "127.0.0.1:" + std::to_string(FPort); }
   // Request targets (path and query) in arrival order.
