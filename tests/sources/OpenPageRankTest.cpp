@@ -7,9 +7,9 @@
 #include <map>
 #include <mutex>
 
-#include "TOpenPageRankService.h"
-#include "TSimProcess.h"
-#include "TSimWeb.h"
+#include "tools/sim/TOpenPageRankService.h"
+#include "tests/support/TSimProcess.h"
+#include "tools/sim/TSimWeb.h"
 #include "sources/TOpenPageRank.h"
 
 namespace halvane::sources {

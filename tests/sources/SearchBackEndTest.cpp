@@ -8,9 +8,9 @@
 #include <future>
 #include <thread>
 
-#include "LiveSearch.h"
-#include "TSimProcess.h"
-#include "TSimWeb.h"
+#include "tools/sim/LiveSearch.h"
+#include "tests/support/TSimProcess.h"
+#include "tools/sim/TSimWeb.h"
 #include "sources/TBraveSearch.h"
 #include "sources/TSearxngSearch.h"
 

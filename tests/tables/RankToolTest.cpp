@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "TTrancoDownload.h"
-#include "TableFiles.h"
+#include "tools/sim/TTrancoDownload.h"
+#include "tests/tables/TableFiles.h"
 
 namespace halvane::tables {
 namespace {
