@@ -7,17 +7,9 @@
 #include <string_view>
 #include <vector>
 
-namespace halvane::sources {
+#include "sources/TIniLine.h"
 
-struct TIniLine {
-  enum class TKind { Blank, Comment, Section, Entry, Malformed };
-  TKind Kind = TKind::Blank;
-  int Number = 0;       // from 1
-  std::string Raw;      // the line without its line break
-  std::string Section;  // Section: its name; Entry: the section it is in ("" before any)
-  std::string Key;      // Entry: trimmed
-  std::string Value;    // Entry: trimmed
-};
+namespace halvane::sources {
 
 class TIniText {
  public:
