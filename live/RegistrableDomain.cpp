@@ -1,5 +1,7 @@
 #include "live/RegistrableDomain.h"
 
+#include "base/TextScan.h"
+
 #include <libpsl.h>
 
 #include <algorithm>
@@ -7,13 +9,6 @@
 namespace halvane::live {
 
 namespace {
-
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-  return out;
-}
 
 bool IsAddressLiteral(std::string_view host) {
   if (host.find(':') != std::string_view::npos) return true;  // IPv6
@@ -23,9 +18,10 @@ bool IsAddressLiteral(std::string_view host) {
 }  // namespace
 
 std::string RegistrableDomain(std::string_view host) {
-  std::string name = Lower(host);
+  std::string name = AsciiLowerCase(host);
   while (!name.empty() && name.back() == '.') name.pop_back();
-  if (name.empty() || IsAddressLiteral(name)) return {};
+  // libpsl reads up to a NUL byte: the name would lose its real end.
+  if (name.empty() || IsAddressLiteral(name) || name.find('\0') != std::string::npos) return {};
   const char* found = psl_registrable_domain(psl_builtin(), name.c_str());
   return found ? std::string(found) : std::string();
 }
@@ -38,9 +34,9 @@ std::string HostOfUrl(std::string_view url) {
   if (const auto at = rest.rfind('@'); at != std::string_view::npos) rest.remove_prefix(at + 1);
   if (!rest.empty() && rest.front() == '[') {
     const auto close = rest.find(']');
-    return close == std::string_view::npos ? std::string() : Lower(rest.substr(1, close - 1));
+    return close == std::string_view::npos ? std::string() : AsciiLowerCase(rest.substr(1, close - 1));
   }
-  return Lower(rest.substr(0, rest.find(':')));
+  return AsciiLowerCase(rest.substr(0, rest.find(':')));
 }
 
 }  // namespace halvane::live

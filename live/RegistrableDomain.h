@@ -6,7 +6,8 @@
 
 namespace halvane::live {
 
-// Lower-cased; "" when host has none (an address, a bare suffix, empty).
+// Lower-cased; "" when host has none (an address, a bare suffix, empty, a
+// name holding a NUL byte).
 std::string RegistrableDomain(std::string_view host);
 // The host part of an http(s) address, lower-cased, without port; "" if none.
 std::string HostOfUrl(std::string_view url);

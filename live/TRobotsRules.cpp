@@ -1,5 +1,7 @@
 #include "live/TRobotsRules.h"
 
+#include "base/TextScan.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -19,16 +21,6 @@ std::string_view Trim(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   return text;
-}
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
 }
 
 // The product token at the start of a user-agent value: "Halvane/2.20"
@@ -141,7 +133,7 @@ TRobotsRules TRobotsRules::Parse(std::string_view body, std::string_view product
     const std::string_view key = Trim(line.substr(0, colon));
     const std::string_view value = Trim(line.substr(colon + 1));
 
-    if (EqualNoCase(key, "user-agent")) {
+    if (EqualsNoCase(key, "user-agent")) {
       if (!inAgentLines) {
         groupOurs = false;
         groupAnyone = false;
@@ -149,7 +141,7 @@ TRobotsRules TRobotsRules::Parse(std::string_view body, std::string_view product
       inAgentLines = true;
       groupOpen = true;
       const std::string_view agent = ProductToken(value);
-      if (!token.empty() && !agent.empty() && EqualNoCase(agent, token)) {
+      if (!token.empty() && !agent.empty() && EqualsNoCase(agent, token)) {
         groupOurs = true;
         haveOurs = true;
       } else if (value == "*") {
@@ -157,8 +149,8 @@ TRobotsRules TRobotsRules::Parse(std::string_view body, std::string_view product
       }
       continue;
     }
-    const bool allow = EqualNoCase(key, "allow");
-    if (!allow && !EqualNoCase(key, "disallow")) continue;  // sitemap, crawl-delay, ...
+    const bool allow = EqualsNoCase(key, "allow");
+    if (!allow && !EqualsNoCase(key, "disallow")) continue;  // sitemap, crawl-delay, ...
     inAgentLines = false;
     // An empty path says nothing; rules before any user-agent line belong to no group.
     if (!groupOpen || value.empty()) continue;

@@ -1,8 +1,9 @@
 #include "live/UrlParts.h"
 
+#include "base/TextScan.h"
+
 #include <curl/curl.h>
 
-#include <algorithm>
 #include <charconv>
 #include <memory>
 
@@ -41,13 +42,9 @@ std::optional<TUrlParts> SplitUrl(std::string_view url) {
   auto port = Part(handle.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT);
   auto path = Part(handle.get(), CURLUPART_PATH, 0);
   if (!scheme || !host || !port || !path || host->empty()) return std::nullopt;
-  const auto lower = [](std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-    return s;
-  };
-  parts.Scheme = lower(*scheme);
+  parts.Scheme = AsciiLowerCase(*scheme);
   if (parts.Scheme != "http" && parts.Scheme != "https") return std::nullopt;
-  parts.Host = lower(*host);
+  parts.Host = AsciiLowerCase(*host);
   if (parts.Host.size() > 2 && parts.Host.front() == '[' && parts.Host.back() == ']') {
     parts.Host = parts.Host.substr(1, parts.Host.size() - 2);
   }

@@ -1,5 +1,7 @@
 #include "pagetest/PageCharset.h"
 
+#include "base/TextScan.h"
+
 #include <cstddef>
 
 #include "pagetest/PageText.h"
@@ -19,7 +21,7 @@ bool IsCharsetChar(char c) noexcept {
 }  // namespace
 
 std::string DeclaredCharset(std::string_view html) {
-  const std::string head = AsciiLower(html.substr(0, kPrescanBytes));
+  const std::string head = AsciiLowerCase(html.substr(0, kPrescanBytes));
   std::size_t meta = head.find("<meta");
   while (meta != std::string::npos) {
     const std::size_t close = head.find('>', meta);

@@ -1,14 +1,12 @@
 #include "pagetest/PageText.h"
 
+#include "base/TextScan.h"
+
 #include <cstddef>
 
 namespace halvane::pagetest {
 
 namespace {
-
-char LowerAscii(char c) noexcept {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // Length of the valid UTF-8 sequence at text[i], 0 when none starts there.
 std::size_t ValidSequenceLength(std::string_view text, std::size_t i) noexcept {
@@ -44,37 +42,6 @@ std::size_t ValidSequenceLength(std::string_view text, std::size_t i) noexcept {
 
 bool IsHtmlSpace(char c) noexcept {
   return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
-}
-
-std::string AsciiLower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = LowerAscii(c);
-  return lower;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) noexcept {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) noexcept {
-  return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
-}
-
-bool ContainsNoCase(std::string_view haystack, std::string_view needleLower) noexcept {
-  if (needleLower.empty()) return true;
-  if (haystack.size() < needleLower.size()) return false;
-  const std::size_t last = haystack.size() - needleLower.size();
-  for (std::size_t i = 0; i <= last; ++i) {
-    if (LowerAscii(haystack[i]) != needleLower[0]) continue;
-    std::size_t k = 1;
-    while (k < needleLower.size() && LowerAscii(haystack[i + k]) == needleLower[k]) ++k;
-    if (k == needleLower.size()) return true;
-  }
-  return false;
 }
 
 std::string_view TrimHtmlSpace(std::string_view text) noexcept {

@@ -1,6 +1,6 @@
 #pragma once
-// Small text helpers of the page test: ASCII case folding, rel tokens, the
-// anchor's white space, and repair of broken UTF-8.
+// Small text helpers of the page test: rel tokens, the anchor's white
+// space, and repair of broken UTF-8 (ASCII case folding is in base/TextScan.h).
 #include <string>
 #include <string_view>
 
@@ -8,12 +8,6 @@ namespace halvane::pagetest {
 
 // HTML's ASCII white space: blank, tab, line feed, form feed, carriage return.
 bool IsHtmlSpace(char c) noexcept;
-
-std::string AsciiLower(std::string_view text);
-bool EqualsNoCase(std::string_view a, std::string_view b) noexcept;
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) noexcept;
-// needleLower must already be lower-case ASCII.
-bool ContainsNoCase(std::string_view haystack, std::string_view needleLower) noexcept;
 
 std::string_view TrimHtmlSpace(std::string_view text) noexcept;
 

@@ -1,5 +1,7 @@
 #include "pagetest/TPageScanner.h"
 
+#include "base/TextScan.h"
+
 #include "pagetest/PageTest.h"
 #include "pagetest/PageText.h"
 
@@ -36,7 +38,7 @@ std::string Shortened(std::string_view text) {
 }  // namespace
 
 TPageScanner::TPageScanner(std::string_view userDomain, std::size_t maxDepth)
-    : FDomainLower(AsciiLower(TrimHtmlSpace(userDomain))), FMaxDepth(maxDepth) {}
+    : FDomainLower(AsciiLowerCase(TrimHtmlSpace(userDomain))), FMaxDepth(maxDepth) {}
 
 bool TPageScanner::StartElement(std::string_view name, const char* const* attributes) {
   if (++FDepth > FMaxDepth) {

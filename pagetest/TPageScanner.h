@@ -24,8 +24,6 @@ public:
   // tag searches all open elements, so errors deep down cost the most.
   bool ParseError();
 
-  bool TooDeep() const noexcept { return FTooDeep; }
-  bool TooBroken() const noexcept { return FTooBroken; }
   // The verdict so far, with Qualifies and Reason filled in.
   TPageVerdict Verdict() const;
 

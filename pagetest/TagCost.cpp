@@ -1,5 +1,7 @@
 #include "pagetest/TagCost.h"
 
+#include "base/TextScan.h"
+
 #include <cstdint>
 
 #include "pagetest/PageText.h"

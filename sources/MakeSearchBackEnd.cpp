@@ -9,10 +9,6 @@ namespace halvane::sources {
 
 std::string SearchQueryText(std::string_view keyword) { return BuildQueryText(keyword); }
 
-std::string TSearchProgress::StatusText() const {
-  return "Searching " + Engine + ", page " + std::to_string(Page) + "...";
-}
-
 std::unique_ptr<TSearchBackEnd> MakeSearchBackEnd(const TSources& sources, live::TLiveClient& client) {
   switch (sources.Engine) {
     case TSearchEngine::Classic:

@@ -1,5 +1,7 @@
 #include "sources/TIniText.h"
 
+#include "base/TextScan.h"
+
 namespace halvane::sources {
 namespace {
 
@@ -37,15 +39,6 @@ TIniLine ParseLine(std::string_view raw, int number, const std::string& section)
 }
 
 }  // namespace
-
-bool EqualsNoCase(std::string_view a, std::string_view b) noexcept {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-    if (fold(a[i]) != fold(b[i])) return false;
-  }
-  return true;
-}
 
 TIniText TIniText::Parse(std::string_view text) {
   TIniText ini;

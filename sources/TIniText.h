@@ -7,17 +7,9 @@
 #include <string_view>
 #include <vector>
 
-namespace halvane::sources {
+#include "sources/TIniLine.h"
 
-struct TIniLine {
-  enum class TKind { Blank, Comment, Section, Entry, Malformed };
-  TKind Kind = TKind::Blank;
-  int Number = 0;       // from 1
-  std::string Raw;      // the line without its line break
-  std::string Section;  // Section: its name; Entry: the section it is in ("" before any)
-  std::string Key;      // Entry: trimmed
-  std::string Value;    // Entry: trimmed
-};
+namespace halvane::sources {
 
 class TIniText {
  public:
@@ -41,7 +33,5 @@ class TIniText {
   bool FEndsWithBreak = true;
   std::string FBreak = "\n";  // the text's own line break, for added lines
 };
-
-bool EqualsNoCase(std::string_view a, std::string_view b) noexcept;
 
 }  // namespace halvane::sources

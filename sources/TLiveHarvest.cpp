@@ -1,5 +1,6 @@
 #include "sources/TLiveHarvest.h"
 
+#include "base/TextScan.h"
 #include "live/RegistrableDomain.h"
 
 namespace halvane::sources {
@@ -13,15 +14,7 @@ bool TLiveHarvest::Acceptable(std::string_view url) const {
     // Blanks and control bytes make no address a client should send.
     if (static_cast<unsigned char>(c) <= 0x20 || c == 0x7F) return false;
   }
-  auto startsNoCase = [url](std::string_view prefix) {
-    if (url.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-      const char c = url[i];
-      if (((c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c) != prefix[i]) return false;
-    }
-    return true;
-  };
-  if (!startsNoCase("http://") && !startsNoCase("https://")) return false;
+  if (!StartsWithNoCase(url, "http://") && !StartsWithNoCase(url, "https://")) return false;
   const std::string host = live::HostOfUrl(url);
   return !host.empty() && host != FEngineHost;
 }

@@ -7,6 +7,7 @@
 
 #include "sources/ServiceJson.h"
 
+#include "base/TextScan.h"
 #include "live/RegistrableDomain.h"
 #include "sources/ServiceErrors.h"
 #include "sources/TCallbackGate.h"
@@ -17,8 +18,7 @@ namespace {
 constexpr std::string_view kService = "Open PageRank";
 
 std::string NameOf(std::string_view domain) {
-  std::string out(domain);
-  for (char& c : out) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+  std::string out = AsciiLowerCase(domain);
   while (!out.empty() && out.back() == '.') out.pop_back();
   return out;
 }

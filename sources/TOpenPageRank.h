@@ -30,15 +30,9 @@
 #include <vector>
 
 #include "live/TLiveClient.h"
+#include "sources/TAuthorityAnswer.h"
 
 namespace halvane::sources {
-
-// One call's figures by the domain asked for, or why the call failed.
-struct TAuthorityAnswer {
-  std::map<std::string, std::optional<int>> Figures;  // every domain asked: nothing when unknown
-  std::string Error;                                  // not "": the call failed
-  bool KeyRefused = false;                            // 401 or 403: later calls would fail too
-};
 
 class TOpenPageRank {
  public:

@@ -8,19 +8,11 @@
 #include <string>
 
 #include "live/TLiveClient.h"
+#include "sources/TPageProtocol.h"
 #include "sources/TSearchBackEnd.h"
 #include "sources/TSearchPage.h"
 
 namespace halvane::sources {
-
-struct TPageProtocol {
-  std::string Engine;     // "SearXNG"
-  std::string EngineUrl;  // its address: its host's addresses are dropped
-  int MaxPages = 1;
-  // The request for page index (from 0) of a query text.
-  std::function<live::TLiveRequest(const std::string& queryText, int pageIndex)> Request;
-  std::function<TSearchPage(const live::TLiveResponse&)> Parse;
-};
 
 class TPagedSearch final : public TSearchBackEnd {
  public:

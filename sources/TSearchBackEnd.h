@@ -23,31 +23,11 @@
 #include <vector>
 
 #include "live/TLiveClient.h"
+#include "sources/TSearchOutcome.h"
+#include "sources/TSearchProgress.h"
 #include "sources/TSources.h"
 
 namespace halvane::sources {
-
-struct TSearchProgress {
-  std::string Engine;         // "SearXNG", "Brave Search"
-  int Page = 1;               // the page being asked, from 1
-  std::size_t Addresses = 0;  // distinct addresses so far
-  // The addresses found since the last progress report, in order, so a
-  // caller can start on them while the harvest goes on (the last page's
-  // come only with the outcome).
-  std::vector<std::string> NewAddresses;
-
-  // "Searching SearXNG, page 3..."
-  std::string StatusText() const;
-};
-
-struct TSearchOutcome {
-  // Distinct addresses in the order found, at most maxAddresses.
-  std::vector<std::string> Addresses;
-  // "" when the harvest ran to its end (enough addresses, no more pages, a
-  // page with nothing new); otherwise why it ended early, for a user
-  // ("Brave Search at api.search.brave.com refused the subscription token ...").
-  std::string Problem;
-};
 
 class TSearchBackEnd {
  public:

@@ -13,6 +13,7 @@
 
 #include "platform/AtomicFile.h"
 #include "sources/TIniText.h"
+#include "base/TextScan.h"
 
 namespace halvane::sources {
 namespace {
@@ -47,12 +48,6 @@ std::string Shown(std::string_view text) {
   return out;
 }
 
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-  return out;
-}
-
 bool HasControlOrBlank(std::string_view text) {
   for (const char c : text) {
     if (static_cast<unsigned char>(c) <= 0x20 || c == 0x7F) return true;
@@ -69,7 +64,7 @@ std::string EnvOr(const char* name, const std::string& fallbackBelowHome) {
 
 // "" when url is an http(s) address with a host; otherwise why not.
 std::string CheckUrl(std::string_view url) {
-  const std::string lower = Lower(url);
+  const std::string lower = AsciiLowerCase(url);
   std::size_t start = 0;
   if (lower.starts_with("http://")) {
     start = 7;
@@ -93,7 +88,7 @@ std::string ExpandHome(std::string_view path) {
   return std::string(path);
 }
 
-bool IsNone(std::string_view value) { return value.empty() || Lower(value) == "none"; }
+bool IsNone(std::string_view value) { return value.empty() || EqualsNoCase(value, "none"); }
 
 TParse Url(std::string TSources::*field, bool optional) {
   return [field, optional](TSources& s, std::string_view v) -> std::string {
@@ -178,7 +173,7 @@ std::string ParseProxies(TSources& s, std::string_view v) {
     const std::string_view item = rest.substr(0, cut);
     rest.remove_prefix(cut == std::string_view::npos ? rest.size() : cut + 1);
     if (item.empty()) continue;
-    const std::string lower = Lower(item);
+    const std::string lower = AsciiLowerCase(item);
     const std::size_t scheme = lower.find("://");
     static const char* const kSchemes[] = {"http", "https", "socks4", "socks4a", "socks5", "socks5h"};
     bool known = false;

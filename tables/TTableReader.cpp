@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "base/TextScan.h"
 #include "tables/TTableError.h"
 
 namespace halvane::tables {
@@ -16,14 +17,6 @@ std::string_view Trim(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
   return text;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
 }
 
 // Splits one CSV line (RFC 4180 quoting, no line breaks inside fields) into
@@ -194,7 +187,7 @@ void TTableReader::Line(std::string_view line) {
     if (count != names.size()) return false;
     std::size_t i = 0;
     for (const std::string_view name : names) {
-      if (!EqualsIgnoringCase(FUnquoted[i++], name)) return false;
+      if (!EqualsNoCase(FUnquoted[i++], name)) return false;
     }
     return true;
   };

@@ -1,10 +1,13 @@
-// Feeds arbitrary bytes to the Retry-After reader and the address splitter:
-// no crash, no undefined behaviour, and the results keep their promises.
+// Feeds arbitrary bytes to the Retry-After reader, the address splitter and
+// the host and registrable-domain readers: no crash, no undefined behaviour,
+// and the results keep their promises.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
+#include "live/RegistrableDomain.h"
 #include "live/RetryAfter.h"
 #include "live/UrlParts.h"
 
@@ -17,6 +20,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (parts->Scheme != "http" && parts->Scheme != "https") std::abort();
     if (parts->Host.empty() || parts->PathAndQuery.empty() || parts->PathAndQuery[0] != '/') std::abort();
     if (parts->Port <= 0 || parts->Port > 65535) std::abort();
+  }
+  const std::string host = halvane::live::HostOfUrl(text);
+  for (const char c : host) {
+    if ((c >= 'A' && c <= 'Z') || c == '/' || c == '?' || c == '#' || c == '@') std::abort();
+  }
+  // The registrable domain is the host's tail, itself or after a dot.
+  const std::string domain = halvane::live::RegistrableDomain(host);
+  std::string_view name = host;
+  while (!name.empty() && name.back() == '.') name.remove_suffix(1);
+  if (!domain.empty() && !(name == domain || name.ends_with("." + domain))) {
+    std::abort();
   }
   return 0;
 }

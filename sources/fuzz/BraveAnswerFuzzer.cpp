@@ -1,7 +1,7 @@
 // Arbitrary bytes as Brave's search answer: addresses or a message, in bounded time.
 #include <cstdlib>
 
-#include "ServiceAnswerFuzzer.h"
+#include "sources/fuzz/ServiceAnswerFuzzer.h"
 #include "sources/TBraveSearch.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

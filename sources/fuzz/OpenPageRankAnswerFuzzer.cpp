@@ -2,7 +2,7 @@
 // domains asked, each 0..10, or a message.
 #include <cstdlib>
 
-#include "ServiceAnswerFuzzer.h"
+#include "sources/fuzz/ServiceAnswerFuzzer.h"
 #include "sources/TOpenPageRank.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -1,7 +1,7 @@
 // Arbitrary bytes as a SearXNG instance's answer: addresses or a message, in bounded time.
 #include <cstdlib>
 
-#include "ServiceAnswerFuzzer.h"
+#include "sources/fuzz/ServiceAnswerFuzzer.h"
 #include "sources/TSearxngSearch.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -7,9 +7,9 @@
 #include <chrono>
 #include <thread>
 
-#include "LiveTestSupport.h"
-#include "TSimProcess.h"
-#include "TTestServer.h"
+#include "tests/live/LiveTestSupport.h"
+#include "tests/support/TSimProcess.h"
+#include "tests/support/TTestServer.h"
 
 namespace halvane::live::test {
 

@@ -3,9 +3,9 @@
 // between http and https.
 #include <gtest/gtest.h>
 
-#include "LiveTestSupport.h"
-#include "TTestPki.h"
-#include "TTestServer.h"
+#include "tests/live/LiveTestSupport.h"
+#include "tests/support/TTestPki.h"
+#include "tests/support/TTestServer.h"
 
 namespace halvane::live::test {
 

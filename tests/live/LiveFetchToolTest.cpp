@@ -10,8 +10,8 @@
 #include <sstream>
 #include <thread>
 
-#include "TTestPki.h"
-#include "TTestServer.h"
+#include "tests/support/TTestPki.h"
+#include "tests/support/TTestServer.h"
 
 namespace halvane::live::test {
 

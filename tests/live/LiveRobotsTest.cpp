@@ -8,8 +8,8 @@
 #include <mutex>
 #include <thread>
 
-#include "LiveTestSupport.h"
-#include "TTestServer.h"
+#include "tests/live/LiveTestSupport.h"
+#include "tests/support/TTestServer.h"
 
 namespace halvane::live::test {
 namespace {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "live/RegistrableDomain.h"
 
 namespace halvane::live {
@@ -17,6 +19,9 @@ TEST(RegistrableDomainTest, HasNoneForSuffixesAddressesAndEmptyNames) {
   EXPECT_EQ(RegistrableDomain("127.0.0.2"), "");
   EXPECT_EQ(RegistrableDomain("::1"), "");
   EXPECT_EQ(RegistrableDomain(""), "");
+  // A NUL byte (hostile bytes harvested as an address) must not cut the name
+  // short: "example.com" is not this host's domain.
+  EXPECT_EQ(RegistrableDomain(std::string("www.example.com\0.evil.org", 25)), "");
 }
 
 TEST(RegistrableDomainTest, TakesTheHostOutOfAnAddress) {

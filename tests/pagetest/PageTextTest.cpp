@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "base/TextScan.h"
 #include "pagetest/PageCharset.h"
 #include "pagetest/PageText.h"
 

@@ -7,9 +7,9 @@
 #include <map>
 #include <mutex>
 
-#include "TOpenPageRankService.h"
-#include "TSimProcess.h"
-#include "TSimWeb.h"
+#include "tools/sim/TOpenPageRankService.h"
+#include "tests/support/TSimProcess.h"
+#include "tools/sim/TSimWeb.h"
 #include "sources/TOpenPageRank.h"
 
 namespace halvane::sources {
@@ -53,14 +53,14 @@ class TCollector {
 class OpenPageRank : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    sim_ = new testsupport::TSimProcess(kSmall);
-    web_ = new sim::TSimWeb(sim::LoadSimConfig(kSmall), sim_->Port());
+    FSim = new testsupport::TSimProcess(kSmall);
+    FWeb = new sim::TSimWeb(sim::LoadSimConfig(kSmall), FSim->Port());
   }
   static void TearDownTestSuite() {
-    delete web_;
-    delete sim_;
+    delete FWeb;
+    delete FSim;
   }
-  static std::string Url() { return sim_->ServiceUrl() + "/v1/domains/bulk"; }
+  static std::string Url() { return FSim->ServiceUrl() + "/v1/domains/bulk"; }
   static live::TNetworkSettings Settings() {
     live::TNetworkSettings s;
     s.HostDelayMs = 0;
@@ -69,8 +69,8 @@ class OpenPageRank : public ::testing::Test {
   }
 
   live::TLiveClient FClient{Settings()};
-  static inline testsupport::TSimProcess* sim_ = nullptr;
-  static inline sim::TSimWeb* web_ = nullptr;
+  static inline testsupport::TSimProcess* FSim = nullptr;
+  static inline sim::TSimWeb* FWeb = nullptr;
 };
 
 TEST_F(OpenPageRank, EveryDomainOnceInBatchesMatchedByName) {
@@ -83,8 +83,8 @@ TEST_F(OpenPageRank, EveryDomainOnceInBatchesMatchedByName) {
     EXPECT_EQ(authority.Request("https://www." + name + "/post/" + std::to_string(i)), name);
     domains.push_back(name);
   }
-  for (int site = 0; site < web_->SiteCount(); ++site) {
-    EXPECT_EQ(authority.Request("http://" + web_->SiteHost(site) + "/blog/x/"), sim::TSimWeb::SiteIp(site));
+  for (int site = 0; site < FWeb->SiteCount(); ++site) {
+    EXPECT_EQ(authority.Request("http://" + FWeb->SiteHost(site) + "/blog/x/"), sim::TSimWeb::SiteIp(site));
     domains.push_back(sim::TSimWeb::SiteIp(site));
   }
   EXPECT_EQ(authority.Request("http://blog.unknown-name.org/"), "unknown-name.org");
@@ -96,7 +96,7 @@ TEST_F(OpenPageRank, EveryDomainOnceInBatchesMatchedByName) {
   authority.Flush();
 
   const std::map<std::string, TFigure> got = collector.WaitFor(domains.size());
-  const sim::TOpenPageRankService service(*web_);
+  const sim::TOpenPageRankService service(*FWeb);
   int known = 0;
   for (const std::string& d : domains) {
     ASSERT_TRUE(got.contains(d)) << d;
@@ -113,15 +113,15 @@ TEST_F(OpenPageRank, EveryDomainOnceInBatchesMatchedByName) {
 
 TEST_F(OpenPageRank, OverTls) {
   live::TNetworkSettings settings = Settings();
-  settings.CaFile = sim_->CaFile();
+  settings.CaFile = FSim->CaFile();
   live::TLiveClient tls(settings);
   TCollector collector;
-  TOpenPageRank authority(tls, sim_->HttpsServiceUrl() + "/v1/domains/bulk", "sim-opr-key", collector.Handler());
-  authority.Request("http://" + web_->SiteHost(0) + "/blog/");
+  TOpenPageRank authority(tls, FSim->HttpsServiceUrl() + "/v1/domains/bulk", "sim-opr-key", collector.Handler());
+  authority.Request("http://" + FWeb->SiteHost(0) + "/blog/");
   authority.Request("https://www.example.com/");
   authority.Flush();
   const std::map<std::string, TFigure> got = collector.WaitFor(2);
-  const sim::TOpenPageRankService service(*web_);
+  const sim::TOpenPageRankService service(*FWeb);
   for (const auto& [domain, f] : got) {
     EXPECT_EQ(f.Error, "") << domain;
     EXPECT_EQ(f.Authority, service.ShownAuthority(domain)) << domain;
@@ -137,13 +137,13 @@ TEST_F(OpenPageRank, ARefusedKeyReachesEveryDomainOfTheCall) {
   const std::map<std::string, TFigure> got = collector.WaitFor(2);
   for (const auto& [domain, f] : got) {
     EXPECT_EQ(f.Authority, std::nullopt);
-    EXPECT_EQ(f.Error, "Open PageRank at 127.0.0.1:" + std::to_string(sim_->Port()) +
+    EXPECT_EQ(f.Error, "Open PageRank at 127.0.0.1:" + std::to_string(FSim->Port()) +
                            " refused the API key (HTTP 401: Invalid API key); check openpagerank-key");
   }
 }
 
 TEST_F(OpenPageRank, NoHandlerAfterStop) {
-  ASSERT_TRUE(sim_->SetFaults("/v1/domains/bulk head-delay:2000\n"));
+  ASSERT_TRUE(FSim->SetFaults("/v1/domains/bulk head-delay:2000\n"));
   TCollector collector;
   {
     TOpenPageRank authority(FClient, Url(), "sim-opr-key", collector.Handler());
@@ -155,7 +155,7 @@ TEST_F(OpenPageRank, NoHandlerAfterStop) {
     authority.Flush();
     std::this_thread::sleep_for(200ms);
   }
-  sim_->ClearFaults();
+  FSim->ClearFaults();
   EXPECT_TRUE(collector.WaitFor(0).empty());
 }
 

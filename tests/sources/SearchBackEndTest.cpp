@@ -8,9 +8,9 @@
 #include <future>
 #include <thread>
 
-#include "LiveSearch.h"
-#include "TSimProcess.h"
-#include "TSimWeb.h"
+#include "tools/sim/LiveSearch.h"
+#include "tests/support/TSimProcess.h"
+#include "tools/sim/TSimWeb.h"
 #include "sources/TBraveSearch.h"
 #include "sources/TSearxngSearch.h"
 
@@ -52,21 +52,21 @@ THarvestResult Harvest(TSearchBackEnd& search, std::string_view keyword, std::si
 class SearchBackEnd : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    sim_ = new testsupport::TSimProcess(kSmall);
-    web_ = new sim::TSimWeb(sim::LoadSimConfig(kSmall), sim_->Port());
+    FSim = new testsupport::TSimProcess(kSmall);
+    FWeb = new sim::TSimWeb(sim::LoadSimConfig(kSmall), FSim->Port());
   }
   static void TearDownTestSuite() {
-    delete web_;
-    delete sim_;
+    delete FWeb;
+    delete FSim;
   }
-  void TearDown() override { sim_->ClearFaults(); }
+  void TearDown() override { FSim->ClearFaults(); }
 
-  static std::string SearxngUrl() { return sim_->ServiceUrl() + "/"; }
-  static std::string BraveUrl() { return sim_->ServiceUrl() + "/res/v1/web/search"; }
+  static std::string SearxngUrl() { return FSim->ServiceUrl() + "/"; }
+  static std::string BraveUrl() { return FSim->ServiceUrl() + "/res/v1/web/search"; }
 
   live::TLiveClient FClient{FastSettings()};
-  static inline testsupport::TSimProcess* sim_ = nullptr;
-  static inline sim::TSimWeb* web_ = nullptr;
+  static inline testsupport::TSimProcess* FSim = nullptr;
+  static inline sim::TSimWeb* FWeb = nullptr;
 };
 
 TEST_F(SearchBackEnd, SearxngHarvestIsTheModelsAtEveryDepth) {
@@ -75,7 +75,7 @@ TEST_F(SearchBackEnd, SearxngHarvestIsTheModelsAtEveryDepth) {
       TSearxngSearch search(FClient, SearxngUrl());
       const THarvestResult r = Harvest(search, keyword, max);
       EXPECT_EQ(r.Outcome.Problem, "");
-      EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*web_, sim::TLiveEngine::Searxng, keyword, max))
+      EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Searxng, keyword, max))
           << keyword << " " << max;
       ASSERT_FALSE(r.Progress.empty());
       for (std::size_t i = 0; i < r.Progress.size(); ++i) EXPECT_EQ(r.Progress[i].Page, static_cast<int>(i) + 1);
@@ -90,25 +90,25 @@ TEST_F(SearchBackEnd, BraveHarvestIsTheModelsAndEndsWhenNoMoreResults) {
     TBraveSearch search(FClient, BraveUrl(), "sim-brave-key");
     const THarvestResult r = Harvest(search, keyword, 1000);
     EXPECT_EQ(r.Outcome.Problem, "");
-    EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*web_, sim::TLiveEngine::Brave, keyword, 1000)) << keyword;
+    EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Brave, keyword, 1000)) << keyword;
     // Pages only while the service says more follow.
     bool more = true;
     for (int offset = 0; offset + 1 < static_cast<int>(r.Progress.size()); ++offset) {
-      sim::BravePage(*web_, keyword, offset, &more);
+      sim::BravePage(*FWeb, keyword, offset, &more);
       EXPECT_TRUE(more);
     }
   }
 }
 
 TEST_F(SearchBackEnd, ErrorAnswersEndTheHarvestWithTheirReason) {
-  const std::string host = "127.0.0.1:" + std::to_string(sim_->Port());
+  const std::string host = "127.0.0.1:" + std::to_string(FSim->Port());
   {
     TBraveSearch search(FClient, BraveUrl(), "wrong-key");
     EXPECT_EQ(Harvest(search, "deep dive", 100).Outcome.Problem,
               "Brave Search at " + host +
                   " refused the subscription token (HTTP 422: The provided subscription token is invalid.); check brave-key");
   }
-  ASSERT_TRUE(sim_->SetFaults("format=json status:502\n"));
+  ASSERT_TRUE(FSim->SetFaults("format=json status:502\n"));
   {
     TSearxngSearch search(FClient, SearxngUrl());
     const THarvestResult r = Harvest(search, "deep dive", 100);
@@ -116,7 +116,7 @@ TEST_F(SearchBackEnd, ErrorAnswersEndTheHarvestWithTheirReason) {
     EXPECT_EQ(r.Outcome.Problem, "SearXNG at " + host + " failed on its side (HTTP 502), try again later");
   }
   // Rate limited on every try: the client's retries end, the wait is named.
-  ASSERT_TRUE(sim_->SetFaults("/res/v1/web/ status:429\n"));
+  ASSERT_TRUE(FSim->SetFaults("/res/v1/web/ status:429\n"));
   {
     TBraveSearch search(FClient, BraveUrl(), "sim-brave-key");
     EXPECT_EQ(Harvest(search, "deep dive", 100).Outcome.Problem,
@@ -124,7 +124,7 @@ TEST_F(SearchBackEnd, ErrorAnswersEndTheHarvestWithTheirReason) {
                   " is limiting requests (HTTP 429: Request rate limit exceeded for plan.), retry after 1 s; your "
                   "plan's rate or monthly quota is used up");
   }
-  ASSERT_TRUE(sim_->SetFaults("format=json status:429\n"));
+  ASSERT_TRUE(FSim->SetFaults("format=json status:429\n"));
   {
     TSearxngSearch search(FClient, SearxngUrl());
     const std::string problem = Harvest(search, "deep dive", 100).Outcome.Problem;
@@ -134,10 +134,10 @@ TEST_F(SearchBackEnd, ErrorAnswersEndTheHarvestWithTheirReason) {
 }
 
 TEST_F(SearchBackEnd, AFailureHalfWayKeepsTheAddressesSoFar) {
-  ASSERT_TRUE(sim_->SetFaults("pageno=3 status:500\n"));
+  ASSERT_TRUE(FSim->SetFaults("pageno=3 status:500\n"));
   TSearxngSearch search(FClient, SearxngUrl());
   const THarvestResult r = Harvest(search, "deep dive", 1000);
-  const auto full = sim::ExpectedLiveHarvest(*web_, sim::TLiveEngine::Searxng, "deep dive", 1000);
+  const auto full = sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Searxng, "deep dive", 1000);
   ASSERT_GT(r.Outcome.Addresses.size(), 20u);
   EXPECT_EQ(r.Outcome.Addresses, std::vector<std::string>(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(
                                                                                           r.Outcome.Addresses.size())));
@@ -164,31 +164,31 @@ TEST_F(SearchBackEnd, JsonDisabledAndNoServerAreExplained) {
 
 TEST_F(SearchBackEnd, OverTlsWithTheSimulatorsCaAndRefusedWithoutIt) {
   live::TNetworkSettings settings = FastSettings();
-  settings.CaFile = sim_->CaFile();
+  settings.CaFile = FSim->CaFile();
   live::TLiveClient tls(settings);
   {
-    TSearxngSearch search(tls, sim_->HttpsServiceUrl() + "/");
+    TSearxngSearch search(tls, FSim->HttpsServiceUrl() + "/");
     const THarvestResult r = Harvest(search, "blue widgets", 100);
     EXPECT_EQ(r.Outcome.Problem, "");
-    EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*web_, sim::TLiveEngine::Searxng, "blue widgets", 100));
+    EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Searxng, "blue widgets", 100));
   }
   {
-    TBraveSearch search(tls, sim_->HttpsServiceUrl() + "/res/v1/web/search", "sim-brave-key");
+    TBraveSearch search(tls, FSim->HttpsServiceUrl() + "/res/v1/web/search", "sim-brave-key");
     const THarvestResult r = Harvest(search, "blue widgets", 100);
     EXPECT_EQ(r.Outcome.Problem, "");
-    EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*web_, sim::TLiveEngine::Brave, "blue widgets", 100));
+    EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Brave, "blue widgets", 100));
   }
   // Without the simulator's CA the certificate is not trusted: said so, nothing harvested.
-  TSearxngSearch search(FClient, sim_->HttpsServiceUrl() + "/");
+  TSearxngSearch search(FClient, FSim->HttpsServiceUrl() + "/");
   const THarvestResult r = Harvest(search, "blue widgets", 100);
   EXPECT_TRUE(r.Outcome.Addresses.empty());
-  EXPECT_EQ(r.Outcome.Problem.rfind("SearXNG at 127.0.0.1:" + std::to_string(sim_->HttpsPort()) + ": ", 0), 0u)
+  EXPECT_EQ(r.Outcome.Problem.rfind("SearXNG at 127.0.0.1:" + std::to_string(FSim->HttpsPort()) + ": ", 0), 0u)
       << r.Outcome.Problem;
   EXPECT_NE(r.Outcome.Problem.find("certificate"), std::string::npos) << r.Outcome.Problem;
 }
 
 TEST_F(SearchBackEnd, StopEndsTheHarvestWithoutALateHandler) {
-  ASSERT_TRUE(sim_->SetFaults("pageno=2 head-delay:3000\n"));
+  ASSERT_TRUE(FSim->SetFaults("pageno=2 head-delay:3000\n"));
   std::atomic<int> calls{0};
   std::promise<void> secondPage;
   {

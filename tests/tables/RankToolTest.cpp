@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "TTrancoDownload.h"
-#include "TableFiles.h"
+#include "tools/sim/TTrancoDownload.h"
+#include "tests/tables/TableFiles.h"
 
 namespace halvane::tables {
 namespace {
@@ -106,6 +106,7 @@ TEST(RankTool, JudgesASavedPageWithTheModernTest) {
   const TRun missing = RunRank(dir, "test-page " + (dir / "none.html"));
   EXPECT_EQ(missing.Status, 1);
   EXPECT_THAT(missing.Err, HasSubstr("cannot read " + (dir / "none.html")));
+  EXPECT_THAT(missing.Err, HasSubstr("No such file or directory"));  // the reason, not only the file
   EXPECT_EQ(RunRank(dir, "test-page").Status, 2);
   EXPECT_EQ(RunRank(dir, "test-page a b c").Status, 2);
 }

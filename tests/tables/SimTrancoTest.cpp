@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
-#include "TSimProcess.h"
-#include "TSimWeb.h"
-#include "TTrancoDownload.h"
-#include "TableFiles.h"
+#include "tests/support/TSimProcess.h"
+#include "tools/sim/TSimWeb.h"
+#include "tools/sim/TTrancoDownload.h"
+#include "tests/tables/TableFiles.h"
 #include "tables/TTrancoList.h"
 #include "tables/TableText.h"
 

@@ -1,4 +1,4 @@
-#include "TableFiles.h"
+#include "tests/tables/TableFiles.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

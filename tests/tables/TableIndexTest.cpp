@@ -16,8 +16,8 @@
 #include <random>
 #include <thread>
 
-#include "TTrancoDownload.h"
-#include "TableFiles.h"
+#include "tools/sim/TTrancoDownload.h"
+#include "tests/tables/TableFiles.h"
 #include "tables/IndexFormat.h"
 #include "tables/TAuthorityTable.h"
 #include "tables/TTableError.h"

@@ -6,8 +6,8 @@
 #include <map>
 #include <string>
 
-#include "TTrancoDownload.h"
-#include "TableFiles.h"
+#include "tools/sim/TTrancoDownload.h"
+#include "tests/tables/TableFiles.h"
 #include "tables/TTableError.h"
 #include "tables/TTableReader.h"
 #include "tables/TableSource.h"

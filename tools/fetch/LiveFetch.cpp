@@ -1,9 +1,11 @@
 // halvane-fetch --live [--ca-file FILE] [--proxy ADDR]... [--parallel N] [-o FILE] URL...
 // Every URL at once through the live client; bodies in command-line order.
-#include "LiveFetch.h"
+#include "tools/fetch/LiveFetch.h"
 
+#include <cerrno>
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <mutex>
 #include <optional>
@@ -11,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "PrintableText.h"
 #include "live/TLiveClient.h"
+#include "tools/fetch/PrintableText.h"
 
 namespace halvane {
 
@@ -58,8 +60,9 @@ int RunLive(int argc, char** argv) {
         settings.Proxies.push_back(value);
       } else {
         const bool digits = !value.empty() && value.size() <= 2 && value.find_first_not_of("0123456789") == std::string::npos;
-        if (!digits || std::stoi(value) < 1 || std::stoi(value) > 16) return Usage("--parallel takes 1 to 16");
-        settings.Parallel = std::stoi(value);
+        const int parallel = digits ? std::stoi(value) : 0;
+        if (parallel < 1 || parallel > 16) return Usage("--parallel takes 1 to 16");
+        settings.Parallel = parallel;
       }
     } else if (arg.size() > 1 && arg[0] == '-') {
       return Usage("unknown option " + arg);
@@ -73,7 +76,7 @@ int RunLive(int argc, char** argv) {
   if (!outputPath.empty()) {
     out = std::fopen(outputPath.c_str(), "ab");
     if (!out) {
-      std::cerr << "halvane-fetch: cannot open " << outputPath << "\n";
+      std::cerr << "halvane-fetch: cannot open " << outputPath << ": " << std::strerror(errno) << "\n";
       return 1;
     }
   }
@@ -111,14 +114,19 @@ int RunLive(int argc, char** argv) {
       std::cerr << "\n";
       allOk = r.Succeeded() && allOk;
       if (!WriteAll(out, r.Body)) {
-        std::cerr << "error: cannot write " << (outputPath.empty() ? "to standard output" : outputPath) << "\n";
+        std::cerr << "error: cannot write " << (outputPath.empty() ? "to standard output" : outputPath) << ": "
+                  << std::strerror(errno) << "\n";
         allOk = false;
         client.AbortAll();
         break;  // the client waits for nothing when it goes
       }
     }
   }
-  if (out != stdout) std::fclose(out);
+  // Closing can report a write error of its own.
+  if (out != stdout && std::fclose(out) != 0) {
+    std::cerr << "error: cannot write " << outputPath << ": " << std::strerror(errno) << "\n";
+    allOk = false;
+  }
   return allOk ? 0 : 1;
 }
 

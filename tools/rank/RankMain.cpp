@@ -1,8 +1,10 @@
 // halvane-rank: builds and checks the indexes of authority tables and Tranco
 // lists, looks domains up as the program does, and judges a saved page with
 // the modern page test.
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -80,14 +82,14 @@ int Run(const std::string& command, const std::string& table, const std::vector<
 int TestPage(const std::string& file, const std::string& domain) {
   std::ifstream in(file, std::ios::binary);
   if (!in) {
-    std::cerr << "halvane-rank: cannot read " << file << "\n";
+    std::cerr << "halvane-rank: cannot read " << file << ": " << std::strerror(errno) << "\n";
     return 1;
   }
   // The test reads no further than this anyway.
   std::string html(halvane::pagetest::kMaxPageBytes + 1, '\0');
   in.read(html.data(), static_cast<std::streamsize>(html.size()));
   if (in.bad()) {
-    std::cerr << "halvane-rank: cannot read " << file << "\n";
+    std::cerr << "halvane-rank: cannot read " << file << ": " << std::strerror(errno) << "\n";
     return 1;
   }
   html.resize(static_cast<std::size_t>(in.gcount()));

@@ -1,0 +1,21 @@
+#pragma once
+// How TPagedSearch asks one search service for a page and reads its answer.
+#include <functional>
+#include <string>
+
+#include "live/TLiveRequest.h"
+#include "live/TLiveResponse.h"
+#include "sources/TSearchPage.h"
+
+namespace halvane::sources {
+
+struct TPageProtocol {
+  std::string Engine;     // "SearXNG"
+  std::string EngineUrl;  // its address: its host's addresses are dropped
+  int MaxPages = 1;
+  // The request for page index (from 0) of a query text.
+  std::function<live::TLiveRequest(const std::string& queryText, int pageIndex)> Request;
+  std::function<TSearchPage(const live::TLiveResponse&)> Parse;
+};
+
+}  // namespace halvane::sources
