@@ -19,7 +19,10 @@ const char* Attribute(const char* const* attributes, std::string_view name) {
 }
 
 std::string AnchorText(std::string_view collapsed) {
-  return collapsed.empty() ? "-" : RepairUtf8(WithoutCutSequence(collapsed));
+  // The text can be nothing but the start of a character cut by the length
+  // limit, which leaves nothing to show either.
+  std::string text = RepairUtf8(WithoutCutSequence(collapsed));
+  return text.empty() ? "-" : text;
 }
 
 std::string_view View(const char* text) { return text == nullptr ? std::string_view() : text; }

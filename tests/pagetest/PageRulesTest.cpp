@@ -101,6 +101,10 @@ TEST(YourLinkTest, EmptyAnchorsAndMissingDomain) {
   const TPageVerdict empty = Judge("<a href='https://myshop.example/'> <img src='/logo.png'> </a>");
   EXPECT_TRUE(empty.HasYourLink);
   EXPECT_EQ(empty.Anchor, "-");
+  // Nothing but the start of a character is nothing to show either.
+  const TPageVerdict cut = Judge("<a href='https://myshop.example/'>\xE2</a>");
+  EXPECT_TRUE(cut.HasYourLink);
+  EXPECT_EQ(cut.Anchor, "-");
   const TPageVerdict noDomain = Judge("<a href='https://myshop.example/'>shop</a>", "");
   EXPECT_FALSE(noDomain.HasYourLink);
   EXPECT_EQ(noDomain.Anchor, "-");
