@@ -272,7 +272,7 @@ class AnalysisTest : public QObject {
   }
 
  private:
-  testsupport::TSimProcess FSim;
+  test::TSimProcess FSim;
   std::unique_ptr<TSimWeb> FWeb;
 };
 

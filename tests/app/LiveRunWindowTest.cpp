@@ -25,9 +25,9 @@
 
 using namespace halvane;
 using namespace halvane::test;
-using halvane::testsupport::TLiveSimRow;
-using halvane::testsupport::TLiveSimSetup;
-using halvane::testsupport::TSimProcess;
+using halvane::test::TLiveSimRow;
+using halvane::test::TLiveSimSetup;
+using halvane::test::TSimProcess;
 
 namespace {
 

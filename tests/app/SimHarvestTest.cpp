@@ -23,7 +23,7 @@ class SimHarvestTest : public QObject {
 
  private slots:
   void HarvestMatchesTheModel() {
-    testsupport::TSimProcess sim;
+    test::TSimProcess sim;
     const TSimWeb web(DefaultSimConfig(), sim.Port());
     const TSearchEngine engine(web);
     for (const char* keyword : {"blue widgets", "garden tools"}) {

@@ -41,7 +41,7 @@ class TDemoEdition {
   std::vector<sim::TExpectedRow> Rows();
 
   sim::TSimConfig Config;
-  testsupport::TSimProcess Sim;
+  test::TSimProcess Sim;
   std::unique_ptr<sim::TSimWeb> Web;
   TAppFixture App;
 };

@@ -38,7 +38,7 @@ struct TUpdateServer {
   }
   std::string Base() const { return "http://127.0.0.1:" + std::to_string(Sim.Port()) + "/liveupdate/halvane/"; }
   std::string Config;
-  testsupport::TSimProcess Sim;
+  test::TSimProcess Sim;
 };
 
 // A stand-in updater that writes the arguments it got, one a line.

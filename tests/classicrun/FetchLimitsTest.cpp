@@ -17,7 +17,7 @@
 namespace halvane::test {
 namespace {
 
-using testsupport::TScriptedServer;
+using test::TScriptedServer;
 
 // Runs call, which must end by itself; a call that hangs is cut (and the
 // test fails) so that the test ends.

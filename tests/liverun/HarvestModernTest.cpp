@@ -39,7 +39,7 @@ std::string CsvField(const std::string& text) {
 }
 
 TEST(HarvestModern, ModernPagesGiveTheModelsRows) {
-  testsupport::TSimProcess sim(kLiveModern);
+  halvane::test::TSimProcess sim(kLiveModern);
   const sim::TSimWeb web(sim::LoadSimConfig(kLiveModern), sim.Port());
   std::string folder = (std::filesystem::temp_directory_path() / "halvane-modern-XXXXXX").string();
   ASSERT_TRUE(mkdtemp(folder.data()));

@@ -18,8 +18,8 @@
 
 namespace {
 
-using halvane::testsupport::TLiveSimSetup;
-using halvane::testsupport::TSimProcess;
+using halvane::test::TLiveSimSetup;
+using halvane::test::TSimProcess;
 namespace fs = std::filesystem;
 
 struct TToolResult {

@@ -15,7 +15,7 @@
 namespace halvane {
 namespace {
 
-using testsupport::TScriptedServer;
+using test::TScriptedServer;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 

@@ -18,7 +18,7 @@
 namespace halvane {
 namespace {
 
-using testsupport::TScriptedServer;
+using test::TScriptedServer;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using ::testing::StartsWith;

@@ -13,7 +13,7 @@
 namespace halvane {
 namespace {
 
-using testsupport::ReferenceUrlHash;
+using test::ReferenceUrlHash;
 
 std::string RandomBytes(std::mt19937& rng, std::size_t length) {
   std::uniform_int_distribution<int> byte(1, 255);  // a 0 byte would end the script's string

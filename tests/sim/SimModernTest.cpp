@@ -220,7 +220,7 @@ TEST(SimModern, AnchorTextReadsMarkupAsThePageTestDoes) {
 TEST(SimModern, ServedSearchResultsAndPagesGiveTheModelsRows) {
   // End to end over the server: the SearXNG-style list, each page fetched
   // and judged by the program's page test, against the model's rows.
-  testsupport::TSimProcess sim(kLiveModern);
+  test::TSimProcess sim(kLiveModern);
   const TSimWeb web(LoadSimConfig(kLiveModern), sim.Port());
   const std::string query = EncodePercent("\"blue widgets\" \"comment\" \"powered by wordpress\"");
   const auto answer = simtest::FetchAddress(sim.ServiceUrl() + "/search?q=" + query + "&format=json&pageno=1");
@@ -249,7 +249,7 @@ TEST(SimModern, ServedSearchResultsAndPagesGiveTheModelsRows) {
 }
 
 TEST(SimModern, ServerServesModernPostsBesideClassicOnes) {
-  testsupport::TSimProcess sim(kSmall);
+  test::TSimProcess sim(kSmall);
   const TSimWeb web(LoadSimConfig(kSmall), sim.Port());
   const TModernBlog modern(web);
   for (const auto& [site, index] : {std::pair{0, 0}, std::pair{1, 7}, std::pair{3, 29}}) {

@@ -19,7 +19,7 @@ bool HasText(std::string_view w, std::string_view what) { return w.find(what) !=
 // The program's rank cell for a page name.
 std::string ShownRank(int port, const std::string& name) {
   const std::string q = "info:" + name;
-  const std::string reply = RankReply(port, name, testsupport::ReferenceUrlHash(q, false));
+  const std::string reply = RankReply(port, name, test::ReferenceUrlHash(q, false));
   std::string text = reply.empty() ? "" : reply;
   std::string_view w = text;
   ExtractBetween(w, "Rank_1:", ":");

@@ -53,7 +53,7 @@ class TCollector {
 class OpenPageRank : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    sim_ = new testsupport::TSimProcess(kSmall);
+    sim_ = new test::TSimProcess(kSmall);
     web_ = new sim::TSimWeb(sim::LoadSimConfig(kSmall), sim_->Port());
   }
   static void TearDownTestSuite() {
@@ -69,7 +69,7 @@ class OpenPageRank : public ::testing::Test {
   }
 
   live::TLiveClient FClient{Settings()};
-  static inline testsupport::TSimProcess* sim_ = nullptr;
+  static inline test::TSimProcess* sim_ = nullptr;
   static inline sim::TSimWeb* web_ = nullptr;
 };
 

@@ -13,7 +13,7 @@
 #include "TTrancoDownload.h"
 #include "TExpectedLiveRow.h"
 
-namespace halvane::testsupport {
+namespace halvane::test {
 namespace {
 
 void WriteText(const std::string& path, const std::string& text) {
@@ -86,4 +86,4 @@ std::string TLiveSimSetup::ExpectedCsv(std::string_view keyword, int depth, std:
   return text;
 }
 
-}  // namespace halvane::testsupport
+}  // namespace halvane::test

@@ -12,7 +12,7 @@
 
 #include "TSocket.h"
 
-namespace halvane::testsupport {
+namespace halvane::test {
 
 class TConnectionScript {
  public:
@@ -78,4 +78,4 @@ class TScriptedServer {
   std::thread thread_;
 };
 
-}  // namespace halvane::testsupport
+}  // namespace halvane::test

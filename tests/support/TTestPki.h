@@ -7,7 +7,7 @@
 
 #include "TTestCertificates.h"
 
-namespace halvane::testsupport {
+namespace halvane::test {
 
 class TTestPki {
  public:
@@ -26,4 +26,4 @@ class TTestPki {
   std::unique_ptr<sim::TTestCertificates> FMain, FOther;
 };
 
-}  // namespace halvane::testsupport
+}  // namespace halvane::test
