@@ -8,16 +8,16 @@
 #include <filesystem>
 #include <fstream>
 
-#include "BrandSettings.h"
-#include "QtTestMain.h"
-#include "TAppFixture.h"
-#include "TestWindowHelpers.h"
-#include "TBalloonHint.h"
-#include "THtmlView.h"
-#include "TMessageBox.h"
-#include "TNewsClient.h"
-#include "TSimProcess.h"
-#include "TfrmNews.h"
+#include "branding/BrandSettings.h"
+#include "tests/toolkit/QtTestMain.h"
+#include "tests/app/TAppFixture.h"
+#include "tests/app/TestWindowHelpers.h"
+#include "toolkit/TBalloonHint.h"
+#include "toolkit/THtmlView.h"
+#include "toolkit/TMessageBox.h"
+#include "app/TNewsClient.h"
+#include "tests/support/TSimProcess.h"
+#include "app/TfrmNews.h"
 
 using namespace halvane;
 using namespace halvane::test;

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "TAppFixture.h"
-#include "TestWindowHelpers.h"
-#include "TExpectedRow.h"
-#include "TSimConfig.h"
-#include "TSimProcess.h"
-#include "TSimWeb.h"
+#include "tests/app/TAppFixture.h"
+#include "tests/app/TestWindowHelpers.h"
+#include "tools/sim/TExpectedRow.h"
+#include "tools/sim/TSimConfig.h"
+#include "tests/support/TSimProcess.h"
+#include "tools/sim/TSimWeb.h"
 
 namespace halvane::test {
 

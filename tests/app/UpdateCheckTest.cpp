@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "QtTestMain.h"
-#include "TAppFixture.h"
-#include "TestWindowHelpers.h"
-#include "TMessageBox.h"
-#include "TLoopbackServer.h"
-#include "TSimProcess.h"
+#include "tests/toolkit/QtTestMain.h"
+#include "tests/app/TAppFixture.h"
+#include "tests/app/TestWindowHelpers.h"
+#include "toolkit/TMessageBox.h"
+#include "tests/app/TLoopbackServer.h"
+#include "tests/support/TSimProcess.h"
 
 using namespace halvane;
 using namespace halvane::test;

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <future>
 
-#include "TRecordingView.h"
-#include "TScriptedServer.h"
+#include "tests/classicrun/TRecordingView.h"
+#include "tests/support/TScriptedServer.h"
 #include "classicrun/TPageFetcher.h"
 #include "net/EHttpClientError.h"
 #include "net/TMultipartBody.h"

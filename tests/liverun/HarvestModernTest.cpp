@@ -10,12 +10,12 @@
 #include <sstream>
 #include <string>
 
-#include "LiveExpectation.h"
-#include "LiveSearch.h"
-#include "TSimConfig.h"
-#include "TSimProcess.h"
-#include "TSimWeb.h"
-#include "TTrancoDownload.h"
+#include "tools/sim/LiveExpectation.h"
+#include "tools/sim/LiveSearch.h"
+#include "tools/sim/TSimConfig.h"
+#include "tests/support/TSimProcess.h"
+#include "tools/sim/TSimWeb.h"
+#include "tools/sim/TTrancoDownload.h"
 
 namespace halvane {
 namespace {

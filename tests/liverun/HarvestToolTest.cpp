@@ -13,8 +13,8 @@
 #include <sstream>
 #include <thread>
 
-#include "TLiveSimSetup.h"
-#include "TSimProcess.h"
+#include "tests/support/TLiveSimSetup.h"
+#include "tests/support/TSimProcess.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "TScriptedServer.h"
+#include "tests/support/TScriptedServer.h"
 
 namespace halvane {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "TScriptedServer.h"
+#include "tests/support/TScriptedServer.h"
 #include "net/THttpClient.h"
 #include "net/TMemoryConnector.h"
 #include "net/TMultipartBody.h"

@@ -1,14 +1,14 @@
-#include "ChecksumScript.h"
+#include "script/ChecksumScript.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <thread>
 
-#include "EmbeddedScriptImage.h"
-#include "ScriptCipher.h"
-#include "ScriptTestImage.h"
-#include "UrlHashReference.h"
+#include "script/EmbeddedScriptImage.h"
+#include "script/ScriptCipher.h"
+#include "tests/script/ScriptTestImage.h"
+#include "tools/reference/UrlHashReference.h"
 
 namespace halvane {
 namespace {

@@ -5,10 +5,10 @@
 
 #include <chrono>
 
-#include "SimWalk.h"
-#include "TFault.h"
-#include "TFaultRules.h"
-#include "TSimProcess.h"
+#include "tests/sim/SimWalk.h"
+#include "tools/sim/TFault.h"
+#include "tools/sim/TFaultRules.h"
+#include "tests/support/TSimProcess.h"
 
 namespace halvane::sim {
 namespace {

@@ -6,11 +6,11 @@
 
 #include <set>
 
-#include "LiveSearch.h"
-#include "SimText.h"
-#include "TOpenPageRankService.h"
-#include "TSimProcess.h"
-#include "TSimWeb.h"
+#include "tools/sim/LiveSearch.h"
+#include "tools/sim/SimText.h"
+#include "tools/sim/TOpenPageRankService.h"
+#include "tests/support/TSimProcess.h"
+#include "tools/sim/TSimWeb.h"
 
 namespace halvane::sim {
 namespace {

@@ -9,16 +9,16 @@
 #include <set>
 #include <stdexcept>
 
-#include "LiveExpectation.h"
-#include "LiveSearch.h"
-#include "TOpenPageRankService.h"
-#include "TTrancoDownload.h"
-#include "SimText.h"
-#include "SimWalk.h"
-#include "TModernBlog.h"
-#include "TSimConfig.h"
-#include "TSimProcess.h"
-#include "TSimWeb.h"
+#include "tools/sim/LiveExpectation.h"
+#include "tools/sim/LiveSearch.h"
+#include "tools/sim/TOpenPageRankService.h"
+#include "tools/sim/TTrancoDownload.h"
+#include "tools/sim/SimText.h"
+#include "tests/sim/SimWalk.h"
+#include "tools/sim/TModernBlog.h"
+#include "tools/sim/TSimConfig.h"
+#include "tests/support/TSimProcess.h"
+#include "tools/sim/TSimWeb.h"
 #include "pagetest/PageTest.h"
 
 namespace halvane::sim {

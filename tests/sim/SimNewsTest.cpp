@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
-#include "TNewsService.h"
-#include "TSimConfig.h"
-#include "TSimProcess.h"
+#include "tools/sim/TNewsService.h"
+#include "tools/sim/TSimConfig.h"
+#include "tests/support/TSimProcess.h"
 
 namespace halvane::sim {
 namespace {

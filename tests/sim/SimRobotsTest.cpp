@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
-#include "SimWalk.h"
-#include "TSimConfig.h"
-#include "TSimProcess.h"
+#include "tests/sim/SimWalk.h"
+#include "tools/sim/TSimConfig.h"
+#include "tests/support/TSimProcess.h"
 
 namespace halvane::sim {
 namespace {

@@ -14,9 +14,9 @@
 #include <thread>
 #include <vector>
 
-#include "SimWalk.h"
-#include "TSimConfig.h"
-#include "TSimProcess.h"
+#include "tests/sim/SimWalk.h"
+#include "tools/sim/TSimConfig.h"
+#include "tests/support/TSimProcess.h"
 
 namespace halvane::sim {
 namespace {

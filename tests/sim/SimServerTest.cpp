@@ -7,12 +7,12 @@
 
 #include <set>
 
-#include "Expectation.h"
-#include "SimWalk.h"
-#include "TSearchEngine.h"
-#include "TSimProcess.h"
-#include "TSimWeb.h"
-#include "UrlHashReference.h"
+#include "tools/sim/Expectation.h"
+#include "tests/sim/SimWalk.h"
+#include "tools/sim/TSearchEngine.h"
+#include "tests/support/TSimProcess.h"
+#include "tools/sim/TSimWeb.h"
+#include "tools/reference/UrlHashReference.h"
 
 namespace halvane::sim {
 namespace {

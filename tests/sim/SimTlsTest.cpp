@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "TSimProcess.h"
+#include "tests/support/TSimProcess.h"
 
 namespace halvane::sim {
 namespace {

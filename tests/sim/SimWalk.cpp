@@ -1,4 +1,4 @@
-#include "SimWalk.h"
+#include "tests/sim/SimWalk.h"
 
 #include <arpa/inet.h>
 #include <httplib.h>
@@ -8,8 +8,8 @@
 #include <unistd.h>
 
 #include "base/MarkerScan.h"
-#include "SimText.h"
-#include "UrlHashReference.h"
+#include "tools/sim/SimText.h"
+#include "tools/reference/UrlHashReference.h"
 
 namespace halvane::simtest {
 namespace {

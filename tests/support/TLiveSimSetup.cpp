@@ -1,4 +1,4 @@
-#include "TLiveSimSetup.h"
+#include "tests/support/TLiveSimSetup.h"
 
 #include <stdlib.h>
 
@@ -6,12 +6,12 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "LiveExpectation.h"
-#include "LiveSearch.h"
-#include "TSimConfig.h"
-#include "TSimWeb.h"
-#include "TTrancoDownload.h"
-#include "TExpectedLiveRow.h"
+#include "tools/sim/LiveExpectation.h"
+#include "tools/sim/LiveSearch.h"
+#include "tools/sim/TSimConfig.h"
+#include "tools/sim/TSimWeb.h"
+#include "tools/sim/TTrancoDownload.h"
+#include "tools/sim/TExpectedLiveRow.h"
 
 namespace halvane::test {
 namespace {

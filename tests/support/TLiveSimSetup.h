@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "TSimProcess.h"
+#include "tests/support/TSimProcess.h"
 
 namespace halvane::test {
 

@@ -1,4 +1,4 @@
-#include "TScriptedServer.h"
+#include "tests/support/TScriptedServer.h"
 
 #include <poll.h>
 #include <sys/socket.h>

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "TSocket.h"
+#include "platform/TSocket.h"
 
 namespace halvane::test {
 

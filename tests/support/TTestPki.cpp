@@ -1,4 +1,4 @@
-#include "TTestPki.h"
+#include "tests/support/TTestPki.h"
 
 #include <stdlib.h>
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "TTestCertificates.h"
+#include "tools/sim/TTestCertificates.h"
 
 namespace halvane::test {
 

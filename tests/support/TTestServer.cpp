@@ -1,4 +1,4 @@
-#include "TTestServer.h"
+#include "tests/support/TTestServer.h"
 
 #include <chrono>
 #include <stdexcept>

@@ -1,6 +1,6 @@
 // halvane-fetch --live [--ca-file FILE] [--proxy ADDR]... [--parallel N] [-o FILE] URL...
 // Every URL at once through the live client; bodies in command-line order.
-#include "LiveFetch.h"
+#include "tools/fetch/LiveFetch.h"
 
 #include <condition_variable>
 #include <cstdio>
@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "PrintableText.h"
+#include "tools/fetch/PrintableText.h"
 #include "live/TLiveClient.h"
 
 namespace halvane {

@@ -1,4 +1,4 @@
-#include "UrlHashReference.h"
+#include "tools/reference/UrlHashReference.h"
 
 #include <string>
 
