@@ -1,9 +1,9 @@
-#include "TLiveSearch.h"
+#include "app/TLiveSearch.h"
 
 #include <QMetaObject>
 
-#include "ResultsList.h"
-#include "TQueuedRunListener.h"
+#include "search/ResultsList.h"
+#include "app/TQueuedRunListener.h"
 
 namespace halvane {
 

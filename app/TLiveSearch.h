@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "TLiveSearchView.h"
+#include "app/TLiveSearchView.h"
 #include "liverun/TLiveRun.h"
 #include "liverun/TLiveRunParts.h"
 #include "sources/TSources.h"

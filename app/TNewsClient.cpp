@@ -1,6 +1,6 @@
-#include "TNewsClient.h"
+#include "app/TNewsClient.h"
 
-#include "TMultipartBody.h"
+#include "net/TMultipartBody.h"
 
 namespace halvane {
 

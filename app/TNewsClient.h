@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "NewsProtocol.h"
-#include "TBrandSettings.h"
-#include "TNewsTier.h"
+#include "news/NewsProtocol.h"
+#include "branding/TBrandSettings.h"
+#include "news/TNewsTier.h"
 
 namespace halvane {
 

@@ -1,4 +1,4 @@
-#include "TNewsSelection.h"
+#include "app/TNewsSelection.h"
 
 namespace halvane {
 

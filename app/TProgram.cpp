@@ -1,4 +1,4 @@
-#include "TProgram.h"
+#include "app/TProgram.h"
 
 #include <QApplication>
 
@@ -6,9 +6,9 @@
 #include <iostream>
 #include <optional>
 
-#include "ProgramFolder.h"
-#include "TProgramServices.h"
-#include "TfrmMain.h"
+#include "platform/ProgramFolder.h"
+#include "app/TProgramServices.h"
+#include "app/TfrmMain.h"
 #include "sources/TSourcesFile.h"
 
 namespace halvane {

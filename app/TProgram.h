@@ -2,7 +2,7 @@
 // Program start: the script is loaded, the application object and the main
 // window are created, and the event loop runs until the window closes,
 // which ends the process.
-#include "TServiceEndpoints.h"
+#include "classicrun/TServiceEndpoints.h"
 
 namespace halvane {
 

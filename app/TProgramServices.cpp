@@ -1,9 +1,9 @@
-#include "TProgramServices.h"
+#include "app/TProgramServices.h"
 
 #include <cstdlib>
 
-#include "BrandSettings.h"
-#include "ChecksumScript.h"
+#include "branding/BrandSettings.h"
+#include "script/ChecksumScript.h"
 
 namespace halvane {
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "TBrandSettings.h"
+#include "branding/TBrandSettings.h"
 
 namespace halvane {
 

@@ -1,4 +1,4 @@
-#include "TQueuedRunListener.h"
+#include "app/TQueuedRunListener.h"
 
 #include <QMetaObject>
 

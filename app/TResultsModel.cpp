@@ -1,4 +1,4 @@
-#include "TResultsModel.h"
+#include "app/TResultsModel.h"
 
 #include <QCollator>
 #include <QLocale>
@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <numeric>
 
-#include "ResultsList.h"
+#include "search/ResultsList.h"
 #include "liverun/LiveColumns.h"
-#include "TextConvert.h"
+#include "toolkit/TextConvert.h"
 
 namespace halvane {
 namespace {

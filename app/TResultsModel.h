@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "ResultsCompare.h"
-#include "TResultItem.h"
+#include "search/ResultsCompare.h"
+#include "search/TResultItem.h"
 
 namespace halvane {
 

@@ -1,4 +1,4 @@
-#include "TfrmAbout.h"
+#include "app/TfrmAbout.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -8,10 +8,10 @@
 
 #include <string>
 
-#include "AppVersion.h"
-#include "FormPlacement.h"
-#include "TAlignLayout.h"
-#include "TextConvert.h"
+#include "app/AppVersion.h"
+#include "toolkit/FormPlacement.h"
+#include "toolkit/TAlignLayout.h"
+#include "toolkit/TextConvert.h"
 
 namespace halvane {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "TBrandSettings.h"
+#include "branding/TBrandSettings.h"
 
 class QFrame;
 class QLabel;

@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "TBrandSettings.h"
-#include "THarvestedUrls.h"
-#include "TProgramServices.h"
-#include "TLiveSearchView.h"
-#include "TSortState.h"
+#include "branding/TBrandSettings.h"
+#include "search/THarvestedUrls.h"
+#include "app/TProgramServices.h"
+#include "app/TLiveSearchView.h"
+#include "search/TSortState.h"
 #include "classicrun/TSearchRunView.h"
 #include "sources/TSources.h"
 #include "classicrun/TServiceEndpoints.h"

@@ -1,6 +1,6 @@
 // The main window's controls: both pages, their panels, buttons, inputs,
 // the results list and the status bar, at their design positions.
-#include "TfrmMain.h"
+#include "app/TfrmMain.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -13,14 +13,14 @@
 #include <QTableView>
 #include <QToolButton>
 
-#include "TAlignLayout.h"
-#include "TBannerView.h"
-#include "TGauge.h"
-#include "THtmlView.h"
-#include "TLinkLabel.h"
-#include "TPageControl.h"
-#include "TResultsModel.h"
-#include "TToolIcons.h"
+#include "toolkit/TAlignLayout.h"
+#include "toolkit/TBannerView.h"
+#include "toolkit/TGauge.h"
+#include "toolkit/THtmlView.h"
+#include "toolkit/TLinkLabel.h"
+#include "toolkit/TPageControl.h"
+#include "app/TResultsModel.h"
+#include "toolkit/TToolIcons.h"
 
 namespace halvane {
 namespace {

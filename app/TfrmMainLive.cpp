@@ -1,6 +1,6 @@
 // The main window's live run: the Search button with live mode on, the
 // Sources button, and the TLiveSearchView the run sees.
-#include "TfrmMain.h"
+#include "app/TfrmMain.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -9,13 +9,13 @@
 #include <QPushButton>
 #include <QTableView>
 
-#include "Harvest.h"
-#include "ItemAnalysis.h"
-#include "TGauge.h"
-#include "TLiveSearch.h"
-#include "TResultsModel.h"
-#include "TextConvert.h"
-#include "TfrmSources.h"
+#include "search/Harvest.h"
+#include "search/ItemAnalysis.h"
+#include "toolkit/TGauge.h"
+#include "app/TLiveSearch.h"
+#include "app/TResultsModel.h"
+#include "toolkit/TextConvert.h"
+#include "app/TfrmSources.h"
 #include "liverun/LiveRunParts.h"
 
 namespace halvane {

@@ -1,7 +1,7 @@
 // The main window's search run, results list, news and updates: short
 // forwards of the classic handlers to TSearchRun and TPageFetcher, and the
 // TSearchRunView the run sees.
-#include "TfrmMain.h"
+#include "app/TfrmMain.h"
 
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -16,25 +16,25 @@
 #include <filesystem>
 #include <optional>
 
-#include "AppVersion.h"
-#include "BrandSettings.h"
-#include "CsvExport.h"
-#include "Harvest.h"
-#include "IniFile.h"
-#include "NewsProtocol.h"
-#include "Process.h"
-#include "ResultsList.h"
-#include "TBalloonHint.h"
-#include "TMessageBox.h"
-#include "TMultipartBody.h"
-#include "TNewsClient.h"
-#include "TResultsModel.h"
-#include "TSaveDialog.h"
-#include "TShell.h"
-#include "TUiThread.h"
-#include "TextConvert.h"
-#include "TfrmNews.h"
-#include "UpdateCheck.h"
+#include "app/AppVersion.h"
+#include "branding/BrandSettings.h"
+#include "search/CsvExport.h"
+#include "search/Harvest.h"
+#include "platform/IniFile.h"
+#include "news/NewsProtocol.h"
+#include "platform/Process.h"
+#include "search/ResultsList.h"
+#include "toolkit/TBalloonHint.h"
+#include "toolkit/TMessageBox.h"
+#include "net/TMultipartBody.h"
+#include "app/TNewsClient.h"
+#include "app/TResultsModel.h"
+#include "toolkit/TSaveDialog.h"
+#include "toolkit/TShell.h"
+#include "toolkit/TUiThread.h"
+#include "toolkit/TextConvert.h"
+#include "app/TfrmNews.h"
+#include "news/UpdateCheck.h"
 #include "base/Files.h"
 #include "classicrun/TPageFetcher.h"
 #include "classicrun/TSearchRun.h"

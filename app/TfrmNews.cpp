@@ -1,4 +1,4 @@
-#include "TfrmNews.h"
+#include "app/TfrmNews.h"
 
 #include <QFrame>
 #include <QHeaderView>
@@ -8,15 +8,15 @@
 #include <QApplication>
 #include <QTreeWidget>
 
-#include "BrandSettings.h"
-#include "NewsProtocol.h"
-#include "TNewsClient.h"
-#include "TNewsSelection.h"
-#include "TextConvert.h"
+#include "branding/BrandSettings.h"
+#include "news/NewsProtocol.h"
+#include "app/TNewsClient.h"
+#include "app/TNewsSelection.h"
+#include "toolkit/TextConvert.h"
 
-#include "FormPlacement.h"
-#include "TAlignLayout.h"
-#include "THtmlView.h"
+#include "toolkit/FormPlacement.h"
+#include "toolkit/TAlignLayout.h"
+#include "toolkit/THtmlView.h"
 
 namespace halvane {
 

@@ -1,4 +1,4 @@
-#include "TfrmSources.h"
+#include "app/TfrmSources.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

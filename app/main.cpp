@@ -1,3 +1,3 @@
-#include "TProgram.h"
+#include "app/TProgram.h"
 
 int main(int argc, char** argv) { return halvane::TProgram::Run(argc, argv); }

@@ -1,6 +1,6 @@
-#include "BannerFormat.h"
+#include "branding/BannerFormat.h"
 
-#include "CodePage.h"
+#include "platform/CodePage.h"
 
 namespace halvane {
 

@@ -1,15 +1,15 @@
-#include "BrandSettings.h"
+#include "branding/BrandSettings.h"
 
 #include <cerrno>
 #include <system_error>
 #include <tuple>
 #include <utility>
 
-#include "CryptFile.h"
+#include "branding/CryptFile.h"
 #include "base/MarkerScan.h"
 #include "base/TextScan.h"
-#include "TWorkingCopy.h"
-#include "WorkingFiles.h"
+#include "branding/TWorkingCopy.h"
+#include "branding/WorkingFiles.h"
 
 namespace halvane {
 namespace {

@@ -13,9 +13,9 @@
 #include <string_view>
 #include <vector>
 
-#include "TBrandDocument.h"
-#include "TBrandRandom.h"
-#include "TBrandSettings.h"
+#include "branding/TBrandDocument.h"
+#include "branding/TBrandRandom.h"
+#include "branding/TBrandSettings.h"
 
 namespace halvane {
 

@@ -1,4 +1,4 @@
-#include "CryptFile.h"
+#include "branding/CryptFile.h"
 
 #include <cerrno>
 #include <fstream>
@@ -9,8 +9,8 @@
 #include <system_error>
 #include <utility>
 
-#include "TEncryption.h"
-#include "WorkingFiles.h"
+#include "branding/TEncryption.h"
+#include "branding/WorkingFiles.h"
 
 namespace halvane {
 namespace {

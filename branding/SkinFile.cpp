@@ -1,11 +1,11 @@
-#include "SkinFile.h"
+#include "branding/SkinFile.h"
 
 #include <zlib.h>
 
 #include <limits>
 #include <stdexcept>
 
-#include "WorkingFiles.h"
+#include "branding/WorkingFiles.h"
 
 namespace halvane {
 

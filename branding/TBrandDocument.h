@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "TBrandSettings.h"
+#include "branding/TBrandSettings.h"
 
 namespace halvane {
 

@@ -1,4 +1,4 @@
-#include "TBrandRandom.h"
+#include "branding/TBrandRandom.h"
 
 #include <chrono>
 #include <exception>

@@ -1,4 +1,4 @@
-#include "TCrypt.h"
+#include "branding/TCrypt.h"
 
 #include <openssl/core_names.h>
 #include <openssl/crypto.h>

@@ -1,4 +1,4 @@
-#include "TEncryption.h"
+#include "branding/TEncryption.h"
 
 #include <openssl/crypto.h>
 #include <openssl/rand.h>

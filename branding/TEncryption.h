@@ -6,7 +6,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "TCrypt.h"
+#include "branding/TCrypt.h"
 
 namespace halvane {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "WorkingFiles.h"
+#include "branding/WorkingFiles.h"
 
 namespace halvane {
 

@@ -1,4 +1,4 @@
-#include "TWorkingCopy.h"
+#include "branding/TWorkingCopy.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
-#include "WorkingFiles.h"
+#include "branding/WorkingFiles.h"
 
-#include "TFileRemover.h"
+#include "branding/TFileRemover.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -22,11 +22,11 @@ enum class THttpErrorKind {
 // Every failure of THttpClient.
 class EHttpClientError : public std::runtime_error {
  public:
-  EHttpClientError(THttpErrorKind kind, const std::string& what) : std::runtime_error(what), kind_(kind) {}
-  THttpErrorKind Kind() const noexcept { return kind_; }
+  EHttpClientError(THttpErrorKind kind, const std::string& what) : std::runtime_error(what), FKind(kind) {}
+  THttpErrorKind Kind() const noexcept { return FKind; }
 
  private:
-  THttpErrorKind kind_;
+  THttpErrorKind FKind;
 };
 
 // A short English name of the kind, for tools and diagnostics.

@@ -10,18 +10,18 @@ class HttpProtocolError : public EHttpClientError {
  public:
   HttpProtocolError(int code, std::string statusLine, std::string body)
       : EHttpClientError(THttpErrorKind::Protocol, statusLine),
-        code_(code),
-        statusLine_(std::move(statusLine)),
-        body_(std::move(body)) {}
+        FCode(code),
+        FStatusLine(std::move(statusLine)),
+        FBody(std::move(body)) {}
 
-  int ErrorCode() const noexcept { return code_; }
-  const std::string& StatusLine() const noexcept { return statusLine_; }
-  const std::string& Body() const noexcept { return body_; }
+  int ErrorCode() const noexcept { return FCode; }
+  const std::string& StatusLine() const noexcept { return FStatusLine; }
+  const std::string& Body() const noexcept { return FBody; }
 
  private:
-  int code_;
-  std::string statusLine_;
-  std::string body_;
+  int FCode;
+  std::string FStatusLine;
+  std::string FBody;
 };
 
 }  // namespace halvane

@@ -98,34 +98,34 @@ void TCookieJar::Store(std::string_view headerValue, std::string_view requestHos
   const auto same = [&](const TCookie& c) {
     return EqualsNoCase(c.domain, cookie.domain) && EqualsNoCase(c.name, cookie.name);
   };
-  cookies_.erase(std::remove_if(cookies_.begin(), cookies_.end(), same), cookies_.end());
-  cookie.order = nextOrder_++;
-  const auto inDomain = std::count_if(cookies_.begin(), cookies_.end(),
+  FCookies.erase(std::remove_if(FCookies.begin(), FCookies.end(), same), FCookies.end());
+  cookie.order = FNextOrder++;
+  const auto inDomain = std::count_if(FCookies.begin(), FCookies.end(),
                                       [&](const TCookie& c) { return c.domain == cookie.domain; });
   const auto dropOldest = [this](auto predicate) {
-    auto oldest = cookies_.end();
-    for (auto it = cookies_.begin(); it != cookies_.end(); ++it) {
-      if (predicate(*it) && (oldest == cookies_.end() || it->order < oldest->order)) oldest = it;
+    auto oldest = FCookies.end();
+    for (auto it = FCookies.begin(); it != FCookies.end(); ++it) {
+      if (predicate(*it) && (oldest == FCookies.end() || it->order < oldest->order)) oldest = it;
     }
-    if (oldest != cookies_.end()) cookies_.erase(oldest);
+    if (oldest != FCookies.end()) FCookies.erase(oldest);
   };
   if (static_cast<std::size_t>(inDomain) >= kMaxPerDomain) {
     dropOldest([&](const TCookie& c) { return c.domain == cookie.domain; });
   }
-  if (cookies_.size() >= kMaxCookies) dropOldest([](const TCookie&) { return true; });
-  cookies_.push_back(std::move(cookie));
+  if (FCookies.size() >= kMaxCookies) dropOldest([](const TCookie&) { return true; });
+  FCookies.push_back(std::move(cookie));
 }
 
 void TCookieJar::RemoveExpired(std::int64_t now) {
-  cookies_.erase(std::remove_if(cookies_.begin(), cookies_.end(),
+  FCookies.erase(std::remove_if(FCookies.begin(), FCookies.end(),
                                 [now](const TCookie& c) { return c.hasExpiry && (c.badExpiry || c.expiry <= now); }),
-                 cookies_.end());
+                 FCookies.end());
 }
 
 std::string TCookieJar::HeaderFor(std::string_view requestHost, std::string_view directory) const {
   const std::string host = AsciiLowerCase(requestHost);
   std::vector<const TCookie*> selected;
-  for (const TCookie& c : cookies_) {
+  for (const TCookie& c : FCookies) {
     if (c.secure || c.value.empty() || !DomainMatches(c.domain, host)) continue;
     if (!c.path.empty() && directory.substr(0, c.path.size()) != c.path) continue;
     selected.push_back(&c);

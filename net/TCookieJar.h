@@ -35,15 +35,15 @@ class TCookieJar {
   // directory; empty when no cookie goes.
   std::string HeaderFor(std::string_view host, std::string_view directory) const;
 
-  const std::vector<TCookie>& Cookies() const noexcept { return cookies_; }
+  const std::vector<TCookie>& Cookies() const noexcept { return FCookies; }
 
   // The domain rules, also for tests.
   static bool MayStore(std::string_view domain, std::string_view host);
   static bool DomainMatches(std::string_view domain, std::string_view host);
 
  private:
-  std::vector<TCookie> cookies_;
-  std::uint64_t nextOrder_ = 0;
+  std::vector<TCookie> FCookies;
+  std::uint64_t FNextOrder = 0;
 };
 
 }  // namespace halvane

@@ -28,13 +28,13 @@ class TFileStream : public TStream {
 
   // Closes the file; later operations fail. Harmless when already closed.
   void Close();
-  const std::string& Path() const noexcept { return path_; }
+  const std::string& Path() const noexcept { return FPath; }
 
  private:
   void Fail(const char* operation) const;
 
-  std::string path_;
-  int fd_ = -1;
+  std::string FPath;
+  int FFd = -1;
 };
 
 }  // namespace halvane

@@ -21,11 +21,11 @@ constexpr std::size_t kBufferSize = 32768;
 class TDiscardStream : public TStream {
  public:
   std::size_t Read(void*, std::size_t) override { return 0; }
-  void Write(const void*, std::size_t size) override { position_ += static_cast<std::int64_t>(size); }
-  std::int64_t Seek(std::int64_t, TSeekOrigin) override { return position_; }
+  void Write(const void*, std::size_t size) override { FPosition += static_cast<std::int64_t>(size); }
+  std::int64_t Seek(std::int64_t, TSeekOrigin) override { return FPosition; }
 
  private:
-  std::int64_t position_ = 0;
+  std::int64_t FPosition = 0;
 };
 
 std::int64_t NowSeconds() {
@@ -86,57 +86,57 @@ std::string EncodeBlanks(std::string_view target) {
 THttpClient::THttpClient() : THttpClient(std::make_unique<TSocketConnector>()) {}
 
 THttpClient::THttpClient(std::unique_ptr<TConnector> connector)
-    : connector_(std::move(connector)), buffer_(kBufferSize) {}
+    : FConnector(std::move(connector)), FBuffer(kBufferSize) {}
 
 THttpClient::~THttpClient() { CloseConnection(); }
 
 void THttpClient::SetEventPump(std::function<void()> pump, std::thread::id interfaceThread) {
-  pump_ = std::move(pump);
-  interfaceThread_ = interfaceThread;
+  FPump = std::move(pump);
+  FInterfaceThread = interfaceThread;
 }
 
-void THttpClient::SetAbortCheck(std::function<bool()> check) { abortCheck_ = std::move(check); }
+void THttpClient::SetAbortCheck(std::function<bool()> check) { FAbortCheck = std::move(check); }
 
 std::string THttpClient::ResponseHeader(std::string_view name) const {
-  for (const auto& [key, value] : headers_) {
+  for (const auto& [key, value] : FHeaders) {
     if (EqualsNoCase(key, name)) return value;
   }
   return {};
 }
 
 void THttpClient::Disconnect() {
-  std::lock_guard lock(stateMutex_);
-  if (inExchange_) {
+  std::lock_guard lock(FStateMutex);
+  if (FInExchange) {
     // The thread running the exchange owns the connection; it closes it at
     // its next check, within one wait slice.
-    disconnectRequested_ = true;
+    FDisconnectRequested = true;
     return;
   }
   CloseConnection();
 }
 
 void THttpClient::CloseConnection() noexcept {
-  if (connection_) {
-    connection_->Close();
-    connection_.reset();
+  if (FConnection) {
+    FConnection->Close();
+    FConnection.reset();
   }
-  bufferStart_ = bufferEnd_ = 0;
+  FBufferStart = FBufferEnd = 0;
 }
 
 void THttpClient::Get(std::string_view address, TStream& sink) {
-  Perform(TMethod::Get, address, nullptr, sink, limits_.MaxBody);
+  Perform(TMethod::Get, address, nullptr, sink, FLimits.MaxBody);
 }
 
 std::string THttpClient::Post(std::string_view address, TStream& body, std::string_view contentType) {
   if (HasControlBytes(contentType)) throw EHttpClientError(THttpErrorKind::BadAddress, "content type with control bytes");
   {
-    std::lock_guard lock(stateMutex_);
-    if (inExchange_) throw EHttpClientError(THttpErrorKind::Busy, "the HTTP client is already in an exchange");
+    std::lock_guard lock(FStateMutex);
+    if (FInExchange) throw EHttpClientError(THttpErrorKind::Busy, "the HTTP client is already in an exchange");
     CloseConnection();
   }
-  contentType_ = std::string(contentType);
+  FContentType = std::string(contentType);
   TMemoryStream reply;
-  const std::int64_t cap = limits_.MaxBody >= 0 ? std::min(limits_.MaxBody, kMaxHeldReply) : kMaxHeldReply;
+  const std::int64_t cap = FLimits.MaxBody >= 0 ? std::min(FLimits.MaxBody, kMaxHeldReply) : kMaxHeldReply;
   Perform(TMethod::Post, address, &body, reply, cap);
   return reply.Take();
 }
@@ -144,22 +144,22 @@ std::string THttpClient::Post(std::string_view address, TStream& body, std::stri
 void THttpClient::Perform(TMethod method, std::string_view address, TStream* body, TStream& sink,
                           std::int64_t sinkCap) {
   {
-    std::lock_guard lock(stateMutex_);
-    if (inExchange_) throw EHttpClientError(THttpErrorKind::Busy, "the HTTP client is already in an exchange");
-    inExchange_ = true;
-    disconnectRequested_ = false;
+    std::lock_guard lock(FStateMutex);
+    if (FInExchange) throw EHttpClientError(THttpErrorKind::Busy, "the HTTP client is already in an exchange");
+    FInExchange = true;
+    FDisconnectRequested = false;
   }
-  aborted_ = false;
-  work_[0] = work_[1] = TWorkState{};
-  lastTick_ = TClock::now();
-  deadline_ = lastTick_ + std::chrono::milliseconds(limits_.TotalMs);
-  responseText_.clear();
-  responseCode_ = -1;
-  headers_.clear();
+  FAborted = false;
+  FWork[0] = FWork[1] = TWorkState{};
+  FLastTick = TClock::now();
+  FDeadline = FLastTick + std::chrono::milliseconds(FLimits.TotalMs);
+  FResponseText.clear();
+  FResponseCode = -1;
+  FHeaders.clear();
   const auto leave = [this] {
-    std::lock_guard lock(stateMutex_);
-    inExchange_ = false;
-    if (disconnectRequested_.exchange(false)) CloseConnection();
+    std::lock_guard lock(FStateMutex);
+    FInExchange = false;
+    if (FDisconnectRequested.exchange(false)) CloseConnection();
   };
   try {
     Exchange(method, address, body, sink, sinkCap);
@@ -196,14 +196,14 @@ void THttpClient::Exchange(TMethod method, std::string_view address, TStream* bo
         FinishConnection(method);
       } catch (const EHttpClientError&) {
         CloseConnection();  // the redirect is followed all the same
-        work_[0] = work_[1] = TWorkState{};
+        FWork[0] = FWork[1] = TWorkState{};
       }
-      if (aborted_) FailClosed("disconnected during a redirect");
+      if (FAborted) FailClosed("disconnected during a redirect");
       next = location;
       continue;
     }
-    if (responseCode_ >= 200 && responseCode_ <= 299) {
-      if (responseCode_ != 204) {
+    if (FResponseCode >= 200 && FResponseCode <= 299) {
+      if (FResponseCode != 204) {
         const TBodyEnd end = ReadBody(sink, -1, sinkCap);
         if (end == TBodyEnd::CutByPeer) FailClosed("the server closed the connection before the whole body");
       }
@@ -213,15 +213,15 @@ void THttpClient::Exchange(TMethod method, std::string_view address, TStream* bo
     TMemoryStream errorBody;
     if (ReadBody(errorBody, kErrorBodyWaitMs, kMaxHeldReply) != TBodyEnd::Complete) CloseConnection();
     FinishConnection(method);
-    throw HttpProtocolError(responseCode_, responseText_, errorBody.Take());
+    throw HttpProtocolError(FResponseCode, FResponseText, errorBody.Take());
   }
 }
 
 void THttpClient::SendAndReadHead(TMethod method, const THttpAddress& target, TStream* body) {
   const bool reused = EnsureConnection(target.host, target.port);
-  peerClosed_ = false;
-  answerStarted_ = false;
-  bodyBytesSent_ = 0;
+  FPeerClosed = false;
+  FAnswerStarted = false;
+  FBodyBytesSent = 0;
   try {
     SendRequest(method, target, body);
     ReadResponseHead();
@@ -230,12 +230,12 @@ void THttpClient::SendAndReadHead(TMethod method, const THttpAddress& target, TS
     // request went out. When nothing of the answer came back (and no byte of
     // a POST body went out), the request is sent once more on a fresh
     // connection.
-    const bool unanswered = !answerStarted_ && !aborted_ && e.Kind() == THttpErrorKind::ConnectionFailure;
-    if (!reused || !unanswered || bodyBytesSent_ > 0) throw;
+    const bool unanswered = !FAnswerStarted && !FAborted && e.Kind() == THttpErrorKind::ConnectionFailure;
+    if (!reused || !unanswered || FBodyBytesSent > 0) throw;
     CloseConnection();
-    work_[0] = work_[1] = TWorkState{};
+    FWork[0] = FWork[1] = TWorkState{};
     EnsureConnection(target.host, target.port);
-    peerClosed_ = false;
+    FPeerClosed = false;
     SendRequest(method, target, body);
     ReadResponseHead();
   }
@@ -255,29 +255,29 @@ THttpAddress THttpClient::MergeAddress(std::string_view address) {
         parsed.host.find_first_of(" \"<>\\^`{|}") != std::string::npos) {
       throw EHttpClientError(THttpErrorKind::BadAddress, "bad host or port in address");
     }
-    scheme_ = "http";
-    host_ = parsed.host;
-    port_ = parsed.port;
+    FScheme = "http";
+    FHost = parsed.host;
+    FPort = parsed.port;
   } else {
-    if (host_.empty()) throw EHttpClientError(THttpErrorKind::BadAddress, "address without a host");
-    scheme_ = "http";
-    parsed.host = host_;
-    parsed.port = port_;
-    parsed.target = ResolveTarget(directory_, parsed.target);
+    if (FHost.empty()) throw EHttpClientError(THttpErrorKind::BadAddress, "address without a host");
+    FScheme = "http";
+    parsed.host = FHost;
+    parsed.port = FPort;
+    parsed.target = ResolveTarget(FDirectory, parsed.target);
   }
   std::string directory = DirectoryPath(parsed.target);
   if (directory.empty()) directory.push_back('/');
-  directory_ = std::move(directory);
+  FDirectory = std::move(directory);
   return parsed;
 }
 
 bool THttpClient::EnsureConnection(const std::string& host, int port) {
-  if (connection_ && (connectionHost_ != host || connectionPort_ != port)) CloseConnection();
-  if (connection_ && ApplyDisconnectRequest()) FailClosed("disconnected");
+  if (FConnection && (FConnectionHost != host || FConnectionPort != port)) CloseConnection();
+  if (FConnection && ApplyDisconnectRequest()) FailClosed("disconnected");
   // An idle connection that has something to read has been closed (or spoilt)
   // by the server; it is not reused.
-  if (connection_ && (bufferEnd_ > bufferStart_ || connection_->WaitReadable(0))) CloseConnection();
-  if (connection_) return true;
+  if (FConnection && (FBufferEnd > FBufferStart || FConnection->WaitReadable(0))) CloseConnection();
+  if (FConnection) return true;
   const auto start = TClock::now();
   const TConnector::TWaitSlice slice = [this, start] {
     if (AbortWanted()) throw EHttpClientError(THttpErrorKind::Aborted, "connect aborted");
@@ -286,10 +286,10 @@ bool THttpClient::EnsureConnection(const std::string& host, int port) {
     Pump();
   };
   if (AbortWanted()) throw EHttpClientError(THttpErrorKind::Aborted, "connect aborted");
-  connection_ = connector_->Connect(host, port, slice);
-  connectionHost_ = host;
-  connectionPort_ = port;
-  bufferStart_ = bufferEnd_ = 0;
+  FConnection = FConnector->Connect(host, port, slice);
+  FConnectionHost = host;
+  FConnectionPort = port;
+  FBufferStart = FBufferEnd = 0;
   return false;
 }
 
@@ -303,7 +303,7 @@ void THttpClient::SendRequest(TMethod method, const THttpAddress& target, TStrea
     body->Seek(start, TSeekOrigin::Beginning);
     bodySize = std::max<std::int64_t>(0, end - start);
   }
-  if (post && connectionValue_.empty()) connectionValue_ = "keep-alive";
+  if (post && FConnectionValue.empty()) FConnectionValue = "keep-alive";
 
   std::string head;
   head.reserve(512);
@@ -311,8 +311,8 @@ void THttpClient::SendRequest(TMethod method, const THttpAddress& target, TStrea
   const auto header = [&head](std::string_view name, std::string_view value) {
     if (!value.empty()) head.append(name).append(": ").append(value).append("\r\n");
   };
-  header("Connection", connectionValue_);
-  header("Content-Type", contentType_);
+  header("Connection", FConnectionValue);
+  header("Content-Type", FContentType);
   if (post) header("Content-Length", std::to_string(bodySize));
   const bool ipv6 = target.host.find(':') != std::string::npos;
   std::string hostValue;
@@ -324,8 +324,8 @@ void THttpClient::SendRequest(TMethod method, const THttpAddress& target, TStrea
   header("Accept", kAccept);
   header("User-Agent", kUserAgent);
   const std::int64_t now = NowSeconds();
-  cookies_.RemoveExpired(now);
-  header("Cookie", cookies_.HeaderFor(target.host, directory_));
+  FCookies.RemoveExpired(now);
+  header("Cookie", FCookies.HeaderFor(target.host, FDirectory));
   head.append("\r\n");
 
   WriteAll(head.data(), head.size());
@@ -343,7 +343,7 @@ void THttpClient::SendBody(TStream& body, std::int64_t size) {
     if (got == 0) throw EHttpClientError(THttpErrorKind::RequestBodyFailure, "the request body ended early");
     WriteAll(piece.data(), got);
     sent += static_cast<std::int64_t>(got);
-    bodyBytesSent_ = sent;
+    FBodyBytesSent = sent;
     Work(TWorkMode::Write, static_cast<std::int64_t>(got));
   }
   WorkEnd(TWorkMode::Write);
@@ -351,46 +351,46 @@ void THttpClient::SendBody(TStream& body, std::int64_t size) {
 
 void THttpClient::WriteAll(const char* data, std::size_t size) {
   while (size > 0) {
-    if (ApplyDisconnectRequest() || !connection_) FailClosed("disconnected while sending");
-    const std::size_t n = connection_->Write(data, size);
+    if (ApplyDisconnectRequest() || !FConnection) FailClosed("disconnected while sending");
+    const std::size_t n = FConnection->Write(data, size);
     data += n;
     size -= n;
     if (n == 0) {
       if (AbortWanted()) continue;  // handled at the top of the loop
       CheckDeadline();
-      if (!connection_->WaitWritable(kSliceMs)) Pump();
+      if (!FConnection->WaitWritable(kSliceMs)) Pump();
     }
   }
 }
 
 void THttpClient::ReadResponseHead() {
-  headBytes_ = 0;
+  FHeadBytes = 0;
   do {
     ReadOneHead();
-  } while (IsInterim(responseCode_));
+  } while (IsInterim(FResponseCode));
 }
 
 void THttpClient::ReadOneHead() {
-  responseText_ = ReadLine(-1, true);
-  responseCode_ = ParseStatusCode(responseText_);
-  headers_.clear();
+  FResponseText = ReadLine(-1, true);
+  FResponseCode = ParseStatusCode(FResponseText);
+  FHeaders.clear();
   for (;;) {
     std::string line = ReadLine(-1, true);
     if (line.empty()) break;
-    if ((line.front() == ' ' || line.front() == '\t') && !headers_.empty()) {
-      std::string& value = headers_.back().second;
+    if ((line.front() == ' ' || line.front() == '\t') && !FHeaders.empty()) {
+      std::string& value = FHeaders.back().second;
       const std::string_view more = TrimHeaderBlanks(line);
       if (!more.empty()) value.append(value.empty() ? "" : " ").append(more);
       continue;
     }
     const auto colon = line.find(':');
     if (colon == std::string::npos) continue;  // not a header; nothing to learn from it
-    headers_.emplace_back(std::string(TrimHeaderBlanks(std::string_view(line).substr(0, colon))),
+    FHeaders.emplace_back(std::string(TrimHeaderBlanks(std::string_view(line).substr(0, colon))),
                           std::string(TrimHeaderBlanks(std::string_view(line).substr(colon + 1))));
   }
   const std::int64_t now = NowSeconds();
-  for (const auto& [name, value] : headers_) {
-    if (EqualsNoCase(name, "Set-Cookie") || EqualsNoCase(name, "Set-Cookie2")) cookies_.Store(value, host_, now);
+  for (const auto& [name, value] : FHeaders) {
+    if (EqualsNoCase(name, "Set-Cookie") || EqualsNoCase(name, "Set-Cookie2")) FCookies.Store(value, FHost, now);
   }
 }
 
@@ -406,7 +406,7 @@ THttpClient::TBodyEnd THttpClient::ReadBody(TStream& sink, int waitLimitMs, std:
   if (ContainsNoCase(ResponseHeader("Transfer-Encoding"), "chunked")) {
     for (;;) {
       const std::string line = ReadLine(waitLimitMs, false);
-      if (line.empty() && (peerClosed_ || aborted_)) return aborted_ ? TBodyEnd::Aborted : TBodyEnd::CutByPeer;
+      if (line.empty() && (FPeerClosed || FAborted)) return FAborted ? TBodyEnd::Aborted : TBodyEnd::CutByPeer;
       const std::optional<std::int64_t> chunkSize = ParseChunkSize(line);
       if (!chunkSize) throw EHttpClientError(THttpErrorKind::MalformedResponse, "a chunk size that is not a number");
       const std::int64_t size = *chunkSize;
@@ -433,7 +433,7 @@ THttpClient::TBodyEnd THttpClient::ReadBody(TStream& sink, int waitLimitMs, std:
 
 std::optional<std::int64_t> THttpClient::DeclaredLength() const {
   std::optional<std::int64_t> length;
-  for (const auto& [name, value] : headers_) {
+  for (const auto& [name, value] : FHeaders) {
     if (!EqualsNoCase(name, "Content-Length")) continue;
     const std::optional<std::int64_t> parsed = ParseDecimal(value);
     if (!parsed) throw EHttpClientError(THttpErrorKind::MalformedResponse, "a Content-Length that is not a length");
@@ -449,17 +449,17 @@ THttpClient::TBodyEnd THttpClient::CopyBytes(TStream& sink, std::int64_t count, 
                                              std::int64_t& written) {
   std::int64_t remaining = count;
   while (count < 0 || remaining > 0) {
-    if (bufferStart_ == bufferEnd_ && !Fill(waitLimitMs)) {
-      if (aborted_) return TBodyEnd::Aborted;
+    if (FBufferStart == FBufferEnd && !Fill(waitLimitMs)) {
+      if (FAborted) return TBodyEnd::Aborted;
       return TBodyEnd::CutByPeer;
     }
-    std::size_t take = std::min(bufferEnd_ - bufferStart_, kPieceSize);
+    std::size_t take = std::min(FBufferEnd - FBufferStart, kPieceSize);
     if (count >= 0) take = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(take), remaining));
     if (cap >= 0 && written + static_cast<std::int64_t>(take) > cap) {
       throw EHttpClientError(THttpErrorKind::ResponseTooLarge, "the reply is larger than the client holds");
     }
-    sink.Write(buffer_.data() + bufferStart_, take);
-    bufferStart_ += take;
+    sink.Write(FBuffer.data() + FBufferStart, take);
+    FBufferStart += take;
     written += static_cast<std::int64_t>(take);
     remaining -= static_cast<std::int64_t>(take);
     Work(TWorkMode::Read, static_cast<std::int64_t>(take));
@@ -471,22 +471,22 @@ THttpClient::TBodyEnd THttpClient::CopyBytes(TStream& sink, std::int64_t count, 
 std::string THttpClient::ReadLine(int waitLimitMs, bool countsAsHead) {
   std::string line;
   for (;;) {
-    if (bufferStart_ == bufferEnd_ && !Fill(waitLimitMs)) {
+    if (FBufferStart == FBufferEnd && !Fill(waitLimitMs)) {
       if (countsAsHead || !line.empty()) FailClosed("the server closed the connection in the middle of a line");
-      return line;  // the caller looks at peerClosed_ / aborted_
+      return line;  // the caller looks at FPeerClosed / FAborted
     }
-    const char* begin = buffer_.data() + bufferStart_;
-    const std::size_t available = bufferEnd_ - bufferStart_;
+    const char* begin = FBuffer.data() + FBufferStart;
+    const std::size_t available = FBufferEnd - FBufferStart;
     const void* found = std::memchr(begin, '\n', available);
     const std::size_t take = found ? static_cast<std::size_t>(static_cast<const char*>(found) - begin) : available;
     if (line.size() + take > kMaxLineLength + 1) {
       throw EHttpClientError(THttpErrorKind::LineTooLong, "a response line is longer than the client accepts");
     }
     line.append(begin, take);
-    bufferStart_ += take + (found ? 1 : 0);
+    FBufferStart += take + (found ? 1 : 0);
     if (countsAsHead) {
-      headBytes_ += take + (found ? 1 : 0);
-      if (headBytes_ > kMaxHeadSize) {
+      FHeadBytes += take + (found ? 1 : 0);
+      if (FHeadBytes > kMaxHeadSize) {
         throw EHttpClientError(THttpErrorKind::LineTooLong, "the response head is larger than the client accepts");
       }
     }
@@ -500,19 +500,19 @@ std::string THttpClient::ReadLine(int waitLimitMs, bool countsAsHead) {
 }
 
 bool THttpClient::Fill(int waitLimitMs) {
-  bufferStart_ = bufferEnd_ = 0;
+  FBufferStart = FBufferEnd = 0;
   for (;;) {
-    if (ApplyDisconnectRequest() || !connection_) return false;
-    const long n = connection_->Read(buffer_.data(), buffer_.size());
+    if (ApplyDisconnectRequest() || !FConnection) return false;
+    const long n = FConnection->Read(FBuffer.data(), FBuffer.size());
     if (n > 0) {
-      bufferEnd_ = static_cast<std::size_t>(n);
-      answerStarted_ = true;
+      FBufferEnd = static_cast<std::size_t>(n);
+      FAnswerStarted = true;
       CheckDeadline();  // a server that trickles its bytes
       Tick();
       return true;
     }
     if (n == 0) {
-      peerClosed_ = true;
+      FPeerClosed = true;
       return false;
     }
     if (!WaitForData(waitLimitMs)) return false;
@@ -521,10 +521,10 @@ bool THttpClient::Fill(int waitLimitMs) {
 
 bool THttpClient::WaitForData(int waitLimitMs) {
   const auto start = TClock::now();
-  const bool idleLimited = limits_.IdleMs >= 0 && (waitLimitMs < 0 || limits_.IdleMs < waitLimitMs);
-  if (idleLimited) waitLimitMs = limits_.IdleMs;
+  const bool idleLimited = FLimits.IdleMs >= 0 && (waitLimitMs < 0 || FLimits.IdleMs < waitLimitMs);
+  if (idleLimited) waitLimitMs = FLimits.IdleMs;
   for (;;) {
-    if (ApplyDisconnectRequest() || !connection_) return false;
+    if (ApplyDisconnectRequest() || !FConnection) return false;
     CheckDeadline();
     int slice = kSliceMs;
     if (waitLimitMs >= 0) {
@@ -536,44 +536,44 @@ bool THttpClient::WaitForData(int waitLimitMs) {
       if (left <= 0) throw EHttpClientError(THttpErrorKind::ReadTimeout, "no data from the server in time");
       slice = std::min(slice, left);
     }
-    if (connection_->WaitReadable(slice)) return true;
+    if (FConnection->WaitReadable(slice)) return true;
     Pump();
   }
 }
 
 void THttpClient::Tick() {
-  if (ElapsedMs(lastTick_) < kSliceMs) return;
+  if (ElapsedMs(FLastTick) < kSliceMs) return;
   Pump();
 }
 
 void THttpClient::Pump() {
-  lastTick_ = TClock::now();
-  if (pump_ && std::this_thread::get_id() == interfaceThread_) pump_();
+  FLastTick = TClock::now();
+  if (FPump && std::this_thread::get_id() == FInterfaceThread) FPump();
 }
 
-bool THttpClient::AbortWanted() { return disconnectRequested_ || (abortCheck_ && abortCheck_()); }
+bool THttpClient::AbortWanted() { return FDisconnectRequested || (FAbortCheck && FAbortCheck()); }
 
 bool THttpClient::ApplyDisconnectRequest() {
-  if (!AbortWanted()) return aborted_;
-  disconnectRequested_ = false;
-  aborted_ = true;
+  if (!AbortWanted()) return FAborted;
+  FDisconnectRequested = false;
+  FAborted = true;
   CloseConnection();
   return true;
 }
 
 void THttpClient::CheckDeadline() {
-  if (limits_.TotalMs < 0 || TClock::now() < deadline_) return;
+  if (FLimits.TotalMs < 0 || TClock::now() < FDeadline) return;
   throw EHttpClientError(THttpErrorKind::ReadTimeout,
-                         "the exchange took longer than " + SecondsText(limits_.TotalMs));
+                         "the exchange took longer than " + SecondsText(FLimits.TotalMs));
 }
 
 void THttpClient::FailClosed(const std::string& what) {
-  if (aborted_) throw EHttpClientError(THttpErrorKind::Aborted, "disconnected: " + what);
+  if (FAborted) throw EHttpClientError(THttpErrorKind::Aborted, "disconnected: " + what);
   throw EHttpClientError(THttpErrorKind::ConnectionFailure, what);
 }
 
 void THttpClient::FinishConnection(TMethod method) {
-  if (!connection_ || peerClosed_ || aborted_) {
+  if (!FConnection || FPeerClosed || FAborted) {
     CloseConnection();
     return;
   }
@@ -589,7 +589,7 @@ void THttpClient::FinishConnection(TMethod method) {
 }
 
 void THttpClient::WorkBegin(TWorkMode mode, std::int64_t expected) {
-  TWorkState& state = work_[static_cast<int>(mode)];
+  TWorkState& state = FWork[static_cast<int>(mode)];
   if (++state.level == 1) {
     state.count = 0;
     if (OnWorkBegin) OnWorkBegin(mode, expected);
@@ -597,14 +597,14 @@ void THttpClient::WorkBegin(TWorkMode mode, std::int64_t expected) {
 }
 
 void THttpClient::Work(TWorkMode mode, std::int64_t bytes) {
-  TWorkState& state = work_[static_cast<int>(mode)];
+  TWorkState& state = FWork[static_cast<int>(mode)];
   if (state.level < 1) return;
   state.count += bytes;
   if (OnWork) OnWork(mode, state.count);
 }
 
 void THttpClient::WorkEnd(TWorkMode mode) {
-  TWorkState& state = work_[static_cast<int>(mode)];
+  TWorkState& state = FWork[static_cast<int>(mode)];
   if (state.level == 1 && OnWorkEnd) OnWorkEnd(mode);
   if (state.level > 0) --state.level;
 }

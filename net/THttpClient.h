@@ -68,16 +68,16 @@ class THttpClient {
   // one wait slice, as if the server had closed the connection.
   void Disconnect();
 
-  const std::string& ResponseText() const noexcept { return responseText_; }
-  int ResponseCode() const noexcept { return responseCode_; }
+  const std::string& ResponseText() const noexcept { return FResponseText; }
+  int ResponseCode() const noexcept { return FResponseCode; }
   // The header lines of the last response, names and trimmed values.
-  const std::vector<std::pair<std::string, std::string>>& ResponseHeaders() const noexcept { return headers_; }
+  const std::vector<std::pair<std::string, std::string>>& ResponseHeaders() const noexcept { return FHeaders; }
   // The value of the first header of that name (any case), or "".
   std::string ResponseHeader(std::string_view name) const;
 
-  const std::string& ContentType() const noexcept { return contentType_; }
-  const std::string& ConnectionValue() const noexcept { return connectionValue_; }
-  const TCookieJar& Cookies() const noexcept { return cookies_; }
+  const std::string& ContentType() const noexcept { return FContentType; }
+  const std::string& ConnectionValue() const noexcept { return FConnectionValue; }
+  const TCookieJar& Cookies() const noexcept { return FCookies; }
 
   // The pump runs only on interfaceThread, after every wait slice that brings
   // nothing and at least every kSliceMs while data flows.
@@ -85,8 +85,8 @@ class THttpClient {
   // Tested at every wait; true ends the exchange as Disconnect does.
   void SetAbortCheck(std::function<bool()> check);
   // The limits of the following exchanges (none at first).
-  void SetLimits(const THttpLimits& limits) { limits_ = limits; }
-  const THttpLimits& Limits() const noexcept { return limits_; }
+  void SetLimits(const THttpLimits& limits) { FLimits = limits; }
+  const THttpLimits& Limits() const noexcept { return FLimits; }
 
   TWorkBeginHandler OnWorkBegin;
   TWorkHandler OnWork;
@@ -132,48 +132,48 @@ class THttpClient {
   void Work(TWorkMode mode, std::int64_t bytes);
   void WorkEnd(TWorkMode mode);
 
-  std::unique_ptr<TConnector> connector_;
-  std::unique_ptr<TConnection> connection_;
-  std::string connectionHost_;
-  int connectionPort_ = 0;
+  std::unique_ptr<TConnector> FConnector;
+  std::unique_ptr<TConnection> FConnection;
+  std::string FConnectionHost;
+  int FConnectionPort = 0;
 
-  std::string contentType_{kInitialContentType};
-  std::string connectionValue_;
-  std::string scheme_ = "http";
-  std::string host_;
-  int port_ = 80;
-  std::string directory_ = "/";
-  TCookieJar cookies_;
+  std::string FContentType{kInitialContentType};
+  std::string FConnectionValue;
+  std::string FScheme = "http";
+  std::string FHost;
+  int FPort = 80;
+  std::string FDirectory = "/";
+  TCookieJar FCookies;
 
-  std::string responseText_;
-  int responseCode_ = -1;
-  std::vector<std::pair<std::string, std::string>> headers_;
+  std::string FResponseText;
+  int FResponseCode = -1;
+  std::vector<std::pair<std::string, std::string>> FHeaders;
 
-  std::function<void()> pump_;
-  std::thread::id interfaceThread_;
-  std::function<bool()> abortCheck_;
-  THttpLimits limits_;
-  std::chrono::steady_clock::time_point deadline_;
+  std::function<void()> FPump;
+  std::thread::id FInterfaceThread;
+  std::function<bool()> FAbortCheck;
+  THttpLimits FLimits;
+  std::chrono::steady_clock::time_point FDeadline;
 
-  std::mutex stateMutex_;
-  bool inExchange_ = false;
-  std::atomic<bool> disconnectRequested_{false};
-  bool aborted_ = false;      // this exchange's connection was dropped on request
-  bool peerClosed_ = false;   // the server closed the connection during this response
-  bool answerStarted_ = false;  // a byte of the answer to the current request came in
-  std::int64_t bodyBytesSent_ = 0;
-  std::size_t headBytes_ = 0;
-  std::chrono::steady_clock::time_point lastTick_;
+  std::mutex FStateMutex;
+  bool FInExchange = false;
+  std::atomic<bool> FDisconnectRequested{false};
+  bool FAborted = false;      // this exchange's connection was dropped on request
+  bool FPeerClosed = false;   // the server closed the connection during this response
+  bool FAnswerStarted = false;  // a byte of the answer to the current request came in
+  std::int64_t FBodyBytesSent = 0;
+  std::size_t FHeadBytes = 0;
+  std::chrono::steady_clock::time_point FLastTick;
 
-  std::vector<char> buffer_;
-  std::size_t bufferStart_ = 0;
-  std::size_t bufferEnd_ = 0;
+  std::vector<char> FBuffer;
+  std::size_t FBufferStart = 0;
+  std::size_t FBufferEnd = 0;
 
   struct TWorkState {
     int level = 0;
     std::int64_t count = 0;
   };
-  TWorkState work_[2];
+  TWorkState FWork[2];
 };
 
 }  // namespace halvane

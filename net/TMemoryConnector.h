@@ -13,19 +13,19 @@ namespace halvane {
 class TMemoryConnector : public TConnector {
  public:
   // The bytes the server sends on the next connection, then it closes.
-  void AddReply(std::string bytes) { replies_.push_back(std::move(bytes)); }
+  void AddReply(std::string bytes) { FReplies.push_back(std::move(bytes)); }
 
   std::unique_ptr<TConnection> Connect(const std::string& host, int port, const TWaitSlice& slice) override;
 
   // Everything the client wrote, one entry per connection.
-  const std::vector<std::string>& Sent() const noexcept { return *sent_; }
+  const std::vector<std::string>& Sent() const noexcept { return *FSent; }
   // "host:port" of each connection made.
-  const std::vector<std::string>& Targets() const noexcept { return targets_; }
+  const std::vector<std::string>& Targets() const noexcept { return FTargets; }
 
  private:
-  std::deque<std::string> replies_;
-  std::shared_ptr<std::vector<std::string>> sent_ = std::make_shared<std::vector<std::string>>();
-  std::vector<std::string> targets_;
+  std::deque<std::string> FReplies;
+  std::shared_ptr<std::vector<std::string>> FSent = std::make_shared<std::vector<std::string>>();
+  std::vector<std::string> FTargets;
 };
 
 }  // namespace halvane

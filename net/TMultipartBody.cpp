@@ -28,66 +28,66 @@ TMultipartBody::TMultipartBody() {
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
   std::tm local{};
   localtime_r(&seconds, &local);
-  boundary_ = MakeBoundary(local, static_cast<int>(millis));
-  contentType_ = "multipart/form-data; boundary=" + boundary_;
+  FBoundary = MakeBoundary(local, static_cast<int>(millis));
+  FContentType = "multipart/form-data; boundary=" + FBoundary;
 }
 
 TMultipartBody::TMultipartBody(std::string boundary)
-    : boundary_(std::move(boundary)), contentType_("multipart/form-data; boundary=" + boundary_) {}
+    : FBoundary(std::move(boundary)), FContentType("multipart/form-data; boundary=" + FBoundary) {}
 
 void TMultipartBody::AddField(std::string_view name, std::string_view value) {
   TFormField field{std::string(name), std::string(value), 0};
-  field.partLength = static_cast<std::int64_t>(boundary_.size() + 49 + name.size() + value.size());
-  size_ += field.partLength;
-  fields_.push_back(std::move(field));
+  field.partLength = static_cast<std::int64_t>(FBoundary.size() + 49 + name.size() + value.size());
+  FSize += field.partLength;
+  FFields.push_back(std::move(field));
 }
 
 std::string TMultipartBody::ComposePart(const TFormField& field) const {
   std::string part;
   part.reserve(static_cast<std::size_t>(field.partLength));
-  part.append("--").append(boundary_).append("\r\n");
+  part.append("--").append(FBoundary).append("\r\n");
   part.append(kDisposition).append("\"").append(field.name).append("\"\r\n");
   part.append("\r\n");
   part.append(field.value).append("\r\n");
   return part;
 }
 
-std::string TMultipartBody::ClosingDelimiter() const { return "\r\n--" + boundary_ + "--\r\n"; }
+std::string TMultipartBody::ClosingDelimiter() const { return "\r\n--" + FBoundary + "--\r\n"; }
 
 std::int64_t TMultipartBody::TotalLength() const noexcept {
-  return size_ + static_cast<std::int64_t>(boundary_.size() + 8);
+  return FSize + static_cast<std::int64_t>(FBoundary.size() + 8);
 }
 
 std::size_t TMultipartBody::Read(void* buffer, std::size_t size) {
-  if (!started_) {
-    started_ = true;
-    nextField_ = 0;
-    pending_.clear();
-    pendingOffset_ = 0;
+  if (!FStarted) {
+    FStarted = true;
+    FNextField = 0;
+    FPending.clear();
+    FPendingOffset = 0;
     // A body without fields is its closing delimiter alone, as its length says.
-    if (fields_.empty()) {
-      pending_ = ClosingDelimiter();
-      nextField_ = 1;
+    if (FFields.empty()) {
+      FPending = ClosingDelimiter();
+      FNextField = 1;
     }
   }
   char* out = static_cast<char*>(buffer);
   std::size_t copied = 0;
-  while (copied < size && (nextField_ < fields_.size() || pendingOffset_ < pending_.size())) {
-    if (pendingOffset_ >= pending_.size()) {
-      pending_ = ComposePart(fields_[nextField_]);
-      pendingOffset_ = 0;
-      ++nextField_;
+  while (copied < size && (FNextField < FFields.size() || FPendingOffset < FPending.size())) {
+    if (FPendingOffset >= FPending.size()) {
+      FPending = ComposePart(FFields[FNextField]);
+      FPendingOffset = 0;
+      ++FNextField;
     }
-    const std::size_t n = std::min(size - copied, pending_.size() - pendingOffset_);
-    std::memcpy(out + copied, pending_.data() + pendingOffset_, n);
+    const std::size_t n = std::min(size - copied, FPending.size() - FPendingOffset);
+    std::memcpy(out + copied, FPending.data() + FPendingOffset, n);
     copied += n;
-    pendingOffset_ += n;
-    position_ += static_cast<std::int64_t>(n);
-    if (nextField_ == fields_.size()) {
-      pending_.erase(0, pendingOffset_);
-      pendingOffset_ = 0;
-      pending_ += ClosingDelimiter();
-      ++nextField_;
+    FPendingOffset += n;
+    FPosition += static_cast<std::int64_t>(n);
+    if (FNextField == FFields.size()) {
+      FPending.erase(0, FPendingOffset);
+      FPendingOffset = 0;
+      FPending += ClosingDelimiter();
+      ++FNextField;
     }
   }
   return copied;
@@ -97,12 +97,12 @@ void TMultipartBody::Write(const void*, std::size_t) { throw EStreamError("Unsup
 
 std::int64_t TMultipartBody::Seek(std::int64_t offset, TSeekOrigin origin) {
   if (origin == TSeekOrigin::Beginning && offset == 0) {
-    started_ = false;
-    position_ = 0;
+    FStarted = false;
+    FPosition = 0;
     return 0;
   }
   if (origin == TSeekOrigin::End) return TotalLength();
-  return position_;
+  return FPosition;
 }
 
 }  // namespace halvane

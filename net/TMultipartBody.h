@@ -28,9 +28,9 @@ class TMultipartBody : public TStream {
   static std::string MakeBoundary(const std::tm& local, int milliseconds);
 
   void AddField(std::string_view name, std::string_view value);
-  const std::string& ContentType() const noexcept { return contentType_; }
-  const std::string& Boundary() const noexcept { return boundary_; }
-  const std::vector<TFormField>& Fields() const noexcept { return fields_; }
+  const std::string& ContentType() const noexcept { return FContentType; }
+  const std::string& Boundary() const noexcept { return FBoundary; }
+  const std::vector<TFormField>& Fields() const noexcept { return FFields; }
 
   std::size_t Read(void* buffer, std::size_t size) override;
   // Throws EStreamError "Unsupported operation.".
@@ -46,15 +46,15 @@ class TMultipartBody : public TStream {
   std::string ComposePart(const TFormField& field) const;
   std::string ClosingDelimiter() const;
 
-  std::string boundary_;
-  std::string contentType_;
-  std::vector<TFormField> fields_;
-  std::int64_t size_ = 0;
-  bool started_ = false;
-  std::size_t nextField_ = 0;
-  std::string pending_;
-  std::size_t pendingOffset_ = 0;
-  std::int64_t position_ = 0;
+  std::string FBoundary;
+  std::string FContentType;
+  std::vector<TFormField> FFields;
+  std::int64_t FSize = 0;
+  bool FStarted = false;
+  std::size_t FNextField = 0;
+  std::string FPending;
+  std::size_t FPendingOffset = 0;
+  std::int64_t FPosition = 0;
 };
 
 }  // namespace halvane

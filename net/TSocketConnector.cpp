@@ -9,11 +9,11 @@ namespace {
 
 class TSocketConnection : public TConnection {
  public:
-  explicit TSocketConnection(platform::TSocket socket) : socket_(std::move(socket)) {}
+  explicit TSocketConnection(platform::TSocket socket) : FSocket(std::move(socket)) {}
 
   long Read(void* buffer, std::size_t size) override {
     try {
-      const long n = socket_.Read(buffer, size);
+      const long n = FSocket.Read(buffer, size);
       return n == platform::TSocket::kWouldBlock ? kWouldBlock : n;
     } catch (const platform::ESocketError& e) {
       throw EHttpClientError(THttpErrorKind::ConnectionFailure, e.what());
@@ -21,25 +21,25 @@ class TSocketConnection : public TConnection {
   }
   std::size_t Write(const void* data, std::size_t size) override {
     try {
-      return socket_.Write(data, size);
+      return FSocket.Write(data, size);
     } catch (const platform::ESocketError& e) {
       throw EHttpClientError(THttpErrorKind::ConnectionFailure, e.what());
     }
   }
   bool WaitReadable(int timeoutMs) override { return Wait(true, timeoutMs); }
   bool WaitWritable(int timeoutMs) override { return Wait(false, timeoutMs); }
-  void Close() noexcept override { socket_.Close(); }
+  void Close() noexcept override { FSocket.Close(); }
 
  private:
   bool Wait(bool read, int timeoutMs) {
     try {
-      return read ? socket_.WaitReadable(timeoutMs) : socket_.WaitWritable(timeoutMs);
+      return read ? FSocket.WaitReadable(timeoutMs) : FSocket.WaitWritable(timeoutMs);
     } catch (const platform::ESocketError& e) {
       throw EHttpClientError(THttpErrorKind::ConnectionFailure, e.what());
     }
   }
 
-  platform::TSocket socket_;
+  platform::TSocket FSocket;
 };
 
 }  // namespace

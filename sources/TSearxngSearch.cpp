@@ -2,7 +2,7 @@
 
 #include "sources/ServiceJson.h"
 
-#include "branding/MarkerScan.h"
+#include "base/MarkerScan.h"
 #include "sources/ServiceErrors.h"
 
 namespace halvane::sources {

@@ -1,4 +1,4 @@
-#include "FormPlacement.h"
+#include "toolkit/FormPlacement.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "SkinFile.h"
+#include "branding/SkinFile.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

@@ -1,4 +1,4 @@
-#include "TAlignLayout.h"
+#include "toolkit/TAlignLayout.h"
 
 #include <QWidget>
 #include <QWidgetItem>

@@ -1,4 +1,4 @@
-#include "TBalloonHint.h"
+#include "toolkit/TBalloonHint.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "TBannerView.h"
+#include "toolkit/TBannerView.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "BannerFormat.h"
+#include "branding/BannerFormat.h"
 
 namespace halvane {
 

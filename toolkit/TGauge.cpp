@@ -1,4 +1,4 @@
-#include "TGauge.h"
+#include "toolkit/TGauge.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "THtmlView.h"
+#include "toolkit/THtmlView.h"
 
-#include "TShell.h"
+#include "toolkit/TShell.h"
 #include "markup/BoundHtml.h"
-#include "TextConvert.h"
+#include "toolkit/TextConvert.h"
 
 namespace halvane {
 

@@ -1,9 +1,9 @@
-#include "TLinkLabel.h"
+#include "toolkit/TLinkLabel.h"
 
 #include <QMouseEvent>
 
-#include "TShell.h"
-#include "TextConvert.h"
+#include "toolkit/TShell.h"
+#include "toolkit/TextConvert.h"
 
 namespace halvane {
 

@@ -1,10 +1,10 @@
-#include "TMessageBox.h"
+#include "toolkit/TMessageBox.h"
 
 #include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 
-#include "TextConvert.h"
+#include "toolkit/TextConvert.h"
 
 namespace halvane {
 

@@ -1,4 +1,4 @@
-#include "TPageControl.h"
+#include "toolkit/TPageControl.h"
 
 #include <QStackedLayout>
 

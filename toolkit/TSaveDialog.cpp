@@ -1,9 +1,9 @@
-#include "TSaveDialog.h"
+#include "toolkit/TSaveDialog.h"
 
 #include <QFileDialog>
 #include <QPointer>
 
-#include "TextConvert.h"
+#include "toolkit/TextConvert.h"
 
 namespace halvane {
 

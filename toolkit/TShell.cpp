@@ -1,6 +1,6 @@
-#include "TShell.h"
+#include "toolkit/TShell.h"
 
-#include "Process.h"
+#include "platform/Process.h"
 #include "platform/Browser.h"
 
 namespace halvane {

@@ -1,4 +1,4 @@
-#include "TSkin.h"
+#include "toolkit/TSkin.h"
 
 #include <QApplication>
 #include <QStyleFactory>
@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "SkinFile.h"
+#include "branding/SkinFile.h"
 
 namespace halvane {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "SkinFile.h"
+#include "branding/SkinFile.h"
 
 namespace halvane {
 

@@ -1,4 +1,4 @@
-#include "TToolIcons.h"
+#include "toolkit/TToolIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>

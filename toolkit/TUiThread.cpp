@@ -1,4 +1,4 @@
-#include "TUiThread.h"
+#include "toolkit/TUiThread.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

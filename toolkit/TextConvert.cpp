@@ -1,8 +1,8 @@
-#include "TextConvert.h"
+#include "toolkit/TextConvert.h"
 
 #include <QFile>
 
-#include "CodePage.h"
+#include "platform/CodePage.h"
 
 namespace halvane {
 

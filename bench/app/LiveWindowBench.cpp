@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
   const std::string base = folder.path().toStdString();
   qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(base + "/cache"));
   std::ofstream(base + "/bench.conf") << "sites = 24\npages-per-site = 200\nkeyword = 10 bench widgets\n";
-  testsupport::TSimProcess sim(base + "/bench.conf");
+  test::TSimProcess sim(base + "/bench.conf");
   const std::string url = sim.HttpsServiceUrl();
   if (std::system(("curl -fsS --cacert '" + sim.CaFile() + "' -o '" + base + "/tranco.csv' " + url + "/top-1m.csv")
                       .c_str()) != 0)
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
       << "openpagerank-url = " << url << "/v1/domains/bulk\nopenpagerank-key = sim-opr-key\n[ranking]\n"
       << "source = tranco\ntranco = " << base << "/tranco.csv\n[pages]\ntest = modern\n[network]\nparallel = 8\n"
       << "per-host = 2\nhost-delay-ms = 0\nca-file = " << sim.CaFile() << "\n";
-  sim.SetFaults(testsupport::TLiveSimSetup::BlogRules(24, "head-delay:50") +
+  sim.SetFaults(test::TLiveSimSetup::BlogRules(24, "head-delay:50") +
                           "format=json head-delay:50\n/v1/domains/bulk head-delay:50");
 
   TProgramServices services = ProductionServices();

@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
   QTemporaryDir folder;
   const std::string config = folder.path().toStdString() + "/bench.conf";
   std::ofstream(config) << "sites = 12\npages-per-site = 200\nkeyword = 10 bench widgets\n";
-  testsupport::TSimProcess sim(config);
+  test::TSimProcess sim(config);
   const TServiceEndpoints endpoints = SimulatedWebEndpoints(sim.Port());
   TProgramServices services = ProductionServices();
   services.LoadBrandSettings = [](const std::string&, TBrandSettings&) { return false; };

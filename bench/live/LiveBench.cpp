@@ -42,8 +42,8 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 }
 
 // Serves GET /bytes/<n> over TLS until killed; the port goes to portFd.
-[[noreturn]] void ServeTls(const testsupport::TTestPki& pki, int portFd) {
-  testsupport::TTestServer server("127.0.0.1", pki.Server().ServerCertificate(), pki.Server().ServerKey());
+[[noreturn]] void ServeTls(const test::TTestPki& pki, int portFd) {
+  test::TTestServer server("127.0.0.1", pki.Server().ServerCertificate(), pki.Server().ServerKey());
   static const std::string block(kMiB, 'x');
   server.Routes().Get(R"(/bytes/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
     const std::size_t size = std::stoull(req.matches[1]);
@@ -137,7 +137,7 @@ double RunCurl(const std::string& url, const std::string& caFile) {
 }
 
 int TlsPart(int runs) {
-  testsupport::TTestPki pki;
+  test::TTestPki pki;
   int fds[2];
   if (::pipe(fds) != 0) return 1;
   const pid_t server = ::fork();
@@ -182,7 +182,7 @@ int TlsPart(int runs) {
 int ConcurrencyPart(int requests) {
   const std::string config = "/tmp/halvane_live_bench_" + std::to_string(::getpid()) + ".conf";
   std::ofstream(config) << "sites = 10\n";
-  testsupport::TSimProcess sim(config);
+  test::TSimProcess sim(config);
   std::remove(config.c_str());
   std::vector<std::string> urls;
   for (int i = 0; i < requests; ++i) {

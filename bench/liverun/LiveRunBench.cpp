@@ -50,7 +50,7 @@ class TCollect : public liverun::TLiveRunListener {
   std::mutex FLock;
 };
 
-std::string SourcesText(const testsupport::TSimProcess& sim, const std::string& tranco, int parallel) {
+std::string SourcesText(const test::TSimProcess& sim, const std::string& tranco, int parallel) {
   const std::string base = sim.HttpsServiceUrl();
   return "[search]\nengine = searxng\nsearxng-url = " + base + "/\n[authority]\nsource = openpagerank\n" +
          "openpagerank-url = " + base + "/v1/domains/bulk\nopenpagerank-key = sim-opr-key\n" +
@@ -68,14 +68,14 @@ int main(int argc, char** argv) {
   setenv("XDG_CACHE_HOME", (folder / "cache").c_str(), 1);
   const std::string config = (folder / "bench.conf").string();
   std::ofstream(config) << "sites = 24\npages-per-site = 200\nkeyword = 10 bench widgets\n";
-  testsupport::TSimProcess sim(config);
+  test::TSimProcess sim(config);
   const std::string tranco = (folder / "tranco.csv").string();
   if (std::system(("curl -fsS --cacert '" + sim.CaFile() + "' -o '" + tranco + "' " + sim.HttpsServiceUrl() +
                    "/top-1m.csv").c_str()) != 0) {
     std::fprintf(stderr, "cannot fetch the simulated Tranco list\n");
     return 1;
   }
-  if (!sim.SetFaults(testsupport::TLiveSimSetup::BlogRules(24, "head-delay:50") +
+  if (!sim.SetFaults(test::TLiveSimSetup::BlogRules(24, "head-delay:50") +
                           "format=json head-delay:50\n/v1/domains/bulk head-delay:50")) {
     std::fprintf(stderr, "the simulator refused the fault rules\n");
     return 1;

@@ -95,7 +95,7 @@ BENCHMARK(BM_UrlHashScript)->Arg(0)->Arg(1);
 
 void BM_UrlHashReference(benchmark::State& state) {
   const bool old = state.range(0) != 0;
-  for (auto _ : state) benchmark::DoNotOptimize(testsupport::ReferenceUrlHash(kText, old));
+  for (auto _ : state) benchmark::DoNotOptimize(test::ReferenceUrlHash(kText, old));
 }
 BENCHMARK(BM_UrlHashReference)->Arg(0)->Arg(1);
 
@@ -103,7 +103,7 @@ BENCHMARK(BM_UrlHashReference)->Arg(0)->Arg(1);
 void BM_UrlHashRatio(benchmark::State& state) {
   LoadChecksumScript();
   const bool old = state.range(0) != 0;
-  if (ComputeUrlHash(kText, old) != testsupport::ReferenceUrlHash(kText, old)) {
+  if (ComputeUrlHash(kText, old) != test::ReferenceUrlHash(kText, old)) {
     state.SkipWithError("script and reference disagree");
     return;
   }
@@ -115,7 +115,7 @@ void BM_UrlHashRatio(benchmark::State& state) {
     auto t0 = Clock::now();
     for (int i = 0; i < kBatch; ++i) benchmark::DoNotOptimize(ComputeUrlHash(kText, old));
     auto t1 = Clock::now();
-    for (int i = 0; i < kBatch; ++i) benchmark::DoNotOptimize(testsupport::ReferenceUrlHash(kText, old));
+    for (int i = 0; i < kBatch; ++i) benchmark::DoNotOptimize(test::ReferenceUrlHash(kText, old));
     auto t2 = Clock::now();
     script += t1 - t0;
     native += t2 - t1;

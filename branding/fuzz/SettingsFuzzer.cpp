@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "BrandSettings.h"
-#include "CryptFile.h"
+#include "branding/BrandSettings.h"
+#include "branding/CryptFile.h"
 
 namespace {
 

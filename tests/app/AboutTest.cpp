@@ -7,9 +7,9 @@
 #include <QTextBlock>
 #include <QTimer>
 
-#include "QtTestMain.h"
-#include "TAppFixture.h"
-#include "TfrmAbout.h"
+#include "tests/toolkit/QtTestMain.h"
+#include "tests/app/TAppFixture.h"
+#include "app/TfrmAbout.h"
 
 using namespace halvane;
 using namespace halvane::test;

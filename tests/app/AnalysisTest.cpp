@@ -14,14 +14,14 @@
 #include <string>
 #include <vector>
 
-#include "Expectation.h"
-#include "QtTestMain.h"
-#include "TAppFixture.h"
-#include "TResultsModel.h"
-#include "TSimConfig.h"
-#include "TSimProcess.h"
-#include "TSimWeb.h"
-#include "TestWindowHelpers.h"
+#include "tools/sim/Expectation.h"
+#include "tests/toolkit/QtTestMain.h"
+#include "tests/app/TAppFixture.h"
+#include "app/TResultsModel.h"
+#include "tools/sim/TSimConfig.h"
+#include "tests/support/TSimProcess.h"
+#include "tools/sim/TSimWeb.h"
+#include "tests/app/TestWindowHelpers.h"
 
 using namespace halvane;
 using namespace halvane::test;
@@ -272,7 +272,7 @@ class AnalysisTest : public QObject {
   }
 
  private:
-  testsupport::TSimProcess FSim;
+  test::TSimProcess FSim;
   std::unique_ptr<TSimWeb> FWeb;
 };
 

@@ -5,11 +5,11 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "QtTestMain.h"
-#include "TAppFixture.h"
-#include "TBannerView.h"
-#include "TLinkLabel.h"
-#include "TSkin.h"
+#include "tests/toolkit/QtTestMain.h"
+#include "tests/app/TAppFixture.h"
+#include "toolkit/TBannerView.h"
+#include "toolkit/TLinkLabel.h"
+#include "toolkit/TSkin.h"
 
 using namespace halvane;
 using namespace halvane::test;

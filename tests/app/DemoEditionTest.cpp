@@ -11,20 +11,20 @@
 #include <string>
 #include <vector>
 
-#include "BrandSettings.h"
-#include "Expectation.h"
-#include "QtTestMain.h"
-#include "ResultsCompare.h"
-#include "ResultsList.h"
-#include "TBalloonHint.h"
-#include "TDemoEdition.h"
-#include "THtmlView.h"
-#include "TMessageBox.h"
-#include "TPageControl.h"
-#include "TResultsModel.h"
-#include "TSaveDialog.h"
-#include "TestWindowHelpers.h"
-#include "TfrmNews.h"
+#include "branding/BrandSettings.h"
+#include "tools/sim/Expectation.h"
+#include "tests/toolkit/QtTestMain.h"
+#include "search/ResultsCompare.h"
+#include "search/ResultsList.h"
+#include "toolkit/TBalloonHint.h"
+#include "tests/app/TDemoEdition.h"
+#include "toolkit/THtmlView.h"
+#include "toolkit/TMessageBox.h"
+#include "toolkit/TPageControl.h"
+#include "app/TResultsModel.h"
+#include "toolkit/TSaveDialog.h"
+#include "tests/app/TestWindowHelpers.h"
+#include "app/TfrmNews.h"
 
 using namespace halvane;
 using namespace halvane::test;

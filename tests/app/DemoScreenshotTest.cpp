@@ -7,12 +7,12 @@
 
 #include <string>
 
-#include "QtTestMain.h"
-#include "TBalloonHint.h"
-#include "TDemoEdition.h"
-#include "THtmlView.h"
-#include "TResultsModel.h"
-#include "TfrmNews.h"
+#include "tests/toolkit/QtTestMain.h"
+#include "toolkit/TBalloonHint.h"
+#include "tests/app/TDemoEdition.h"
+#include "toolkit/THtmlView.h"
+#include "app/TResultsModel.h"
+#include "app/TfrmNews.h"
 
 #ifndef HALVANE_TEST_ARTIFACTS
 #error "HALVANE_TEST_ARTIFACTS is set by the build"

@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <thread>
 
-#include "EStreamError.h"
-#include "QtTestMain.h"
-#include "TAppFixture.h"
-#include "TGauge.h"
-#include "TLoopbackServer.h"
+#include "net/EStreamError.h"
+#include "tests/toolkit/QtTestMain.h"
+#include "tests/app/TAppFixture.h"
+#include "toolkit/TGauge.h"
+#include "tests/app/TLoopbackServer.h"
 
 using namespace halvane;
 using namespace halvane::test;

@@ -4,21 +4,21 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStandardItemModel>
-#include "TPageControl.h"
+#include "toolkit/TPageControl.h"
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "QtTestMain.h"
-#include "TAppFixture.h"
-#include "TBannerView.h"
-#include "TGauge.h"
-#include "THtmlView.h"
-#include "TLinkLabel.h"
-#include "TResultsModel.h"
-#include "TfrmNews.h"
+#include "tests/toolkit/QtTestMain.h"
+#include "tests/app/TAppFixture.h"
+#include "toolkit/TBannerView.h"
+#include "toolkit/TGauge.h"
+#include "toolkit/THtmlView.h"
+#include "toolkit/TLinkLabel.h"
+#include "app/TResultsModel.h"
+#include "app/TfrmNews.h"
 
 using namespace halvane;
 using namespace halvane::test;

@@ -13,21 +13,21 @@
 #include <fstream>
 #include <thread>
 
-#include "QtTestMain.h"
-#include "TAppFixture.h"
-#include "TGauge.h"
-#include "TLiveSimSetup.h"
-#include "TResultsModel.h"
-#include "TSaveDialog.h"
-#include "TSimProcess.h"
-#include "TfrmSources.h"
+#include "tests/toolkit/QtTestMain.h"
+#include "tests/app/TAppFixture.h"
+#include "toolkit/TGauge.h"
+#include "tests/support/TLiveSimSetup.h"
+#include "app/TResultsModel.h"
+#include "toolkit/TSaveDialog.h"
+#include "tests/support/TSimProcess.h"
+#include "app/TfrmSources.h"
 #include "sources/TSourcesFile.h"
 
 using namespace halvane;
 using namespace halvane::test;
-using halvane::testsupport::TLiveSimRow;
-using halvane::testsupport::TLiveSimSetup;
-using halvane::testsupport::TSimProcess;
+using halvane::test::TLiveSimRow;
+using halvane::test::TLiveSimSetup;
+using halvane::test::TSimProcess;
 
 namespace {
 

@@ -8,16 +8,16 @@
 #include <filesystem>
 #include <fstream>
 
-#include "BrandSettings.h"
-#include "QtTestMain.h"
-#include "TAppFixture.h"
-#include "TestWindowHelpers.h"
-#include "TBalloonHint.h"
-#include "THtmlView.h"
-#include "TMessageBox.h"
-#include "TNewsClient.h"
-#include "TSimProcess.h"
-#include "TfrmNews.h"
+#include "branding/BrandSettings.h"
+#include "tests/toolkit/QtTestMain.h"
+#include "tests/app/TAppFixture.h"
+#include "tests/app/TestWindowHelpers.h"
+#include "toolkit/TBalloonHint.h"
+#include "toolkit/THtmlView.h"
+#include "toolkit/TMessageBox.h"
+#include "app/TNewsClient.h"
+#include "tests/support/TSimProcess.h"
+#include "app/TfrmNews.h"
 
 using namespace halvane;
 using namespace halvane::test;
@@ -60,7 +60,7 @@ class NewsTest : public QObject {
 
  private slots:
   void ReplyCodesWarnThenNoNews() {
-    testsupport::TSimProcess sim;
+    test::TSimProcess sim;
     struct TCase {
       const char* User;
       const char* Product;
@@ -79,7 +79,7 @@ class NewsTest : public QObject {
       QCOMPARE(frm.msgMain->Shown()[0].Kind, TMsgKind::Warning);
       QCOMPARE(frm.msgMain->Shown()[1].Kind, TMsgKind::Information);
     }
-    testsupport::TSimProcess codes(DataPath("codes.conf"));
+    test::TSimProcess codes(DataPath("codes.conf"));
     TAppFixture app;
     app.Settings = Edition(codes.Port());
     TfrmMain& frm = Quiet(app.Show());
@@ -103,7 +103,7 @@ class NewsTest : public QObject {
   }
 
   void ListWindowRowsAndDetails() {
-    testsupport::TSimProcess sim(DataPath("items.conf"));
+    test::TSimProcess sim(DataPath("items.conf"));
     TAppFixture app;
     app.Settings = Edition(sim.Port());
     StoreLastNewsId(app, "3");
@@ -130,7 +130,7 @@ class NewsTest : public QObject {
   }
 
   void FailedDetailsKeepViewAndId() {
-    testsupport::TSimProcess sim(DataPath("items.conf"));
+    test::TSimProcess sim(DataPath("items.conf"));
     TAppFixture app;
     app.Settings = Edition(sim.Port());
     StoreLastNewsId(app, "9");
@@ -148,7 +148,7 @@ class NewsTest : public QObject {
   }
 
   void SelectionRefusedWhileFetching() {
-    testsupport::TSimProcess sim(DataPath("items.conf"));
+    test::TSimProcess sim(DataPath("items.conf"));
     QVERIFY(sim.SetFaults("getnewsdetails.php head-delay:600"));
     TAppFixture app;
     app.Settings = Edition(sim.Port());
@@ -171,7 +171,7 @@ class NewsTest : public QObject {
   }
 
   void BalloonOnlyForNewerItem() {
-    testsupport::TSimProcess sim(DataPath("items.conf"));
+    test::TSimProcess sim(DataPath("items.conf"));
     for (const char* stored : {"9", "10", ""}) {
       TAppFixture app;
       app.Settings = Edition(sim.Port());
@@ -194,7 +194,7 @@ class NewsTest : public QObject {
   }
 
   void NewsClickDuringFetchWaitsForIt() {
-    testsupport::TSimProcess sim(DataPath("items.conf"));
+    test::TSimProcess sim(DataPath("items.conf"));
     QVERIFY(sim.SetFaults("/search?num= head-delay:400"));
     TAppFixture app;
     app.Settings = Edition(sim.Port());

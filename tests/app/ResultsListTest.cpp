@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "QtTestMain.h"
-#include "TAppFixture.h"
-#include "TMessageBox.h"
-#include "TResultsModel.h"
-#include "TSaveDialog.h"
-#include "TestWindowHelpers.h"
+#include "tests/toolkit/QtTestMain.h"
+#include "tests/app/TAppFixture.h"
+#include "toolkit/TMessageBox.h"
+#include "app/TResultsModel.h"
+#include "toolkit/TSaveDialog.h"
+#include "tests/app/TestWindowHelpers.h"
 
 using namespace halvane;
 using namespace halvane::test;

@@ -9,10 +9,10 @@
 
 #include <filesystem>
 
-#include "QtTestMain.h"
-#include "TAppFixture.h"
-#include "TMessageBox.h"
-#include "TLoopbackServer.h"
+#include "tests/toolkit/QtTestMain.h"
+#include "tests/app/TAppFixture.h"
+#include "toolkit/TMessageBox.h"
+#include "tests/app/TLoopbackServer.h"
 
 using namespace halvane;
 using namespace halvane::test;

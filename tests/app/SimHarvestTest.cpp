@@ -4,12 +4,12 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "QtTestMain.h"
-#include "TAppFixture.h"
-#include "TSearchEngine.h"
-#include "TSimConfig.h"
-#include "TSimProcess.h"
-#include "TSimWeb.h"
+#include "tests/toolkit/QtTestMain.h"
+#include "tests/app/TAppFixture.h"
+#include "tools/sim/TSearchEngine.h"
+#include "tools/sim/TSimConfig.h"
+#include "tests/support/TSimProcess.h"
+#include "tools/sim/TSimWeb.h"
 
 using namespace halvane;
 using namespace halvane::test;
@@ -23,7 +23,7 @@ class SimHarvestTest : public QObject {
 
  private slots:
   void HarvestMatchesTheModel() {
-    testsupport::TSimProcess sim;
+    test::TSimProcess sim;
     const TSimWeb web(DefaultSimConfig(), sim.Port());
     const TSearchEngine engine(web);
     for (const char* keyword : {"blue widgets", "garden tools"}) {

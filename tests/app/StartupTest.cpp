@@ -1,17 +1,17 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
-#include "TPageControl.h"
+#include "toolkit/TPageControl.h"
 #include <QTest>
 #include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 
-#include "QtTestMain.h"
-#include "TAppFixture.h"
-#include "THtmlView.h"
-#include "TLinkLabel.h"
-#include "TfrmAbout.h"
+#include "tests/toolkit/QtTestMain.h"
+#include "tests/app/TAppFixture.h"
+#include "toolkit/THtmlView.h"
+#include "toolkit/TLinkLabel.h"
+#include "app/TfrmAbout.h"
 
 using namespace halvane;
 using namespace halvane::test;

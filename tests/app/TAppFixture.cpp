@@ -1,4 +1,4 @@
-#include "TAppFixture.h"
+#include "tests/app/TAppFixture.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -9,11 +9,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "CryptFile.h"
-#include "SkinFile.h"
-#include "TMessageBox.h"
-#include "TSaveDialog.h"
-#include "TShell.h"
+#include "branding/CryptFile.h"
+#include "branding/SkinFile.h"
+#include "toolkit/TMessageBox.h"
+#include "toolkit/TSaveDialog.h"
+#include "toolkit/TShell.h"
 
 namespace halvane::test {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "TBrandSettings.h"
-#include "TProgramServices.h"
-#include "TServiceEndpoints.h"
-#include "TfrmMain.h"
+#include "branding/TBrandSettings.h"
+#include "app/TProgramServices.h"
+#include "classicrun/TServiceEndpoints.h"
+#include "app/TfrmMain.h"
 
 namespace halvane::test {
 

@@ -1,4 +1,4 @@
-#include "TDemoEdition.h"
+#include "tests/app/TDemoEdition.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -8,12 +8,12 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "CryptFile.h"
-#include "Expectation.h"
-#include "TMessageBox.h"
-#include "TResultsModel.h"
-#include "TServiceEndpoints.h"
-#include "WorkingFiles.h"
+#include "branding/CryptFile.h"
+#include "tools/sim/Expectation.h"
+#include "toolkit/TMessageBox.h"
+#include "app/TResultsModel.h"
+#include "classicrun/TServiceEndpoints.h"
+#include "branding/WorkingFiles.h"
 
 #ifndef HALVANE_DEMO_DIR
 #error "HALVANE_DEMO_DIR is set by the build"

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "TAppFixture.h"
-#include "TestWindowHelpers.h"
-#include "TExpectedRow.h"
-#include "TSimConfig.h"
-#include "TSimProcess.h"
-#include "TSimWeb.h"
+#include "tests/app/TAppFixture.h"
+#include "tests/app/TestWindowHelpers.h"
+#include "tools/sim/TExpectedRow.h"
+#include "tools/sim/TSimConfig.h"
+#include "tests/support/TSimProcess.h"
+#include "tools/sim/TSimWeb.h"
 
 namespace halvane::test {
 
@@ -41,7 +41,7 @@ class TDemoEdition {
   std::vector<sim::TExpectedRow> Rows();
 
   sim::TSimConfig Config;
-  testsupport::TSimProcess Sim;
+  test::TSimProcess Sim;
   std::unique_ptr<sim::TSimWeb> Web;
   TAppFixture App;
 };

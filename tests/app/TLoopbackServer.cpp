@@ -1,4 +1,4 @@
-#include "TLoopbackServer.h"
+#include "tests/app/TLoopbackServer.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "TExpectedRow.h"
-#include "TMessageBox.h"
-#include "TResultsModel.h"
-#include "TfrmMain.h"
+#include "tools/sim/TExpectedRow.h"
+#include "toolkit/TMessageBox.h"
+#include "app/TResultsModel.h"
+#include "app/TfrmMain.h"
 
 namespace halvane::test {
 

@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "QtTestMain.h"
-#include "TAppFixture.h"
-#include "TestWindowHelpers.h"
-#include "TMessageBox.h"
-#include "TLoopbackServer.h"
-#include "TSimProcess.h"
+#include "tests/toolkit/QtTestMain.h"
+#include "tests/app/TAppFixture.h"
+#include "tests/app/TestWindowHelpers.h"
+#include "toolkit/TMessageBox.h"
+#include "tests/app/TLoopbackServer.h"
+#include "tests/support/TSimProcess.h"
 
 using namespace halvane;
 using namespace halvane::test;
@@ -38,7 +38,7 @@ struct TUpdateServer {
   }
   std::string Base() const { return "http://127.0.0.1:" + std::to_string(Sim.Port()) + "/liveupdate/halvane/"; }
   std::string Config;
-  testsupport::TSimProcess Sim;
+  test::TSimProcess Sim;
 };
 
 // A stand-in updater that writes the arguments it got, one a line.

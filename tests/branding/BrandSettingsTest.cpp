@@ -10,10 +10,10 @@
 #include <system_error>
 #include <vector>
 
-#include "BrandSettings.h"
-#include "CryptFile.h"
-#include "TFolderTest.h"
-#include "WorkingFiles.h"
+#include "branding/BrandSettings.h"
+#include "branding/CryptFile.h"
+#include "tests/branding/TFolderTest.h"
+#include "branding/WorkingFiles.h"
 
 namespace halvane {
 namespace {

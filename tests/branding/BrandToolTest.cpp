@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "BrandSettings.h"
-#include "BrandTool.h"
-#include "CryptFile.h"
-#include "TFolderTest.h"
-#include "WorkingFiles.h"
+#include "branding/BrandSettings.h"
+#include "tools/brand/BrandTool.h"
+#include "branding/CryptFile.h"
+#include "tests/branding/TFolderTest.h"
+#include "branding/WorkingFiles.h"
 
 namespace halvane {
 namespace {

@@ -12,10 +12,10 @@
 #include <utility>
 #include <vector>
 
-#include "CryptFile.h"
-#include "TEncryption.h"
-#include "TFolderTest.h"
-#include "WorkingFiles.h"
+#include "branding/CryptFile.h"
+#include "branding/TEncryption.h"
+#include "tests/branding/TFolderTest.h"
+#include "branding/WorkingFiles.h"
 
 namespace halvane {
 namespace {

@@ -17,12 +17,12 @@
 #include <string>
 #include <vector>
 
-#include "BannerFormat.h"
-#include "BrandSettings.h"
-#include "BrandTool.h"
-#include "CryptFile.h"
-#include "TFolderTest.h"
-#include "WorkingFiles.h"
+#include "branding/BannerFormat.h"
+#include "branding/BrandSettings.h"
+#include "tools/brand/BrandTool.h"
+#include "branding/CryptFile.h"
+#include "tests/branding/TFolderTest.h"
+#include "branding/WorkingFiles.h"
 
 namespace halvane {
 namespace {

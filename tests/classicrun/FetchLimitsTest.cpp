@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <future>
 
-#include "TRecordingView.h"
-#include "TScriptedServer.h"
+#include "tests/classicrun/TRecordingView.h"
+#include "tests/support/TScriptedServer.h"
 #include "classicrun/TPageFetcher.h"
 #include "net/EHttpClientError.h"
 #include "net/TMultipartBody.h"
@@ -17,7 +17,7 @@
 namespace halvane::test {
 namespace {
 
-using testsupport::TScriptedServer;
+using test::TScriptedServer;
 
 // Runs call, which must end by itself; a call that hangs is cut (and the
 // test fails) so that the test ends.

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "TRecordingView.h"
+#include "tests/classicrun/TRecordingView.h"
 #include "classicrun/TPageFetcher.h"
 #include "net/EHttpClientError.h"
 #include "net/EStreamError.h"

@@ -5,7 +5,7 @@
 
 #include <atomic>
 
-#include "TRecordingView.h"
+#include "tests/classicrun/TRecordingView.h"
 #include "classicrun/TPageFetcher.h"
 #include "classicrun/TSearchRun.h"
 #include "search/ItemAnalysis.h"

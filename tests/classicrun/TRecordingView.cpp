@@ -1,4 +1,4 @@
-#include "TRecordingView.h"
+#include "tests/classicrun/TRecordingView.h"
 
 #include <atomic>
 #include <chrono>

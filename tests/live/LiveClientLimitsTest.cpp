@@ -13,7 +13,7 @@
 
 namespace halvane::live::test {
 
-using testsupport::TTestServer;
+using halvane::test::TTestServer;
 namespace {
 
 using TClock = std::chrono::steady_clock;

@@ -13,10 +13,10 @@
 
 namespace halvane::live::test {
 
-using testsupport::TTestServer;
+using halvane::test::TTestServer;
 namespace {
 
-using testsupport::TSimProcess;
+using halvane::test::TSimProcess;
 
 class LiveClientSimTest : public ::testing::Test {
  protected:

@@ -15,8 +15,8 @@
 
 namespace halvane::live::test {
 
-using testsupport::TTestPki;
-using testsupport::TTestServer;
+using halvane::test::TTestPki;
+using halvane::test::TTestServer;
 namespace {
 
 struct TRun {

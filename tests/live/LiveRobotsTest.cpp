@@ -14,7 +14,7 @@
 namespace halvane::live::test {
 namespace {
 
-using testsupport::TTestServer;
+using halvane::test::TTestServer;
 
 // A site whose robots.txt is given; logs the order of the paths asked.
 struct TSite {

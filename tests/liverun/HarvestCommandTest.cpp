@@ -7,7 +7,7 @@
 #include <sstream>
 #include <thread>
 
-#include "LiveRunFakes.h"
+#include "tests/liverun/LiveRunFakes.h"
 #include "liverun/ClassicPageJudge.h"
 #include "liverun/HarvestCommand.h"
 

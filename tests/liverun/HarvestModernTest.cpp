@@ -10,12 +10,12 @@
 #include <sstream>
 #include <string>
 
-#include "LiveExpectation.h"
-#include "LiveSearch.h"
-#include "TSimConfig.h"
-#include "TSimProcess.h"
-#include "TSimWeb.h"
-#include "TTrancoDownload.h"
+#include "tools/sim/LiveExpectation.h"
+#include "tools/sim/LiveSearch.h"
+#include "tools/sim/TSimConfig.h"
+#include "tests/support/TSimProcess.h"
+#include "tools/sim/TSimWeb.h"
+#include "tools/sim/TTrancoDownload.h"
 
 namespace halvane {
 namespace {
@@ -39,7 +39,7 @@ std::string CsvField(const std::string& text) {
 }
 
 TEST(HarvestModern, ModernPagesGiveTheModelsRows) {
-  testsupport::TSimProcess sim(kLiveModern);
+  halvane::test::TSimProcess sim(kLiveModern);
   const sim::TSimWeb web(sim::LoadSimConfig(kLiveModern), sim.Port());
   std::string folder = (std::filesystem::temp_directory_path() / "halvane-modern-XXXXXX").string();
   ASSERT_TRUE(mkdtemp(folder.data()));

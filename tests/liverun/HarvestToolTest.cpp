@@ -13,13 +13,13 @@
 #include <sstream>
 #include <thread>
 
-#include "TLiveSimSetup.h"
-#include "TSimProcess.h"
+#include "tests/support/TLiveSimSetup.h"
+#include "tests/support/TSimProcess.h"
 
 namespace {
 
-using halvane::testsupport::TLiveSimSetup;
-using halvane::testsupport::TSimProcess;
+using halvane::test::TLiveSimSetup;
+using halvane::test::TSimProcess;
 namespace fs = std::filesystem;
 
 struct TToolResult {

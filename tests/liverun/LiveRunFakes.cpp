@@ -1,4 +1,4 @@
-#include "LiveRunFakes.h"
+#include "tests/liverun/LiveRunFakes.h"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <set>
 
-#include "LiveRunFakes.h"
+#include "tests/liverun/LiveRunFakes.h"
 #include "liverun/ClassicPageJudge.h"
 #include "live/RegistrableDomain.h"
 #include "liverun/TLiveRun.h"

@@ -10,12 +10,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "TScriptedServer.h"
+#include "tests/support/TScriptedServer.h"
 
 namespace halvane {
 namespace {
 
-using testsupport::TScriptedServer;
+using test::TScriptedServer;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "TScriptedServer.h"
+#include "tests/support/TScriptedServer.h"
 #include "net/THttpClient.h"
 #include "net/TMemoryConnector.h"
 #include "net/TMultipartBody.h"
@@ -15,7 +15,7 @@
 namespace halvane {
 namespace {
 
-using testsupport::TScriptedServer;
+using test::TScriptedServer;
 using ::testing::StartsWith;
 
 std::string Ok(const std::string& body) {

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "TScriptedServer.h"
+#include "tests/support/TScriptedServer.h"
 #include "net/THttpClient.h"
 #include "net/TMemoryConnector.h"
 #include "net/TMultipartBody.h"
@@ -18,7 +18,7 @@
 namespace halvane {
 namespace {
 
-using testsupport::TScriptedServer;
+using test::TScriptedServer;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using ::testing::StartsWith;

@@ -1,4 +1,4 @@
-#include "NewsProtocol.h"
+#include "news/NewsProtocol.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "UpdateCheck.h"
+#include "news/UpdateCheck.h"
 
 #include <gtest/gtest.h>
 

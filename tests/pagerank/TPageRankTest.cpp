@@ -1,4 +1,4 @@
-#include "TPageRank.h"
+#include "pagerank/TPageRank.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "ChecksumScript.h"
+#include "script/ChecksumScript.h"
 
 namespace halvane {
 namespace {

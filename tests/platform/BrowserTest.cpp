@@ -1,4 +1,4 @@
-#include "Browser.h"
+#include "platform/Browser.h"
 
 #include <gtest/gtest.h>
 

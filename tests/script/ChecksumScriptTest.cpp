@@ -1,19 +1,19 @@
-#include "ChecksumScript.h"
+#include "script/ChecksumScript.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <thread>
 
-#include "EmbeddedScriptImage.h"
-#include "ScriptCipher.h"
-#include "ScriptTestImage.h"
-#include "UrlHashReference.h"
+#include "script/EmbeddedScriptImage.h"
+#include "script/ScriptCipher.h"
+#include "tests/script/ScriptTestImage.h"
+#include "tools/reference/UrlHashReference.h"
 
 namespace halvane {
 namespace {
 
-using testsupport::ReferenceUrlHash;
+using test::ReferenceUrlHash;
 
 std::string RandomBytes(std::mt19937& rng, std::size_t length) {
   std::uniform_int_distribution<int> byte(1, 255);  // a 0 byte would end the script's string

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "ScriptErrors.h"
-#include "ScriptHost.h"
-#include "ScriptInterpreter.h"
-#include "ScriptOpcodes.h"
-#include "ScriptTestImage.h"
+#include "script/ScriptErrors.h"
+#include "script/ScriptHost.h"
+#include "script/ScriptInterpreter.h"
+#include "script/ScriptOpcodes.h"
+#include "tests/script/ScriptTestImage.h"
 
 namespace halvane {
 namespace {

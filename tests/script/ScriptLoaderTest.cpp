@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "ScriptErrors.h"
-#include "ScriptHost.h"
-#include "ScriptInterpreter.h"
-#include "ScriptTestImage.h"
+#include "script/ScriptErrors.h"
+#include "script/ScriptHost.h"
+#include "script/ScriptInterpreter.h"
+#include "tests/script/ScriptTestImage.h"
 
 namespace halvane {
 namespace {

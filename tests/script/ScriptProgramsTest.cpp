@@ -17,13 +17,13 @@
 #include <fstream>
 #include <sstream>
 
-#include "ScriptAssembler.h"
-#include "ScriptErrors.h"
-#include "ScriptHost.h"
-#include "ScriptImage.h"
-#include "ScriptInterpreter.h"
-#include "ScriptLoader.h"
-#include "ScriptNatives.h"
+#include "script/ScriptAssembler.h"
+#include "script/ScriptErrors.h"
+#include "script/ScriptHost.h"
+#include "script/ScriptImage.h"
+#include "script/ScriptInterpreter.h"
+#include "script/ScriptLoader.h"
+#include "script/ScriptNatives.h"
 
 namespace halvane {
 namespace {

@@ -5,11 +5,11 @@
 #include <string_view>
 #include <vector>
 
-#include "ScriptAssembler.h"
-#include "ScriptImage.h"
-#include "ScriptLoader.h"
-#include "ScriptNatives.h"
-#include "TScriptMachine.h"
+#include "script/ScriptAssembler.h"
+#include "script/ScriptImage.h"
+#include "script/ScriptLoader.h"
+#include "script/ScriptNatives.h"
+#include "script/TScriptMachine.h"
 
 namespace halvane::test {
 

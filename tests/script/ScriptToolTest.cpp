@@ -7,9 +7,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "ScriptCommands.h"
-#include "ScriptDisassembler.h"
-#include "ScriptTestImage.h"
+#include "tools/script/ScriptCommands.h"
+#include "script/ScriptDisassembler.h"
+#include "tests/script/ScriptTestImage.h"
 
 namespace halvane {
 namespace {

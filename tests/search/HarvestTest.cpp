@@ -1,4 +1,4 @@
-#include "Harvest.h"
+#include "search/Harvest.h"
 
 #include <gtest/gtest.h>
 

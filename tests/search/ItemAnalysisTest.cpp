@@ -1,8 +1,8 @@
-#include "ItemAnalysis.h"
+#include "search/ItemAnalysis.h"
 
 #include <gtest/gtest.h>
 
-#include "PageText.h"
+#include "search/PageText.h"
 
 namespace halvane {
 namespace {

@@ -5,10 +5,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "CsvExport.h"
-#include "ResultsCompare.h"
-#include "ResultsList.h"
-#include "TSortState.h"
+#include "search/CsvExport.h"
+#include "search/ResultsCompare.h"
+#include "search/ResultsList.h"
+#include "search/TSortState.h"
 
 namespace halvane {
 namespace {

@@ -5,10 +5,10 @@
 
 #include <random>
 
-#include "Harvest.h"
-#include "ItemAnalysis.h"
+#include "search/Harvest.h"
+#include "search/ItemAnalysis.h"
 #include "base/MarkerScan.h"
-#include "PageText.h"
+#include "search/PageText.h"
 #include "base/TextScan.h"
 
 namespace halvane {

@@ -5,10 +5,10 @@
 
 #include <chrono>
 
-#include "SimWalk.h"
-#include "TFault.h"
-#include "TFaultRules.h"
-#include "TSimProcess.h"
+#include "tests/sim/SimWalk.h"
+#include "tools/sim/TFault.h"
+#include "tools/sim/TFaultRules.h"
+#include "tests/support/TSimProcess.h"
 
 namespace halvane::sim {
 namespace {
@@ -76,7 +76,7 @@ TEST(SimFaultRules, FirstMatchWinsAndCountsRunOut) {
 
 class SimFaults : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { sim_ = new testsupport::TSimProcess(std::string(HALVANE_TEST_DATA) + "/sim/small.conf"); }
+  static void SetUpTestSuite() { sim_ = new test::TSimProcess(std::string(HALVANE_TEST_DATA) + "/sim/small.conf"); }
   static void TearDownTestSuite() {
     delete sim_;
     sim_ = nullptr;
@@ -84,7 +84,7 @@ class SimFaults : public ::testing::Test {
   static std::string Get(const std::string& target, const std::string& ip = "127.0.0.1", int idleMs = 3000) {
     return Exchange(ip, sim_->Port(), "GET " + target + " HTTP/1.1\r\nHost: " + ip + "\r\nConnection: close\r\n\r\n", idleMs);
   }
-  static inline testsupport::TSimProcess* sim_ = nullptr;
+  static inline test::TSimProcess* sim_ = nullptr;
 };
 
 const std::string kUpdate = "/liveupdate/halvane/mainappupdate.inf";

@@ -6,11 +6,11 @@
 
 #include <set>
 
-#include "LiveSearch.h"
-#include "SimText.h"
-#include "TOpenPageRankService.h"
-#include "TSimProcess.h"
-#include "TSimWeb.h"
+#include "tools/sim/LiveSearch.h"
+#include "tools/sim/SimText.h"
+#include "tools/sim/TOpenPageRankService.h"
+#include "tests/support/TSimProcess.h"
+#include "tools/sim/TSimWeb.h"
 
 namespace halvane::sim {
 namespace {
@@ -22,7 +22,7 @@ const std::string kQuery = EncodePercent("\"deep dive\" \"comment\" \"powered by
 class SimLiveServices : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    sim_ = new testsupport::TSimProcess(kSmall);
+    sim_ = new test::TSimProcess(kSmall);
     web_ = new TSimWeb(LoadSimConfig(kSmall), sim_->Port());
   }
   static void TearDownTestSuite() {
@@ -45,7 +45,7 @@ class SimLiveServices : public ::testing::Test {
     return urls;
   }
 
-  static inline testsupport::TSimProcess* sim_ = nullptr;
+  static inline test::TSimProcess* sim_ = nullptr;
   static inline TSimWeb* web_ = nullptr;
 };
 
@@ -170,7 +170,7 @@ TEST_F(SimLiveServices, OpenPageRankFoldsLeavesOutAndRefuses) {
 }
 
 TEST(SimLiveServicesConfigured, JsonOffGives403AndKeysComeFromTheConfiguration) {
-  testsupport::TSimProcess sim(kOff);
+  test::TSimProcess sim(kOff);
   httplib::Client client("127.0.0.1", sim.Port());
   const auto searx = client.Get("/search?q=" + kQuery + "&format=json&pageno=1");
   ASSERT_TRUE(searx);

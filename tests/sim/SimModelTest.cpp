@@ -6,11 +6,11 @@
 #include <set>
 #include <stdexcept>
 
-#include "Expectation.h"
-#include "SimText.h"
-#include "TSearchEngine.h"
-#include "TSimConfig.h"
-#include "TSimWeb.h"
+#include "tools/sim/Expectation.h"
+#include "tools/sim/SimText.h"
+#include "tools/sim/TSearchEngine.h"
+#include "tools/sim/TSimConfig.h"
+#include "tools/sim/TSimWeb.h"
 
 namespace halvane::sim {
 namespace {

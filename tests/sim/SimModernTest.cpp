@@ -9,16 +9,16 @@
 #include <set>
 #include <stdexcept>
 
-#include "LiveExpectation.h"
-#include "LiveSearch.h"
-#include "TOpenPageRankService.h"
-#include "TTrancoDownload.h"
-#include "SimText.h"
-#include "SimWalk.h"
-#include "TModernBlog.h"
-#include "TSimConfig.h"
-#include "TSimProcess.h"
-#include "TSimWeb.h"
+#include "tools/sim/LiveExpectation.h"
+#include "tools/sim/LiveSearch.h"
+#include "tools/sim/TOpenPageRankService.h"
+#include "tools/sim/TTrancoDownload.h"
+#include "tools/sim/SimText.h"
+#include "tests/sim/SimWalk.h"
+#include "tools/sim/TModernBlog.h"
+#include "tools/sim/TSimConfig.h"
+#include "tests/support/TSimProcess.h"
+#include "tools/sim/TSimWeb.h"
 #include "pagetest/PageTest.h"
 
 namespace halvane::sim {
@@ -220,7 +220,7 @@ TEST(SimModern, AnchorTextReadsMarkupAsThePageTestDoes) {
 TEST(SimModern, ServedSearchResultsAndPagesGiveTheModelsRows) {
   // End to end over the server: the SearXNG-style list, each page fetched
   // and judged by the program's page test, against the model's rows.
-  testsupport::TSimProcess sim(kLiveModern);
+  test::TSimProcess sim(kLiveModern);
   const TSimWeb web(LoadSimConfig(kLiveModern), sim.Port());
   const std::string query = EncodePercent("\"blue widgets\" \"comment\" \"powered by wordpress\"");
   const auto answer = simtest::FetchAddress(sim.ServiceUrl() + "/search?q=" + query + "&format=json&pageno=1");
@@ -249,7 +249,7 @@ TEST(SimModern, ServedSearchResultsAndPagesGiveTheModelsRows) {
 }
 
 TEST(SimModern, ServerServesModernPostsBesideClassicOnes) {
-  testsupport::TSimProcess sim(kSmall);
+  test::TSimProcess sim(kSmall);
   const TSimWeb web(LoadSimConfig(kSmall), sim.Port());
   const TModernBlog modern(web);
   for (const auto& [site, index] : {std::pair{0, 0}, std::pair{1, 7}, std::pair{3, 29}}) {

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
-#include "TNewsService.h"
-#include "TSimConfig.h"
-#include "TSimProcess.h"
+#include "tools/sim/TNewsService.h"
+#include "tools/sim/TSimConfig.h"
+#include "tests/support/TSimProcess.h"
 
 namespace halvane::sim {
 namespace {
@@ -68,7 +68,7 @@ std::string ProgramBody(const std::string& boundary, const std::vector<std::pair
 }
 
 TEST(SimNewsServer, ParsesTheProgramsMultipartPosts) {
-  testsupport::TSimProcess sim(std::string(HALVANE_TEST_DATA) + "/sim/small.conf");
+  test::TSimProcess sim(std::string(HALVANE_TEST_DATA) + "/sim/small.conf");
   const std::string boundary = "--------120807140509042";
   httplib::Client client("127.0.0.1", sim.Port());
   auto post = [&](const std::string& path, const std::vector<std::pair<std::string, std::string>>& fields) {

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
-#include "SimWalk.h"
-#include "TSimConfig.h"
-#include "TSimProcess.h"
+#include "tests/sim/SimWalk.h"
+#include "tools/sim/TSimConfig.h"
+#include "tests/support/TSimProcess.h"
 
 namespace halvane::sim {
 namespace {
@@ -29,7 +29,7 @@ TEST(SimRobotsConfig, ReadsSiteStatusAndEscapedBody) {
 
 class SimRobots : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { sim_ = new testsupport::TSimProcess(std::string(HALVANE_TEST_DATA) + "/sim/small.conf"); }
+  static void SetUpTestSuite() { sim_ = new test::TSimProcess(std::string(HALVANE_TEST_DATA) + "/sim/small.conf"); }
   static void TearDownTestSuite() {
     delete sim_;
     sim_ = nullptr;
@@ -39,7 +39,7 @@ class SimRobots : public ::testing::Test {
     control.set_url_encode(false);
     return control.Post(("/_sim/robots?" + query).c_str(), body, "text/plain");
   }
-  static inline testsupport::TSimProcess* sim_ = nullptr;
+  static inline test::TSimProcess* sim_ = nullptr;
 };
 
 TEST_F(SimRobots, NoneUntilSetThenPerSiteOverAll) {

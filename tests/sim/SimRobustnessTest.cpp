@@ -14,9 +14,9 @@
 #include <thread>
 #include <vector>
 
-#include "SimWalk.h"
-#include "TSimConfig.h"
-#include "TSimProcess.h"
+#include "tests/sim/SimWalk.h"
+#include "tools/sim/TSimConfig.h"
+#include "tests/support/TSimProcess.h"
 
 namespace halvane::sim {
 namespace {
@@ -64,7 +64,7 @@ class TTricklers {
 };
 
 TEST(SimRobustness, SlowClientsDoNotHoldUpANormalRequest) {
-  testsupport::TSimProcess sim(std::string(HALVANE_TEST_DATA) + "/sim/small.conf");
+  test::TSimProcess sim(std::string(HALVANE_TEST_DATA) + "/sim/small.conf");
   // Forty on the services' address and forty on a blog, each holding its
   // connection open while it trickles.
   TTricklers services("127.0.0.1", sim.Port(), 40);
@@ -84,7 +84,7 @@ TEST(SimRobustness, SlowClientsDoNotHoldUpANormalRequest) {
 // starts serving is killed after a while (status 137).
 std::pair<int, std::string> RunSim(const std::string& args) {
   const std::string command =
-      "timeout -s KILL 10 " + testsupport::TSimProcess::DefaultExecutable() + " --port 0 " + args + " 2>&1";
+      "timeout -s KILL 10 " + test::TSimProcess::DefaultExecutable() + " --port 0 " + args + " 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return {-1, {}};
   std::string out;

@@ -7,12 +7,12 @@
 
 #include <set>
 
-#include "Expectation.h"
-#include "SimWalk.h"
-#include "TSearchEngine.h"
-#include "TSimProcess.h"
-#include "TSimWeb.h"
-#include "UrlHashReference.h"
+#include "tools/sim/Expectation.h"
+#include "tests/sim/SimWalk.h"
+#include "tools/sim/TSearchEngine.h"
+#include "tests/support/TSimProcess.h"
+#include "tools/sim/TSimWeb.h"
+#include "tools/reference/UrlHashReference.h"
 
 namespace halvane::sim {
 namespace {
@@ -25,14 +25,14 @@ const std::string kSmall = std::string(HALVANE_TEST_DATA) + "/sim/small.conf";
 class SimServer : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    sim_ = new testsupport::TSimProcess(kSmall);
+    sim_ = new test::TSimProcess(kSmall);
     web_ = new TSimWeb(LoadSimConfig(kSmall), sim_->Port());
   }
   static void TearDownTestSuite() {
     delete web_;
     delete sim_;
   }
-  static inline testsupport::TSimProcess* sim_ = nullptr;
+  static inline test::TSimProcess* sim_ = nullptr;
   static inline TSimWeb* web_ = nullptr;
 };
 
@@ -84,11 +84,11 @@ TEST_F(SimServer, PageRankAcceptsBothChecksumsAndRefusesOthers) {
   const std::string page = "www." + web_->SiteHost(0) + p.path + web_->TrackingTail(p);
   const std::string q = "info:" + page;
   const std::string want = "Rank_1:1:" + std::to_string(p.rank) + "\n";
-  EXPECT_EQ(RankReply(sim_->Port(), page, testsupport::ReferenceUrlHash(q, false)), want);
-  EXPECT_EQ(RankReply(sim_->Port(), page, testsupport::ReferenceUrlHash(q, true)), want);
-  EXPECT_EQ(RankReply(sim_->Port(), page, testsupport::ReferenceUrlHash(q, false) ^ 1u), "");
+  EXPECT_EQ(RankReply(sim_->Port(), page, test::ReferenceUrlHash(q, false)), want);
+  EXPECT_EQ(RankReply(sim_->Port(), page, test::ReferenceUrlHash(q, true)), want);
+  EXPECT_EQ(RankReply(sim_->Port(), page, test::ReferenceUrlHash(q, false) ^ 1u), "");
   EXPECT_EQ(RankReply(sim_->Port(), page, 0), "");
-  EXPECT_EQ(RankReply(sim_->Port(), page + "x", testsupport::ReferenceUrlHash(q, false)), "");
+  EXPECT_EQ(RankReply(sim_->Port(), page + "x", test::ReferenceUrlHash(q, false)), "");
   // Known checksums of the reference.
   EXPECT_EQ(RankReply(sim_->Port(), "www.example.com/", 2020957173u).rfind("Rank_1:1:", 0), 0u);
   EXPECT_EQ(RankReply(sim_->Port(), "www.example.com/", 2387556786u).rfind("Rank_1:1:", 0), 0u);
@@ -158,7 +158,7 @@ TEST_F(SimServer, SurvivesHostileRequests) {
 }
 
 TEST(SimProcess, StopsCleanlyOnTerm) {
-  testsupport::TSimProcess sim;  // the built-in demo web
+  test::TSimProcess sim;  // the built-in demo web
   EXPECT_GT(sim.Port(), 0);
   const auto info = Fetch("127.0.0.1", sim.Port(), "/_sim/info");
   EXPECT_NE(info.body.find("user-domain=myshop.example"), std::string::npos);
@@ -169,7 +169,7 @@ TEST(SimProcess, StopsCleanlyOnTerm) {
 }
 
 TEST(SimProcess, RefusesABadConfiguration) {
-  EXPECT_THROW(testsupport::TSimProcess(std::string(HALVANE_TEST_DATA) + "/sim/missing.conf"), std::runtime_error);
+  EXPECT_THROW(test::TSimProcess(std::string(HALVANE_TEST_DATA) + "/sim/missing.conf"), std::runtime_error);
 }
 
 }  // namespace

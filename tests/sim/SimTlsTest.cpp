@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "TSimProcess.h"
+#include "tests/support/TSimProcess.h"
 
 namespace halvane::sim {
 namespace {
@@ -55,7 +55,7 @@ class SimTls : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     curl_global_init(CURL_GLOBAL_DEFAULT);
-    sim_ = new testsupport::TSimProcess(std::string(HALVANE_TEST_DATA) + "/sim/small.conf");
+    sim_ = new test::TSimProcess(std::string(HALVANE_TEST_DATA) + "/sim/small.conf");
   }
   static void TearDownTestSuite() {
     delete sim_;
@@ -70,7 +70,7 @@ class SimTls : public ::testing::Test {
   static std::string Http(const std::string& ip, const std::string& target) {
     return "http://" + ip + ":" + std::to_string(sim_->Port()) + target;
   }
-  static inline testsupport::TSimProcess* sim_ = nullptr;
+  static inline test::TSimProcess* sim_ = nullptr;
 };
 
 const std::string kUpdate = "/liveupdate/halvane/mainappupdate.inf";
@@ -172,7 +172,7 @@ TEST_F(SimTls, BadCertificateRuleFailsTheNameCheckPerConnection) {
 TEST(SimTlsFolder, TheTemporaryCaGoesWithTheServer) {
   std::string folder;
   {
-    testsupport::TSimProcess sim;
+    test::TSimProcess sim;
     folder = std::filesystem::path(sim.CaFile()).parent_path();
     ASSERT_TRUE(std::filesystem::exists(sim.CaFile()));
   }

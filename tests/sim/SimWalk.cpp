@@ -1,4 +1,4 @@
-#include "SimWalk.h"
+#include "tests/sim/SimWalk.h"
 
 #include <arpa/inet.h>
 #include <httplib.h>
@@ -8,8 +8,8 @@
 #include <unistd.h>
 
 #include "base/MarkerScan.h"
-#include "SimText.h"
-#include "UrlHashReference.h"
+#include "tools/sim/SimText.h"
+#include "tools/reference/UrlHashReference.h"
 
 namespace halvane::simtest {
 namespace {
@@ -19,7 +19,7 @@ bool HasText(std::string_view w, std::string_view what) { return w.find(what) !=
 // The program's rank cell for a page name.
 std::string ShownRank(int port, const std::string& name) {
   const std::string q = "info:" + name;
-  const std::string reply = RankReply(port, name, testsupport::ReferenceUrlHash(q, false));
+  const std::string reply = RankReply(port, name, test::ReferenceUrlHash(q, false));
   std::string text = reply.empty() ? "" : reply;
   std::string_view w = text;
   ExtractBetween(w, "Rank_1:", ":");

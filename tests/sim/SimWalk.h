@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "TExpectedRow.h"
+#include "tools/sim/TExpectedRow.h"
 
 namespace halvane::simtest {
 

@@ -53,7 +53,7 @@ class TCollector {
 class OpenPageRank : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    FSim = new testsupport::TSimProcess(kSmall);
+    FSim = new test::TSimProcess(kSmall);
     FWeb = new sim::TSimWeb(sim::LoadSimConfig(kSmall), FSim->Port());
   }
   static void TearDownTestSuite() {
@@ -69,7 +69,7 @@ class OpenPageRank : public ::testing::Test {
   }
 
   live::TLiveClient FClient{Settings()};
-  static inline testsupport::TSimProcess* FSim = nullptr;
+  static inline test::TSimProcess* FSim = nullptr;
   static inline sim::TSimWeb* FWeb = nullptr;
 };
 

@@ -52,7 +52,7 @@ THarvestResult Harvest(TSearchBackEnd& search, std::string_view keyword, std::si
 class SearchBackEnd : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    FSim = new testsupport::TSimProcess(kSmall);
+    FSim = new test::TSimProcess(kSmall);
     FWeb = new sim::TSimWeb(sim::LoadSimConfig(kSmall), FSim->Port());
   }
   static void TearDownTestSuite() {
@@ -65,7 +65,7 @@ class SearchBackEnd : public ::testing::Test {
   static std::string BraveUrl() { return FSim->ServiceUrl() + "/res/v1/web/search"; }
 
   live::TLiveClient FClient{FastSettings()};
-  static inline testsupport::TSimProcess* FSim = nullptr;
+  static inline test::TSimProcess* FSim = nullptr;
   static inline sim::TSimWeb* FWeb = nullptr;
 };
 
@@ -146,7 +146,7 @@ TEST_F(SearchBackEnd, AFailureHalfWayKeepsTheAddressesSoFar) {
 }
 
 TEST_F(SearchBackEnd, JsonDisabledAndNoServerAreExplained) {
-  testsupport::TSimProcess off(kOff);
+  test::TSimProcess off(kOff);
   {
     TSearxngSearch search(FClient, off.ServiceUrl() + "/");
     EXPECT_NE(Harvest(search, "deep dive", 100).Outcome.Problem.find(

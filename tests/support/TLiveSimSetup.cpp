@@ -1,4 +1,4 @@
-#include "TLiveSimSetup.h"
+#include "tests/support/TLiveSimSetup.h"
 
 #include <stdlib.h>
 
@@ -6,14 +6,14 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "LiveExpectation.h"
-#include "LiveSearch.h"
-#include "TSimConfig.h"
-#include "TSimWeb.h"
-#include "TTrancoDownload.h"
-#include "TExpectedLiveRow.h"
+#include "tools/sim/LiveExpectation.h"
+#include "tools/sim/LiveSearch.h"
+#include "tools/sim/TSimConfig.h"
+#include "tools/sim/TSimWeb.h"
+#include "tools/sim/TTrancoDownload.h"
+#include "tools/sim/TExpectedLiveRow.h"
 
-namespace halvane::testsupport {
+namespace halvane::test {
 namespace {
 
 void WriteText(const std::string& path, const std::string& text) {
@@ -86,4 +86,4 @@ std::string TLiveSimSetup::ExpectedCsv(std::string_view keyword, int depth, std:
   return text;
 }
 
-}  // namespace halvane::testsupport
+}  // namespace halvane::test

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "TSimProcess.h"
+#include "tests/support/TSimProcess.h"
 
-namespace halvane::testsupport {
+namespace halvane::test {
 
 // A live row: Authority, URL, Comments, Has Your Link, Anchor Name, Traffic Rank.
 using TLiveSimRow = std::array<std::string, 6>;
@@ -45,4 +45,4 @@ class TLiveSimSetup {
   std::string trancoFile_;
 };
 
-}  // namespace halvane::testsupport
+}  // namespace halvane::test

@@ -1,4 +1,4 @@
-#include "TScriptedServer.h"
+#include "tests/support/TScriptedServer.h"
 
 #include <poll.h>
 #include <sys/socket.h>
@@ -7,7 +7,7 @@
 #include <chrono>
 #include <cstring>
 
-namespace halvane::testsupport {
+namespace halvane::test {
 
 namespace {
 
@@ -145,4 +145,4 @@ void TScriptedServer::Serve(int fd, const TConnectionScript& script) {
   }
 }
 
-}  // namespace halvane::testsupport
+}  // namespace halvane::test

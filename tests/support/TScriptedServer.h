@@ -10,9 +10,9 @@
 #include <thread>
 #include <vector>
 
-#include "TSocket.h"
+#include "platform/TSocket.h"
 
-namespace halvane::testsupport {
+namespace halvane::test {
 
 class TConnectionScript {
  public:
@@ -78,4 +78,4 @@ class TScriptedServer {
   std::thread thread_;
 };
 
-}  // namespace halvane::testsupport
+}  // namespace halvane::test

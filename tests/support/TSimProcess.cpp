@@ -1,4 +1,4 @@
-#include "TSimProcess.h"
+#include "tests/support/TSimProcess.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -18,7 +18,7 @@
 
 extern char** environ;
 
-namespace halvane::testsupport {
+namespace halvane::test {
 namespace {
 
 constexpr auto kStartLimit = std::chrono::seconds(30);
@@ -166,4 +166,4 @@ int TSimProcess::Stop() {
   return status;
 }
 
-}  // namespace halvane::testsupport
+}  // namespace halvane::test

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace halvane::testsupport {
+namespace halvane::test {
 
 class TSimProcess {
  public:
@@ -44,4 +44,4 @@ class TSimProcess {
   std::string caFile_;
 };
 
-}  // namespace halvane::testsupport
+}  // namespace halvane::test

@@ -1,11 +1,11 @@
-#include "TTestPki.h"
+#include "tests/support/TTestPki.h"
 
 #include <stdlib.h>
 
 #include <filesystem>
 #include <stdexcept>
 
-namespace halvane::testsupport {
+namespace halvane::test {
 
 TTestPki::TTestPki() {
   std::string pattern = (std::filesystem::temp_directory_path() / "halvane-pki-XXXXXX").string();
@@ -24,4 +24,4 @@ TTestPki::~TTestPki() {
   std::filesystem::remove_all(FFolder, ignored);
 }
 
-}  // namespace halvane::testsupport
+}  // namespace halvane::test

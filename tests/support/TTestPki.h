@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "TTestCertificates.h"
+#include "tools/sim/TTestCertificates.h"
 
-namespace halvane::testsupport {
+namespace halvane::test {
 
 class TTestPki {
  public:
@@ -26,4 +26,4 @@ class TTestPki {
   std::unique_ptr<sim::TTestCertificates> FMain, FOther;
 };
 
-}  // namespace halvane::testsupport
+}  // namespace halvane::test

@@ -1,9 +1,9 @@
-#include "TTestServer.h"
+#include "tests/support/TTestServer.h"
 
 #include <chrono>
 #include <stdexcept>
 
-namespace halvane::testsupport {
+namespace halvane::test {
 
 TTestServer::TTestServer(std::string address)
     : FScheme("http"), FAddress(std::move(address)), FServer(std::make_unique<httplib::Server>()) {
@@ -34,4 +34,4 @@ std::string TTestServer::Url(const std::string& path) const {
   return FScheme + "://" + FAddress + ":" + std::to_string(FPort) + path;
 }
 
-}  // namespace halvane::testsupport
+}  // namespace halvane::test

@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-namespace halvane::testsupport {
+namespace halvane::test {
 
 class TTestServer {
  public:
@@ -35,4 +35,4 @@ class TTestServer {
   std::thread FThread;
 };
 
-}  // namespace halvane::testsupport
+}  // namespace halvane::test

@@ -14,7 +14,7 @@ namespace halvane::tables {
 namespace {
 
 TEST(SimTranco, ServesTheListTheModelDescribesAsCsvAndZip) {
-  testsupport::TSimProcess sim;
+  halvane::test::TSimProcess sim;
   const sim::TSimWeb web(sim::DefaultSimConfig(), sim.Port());
   const sim::TTrancoDownload model(web);
   httplib::Client client("127.0.0.1", sim.Port());

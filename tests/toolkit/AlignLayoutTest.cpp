@@ -1,8 +1,8 @@
 #include <QTest>
 #include <QWidget>
 
-#include "QtTestMain.h"
-#include "TAlignLayout.h"
+#include "tests/toolkit/QtTestMain.h"
+#include "toolkit/TAlignLayout.h"
 
 using namespace halvane;
 

@@ -3,8 +3,8 @@
 #include <QTest>
 #include <QWheelEvent>
 
-#include "QtTestMain.h"
-#include "TBalloonHint.h"
+#include "tests/toolkit/QtTestMain.h"
+#include "toolkit/TBalloonHint.h"
 
 using namespace halvane;
 

@@ -4,11 +4,11 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "QtTestMain.h"
-#include "TBannerView.h"
-#include "TGauge.h"
-#include "TLinkLabel.h"
-#include "TShell.h"
+#include "tests/toolkit/QtTestMain.h"
+#include "toolkit/TBannerView.h"
+#include "toolkit/TGauge.h"
+#include "toolkit/TLinkLabel.h"
+#include "toolkit/TShell.h"
 
 using namespace halvane;
 

@@ -1,9 +1,9 @@
 #include <QTest>
 #include <QWidget>
 
-#include "QtTestMain.h"
-#include "TMessageBox.h"
-#include "TSaveDialog.h"
+#include "tests/toolkit/QtTestMain.h"
+#include "toolkit/TMessageBox.h"
+#include "toolkit/TSaveDialog.h"
 
 using namespace halvane;
 

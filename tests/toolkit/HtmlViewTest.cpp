@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "QtTestMain.h"
-#include "THtmlView.h"
-#include "TShell.h"
+#include "tests/toolkit/QtTestMain.h"
+#include "toolkit/THtmlView.h"
+#include "toolkit/TShell.h"
 
 using namespace halvane;
 

@@ -1,4 +1,4 @@
-#include "QtTestMain.h"
+#include "tests/toolkit/QtTestMain.h"
 
 #include <QApplication>
 #include <QTest>

@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "QtTestMain.h"
-#include "SkinFile.h"
-#include "TSkin.h"
-#include "TextConvert.h"
+#include "tests/toolkit/QtTestMain.h"
+#include "branding/SkinFile.h"
+#include "toolkit/TSkin.h"
+#include "toolkit/TextConvert.h"
 
 using namespace halvane;
 

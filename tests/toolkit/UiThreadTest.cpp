@@ -3,8 +3,8 @@
 #include <atomic>
 #include <thread>
 
-#include "QtTestMain.h"
-#include "TUiThread.h"
+#include "tests/toolkit/QtTestMain.h"
+#include "toolkit/TUiThread.h"
 
 using namespace halvane;
 

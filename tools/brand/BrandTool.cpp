@@ -1,4 +1,4 @@
-#include "BrandTool.h"
+#include "tools/brand/BrandTool.h"
 
 #include <sys/stat.h>
 
@@ -11,11 +11,11 @@
 #include <sstream>
 #include <utility>
 
-#include "BannerFormat.h"
-#include "BrandSettings.h"
-#include "CryptFile.h"
-#include "SkinFile.h"
-#include "WorkingFiles.h"
+#include "branding/BannerFormat.h"
+#include "branding/BrandSettings.h"
+#include "branding/CryptFile.h"
+#include "branding/SkinFile.h"
+#include "branding/WorkingFiles.h"
 
 namespace halvane {
 namespace {

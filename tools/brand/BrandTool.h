@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "TBrandDocument.h"
+#include "branding/TBrandDocument.h"
 
 namespace halvane {
 

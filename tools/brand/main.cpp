@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "BrandTool.h"
+#include "tools/brand/BrandTool.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);

@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "LiveFetch.h"
-#include "PrintableText.h"
-#include "TStdoutStream.h"
+#include "tools/fetch/LiveFetch.h"
+#include "tools/fetch/PrintableText.h"
+#include "tools/fetch/TStdoutStream.h"
 #include "net/THttpClient.h"
 #include "net/TMultipartBody.h"
 

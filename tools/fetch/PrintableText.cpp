@@ -1,4 +1,4 @@
-#include "PrintableText.h"
+#include "tools/fetch/PrintableText.h"
 
 namespace halvane {
 

@@ -1,4 +1,4 @@
-#include "TStdoutStream.h"
+#include "tools/fetch/TStdoutStream.h"
 
 #include <unistd.h>
 

@@ -1,8 +1,8 @@
-#include "UrlHashReference.h"
+#include "tools/reference/UrlHashReference.h"
 
 #include <string>
 
-namespace halvane::testsupport {
+namespace halvane::test {
 namespace {
 
 inline void Mix(std::uint32_t& a, std::uint32_t& b, std::uint32_t& c) {
@@ -64,4 +64,4 @@ std::uint32_t ReferenceUrlHash(std::string_view text, bool oldVersion) {
   return ReferenceHashBytes(cells);
 }
 
-}  // namespace halvane::testsupport
+}  // namespace halvane::test

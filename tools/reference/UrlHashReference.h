@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace halvane::testsupport {
+namespace halvane::test {
 
 // The 32-bit hash CH over a byte string.
 std::uint32_t ReferenceHashBytes(std::string_view bytes);
@@ -13,4 +13,4 @@ std::uint32_t ReferenceHashBytes(std::string_view bytes);
 // The checksum of text; oldVersion selects the old variant.
 std::uint32_t ReferenceUrlHash(std::string_view text, bool oldVersion);
 
-}  // namespace halvane::testsupport
+}  // namespace halvane::test

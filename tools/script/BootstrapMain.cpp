@@ -5,9 +5,9 @@
 #include <iostream>
 #include <sstream>
 
-#include "ScriptAssembler.h"
-#include "ScriptCipher.h"
-#include "ScriptCommands.h"
+#include "script/ScriptAssembler.h"
+#include "script/ScriptCipher.h"
+#include "tools/script/ScriptCommands.h"
 
 namespace {
 

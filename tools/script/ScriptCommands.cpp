@@ -1,4 +1,4 @@
-#include "ScriptCommands.h"
+#include "tools/script/ScriptCommands.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,14 +10,14 @@
 #include <fstream>
 #include <sstream>
 
-#include "ScriptAssembler.h"
-#include "ScriptDisassembler.h"
-#include "ScriptErrors.h"
-#include "ScriptHost.h"
-#include "ScriptImage.h"
-#include "ScriptInterpreter.h"
-#include "ScriptLoader.h"
-#include "ScriptNatives.h"
+#include "script/ScriptAssembler.h"
+#include "script/ScriptDisassembler.h"
+#include "script/ScriptErrors.h"
+#include "script/ScriptHost.h"
+#include "script/ScriptImage.h"
+#include "script/ScriptInterpreter.h"
+#include "script/ScriptLoader.h"
+#include "script/ScriptNatives.h"
 
 namespace halvane {
 namespace {

@@ -4,13 +4,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "ScriptDisassembler.h"
-#include "ScriptErrors.h"
-#include "ScriptHost.h"
-#include "ScriptImage.h"
-#include "ScriptInterpreter.h"
-#include "ScriptLoader.h"
-#include "ScriptNatives.h"
+#include "script/ScriptDisassembler.h"
+#include "script/ScriptErrors.h"
+#include "script/ScriptHost.h"
+#include "script/ScriptImage.h"
+#include "script/ScriptInterpreter.h"
+#include "script/ScriptLoader.h"
+#include "script/ScriptNatives.h"
 
 namespace {
 

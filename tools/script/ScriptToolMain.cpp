@@ -2,8 +2,8 @@
 // the embedded checksum script.
 #include <iostream>
 
-#include "ChecksumScript.h"
-#include "ScriptCommands.h"
+#include "script/ChecksumScript.h"
+#include "tools/script/ScriptCommands.h"
 
 namespace {
 

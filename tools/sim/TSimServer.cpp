@@ -331,8 +331,8 @@ TSimServer::TAnswer TSimServer::PageRank(std::string_view target) {
   const std::string_view q = target.substr(qAt + 3);
   const auto checksum = ParseDecimal(ch.substr(1), 0xFFFFFFFFu);
   const bool valid = checksum && StartsWith(q, "info:") &&
-                     (*checksum == testsupport::ReferenceUrlHash(q, false) ||
-                      *checksum == testsupport::ReferenceUrlHash(q, true));
+                     (*checksum == test::ReferenceUrlHash(q, false) ||
+                      *checksum == test::ReferenceUrlHash(q, true));
   if (!valid) return {200, "text/html", "", {}};
   return {200, "text/html", "Rank_1:1:" + std::to_string(web_->RankOf(q.substr(5))) + "\n", {}};
 }
