@@ -1,3 +1,7 @@
+// Longer than the project's usual file: one exchange (request, interim and
+// final heads, the body's framing, the resend on a closed kept connection)
+// shares the reading primitives and the connection state of this class;
+// split up, each part would need them all.
 #include "THttpClient.h"
 
 #include <algorithm>
