@@ -219,7 +219,7 @@ class TBounder {
     std::transform(name.begin(), name.end(), name.begin(), Lower);
     const std::string_view tag = FHtml.substr(open, end - open);
     if (closing) {
-      EndTag(name, tag);
+      EndTag(name);
       return end;
     }
     const bool selfClosing = tag.size() >= 2 && tag[tag.size() - 2] == '/';
@@ -291,15 +291,15 @@ class TBounder {
     return true;
   }
 
-  void EndTag(const std::string& name, std::string_view tag) {
+  void EndTag(const std::string& name) {
     const auto found = std::find(FOpen.rbegin(), FOpen.rend(), name);
     if (found == FOpen.rend()) return;  // closes nothing we kept
     // Elements left open inside it are closed with it, explicitly.
     const std::size_t index = static_cast<std::size_t>(FOpen.rend() - found) - 1;
     CloseDownTo(index + 1);
-    FOut.append(tag);
-    if (FOpen.back() == "table") --FTables;
-    FOpen.pop_back();
+    // Written as "</name>": the room for it was kept when the element
+    // started, and the end tag's own text may run on with anything.
+    CloseTop();
   }
 
   void CloseTop() {

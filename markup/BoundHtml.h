@@ -29,7 +29,8 @@ struct THtmlLimits {
 
 // The document within limits. Every tag of the result is a tag of html,
 // except end tags added for elements that html leaves open or ends
-// implicitly (<li>, <td>, <p>, ...); comments and declarations are dropped.
+// implicitly (<li>, <td>, <p>, ...), and end tags are written as "</name>";
+// comments and declarations are dropped.
 // So a well-formed document within the limits comes back unchanged. The
 // result holds at most MaxBytes plus the end tags of MaxDepth elements plus
 // the notice. Time is linear in the size of html.

@@ -130,6 +130,15 @@ TEST(BoundHtml, ABlankInRawTextNeverMakesAnEndTag) {
   EXPECT_EQ(BoundHtml(bounded, limits), bounded);
 }
 
+TEST(BoundHtml, AnEndTagIsWrittenByItsNameWhateverItCarries) {
+  // The room for an element's end tag is kept when it starts; an end tag
+  // that runs on with other bytes must not take more.
+  THtmlLimits limits;
+  limits.MaxBytes = 40;
+  const std::string bounded = BoundHtml("<b>x</b" + std::string(500, '\xff') + ">y", limits);
+  EXPECT_EQ(bounded, "<b>x</b>y");
+}
+
 TEST(BoundHtml, OrdinaryPagesComeBackUnchanged) {
   const std::string page =
       "<html><head><title>Hi</title><style>p > b { color: red }</style></head><body>"
