@@ -191,7 +191,12 @@ TEST(LiveRun, AHarvestEndingEarlyStillJudgesWhatItFoundAndSaysWhy) {
   EXPECT_EQ(fixture.Recorder.Summary().SourceError, "FakeEngine at search.test is limiting requests (HTTP 429), retry after 12 s");
 }
 
-TEST(LiveRun, StopEndsTheRunWithin100msAtEachStage) {
+// Stop must not wait for the engine or the pages: both would take seconds
+// here. The bound leaves room for a loaded machine; the run's own figure
+// (well under 100 ms) is no test's business.
+constexpr auto kStopBound = milliseconds(1000);
+
+TEST(LiveRun, StopEndsTheRunAtEachStage) {
   // Harvesting: the engine never ends on its own.
   {
     TRunFixture fixture(MakeWeb(10), 2);
@@ -201,8 +206,8 @@ TEST(LiveRun, StopEndsTheRunWithin100msAtEachStage) {
     std::this_thread::sleep_for(milliseconds(30));
     const auto before = std::chrono::steady_clock::now();
     run.Stop();
-    EXPECT_TRUE(run.WaitFor(milliseconds(100)));
-    EXPECT_LT(std::chrono::steady_clock::now() - before, milliseconds(100));
+    EXPECT_TRUE(run.WaitFor(kStopBound));
+    EXPECT_LT(std::chrono::steady_clock::now() - before, kStopBound);
     EXPECT_TRUE(fixture.Recorder.Summary().Stopped);
   }
   // Fetching: pages that take 10 s; rows already reported stay.
@@ -218,8 +223,8 @@ TEST(LiveRun, StopEndsTheRunWithin100msAtEachStage) {
     }
     const auto before = std::chrono::steady_clock::now();
     run.Stop();
-    EXPECT_TRUE(run.WaitFor(milliseconds(100)));
-    EXPECT_LT(std::chrono::steady_clock::now() - before, milliseconds(100));
+    EXPECT_TRUE(run.WaitFor(kStopBound));
+    EXPECT_LT(std::chrono::steady_clock::now() - before, kStopBound);
     EXPECT_GE(fixture.Recorder.Rows().size(), 3u);
     EXPECT_LE(fixture.Recorder.Rows().size(), 4u);  // the pages before the slow ones
     EXPECT_TRUE(fixture.Recorder.Summary().Stopped);
@@ -242,7 +247,7 @@ TEST(LiveRun, JudgesPagesWhileTheHarvestGoesOn) {
   }
   EXPECT_GE(fixture.Recorder.Rows().size(), 5u);
   run.Stop();
-  EXPECT_TRUE(run.WaitFor(milliseconds(100)));
+  EXPECT_TRUE(run.WaitFor(kStopBound));
 }
 
 TEST(LiveRun, StatusTextsSayWhatIsHappening) {
