@@ -1,46 +1,27 @@
 // halvane-fetch --live as a user runs it: every URL at once, bodies and
 // status lines in command-line order, the exit status, TLS with a CA file.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "tests/support/TTestPki.h"
 #include "tests/support/TTestServer.h"
+#include "tests/support/ToolRun.h"
 
 namespace halvane::live::test {
 
 using halvane::test::TTestPki;
+using halvane::test::ReadFileText;
+using halvane::test::RunTool;
 using halvane::test::TTestServer;
+using halvane::test::TToolRun;
 namespace {
 
-struct TRun {
-  int Status = -1;
-  std::string Out;
-  std::string Err;
-};
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-TRun RunFetch(const std::string& args) {
-  const std::string stem = ::testing::TempDir() + "halvane_live_fetch_" + std::to_string(::getpid());
-  const std::string command = std::string(HALVANE_FETCH_TOOL) + " " + args + " >" + stem + ".out 2>" + stem + ".err";
-  const int rc = std::system(command.c_str());
-  TRun run{WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, Slurp(stem + ".out"), Slurp(stem + ".err")};
-  std::remove((stem + ".out").c_str());
-  std::remove((stem + ".err").c_str());
-  return run;
-}
+TToolRun RunFetch(const std::string& args) { return RunTool(std::string(HALVANE_FETCH_TOOL) + " " + args); }
 
 TEST(LiveFetchToolTest, WritesBodiesInCommandLineOrder) {
   TTestServer a("127.0.0.1"), b("127.0.0.2");
@@ -53,12 +34,12 @@ TEST(LiveFetchToolTest, WritesBodiesInCommandLineOrder) {
     res.status = 404;
     res.set_content("nope", "text/plain");
   });
-  const TRun ok = RunFetch("--live --parallel 2 " + a.Url("/slow") + " " + b.Url("/fast"));
+  const TToolRun ok = RunFetch("--live --parallel 2 " + a.Url("/slow") + " " + b.Url("/fast"));
   EXPECT_EQ(ok.Status, 0) << ok.Err;
   EXPECT_EQ(ok.Out, "first,second");
   EXPECT_EQ(ok.Err, "HTTP/1.1 200 OK\nHTTP/1.1 200 OK\n");
 
-  const TRun missing = RunFetch("--live " + b.Url("/missing") + " " + a.Url("/slow"));
+  const TToolRun missing = RunFetch("--live " + b.Url("/missing") + " " + a.Url("/slow"));
   EXPECT_EQ(missing.Status, 1);
   EXPECT_EQ(missing.Out, "nopefirst,");
   EXPECT_EQ(missing.Err, "HTTP/1.1 404 Not Found\nHTTP/1.1 200 OK\n");
@@ -70,13 +51,13 @@ TEST(LiveFetchToolTest, VerifiesTlsWithTheGivenCaFile) {
   server.Routes().Get("/", [](const httplib::Request&, httplib::Response& res) { res.set_content("secret", "text/plain"); });
   const std::string file = ::testing::TempDir() + "halvane_live_fetch_o_" + std::to_string(::getpid());
   std::remove(file.c_str());
-  const TRun trusted = RunFetch("--live --ca-file " + pki.CaFile() + " -o " + file + " " + server.Url("/"));
+  const TToolRun trusted = RunFetch("--live --ca-file " + pki.CaFile() + " -o " + file + " " + server.Url("/"));
   EXPECT_EQ(trusted.Status, 0) << trusted.Err;
   EXPECT_EQ(trusted.Out, "");
-  EXPECT_EQ(Slurp(file), "secret");
+  EXPECT_EQ(ReadFileText(file), "secret");
   std::remove(file.c_str());
 
-  const TRun untrusted = RunFetch("--live " + server.Url("/"));
+  const TToolRun untrusted = RunFetch("--live " + server.Url("/"));
   EXPECT_EQ(untrusted.Status, 1);
   EXPECT_EQ(untrusted.Err.rfind("error: certificate verify failed for 127.0.0.1", 0), 0u) << untrusted.Err;
 }

@@ -3,50 +3,25 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 
 #include "tests/support/TScriptedServer.h"
+#include "tests/support/ToolRun.h"
 
 namespace halvane {
 namespace {
 
+using test::ReadFileText;
+using test::RunTool;
 using test::TScriptedServer;
+using test::TToolRun;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-struct TRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-TRun RunFetch(const std::string& args) {
-  // ctest runs the cases as parallel processes: names of their own.
-  const std::string stem = ::testing::TempDir() + "halvane_fetch_" + std::to_string(::getpid());
-  const std::string out = stem + ".out";
-  const std::string err = stem + ".err";
-  const std::string command = std::string(HALVANE_FETCH_TOOL) + " " + args + " >" + out + " 2>" + err;
-  const int rc = std::system(command.c_str());
-  TRun run;
-  run.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-  run.out = Slurp(out);
-  run.err = Slurp(err);
-  std::remove(out.c_str());
-  std::remove(err.c_str());
-  return run;
-}
+TToolRun RunFetch(const std::string& args) { return RunTool(std::string(HALVANE_FETCH_TOOL) + " " + args); }
 
 std::string Ok(const std::string& body, const std::string& headers = "") {
   return "HTTP/1.1 200 OK\r\n" + headers + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
@@ -61,10 +36,10 @@ TEST(FetchTool, GetsEveryUrlWithOneClientAndReportsEachStatus) {
       .Send("HTTP/1.1 404 Not Found\r\nContent-Length: 4\r\n\r\nnope")
       .Expect()
       .Send(Ok("three"));
-  const TRun run = RunFetch(server.Url("/1") + " " + server.Url("/2") + " " + server.Url("/3"));
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, "one,three");
-  EXPECT_EQ(run.err, "HTTP/1.1 200 OK\nHTTP/1.1 404 Not Found\nHTTP/1.1 200 OK\n");
+  const TToolRun run = RunFetch(server.Url("/1") + " " + server.Url("/2") + " " + server.Url("/3"));
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_EQ(run.Out, "one,three");
+  EXPECT_EQ(run.Err, "HTTP/1.1 200 OK\nHTTP/1.1 404 Not Found\nHTTP/1.1 200 OK\n");
   const auto requests = server.Requests();
   ASSERT_EQ(requests.size(), 3u);
   EXPECT_THAT(requests[2], HasSubstr("\r\nCookie: s=1\r\n"));
@@ -77,26 +52,26 @@ TEST(FetchTool, AppendsToTheOutputFileAndNamesFailures) {
   {
     std::ofstream(path) << "kept:";
   }
-  TRun run = RunFetch("-o " + path + " " + server.Url("/x"));
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(Slurp(path), "kept:body");
+  TToolRun run = RunFetch("-o " + path + " " + server.Url("/x"));
+  EXPECT_EQ(run.Status, 0);
+  EXPECT_EQ(run.Out, "");
+  EXPECT_EQ(ReadFileText(path), "kept:body");
   std::remove(path.c_str());
 
   run = RunFetch("https://127.0.0.1/");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "error: https refused\n");
-  EXPECT_EQ(RunFetch("").status, 2);
-  EXPECT_EQ(RunFetch("--post novalue http://127.0.0.1/").status, 2);
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_EQ(run.Err, "error: https refused\n");
+  EXPECT_EQ(RunFetch("").Status, 2);
+  EXPECT_EQ(RunFetch("--post novalue http://127.0.0.1/").Status, 2);
 }
 
 TEST(FetchTool, PostsTheFieldsInOrder) {
   TScriptedServer server;
   server.Reply(Ok("OK posted"));
-  const TRun run = RunFetch("--post cmd=getlastnews --post 'id=7%&x' " + server.Url("/news.php"));
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "OK posted");
-  EXPECT_EQ(run.err, "HTTP/1.1 200 OK\n");
+  const TToolRun run = RunFetch("--post cmd=getlastnews --post 'id=7%&x' " + server.Url("/news.php"));
+  EXPECT_EQ(run.Status, 0);
+  EXPECT_EQ(run.Out, "OK posted");
+  EXPECT_EQ(run.Err, "HTTP/1.1 200 OK\n");
   ASSERT_EQ(server.Requests().size(), 1u);
   const std::string request = server.Requests()[0];
   EXPECT_THAT(request, StartsWith("POST /news.php HTTP/1.0\r\n"));
@@ -110,9 +85,9 @@ TEST(FetchTool, PostsTheFieldsInOrder) {
 TEST(FetchTool, StatusLineBytesThatATerminalWouldActOnAreEscaped) {
   TScriptedServer server;
   server.Reply("HTTP/1.1 200 \x1b]0;owned\x07\x1b[2J\\ok\x9b\r\nContent-Length: 1\r\n\r\nx");
-  const TRun run = RunFetch(server.Url());
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "HTTP/1.1 200 \\x1b]0;owned\\x07\\x1b[2J\\\\ok\\x9b\n");
+  const TToolRun run = RunFetch(server.Url());
+  EXPECT_EQ(run.Status, 0);
+  EXPECT_EQ(run.Err, "HTTP/1.1 200 \\x1b]0;owned\\x07\\x1b[2J\\\\ok\\x9b\n");
 }
 
 TEST(FetchTool, RedirectChainEndingAtTheLimitIsNoSuccess) {
@@ -121,10 +96,10 @@ TEST(FetchTool, RedirectChainEndingAtTheLimitIsNoSuccess) {
   for (int i = 0; i < 15; ++i) {
     script.Expect().Send("HTTP/1.1 200 OK\r\nLocation: /again\r\nContent-Length: 4\r\n\r\nbody");
   }
-  const TRun run = RunFetch(server.Url("/again"));
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "HTTP/1.1 200 OK\nerror: redirect limit reached (15 requests)\n");
+  const TToolRun run = RunFetch(server.Url("/again"));
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_EQ(run.Out, "");
+  EXPECT_EQ(run.Err, "HTTP/1.1 200 OK\nerror: redirect limit reached (15 requests)\n");
 }
 
 }  // namespace
