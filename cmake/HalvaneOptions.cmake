@@ -1,6 +1,13 @@
 # One interface target carries the language standard, the warnings and the
 # sanitizer switches; every target of the project links it.
 add_library(halvane_options INTERFACE)
+# ccache, when installed, fronts the compiler: a second build of unchanged
+# sources (another build tree, a fresh clone) is served from its cache.
+find_program(HALVANE_CCACHE ccache)
+if(HALVANE_CCACHE AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
+  set(CMAKE_C_COMPILER_LAUNCHER ${HALVANE_CCACHE})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${HALVANE_CCACHE})
+endif()
 target_compile_features(halvane_options INTERFACE cxx_std_20)
 set(CMAKE_CXX_EXTENSIONS OFF)
 target_compile_options(halvane_options INTERFACE -Wall -Wextra)
