@@ -22,6 +22,13 @@ int HexValue(char c) {
 
 }  // namespace
 
+std::string_view TrimWhiteSpace(std::string_view text) noexcept {
+  const auto white = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!text.empty() && white(text.front())) text.remove_prefix(1);
+  while (!text.empty() && white(text.back())) text.remove_suffix(1);
+  return text;
+}
+
 std::string_view TrimBlanks(std::string_view text) noexcept {
   std::size_t begin = 0;
   std::size_t end = text.size();

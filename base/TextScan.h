@@ -12,6 +12,10 @@ namespace halvane {
 // from both ends.
 std::string_view TrimBlanks(std::string_view text) noexcept;
 
+// Removes spaces, tabs, carriage returns and line feeds from both ends: the
+// white space around a header value, a line of a file or a field.
+std::string_view TrimWhiteSpace(std::string_view text) noexcept;
+
 // A-Z turned to a-z; every other byte unchanged.
 std::string AsciiLowerCase(std::string_view text);
 

@@ -5,10 +5,29 @@
 
 #include <filesystem>
 #include <fstream>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace halvane::test {
 namespace {
+
+// The XDG rules: an absolute value wins, a relative one is ignored.
+TEST(XdgFolder, TakesAnAbsoluteValueElseTheHomeFolder) {
+  const char* saved = std::getenv("XDG_CONFIG_HOME");
+  const std::string old = saved ? saved : "";
+  const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+  setenv("XDG_CONFIG_HOME", "/tmp/halvane-config", 1);
+  EXPECT_EQ(XdgFolder("XDG_CONFIG_HOME", ".config"), "/tmp/halvane-config");
+  setenv("XDG_CONFIG_HOME", "relative/config", 1);
+  if (!home.empty()) {
+    EXPECT_EQ(XdgFolder("XDG_CONFIG_HOME", ".config"), home + "/.config");
+  }
+  if (saved) {
+    setenv("XDG_CONFIG_HOME", old.c_str(), 1);
+  } else {
+    unsetenv("XDG_CONFIG_HOME");
+  }
+}
 
 TEST(FileExists, OnlyRegularFiles) {
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "halvane-files-test";

@@ -53,6 +53,9 @@ TEST(TextScanNoCase, FoldsOnlyAsciiLetters) {
   EXPECT_TRUE(StartsWithNoCase("HTTP://a", "http://"));
   EXPECT_EQ(AsciiLowerCase("MiXeD \xC4[Z]"), "mixed \xC4[z]");
   EXPECT_EQ(TrimBlanks("\t\r\n x y \x01"), "x y");
+  // White space only: a control byte is the text's own.
+  EXPECT_EQ(TrimWhiteSpace("\t\r\n x y \x01\r\n"), "x y \x01");
+  EXPECT_EQ(TrimWhiteSpace(" \t "), "");
 }
 
 }  // namespace
