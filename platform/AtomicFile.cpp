@@ -37,7 +37,10 @@ void SyncFolder(const std::string& folder) {
 // mode < 0: 0666 less the umask, as for any new file.
 bool WriteAtomically(const std::string& path, std::string_view bytes, int mode) noexcept {
   try {
-    if (path.empty() || path.back() == '/') return false;
+    if (path.empty() || path.back() == '/') {
+      errno = EISDIR;
+      return false;
+    }
     const std::size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -53,19 +56,25 @@ bool WriteAtomically(const std::string& path, std::string_view bytes, int mode) 
                   mode < 0 ? 0666 : static_cast<mode_t>(mode) & 0600);
       if (fd < 0 && errno != EEXIST) return false;
     }
-    if (fd < 0) return false;
+    if (fd < 0) {
+      errno = EEXIST;
+      return false;
+    }
 
     bool ok = (mode < 0 || ::fchmod(fd, static_cast<mode_t>(mode)) == 0) && WriteAll(fd, bytes) &&
               ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
     if (!ok) {
+      const int why = errno;  // the caller's reason, whatever unlink does
       ::unlink(temp.c_str());
+      errno = why;
       return false;
     }
     SyncFolder(folder);
     return true;
   } catch (...) {
+    errno = ENOMEM;
     return false;  // out of memory while forming the names
   }
 }

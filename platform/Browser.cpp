@@ -23,12 +23,6 @@ std::vector<std::string> SplitDirs(const char* value, const char* fallback) {
   return dirs;
 }
 
-std::string HomeRelative(const char* value, const char* fallbackBelowHome) {
-  if (value && *value == '/') return value;
-  const char* home = std::getenv("HOME");
-  if (!home || *home != '/') return {};
-  return std::string(home) + "/" + fallbackBelowHome;
-}
 
 // Reads the value of key in the named section of a desktop-style key file.
 std::optional<std::string> ReadKeyFileValue(const std::string& path, std::string_view section,
@@ -58,7 +52,7 @@ std::optional<std::string> ReadKeyFileValue(const std::string& path, std::string
 // the order the freedesktop rules give, then the older defaults.list.
 std::optional<std::string> FindDesktopEntryForHttp(const std::vector<std::string>& appDirs) {
   std::vector<std::string> lists;
-  const std::string configHome = HomeRelative(std::getenv("XDG_CONFIG_HOME"), ".config");
+  const std::string configHome = XdgFolder("XDG_CONFIG_HOME", ".config");
   if (!configHome.empty()) lists.push_back(configHome + "/mimeapps.list");
   for (const auto& d : SplitDirs(std::getenv("XDG_CONFIG_DIRS"), "/etc/xdg")) {
     lists.push_back(d + "/mimeapps.list");
@@ -132,6 +126,7 @@ std::string UnescapeKeyFileValue(std::string_view value) {
 struct TExecWord {
   std::string Text;
   std::vector<bool> Marked;
+  bool Quoted = false;  // "" is an argument of its own, empty or not
   void Add(char c, bool marked) {
     Text.push_back(c);
     Marked.push_back(marked);
@@ -154,6 +149,7 @@ std::vector<TExecWord> SplitExecWords(std::string_view line) {
     }
     inWord = true;
     if (c == '"') {
+      word.Quoted = true;
       for (++i; i < line.size() && line[i] != '"'; ++i) {
         const char q = line[i];
         if (q == '\\' && i + 1 < line.size() &&
@@ -195,6 +191,7 @@ std::vector<std::string> DesktopExecArguments(std::string_view exec, std::string
     if (text.size() == 2 && word.Marked[0]) {
       if (text[1] == 'i') {
         if (!entry.Icon.empty()) {
+          if (arguments.empty()) return {};  // "--icon" is no program
           arguments.emplace_back("--icon");
           arguments.push_back(entry.Icon);
         }
@@ -203,6 +200,7 @@ std::vector<std::string> DesktopExecArguments(std::string_view exec, std::string
     }
     std::string expanded;
     bool anyText = false;
+    bool anyCode = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
       if (!word.Marked[i] || i + 1 == text.size()) {
         expanded.push_back(text[i]);
@@ -210,6 +208,7 @@ std::vector<std::string> DesktopExecArguments(std::string_view exec, std::string
         continue;
       }
       const char code = text[++i];
+      anyCode = anyCode || code != '%';
       if (code == '%') {
         expanded.push_back('%');
         anyText = true;
@@ -229,7 +228,11 @@ std::vector<std::string> DesktopExecArguments(std::string_view exec, std::string
       }
       // Deprecated and unknown codes (%d %D %n %N %v %m ...) are dropped.
     }
-    if (anyText) arguments.push_back(std::move(expanded));
+    if (!anyText && !(word.Quoted && !anyCode)) continue;
+    // The program itself must be written out: "Exec=%u" would start the
+    // address (or the entry's name) as a program.
+    if (arguments.empty() && anyCode) return {};
+    arguments.push_back(std::move(expanded));
   }
   if (arguments.empty()) return {};
   if (!addressPlaced) arguments.emplace_back(address);
@@ -244,7 +247,7 @@ std::string ProgramFromDesktopExec(std::string_view exec) {
 #ifndef _WIN32
 std::optional<std::vector<std::string>> FindHttpBrowserCommand(std::string_view address) {
   std::vector<std::string> appDirs;
-  const std::string dataHome = HomeRelative(std::getenv("XDG_DATA_HOME"), ".local/share");
+  const std::string dataHome = XdgFolder("XDG_DATA_HOME", ".local/share");
   if (!dataHome.empty()) appDirs.push_back(dataHome + "/applications");
   for (const auto& d : SplitDirs(std::getenv("XDG_DATA_DIRS"), "/usr/local/share:/usr/share")) {
     appDirs.push_back(d + "/applications");

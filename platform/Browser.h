@@ -40,8 +40,10 @@ struct TDesktopEntryInfo {
 // (appended as the last argument when the line has none of them), %i the
 // two arguments --icon and the icon (nothing without one), %c the name, %k
 // the entry's path, %% a "%"; other field codes are dropped, and a word
-// made of dropped codes alone disappears. The address is always one
-// argument, whatever it contains. Empty when no program remains.
+// made of dropped codes alone disappears, while a quoted empty word ("")
+// stays an empty argument. The address is always one argument, whatever it
+// contains. Empty when no program remains or when the program itself is
+// written as a field code (Exec=%u).
 std::vector<std::string> DesktopExecArguments(std::string_view exec, std::string_view address,
                                               const TDesktopEntryInfo& entry = {});
 

@@ -74,6 +74,24 @@ TEST(DesktopExecArguments, ExecWithoutFieldCodeGetsTheAddressAppended) {
   EXPECT_EQ(DesktopExecArguments("%i %d", kAddress), TArgs{});
 }
 
+TEST(DesktopExecArguments, EmptyQuotedArgumentsStay) {
+  EXPECT_EQ(DesktopExecArguments(R"(browser --profile "" %u)", kAddress), (TArgs{"browser", "--profile", "", kAddress}));
+  EXPECT_EQ(DesktopExecArguments(R"(browser "" "%d")", kAddress), (TArgs{"browser", "", kAddress}));
+}
+
+// A program written as a field code would start the address (or the name,
+// or the icon) as a program: such an entry counts as no entry.
+TEST(DesktopExecArguments, ProgramWrittenAsAFieldCodeIsRefused) {
+  const TDesktopEntryInfo entry{"web-icon", "Web", "/usr/share/applications/web.desktop"};
+  EXPECT_EQ(DesktopExecArguments("%u", kAddress), TArgs{});
+  EXPECT_EQ(DesktopExecArguments(R"("%U" --new-tab)", kAddress), TArgs{});
+  EXPECT_EQ(DesktopExecArguments("%c %u", kAddress, entry), TArgs{});
+  EXPECT_EQ(DesktopExecArguments("%k", kAddress, entry), TArgs{});
+  EXPECT_EQ(DesktopExecArguments("%i browser %u", kAddress, entry), TArgs{});
+  EXPECT_EQ(DesktopExecArguments("%i browser %u", kAddress), (TArgs{"browser", kAddress}));
+  EXPECT_EQ(ProgramFromDesktopExec("%u"), "");
+}
+
 TEST(DesktopExecArguments, AddressIsOneArgumentWhateverItHolds) {
   const std::string odd = "http://a.test/x y?q=\"z\" 'w' $HOME `id` %u\\n;rm -rf /";
   EXPECT_EQ(DesktopExecArguments("browser %u", odd), (TArgs{"browser", odd}));
