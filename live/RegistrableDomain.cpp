@@ -1,5 +1,6 @@
 #include "live/RegistrableDomain.h"
 
+#include "base/HostName.h"
 #include "base/TextScan.h"
 
 #include <libpsl.h>
@@ -15,14 +16,27 @@ bool IsAddressLiteral(std::string_view host) {
   return !host.empty() && std::all_of(host.begin(), host.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
 }
 
+// The newest list on the machine: Debian's publicsuffix package when it is
+// newer than the list built into libpsl. Loaded once, kept for the
+// program's life (libpsl's lookups only read it).
+const psl_ctx_t* List() {
+  static const psl_ctx_t* const list = [] {
+    const psl_ctx_t* latest = psl_latest(nullptr);
+    return latest ? latest : psl_builtin();
+  }();
+  return list;
+}
+
 }  // namespace
 
 std::string RegistrableDomain(std::string_view host) {
-  std::string name = AsciiLowerCase(host);
-  while (!name.empty() && name.back() == '.') name.pop_back();
   // libpsl reads up to a NUL byte: the name would lose its real end.
-  if (name.empty() || IsAddressLiteral(name) || name.find('\0') != std::string::npos) return {};
-  const char* found = psl_registrable_domain(psl_builtin(), name.c_str());
+  if (host.find('\0') != std::string_view::npos) return {};
+  // Lower case and ASCII first: "www.MÜNCHEN.de" is "www.xn--mnchen-3ya.de".
+  std::string name = AsciiHostName(host).value_or(std::string());
+  while (!name.empty() && name.back() == '.') name.pop_back();
+  if (name.empty() || IsAddressLiteral(name)) return {};
+  const char* found = psl_registrable_domain(List(), name.c_str());
   return found ? std::string(found) : std::string();
 }
 

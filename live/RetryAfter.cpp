@@ -1,4 +1,5 @@
 #include "live/RetryAfter.h"
+#include "base/TextScan.h"
 
 #include <curl/curl.h>
 
@@ -9,17 +10,13 @@ namespace halvane::live {
 namespace {
 
 constexpr long kLongest = 24L * 3600;
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
+constexpr int kRetries = 2;              // a 429 or 503 is asked again at most twice
+constexpr long kLongestRetryAfter = 60;  // seconds; a longer wait is not waited for
 
 }  // namespace
 
 std::optional<long> RetryAfterSeconds(std::string_view value, std::time_t now) {
-  value = Trim(value);
+  value = TrimWhiteSpace(value);
   if (value.empty()) return std::nullopt;
   if (value.find_first_not_of("0123456789") == std::string_view::npos) {
     long seconds = 0;
@@ -37,6 +34,14 @@ std::optional<long> RetryAfterSeconds(std::string_view value, std::time_t now) {
   if (when <= now) return 0L;
   const auto diff = static_cast<long long>(when) - static_cast<long long>(now);
   return diff > kLongest ? kLongest : static_cast<long>(diff);
+}
+
+std::optional<long> RetryWaitSeconds(const TLiveResponse& response, int attempt) {
+  if (attempt > kRetries) return std::nullopt;
+  const auto after = RetryAfterSeconds(response.Header("Retry-After"), std::time(nullptr));
+  if (!after) return attempt;
+  if (*after > kLongestRetryAfter) return std::nullopt;
+  return *after;
 }
 
 }  // namespace halvane::live

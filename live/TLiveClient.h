@@ -3,8 +3,13 @@
 // worker thread of the client's own. Limits: total and per-host parallelism,
 // a delay between two requests to one host, timeouts, body cap, redirects;
 // 429 and 503 are retried; robots.txt is obeyed for page requests.
-// The per-host limits and robots.txt go by the scheme+host+port of the
-// address requested; a redirect's target is fetched within the same slot.
+// Addresses are taken in their one form (live/UrlForm.h). The per-host
+// limits go by host name, robots.txt by scheme+host+port. Redirects are
+// followed hop by hop by the client itself, each hop in its host's queue
+// after its robots.txt; a request that carries a key never leaves its
+// origin. Page fetches to private addresses are refused after name
+// resolution unless the settings allow them. If libcurl's multi handle
+// fails, every request ends with TLiveError::NoNetwork.
 // TLS is always verified: against the system store, and against
 // Settings().CaFile besides (libcurl's CA file, with the system folder kept
 // as its CA path).
@@ -19,6 +24,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "live/TLiveRequest.h"
 #include "live/TLiveResponse.h"
@@ -40,6 +46,8 @@ class TLiveClient {
   // Ends the request within 50 ms; its handler gets TLiveError::Aborted.
   void Abort(TRequestId id);
   void AbortAll();
+  // Ends every request whose Group is group, as Abort does.
+  void AbortGroup(std::string group);
 
   // As given, with out-of-range limits brought into range (Parallel 1..16).
   const TNetworkSettings& Settings() const noexcept;

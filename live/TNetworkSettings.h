@@ -9,7 +9,7 @@ namespace halvane::live {
 
 struct TNetworkSettings {
   int Parallel = 4;        // transfers at once, 1..16
-  int PerHost = 1;         // transfers at once to one scheme+host+port
+  int PerHost = 1;         // transfers at once to one host name, whatever scheme and port
   int HostDelayMs = 500;   // least time between two request starts on one host
   int TimeoutSeconds = 30; // connect and whole-transfer limit
   std::vector<std::string> Proxies;  // used in rotation, one per request
@@ -17,7 +17,10 @@ struct TNetworkSettings {
   bool ObeyRobots = true;  // robots.txt for page fetches
   std::string UserAgent;   // empty: DefaultUserAgent()
   std::int64_t MaxBodyBytes = 32 * 1024 * 1024;  // decoded body
-  int MaxRedirects = 10;
+  int MaxRedirects = 10;   // hops, each fetched as a request of its own
+  // Page fetches may reach loopback, private, link-local and unique-local
+  // addresses ([network] private-addresses = allow); services always may.
+  bool AllowPrivateAddresses = false;
 };
 
 // "Halvane/<version> (...)": names the program and says what it does.

@@ -29,6 +29,7 @@ void TRobotsCache::Store(const std::string& origin, const TLiveResponse& answer,
   if (!answer.Answered()) {
     entry.Unavailable = true;
     entry.Why = answer.Message;
+    entry.PrivateAddress = answer.Error == TLiveError::PrivateAddress;
   } else if (answer.Status >= 200 && answer.Status < 300) {
     entry.Rules = TRobotsRules::Parse(answer.Body, FProductToken);
   } else if (answer.Status == 429 || answer.Status >= 500) {
@@ -45,6 +46,11 @@ std::optional<TLiveResponse> TRobotsCache::Refusal(const std::string& origin, co
   const auto it = FEntries.find(origin);
   if (it == FEntries.end() || it->second.State != TState::Known) return std::nullopt;
   TLiveResponse refusal;
+  if (it->second.PrivateAddress) {
+    refusal.Error = TLiveError::PrivateAddress;
+    refusal.Message = it->second.Why;
+    return refusal;
+  }
   if (it->second.Unavailable) {
     refusal.Error = TLiveError::RobotsUnavailable;
     refusal.Message = "robots.txt of " + host + " could not be read: " + it->second.Why;

@@ -4,24 +4,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace halvane::live {
 namespace {
 
 // RFC 9309 asks for at least 500 KiB to be parsed; what follows is ignored.
 constexpr std::size_t kMaxBody = 512 * 1024;
-// Rules past these limits are ignored, so that matching one path costs at
-// most kMaxRules finds over it, each with a pattern of at most kMaxPattern.
+// Rules past this limit are ignored. A rule may be as long as the file:
+// matching is linear in the path and the pattern, whatever their bytes.
 constexpr std::size_t kMaxRules = 10000;
-constexpr std::size_t kMaxPattern = 2048;
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 // The product token at the start of a user-agent value: "Halvane/2.20"
 // and "halvane (checks links)" both give "halvane"'s letters.
@@ -53,10 +45,46 @@ void AppendEscaped(std::string& out, unsigned char c) {
   out.push_back(kHex[c & 15]);
 }
 
+// RFC 3986 5.2.4: "." and ".." segments of the path (before any "?")
+// removed, so that "/public/../private/" is read as "/private/".
+std::string WithoutDotSegments(std::string_view text) {
+  const std::size_t query = text.find('?');
+  std::string_view in = text.substr(0, query);
+  std::string out;
+  out.reserve(text.size());
+  while (!in.empty()) {
+    if (in.starts_with("../")) {
+      in.remove_prefix(3);
+    } else if (in.starts_with("./")) {
+      in.remove_prefix(2);
+    } else if (in.starts_with("/./")) {
+      in.remove_prefix(2);
+    } else if (in == "/.") {
+      in = "/";
+    } else if (in.starts_with("/../") || in == "/..") {
+      in = in.size() == 3 ? std::string_view("/") : in.substr(3);
+      const std::size_t last = out.rfind('/');
+      out.resize(last == std::string::npos ? 0 : last);
+    } else if (in == "." || in == "..") {
+      in = {};
+    } else {
+      const std::size_t next = in.find('/', 1);
+      const std::size_t n = next == std::string_view::npos ? in.size() : next;
+      out.append(in.substr(0, n));
+      in.remove_prefix(n);
+    }
+  }
+  if (query != std::string_view::npos) out.append(text.substr(query));
+  return out;
+}
+
 // One spelling for paths and patterns alike (RFC 9309 2.2.2): escapes of
 // unreserved characters decoded, other escapes in upper case, octets outside
-// printable US-ASCII (UTF-8 in a rule, say) escaped, the rest as it stands.
-std::string Canonical(std::string_view text) {
+// printable US-ASCII (UTF-8 in a rule, say) escaped, dot segments removed.
+// In a path, "*" and "$" are written %2A and %24, as a rule writes them
+// when it means the character rather than a wildcard or the end (2.2.3);
+// in a rule, a "$" before the end means the character too.
+std::string Canonical(std::string_view text, bool pattern) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -69,21 +97,38 @@ std::string Canonical(std::string_view text) {
         AppendEscaped(out, octet);
       }
       i += 2;
-    } else if (c <= 0x20 || c >= 0x7F) {
+    } else if (c <= 0x20 || c >= 0x7F || c == '$' || (c == '*' && !pattern)) {
       AppendEscaped(out, c);
     } else {
       out.push_back(static_cast<char>(c));
     }
   }
-  return out;
+  return WithoutDotSegments(out);
 }
 
-// Whether pattern ("*" any run of octets, a final "$" the end) matches the
-// start of path. Each piece between stars is placed leftmost, which finds
-// a match whenever there is one, in time bounded by pattern times path.
-bool Matches(std::string_view pattern, std::string_view path) {
-  const bool anchored = !pattern.empty() && pattern.back() == '$';
-  if (anchored) pattern.remove_suffix(1);
+// Where needle first occurs in hay from position from, or npos; linear in
+// both (Knuth-Morris-Pratt), whatever repetitions they hold.
+std::size_t Find(std::string_view hay, std::string_view needle, std::size_t from) {
+  if (needle.empty()) return from <= hay.size() ? from : std::string_view::npos;
+  if (from > hay.size() || hay.size() - from < needle.size()) return std::string_view::npos;
+  std::vector<std::size_t> border(needle.size(), 0);
+  for (std::size_t i = 1, k = 0; i < needle.size(); ++i) {
+    while (k > 0 && needle[i] != needle[k]) k = border[k - 1];
+    if (needle[i] == needle[k]) ++k;
+    border[i] = k;
+  }
+  for (std::size_t i = from, k = 0; i < hay.size(); ++i) {
+    while (k > 0 && hay[i] != needle[k]) k = border[k - 1];
+    if (hay[i] == needle[k]) ++k;
+    if (k == needle.size()) return i + 1 - needle.size();
+  }
+  return std::string_view::npos;
+}
+
+// Whether pattern ("*" any run of octets; anchored: to the end) matches the
+// start of path. Each piece between stars is placed leftmost, which finds a
+// match whenever there is one, in time linear in pattern and path.
+bool Matches(std::string_view pattern, bool anchored, std::string_view path) {
   std::size_t star = pattern.find('*');
   if (star == std::string_view::npos) {
     return anchored ? path == pattern : path.substr(0, pattern.size()) == pattern;
@@ -93,13 +138,13 @@ bool Matches(std::string_view pattern, std::string_view path) {
   pattern.remove_prefix(star + 1);
   while ((star = pattern.find('*')) != std::string_view::npos) {
     const std::string_view piece = pattern.substr(0, star);
-    const std::size_t found = path.find(piece, at);
+    const std::size_t found = Find(path, piece, at);
     if (found == std::string_view::npos) return false;
     at = found + piece.size();
     pattern.remove_prefix(star + 1);
   }
   if (anchored) return path.size() >= at + pattern.size() && path.ends_with(pattern);
-  return path.find(pattern, at) != std::string_view::npos;
+  return Find(path, pattern, at) != std::string_view::npos;
 }
 
 }  // namespace
@@ -130,8 +175,8 @@ TRobotsRules TRobotsRules::Parse(std::string_view body, std::string_view product
     line = line.substr(0, line.find('#'));
     const std::size_t colon = line.find(':');
     if (colon == std::string_view::npos) continue;
-    const std::string_view key = Trim(line.substr(0, colon));
-    const std::string_view value = Trim(line.substr(colon + 1));
+    const std::string_view key = TrimWhiteSpace(line.substr(0, colon));
+    const std::string_view value = TrimWhiteSpace(line.substr(colon + 1));
 
     if (EqualsNoCase(key, "user-agent")) {
       if (!inAgentLines) {
@@ -154,15 +199,16 @@ TRobotsRules TRobotsRules::Parse(std::string_view body, std::string_view product
     inAgentLines = false;
     // An empty path says nothing; rules before any user-agent line belong to no group.
     if (!groupOpen || value.empty()) continue;
-    std::string pattern = Canonical(value);
-    if (pattern.front() != '/' && pattern.front() != '*') pattern.insert(0, 1, '/');
+    const bool anchored = value.back() == '$';
+    std::string pattern = std::string(value.substr(0, value.size() - (anchored ? 1 : 0)));
+    if (pattern.empty() || (pattern.front() != '/' && pattern.front() != '*')) pattern.insert(0, 1, '/');
+    pattern = Canonical(pattern, true);
     // Runs of stars mean one star.
     for (std::size_t at = pattern.find("**"); at != std::string::npos; at = pattern.find("**", at)) {
       pattern.erase(at, 1);
     }
-    if (pattern.size() > kMaxPattern) continue;
-    if (groupOurs && ours.size() < kMaxRules) ours.push_back({pattern, allow});
-    if (groupAnyone && anyone.size() < kMaxRules) anyone.push_back({std::move(pattern), allow});
+    if (groupOurs && ours.size() < kMaxRules) ours.push_back({pattern, allow, anchored});
+    if (groupAnyone && anyone.size() < kMaxRules) anyone.push_back({std::move(pattern), allow, anchored});
   }
 
   TRobotsRules rules;
@@ -172,16 +218,16 @@ TRobotsRules TRobotsRules::Parse(std::string_view body, std::string_view product
 
 bool TRobotsRules::Allowed(std::string_view pathAndQuery) const {
   if (FRules.empty()) return true;
-  const std::string path = Canonical(pathAndQuery.empty() ? std::string_view("/") : pathAndQuery);
+  const std::string path = Canonical(pathAndQuery.empty() ? std::string_view("/") : pathAndQuery, false);
   // The rules file itself is always allowed.
   if (path == "/robots.txt") return true;
   std::size_t bestLength = 0;
   bool allowed = true;
   bool any = false;
   for (const TRule& rule : FRules) {
-    if (!Matches(rule.Pattern, path)) continue;
+    if (!Matches(rule.Pattern, rule.Anchored, path)) continue;
     // The longest pattern wins; of equally long ones, allow.
-    const std::size_t length = rule.Pattern.size();
+    const std::size_t length = rule.Pattern.size() + (rule.Anchored ? 1 : 0);
     if (!any || length > bestLength) {
       allowed = rule.Allow;
       bestLength = length;

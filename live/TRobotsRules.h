@@ -1,6 +1,9 @@
 #pragma once
 // One host's robots.txt as RFC 9309 reads it: the group for our product
-// token (or "*"), longest match wins, allow wins a tie, "*" and "$" in paths.
+// token (or "*"), longest match wins, allow wins a tie, "*" and "$" in paths
+// (%2A and %24 for the characters themselves), rule and path compared with
+// unreserved escapes decoded and dot segments removed, so that no spelling
+// of an address walks around a rule.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +23,7 @@ class TRobotsRules {
   struct TRule {
     std::string Pattern;
     bool Allow = false;
+    bool Anchored = false;  // a final "$": the path must end where the pattern does
   };
   std::vector<TRule> FRules;
 };

@@ -1,9 +1,14 @@
 #include "live/TTransfer.h"
 
+#include <sys/socket.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <utility>
+
+#include "base/AddressText.h"
+#include "base/TextScan.h"
+#include "live/PrivateAddress.h"
 
 namespace halvane::live {
 
@@ -15,7 +20,7 @@ constexpr std::size_t kHeaderLimit = 256 * 1024;
 constexpr long kBufferSize = 128 * 1024;
 
 // The system's hashed certificate folder. With an extra CA file, libcurl's
-// CURLOPT_CAINFO names that file instead of the system bundle; OpenSSL then
+// CURLOPT_CAINFO_BLOB replaces the system bundle; OpenSSL then
 // still trusts the system store through CURLOPT_CAPATH, so the extra CA
 // comes in addition, and nothing has to be concatenated or parsed per
 // connection. Taken from libcurl's built-in default, else Debian's folder.
@@ -34,18 +39,15 @@ const std::string& SystemCaPath() {
   return path;
 }
 
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' || text.back() == '\n')) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
-
 // libcurl's own words after ours, when it has any.
 std::string Detail(const char* error) { return error[0] ? std::string(" (") + error + ")" : std::string(); }
 
 }  // namespace
+
+std::string PrivateAddressMessage(const std::string& host, const std::string& address) {
+  return host + (host == address ? "" : " (" + address + ")") +
+         " is a private address; set [network] private-addresses = allow in the sources file to reach it";
+}
 
 std::string DescribeSize(std::int64_t bytes) {
   constexpr std::int64_t kKiB = 1024, kMiB = 1024 * 1024;
@@ -54,8 +56,33 @@ std::string DescribeSize(std::int64_t bytes) {
   return std::to_string(bytes) + " bytes";
 }
 
-TTransfer::TTransfer(TRequestId id, TLiveRequest request, TCompletion done, TUrlParts url)
-    : FId(id), FRequest(std::move(request)), FDone(std::move(done)), FUrl(std::move(url)) {}
+TTransfer::TTransfer(TRequestId id, TLiveRequest request, TCompletion done, std::string address, TUrlParts url)
+    : FId(id), FRequest(std::move(request)), FDone(std::move(done)), FAddress(std::move(address)), FUrl(std::move(url)) {}
+
+void TTransfer::MoveTo(long status, std::string address, TUrlParts url) {
+  FHops.push_back(std::move(FAddress));
+  FAddress = std::move(address);
+  FUrl = std::move(url);
+  FAttempts = 0;
+  if (FRequest.Method == "POST" && (status == 301 || status == 302 || status == 303)) {
+    FRequest.Method = "GET";
+    FRequest.Body.clear();
+    FRequest.ContentType.clear();
+  }
+}
+
+bool TTransfer::CarriesSecret() const {
+  if (FRequest.CarriesSecret || WithoutUserInfo(FRequest.Url) != FRequest.Url || WithoutUserInfo(FProxy) != FProxy) {
+    return true;
+  }
+  for (const auto& [name, value] : FRequest.Headers) {
+    for (const char* secret : {"Authorization", "Proxy-Authorization", "Cookie", "X-Subscription-Token", "API-OPR",
+                               "X-Api-Key"}) {
+      if (EqualsNoCase(name, secret)) return true;
+    }
+  }
+  return false;
+}
 
 TTransfer::~TTransfer() {
   if (FHandle) curl_easy_cleanup(FHandle);
@@ -67,7 +94,11 @@ std::int64_t TTransfer::BodyLimit(const TNetworkSettings& settings) const {
   return FRequest.MaxBodyBytes > 0 ? FRequest.MaxBodyBytes : settings.MaxBodyBytes;
 }
 
-CURL* TTransfer::Begin(const TNetworkSettings& settings, const std::string& proxy) {
+long TTransfer::TimeoutSeconds(const TNetworkSettings& settings) const {
+  return FRequest.TimeoutSeconds > 0 ? FRequest.TimeoutSeconds : settings.TimeoutSeconds;
+}
+
+CURL* TTransfer::Begin(const TNetworkSettings& settings, const std::string& proxy, const std::string& caBytes) {
   if (FHandle) curl_easy_cleanup(FHandle);
   curl_slist_free_all(FHeaderList);
   FHeaderList = nullptr;
@@ -82,20 +113,27 @@ CURL* TTransfer::Begin(const TNetworkSettings& settings, const std::string& prox
   FBody.clear();
   FHeaders.clear();
   FStatusLine.clear();
+  FRefusedAddress.clear();
   FError[0] = '\0';
 
   CURL* h = FHandle;
   curl_easy_setopt(h, CURLOPT_PRIVATE, this);
-  curl_easy_setopt(h, CURLOPT_URL, FRequest.Url.c_str());
+  curl_easy_setopt(h, CURLOPT_URL, FAddress.c_str());
   curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(h, CURLOPT_MAXREDIRS, RobotsFetch ? kRobotsRedirects : static_cast<long>(settings.MaxRedirects));
+  // The client follows redirects itself, hop by hop, each in its host's
+  // queue; only a robots.txt fetch lets libcurl follow them.
+  curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, RobotsFetch ? 1L : 0L);
+  curl_easy_setopt(h, CURLOPT_MAXREDIRS, kRobotsRedirects);
+  if (GuardPrivate && FProxy.empty()) {  // through a proxy, only the proxy's address is seen
+    curl_easy_setopt(h, CURLOPT_OPENSOCKETFUNCTION, &TTransfer::OnOpenSocket);
+    curl_easy_setopt(h, CURLOPT_OPENSOCKETDATA, this);
+  }
   const std::string& agent = settings.UserAgent.empty() ? DefaultUserAgent() : settings.UserAgent;
   curl_easy_setopt(h, CURLOPT_USERAGENT, agent.c_str());
   curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, "");  // every coding libcurl decodes
-  curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, static_cast<long>(settings.TimeoutSeconds));
-  curl_easy_setopt(h, CURLOPT_TIMEOUT, static_cast<long>(settings.TimeoutSeconds));
+  curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, TimeoutSeconds(settings));
+  curl_easy_setopt(h, CURLOPT_TIMEOUT, TimeoutSeconds(settings));
   curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(h, CURLOPT_BUFFERSIZE, kBufferSize);
   curl_easy_setopt(h, CURLOPT_ERRORBUFFER, FError);
@@ -107,7 +145,9 @@ CURL* TTransfer::Begin(const TNetworkSettings& settings, const std::string& prox
   curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
   if (!settings.CaFile.empty()) {
-    curl_easy_setopt(h, CURLOPT_CAINFO, settings.CaFile.c_str());
+    // From memory: a CA file that turned into a FIFO can never make OpenSSL wait.
+    curl_blob blob{const_cast<char*>(caBytes.data()), caBytes.size(), CURL_BLOB_NOCOPY};
+    curl_easy_setopt(h, CURLOPT_CAINFO_BLOB, &blob);
     if (!SystemCaPath().empty()) curl_easy_setopt(h, CURLOPT_CAPATH, SystemCaPath().c_str());
   }
   // The settings are the only source of proxies: "" also keeps libcurl from
@@ -159,6 +199,17 @@ std::size_t TTransfer::OnBody(char* data, std::size_t size, std::size_t count, v
   return n;
 }
 
+// Checks every address libcurl connects to, after name resolution: a name
+// that resolves to a private address (DNS rebinding included) is refused.
+curl_socket_t TTransfer::OnOpenSocket(void* self, curlsocktype purpose, curl_sockaddr* address) {
+  auto* t = static_cast<TTransfer*>(self);
+  if (purpose == CURLSOCKTYPE_IPCXN && IsPrivateAddress(address->addr)) {
+    t->FRefusedAddress = AddressText(address->addr);
+    return CURL_SOCKET_BAD;
+  }
+  return ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+}
+
 std::size_t TTransfer::OnHeader(char* data, std::size_t size, std::size_t count, void* self) {
   auto* t = static_cast<TTransfer*>(self);
   const std::size_t n = size * count;
@@ -166,7 +217,7 @@ std::size_t TTransfer::OnHeader(char* data, std::size_t size, std::size_t count,
   if (line.rfind("HTTP/", 0) == 0) {  // a new answer (redirect hop, 100): keep only the last one's
     t->FHeaders.clear();
     t->FHeaderBytes = 0;
-    t->FStatusLine = std::string(Trim(line.substr(0, std::min<std::size_t>(n, 1024))));
+    t->FStatusLine = std::string(TrimWhiteSpace(line.substr(0, std::min<std::size_t>(n, 1024))));
     return n;
   }
   t->FHeaderBytes += n;
@@ -176,20 +227,21 @@ std::size_t TTransfer::OnHeader(char* data, std::size_t size, std::size_t count,
   }
   const auto colon = line.find(':');
   if (colon != std::string_view::npos && colon > 0) {
-    t->FHeaders.emplace_back(std::string(Trim(line.substr(0, colon))), std::string(Trim(line.substr(colon + 1))));
+    t->FHeaders.emplace_back(std::string(TrimWhiteSpace(line.substr(0, colon))), std::string(TrimWhiteSpace(line.substr(colon + 1))));
   }
   return n;
 }
 
 TLiveResponse TTransfer::End(CURLcode result, const TNetworkSettings& settings) {
   TLiveResponse r;
-  r.Proxy = FProxy;
+  r.Proxy = WithoutUserInfo(FProxy);
+  r.Hops = FHops;
   if (FHandle) {
     char* effective = nullptr;
     if (curl_easy_getinfo(FHandle, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective) r.FinalUrl = effective;
     curl_easy_getinfo(FHandle, CURLINFO_RESPONSE_CODE, &r.Status);
   }
-  if (r.FinalUrl.empty()) r.FinalUrl = FRequest.Url;
+  if (r.FinalUrl.empty()) r.FinalUrl = FAddress;
   r.Headers = std::move(FHeaders);
   r.StatusLine = std::move(FStatusLine);
   FHeaders.clear();
@@ -215,6 +267,7 @@ void TTransfer::Describe(CURLcode result, const TNetworkSettings& settings, TLiv
     r.Error = error;
     r.Message = std::move(message);
   };
+  if (!FRefusedAddress.empty()) return set(TLiveError::PrivateAddress, PrivateAddressMessage(host, FRefusedAddress));
 
   if (!FProxy.empty() && (result == CURLE_COULDNT_RESOLVE_PROXY || result == CURLE_PROXY ||
                           result == CURLE_COULDNT_CONNECT || connectCode >= 300)) {
@@ -222,7 +275,7 @@ void TTransfer::Describe(CURLcode result, const TNetworkSettings& settings, TLiv
                       : connectCode >= 300 ? "it answered " + std::to_string(connectCode) + " to CONNECT " + hostPort
                       : result == CURLE_COULDNT_CONNECT ? "could not connect to it"
                                                         : std::string(FError[0] ? FError : curl_easy_strerror(result));
-    set(TLiveError::Proxy, "proxy " + FProxy + " failed: " + why);
+    set(TLiveError::Proxy, "proxy " + WithoutUserInfo(FProxy) + " failed: " + why);
     return;
   }
   switch (result) {
@@ -232,7 +285,7 @@ void TTransfer::Describe(CURLcode result, const TNetworkSettings& settings, TLiv
       if (FHeadersTooLarge) return set(TLiveError::Protocol, "headers of " + host + " larger than " + DescribeSize(kHeaderLimit));
       break;
     case CURLE_OPERATION_TIMEDOUT:
-      return set(TLiveError::Timeout, host + " timed out after " + std::to_string(settings.TimeoutSeconds) + " s");
+      return set(TLiveError::Timeout, host + " timed out after " + std::to_string(TimeoutSeconds(settings)) + " s");
     case CURLE_COULDNT_RESOLVE_HOST:
       return set(TLiveError::Resolve, "host " + host + " not found");
     case CURLE_COULDNT_CONNECT:
@@ -264,9 +317,9 @@ void TTransfer::Describe(CURLcode result, const TNetworkSettings& settings, TLiv
     case CURLE_HTTP2_STREAM:
       return set(TLiveError::Protocol, "malformed answer from " + host + Detail(FError));
     case CURLE_UNSUPPORTED_PROTOCOL:
-      return set(TLiveError::Other, "address " + r.FinalUrl + " is not http or https" + Detail(FError));
+      return set(TLiveError::Other, "address " + WithoutUserInfo(r.FinalUrl) + " is not http or https" + Detail(FError));
     case CURLE_URL_MALFORMAT:
-      return set(TLiveError::Other, "bad address " + r.FinalUrl);
+      return set(TLiveError::Other, "bad address " + WithoutUserInfo(r.FinalUrl));
     default:
       break;
   }

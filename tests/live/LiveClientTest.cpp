@@ -96,6 +96,29 @@ TEST_F(LiveClientSimTest, AbortEndsRunningAndWaitingRequests) {
   EXPECT_EQ(all[3].Error, TLiveError::Aborted);
 }
 
+TEST_F(LiveClientSimTest, AbortGroupEndsOnlyThatGroup) {
+  TLiveClient client(QuickSettings());
+  TAnswers pages, others;
+  auto inGroup = [](std::string url, std::string group) {
+    TLiveRequest request = Request(std::move(url));
+    request.Group = std::move(group);
+    return request;
+  };
+  pages.Submit(client, inGroup(Url("/_sim/body?size=10&_fault=silent"), "pages"));
+  pages.Submit(client, inGroup(Url("/_sim/body?size=10&_fault=silent"), "pages"));
+  client.AbortGroup("pages");
+  others.Submit(client, inGroup(Url("/_sim/body?size=10"), "search"));
+  for (const TLiveResponse& r : pages.Wait(2)) EXPECT_EQ(r.Error, TLiveError::Aborted);
+  const TLiveResponse search = others.Wait(1).front();
+  EXPECT_TRUE(search.Succeeded()) << search.Message;
+
+  // A request of another group that is running when the group is aborted keeps running.
+  others.Submit(client, inGroup(Url("/_sim/body?size=10&_fault=piece:5,piece-delay:200"), "authority"));
+  client.AbortGroup("pages");
+  const TLiveResponse authority = others.Wait(2)[1];
+  EXPECT_TRUE(authority.Succeeded()) << authority.Message;
+}
+
 TEST_F(LiveClientSimTest, VerifiesTheSimulatedWebOverTls) {
   TNetworkSettings settings = QuickSettings();
   settings.CaFile = FSim->CaFile();
@@ -192,6 +215,8 @@ TEST(LiveClientTest, SendsGetAndPostWithTheirHeaders) {
   EXPECT_FALSE(missing.Succeeded());
   EXPECT_EQ(missing.Status, 404);
   EXPECT_EQ(missing.Body, "gone");
+  EXPECT_EQ(missing.Problem(), "HTTP 404");
+  EXPECT_EQ(post.Problem(), "");
 }
 
 TEST(LiveClientTest, RefusesWhatIsNotHttp) {

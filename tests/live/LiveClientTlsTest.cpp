@@ -2,6 +2,10 @@
 // extra CA file, the failures a user must be told about, and redirects
 // between http and https.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "tests/live/LiveTestSupport.h"
 #include "tests/support/TTestPki.h"
@@ -72,6 +76,20 @@ TEST_F(LiveClientTlsTest, NamesAnUnreadableCaFile) {
   const TLiveResponse r = Get(client, server.Url("/hello"));
   EXPECT_EQ(r.Error, TLiveError::Tls);
   EXPECT_EQ(r.Message.rfind("CA file /nonexistent/ca.pem could not be read", 0), 0u) << r.Message;
+}
+
+TEST_F(LiveClientTlsTest, NeverWaitsOnACaFileThatIsNoFile) {
+  TTestServer server("127.0.0.1", FPki->Server().ServerCertificate(), FPki->Server().ServerKey());
+  ServeHello(server);
+  const std::string fifo = std::filesystem::temp_directory_path() / ("halvane-ca-fifo-" + std::to_string(::getpid()));
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  TLiveClient client(Trusting(fifo));
+  const TLiveResponse r = Get(client, server.Url("/hello"));
+  std::filesystem::remove(fifo);
+  EXPECT_EQ(r.Error, TLiveError::Tls);
+  EXPECT_EQ(r.Message, "CA file " + fifo + " could not be read: not a regular file (a FIFO)");
+  // Plain http needs no CA file: it reaches the server (which speaks TLS only).
+  EXPECT_EQ(Get(client, "http://127.0.0.1:" + std::to_string(server.Port()) + "/x").Error, TLiveError::Protocol);
 }
 
 TEST_F(LiveClientTlsTest, FollowsRedirectsBetweenHttpAndHttps) {

@@ -14,6 +14,15 @@ TEST(RegistrableDomainTest, FoldsHostsOntoTheirRegistrableDomain) {
   EXPECT_EQ(RegistrableDomain("someone.github.io"), "someone.github.io");
 }
 
+TEST(RegistrableDomainTest, LowerCasesInternationalNamesBeforeTheLookup) {
+  EXPECT_EQ(RegistrableDomain("www.M\xC3\x9CNCHEN.de"), "xn--mnchen-3ya.de");
+  EXPECT_EQ(RegistrableDomain("www.m\xC3\xBCnchen.de"), "xn--mnchen-3ya.de");
+  EXPECT_EQ(RegistrableDomain("blog.xn--mnchen-3ya.de"), "xn--mnchen-3ya.de");
+  // A suffix that is itself internationalised: "shop.example.香港" (.hk's IDN sibling).
+  EXPECT_EQ(RegistrableDomain("shop.Example.\xE9\xA6\x99\xE6\xB8\xAF"), "example.xn--j6w193g");
+  EXPECT_EQ(RegistrableDomain("\xFF.example"), "");  // not UTF-8
+}
+
 TEST(RegistrableDomainTest, HasNoneForSuffixesAddressesAndEmptyNames) {
   EXPECT_EQ(RegistrableDomain("co.uk"), "");
   EXPECT_EQ(RegistrableDomain("127.0.0.2"), "");

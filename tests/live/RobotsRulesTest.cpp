@@ -99,6 +99,77 @@ TEST(RobotsRulesTest, PercentEncodingComparesCanonically) {
   EXPECT_FALSE(Rules("User-agent: *\nDisallow: /%41\n").Allowed("/A"));
 }
 
+// RFC 9309's own examples: 2.2.2 (percent-encoding), 2.2.3 (special
+// characters) and 5.1, 5.2 (a whole file, the longest match).
+TEST(RobotsRulesTest, GivesTheRfcsOwnAnswers) {
+  const TRobotsRules encoded = Rules(
+      "User-agent: *\nDisallow: /foo/bar?baz=quz\nDisallow: /foo/bar?baz=https%3A%2F%2Ffoo.bar\n"
+      "Disallow: /foo/bar/\xE3\x83\x84\nDisallow: /foo/bar/%62%61%7A\n");
+  EXPECT_FALSE(encoded.Allowed("/foo/bar?baz=quz"));
+  EXPECT_FALSE(encoded.Allowed("/foo/bar?baz=https%3A%2F%2Ffoo.bar"));
+  EXPECT_FALSE(encoded.Allowed("/foo/bar/%E3%83%84"));
+  EXPECT_FALSE(encoded.Allowed("/foo/bar/baz"));
+  EXPECT_FALSE(encoded.Allowed("/foo/bar/%62%61%7A"));
+
+  const TRobotsRules special = Rules(
+      "User-agent: *\nDisallow: /path/file-with-a-%2A.html\nDisallow: /path/foo-%24\nDisallow: /*.php$\n");
+  EXPECT_FALSE(special.Allowed("/path/file-with-a-*.html"));
+  EXPECT_TRUE(special.Allowed("/path/file-with-a-b.html"));  // %2A is a star, not a wildcard
+  EXPECT_FALSE(special.Allowed("/path/foo-$"));
+  EXPECT_TRUE(special.Allowed("/path/foo-"));  // %24 is a dollar, not the end
+  EXPECT_FALSE(special.Allowed("/dir/index.php"));
+
+  const std::string file =
+      "User-Agent: *\nDisallow: *.gif$\nDisallow: /example/\nAllow: /publications/\n\n"
+      "User-Agent: foobot\nDisallow:/\nAllow:/example/page.html\nAllow:/example/allowed.gif\n\n"
+      "User-Agent: barbot\nUser-Agent: bazbot\nDisallow: /example/page.html\n\nUser-Agent: quxbot\n\nEOF\n";
+  const TRobotsRules anyone = TRobotsRules::Parse(file, "Halvane");
+  EXPECT_FALSE(anyone.Allowed("/example/x"));
+  EXPECT_FALSE(anyone.Allowed("/pic.gif"));
+  EXPECT_TRUE(anyone.Allowed("/publications/x"));
+  const TRobotsRules foobot = TRobotsRules::Parse(file, "foobot");
+  EXPECT_FALSE(foobot.Allowed("/"));
+  EXPECT_TRUE(foobot.Allowed("/example/page.html"));
+  EXPECT_TRUE(foobot.Allowed("/example/allowed.gif"));
+  const TRobotsRules bazbot = TRobotsRules::Parse(file, "bazbot");
+  EXPECT_FALSE(bazbot.Allowed("/example/page.html"));
+  EXPECT_TRUE(bazbot.Allowed("/example/other.html"));
+  EXPECT_TRUE(TRobotsRules::Parse(file, "quxbot").Allowed("/example/page.html"));
+
+  const TRobotsRules longest =
+      Rules("User-Agent: *\nAllow: /example/page/\nDisallow: /example/page/disallowed.gif\n");
+  EXPECT_TRUE(longest.Allowed("/example/page/"));
+  EXPECT_FALSE(longest.Allowed("/example/page/disallowed.gif"));
+}
+
+TEST(RobotsRulesTest, NoSpellingWalksAroundARule) {
+  const TRobotsRules rules = Rules("User-agent: *\nDisallow: /private/\nDisallow: /a/./b/../c$\n");
+  for (const char* path : {"/private/page", "/public/../private/page", "/public/%2e%2e/private/page",
+                           "/public/%2E%2E/private/page", "/./private/page", "/%70rivate/page", "/x/y/../../private/"}) {
+    EXPECT_FALSE(rules.Allowed(path)) << path;
+  }
+  EXPECT_TRUE(rules.Allowed("/public/page"));
+  EXPECT_TRUE(rules.Allowed("/public/..private/page"));
+  EXPECT_FALSE(rules.Allowed("/a/c"));  // the rule's own dot segments go too
+  EXPECT_FALSE(rules.Allowed("/a/b/../c"));
+  EXPECT_TRUE(rules.Allowed("/a/c/d"));
+  EXPECT_TRUE(rules.Allowed("/public?next=/../private/"));  // a query keeps its dots
+}
+
+TEST(RobotsRulesTest, KeepsLongRules) {
+  const std::string deep = "/" + std::string(5000, 'd') + "/";
+  const TRobotsRules rules = Rules("User-agent: *\nDisallow: " + deep + "\nDisallow: /*" + std::string(3000, 'x') + "*y$\n");
+  EXPECT_FALSE(rules.Allowed(deep + "page"));
+  EXPECT_TRUE(rules.Allowed(deep.substr(0, 4000)));
+  EXPECT_FALSE(rules.Allowed("/a" + std::string(3000, 'x') + "zzy"));
+  EXPECT_TRUE(rules.Allowed("/a" + std::string(2999, 'x') + "zzy"));
+  // A piece that almost matches everywhere: linear, not path times pattern.
+  const std::string piece = std::string(20000, 'a') + "b";
+  const TRobotsRules near = Rules("User-agent: *\nDisallow: /*" + piece + "\n");
+  EXPECT_TRUE(near.Allowed("/" + std::string(40000, 'a')));
+  EXPECT_FALSE(near.Allowed("/" + std::string(40000, 'a') + "b"));
+}
+
 TEST(RobotsRulesTest, ReadsLinesCommentsBomAndSpacing) {
   const std::string body =
       "\xEF\xBB\xBFuser-agent: * # everyone\r\n"
