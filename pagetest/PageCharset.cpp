@@ -2,8 +2,7 @@
 
 #include "base/TextScan.h"
 
-#include <cstddef>
-
+#include "pagetest/CharsetLabels.h"
 #include "pagetest/PageText.h"
 
 namespace halvane::pagetest {
@@ -18,7 +17,35 @@ bool IsCharsetChar(char c) noexcept {
          c == '-' || c == '_' || c == '.' || c == ':';
 }
 
+// The value after "charset" (any case) at text[at]: blanks, "=", an optional
+// quote, then charset characters.
+std::string_view ValueAfterCharset(std::string_view text, std::size_t at) noexcept {
+  std::size_t i = at + 7;
+  while (i < text.size() && IsHtmlSpace(text[i])) ++i;
+  if (i >= text.size() || text[i] != '=') return {};
+  ++i;
+  while (i < text.size() && (IsHtmlSpace(text[i]) || text[i] == '"' || text[i] == '\'')) ++i;
+  const std::size_t start = i;
+  while (i < text.size() && IsCharsetChar(text[i])) ++i;
+  return text.substr(start, i - start);
+}
+
+bool Starts(std::string_view html, std::string_view mark) noexcept { return html.substr(0, mark.size()) == mark; }
+
+// An encoding the page test can read; replacement and x-user-defined are not.
+bool Readable(std::string_view encoding) noexcept { return !ConverterName(encoding).empty(); }
+
 }  // namespace
+
+std::string_view ContentTypeCharset(std::string_view contentType) noexcept {
+  for (std::size_t at = 0; at + 7 <= contentType.size(); ++at) {
+    if (StartsWithNoCase(contentType.substr(at), "charset")) {
+      const std::string_view value = ValueAfterCharset(contentType, at);
+      if (!value.empty()) return value;
+    }
+  }
+  return {};
+}
 
 std::string DeclaredCharset(std::string_view html) {
   const std::string head = AsciiLowerCase(html.substr(0, kPrescanBytes));
@@ -29,24 +56,27 @@ std::string DeclaredCharset(std::string_view html) {
         meta, close == std::string::npos ? std::string::npos : close - meta);
     const std::size_t at = tag.find("charset");
     if (at != std::string_view::npos) {
-      std::size_t i = at + 7;
-      while (i < tag.size() && IsHtmlSpace(tag[i])) ++i;
-      if (i < tag.size() && tag[i] == '=') {
-        ++i;
-        while (i < tag.size() && (IsHtmlSpace(tag[i]) || tag[i] == '"' || tag[i] == '\'')) ++i;
-        const std::size_t start = i;
-        while (i < tag.size() && IsCharsetChar(tag[i])) ++i;
-        if (i > start) {
-          // A declaration read in ASCII bytes cannot be true of a UTF-16
-          // page; browsers read such a page as UTF-8.
-          const std::string_view name = tag.substr(start, i - start);
-          return std::string(name.substr(0, 6) == "utf-16" ? std::string_view("utf-8") : name);
-        }
-      }
+      const std::string_view name = ValueAfterCharset(tag, at);
+      if (!name.empty()) return std::string(name);
     }
     if (close == std::string::npos) break;
     meta = head.find("<meta", close);
   }
+  return {};
+}
+
+TPageCharset PageCharsetOf(std::string_view html, std::string_view contentType) {
+  if (Starts(html, "\xEF\xBB\xBF")) return {"UTF-8", 3, TCharsetSource::ByteOrderMark};
+  if (Starts(html, "\xFE\xFF")) return {"UTF-16BE", 2, TCharsetSource::ByteOrderMark};
+  if (Starts(html, "\xFF\xFE")) return {"UTF-16LE", 2, TCharsetSource::ByteOrderMark};
+  const std::string_view fromHeader = EncodingOfLabel(ContentTypeCharset(contentType));
+  if (Readable(fromHeader)) return {fromHeader, 0, TCharsetSource::ContentType};
+  std::string_view fromMeta = EncodingOfLabel(DeclaredCharset(html));
+  // A declaration read in ASCII bytes cannot be true of a UTF-16 page;
+  // browsers read such a page as UTF-8, and x-user-defined as windows-1252.
+  if (fromMeta == "UTF-16LE" || fromMeta == "UTF-16BE") fromMeta = "UTF-8";
+  if (fromMeta == "x-user-defined") fromMeta = "windows-1252";
+  if (Readable(fromMeta)) return {fromMeta, 0, TCharsetSource::Meta};
   return {};
 }
 

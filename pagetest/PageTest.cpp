@@ -10,8 +10,11 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <string>
 
+#include "pagetest/CharsetLabels.h"
 #include "pagetest/PageCharset.h"
+#include "pagetest/PageText.h"
 #include "pagetest/TagCost.h"
 #include "pagetest/TPageScanner.h"
 
@@ -69,24 +72,36 @@ struct TContextFree {
   void operator()(htmlParserCtxtPtr context) const { htmlFreeParserCtxt(context); }
 };
 
-// The declared charset when libxml2 knows it, else UTF-8.
-xmlCharEncodingHandlerPtr EncodingFor(std::string_view html) {
-  const std::string declared = DeclaredCharset(html);
+// The converter of the page's charset; UTF-8 when the machine has none.
+xmlCharEncodingHandlerPtr EncodingFor(std::string_view encoding) {
+  const std::string name(ConverterName(encoding));
   xmlCharEncodingHandlerPtr handler = nullptr;
-  if (!declared.empty()) handler = xmlFindCharEncodingHandler(declared.c_str());
+  if (!name.empty()) handler = xmlFindCharEncodingHandler(name.c_str());
   if (handler == nullptr) handler = xmlFindCharEncodingHandler("UTF-8");
   return handler;
 }
 
 }  // namespace
 
-TPageVerdict TestModernPage(std::string_view html, std::string_view userDomain) {
+TPageVerdict TestPage(std::string_view html, const TPageContext& pageContext) {
   static std::once_flag initialised;
   std::call_once(initialised, [] { xmlInitParser(); });
 
   const bool truncated = html.size() > kMaxPageBytes;
   if (truncated) html = html.substr(0, kMaxPageBytes);
-  static_assert(kMaxPageBytes <= INT_MAX);
+  static_assert(kMaxPageBytes * 3 / 2 <= INT_MAX);
+
+  // A UTF-16 page is made UTF-8 first, so that the look over its tags and
+  // the parser see what they read best; other charsets go to the parser.
+  const TPageCharset charset = PageCharsetOf(html, pageContext.ContentType);
+  html.remove_prefix(charset.BomBytes);
+  std::string_view encoding = charset.Encoding;
+  std::string fromUtf16;
+  if (encoding == "UTF-16LE" || encoding == "UTF-16BE") {
+    fromUtf16 = Utf16ToUtf8(html, encoding == "UTF-16BE");
+    html = fromUtf16;
+    encoding = "UTF-8";
+  }
 
   // The parser takes a NUL for the end of the page; like a browser, the
   // test reads past it (copying the page only when it holds one).
@@ -101,12 +116,13 @@ TPageVerdict TestModernPage(std::string_view html, std::string_view userDomain) 
 
   if (HasCrowdedTags(html)) {
     TPageVerdict verdict;
+    verdict.Rejection = TRejection::CannotJudge;
     verdict.Reason = "tags with thousands of attributes: too costly to judge";
     verdict.Truncated = truncated;
     return verdict;
   }
 
-  TRun run{TPageScanner(userDomain, kMaxElementDepth)};
+  TRun run{TPageScanner(pageContext, kMaxElementDepth)};
   // An empty buffer gives no context; the scanner's empty verdict stands.
   const char* bytes = html.empty() ? " " : html.data();
   const int size = html.empty() ? 1 : static_cast<int>(html.size());
@@ -119,11 +135,11 @@ TPageVerdict TestModernPage(std::string_view html, std::string_view userDomain) 
   context->_private = &run;
   // No network, no messages, recovery on; XML_PARSE_HUGE stays off, so the
   // parser's own limits on names and text hold. The charset is ours to pick:
-  // the declared one or UTF-8, never a switch halfway through the page.
+  // the one PageCharsetOf chose, never a switch halfway through the page.
   htmlCtxtUseOptions(context.get(), HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
                                         HTML_PARSE_RECOVER | HTML_PARSE_IGNORE_ENC);
-  if (xmlCharEncodingHandlerPtr encoding = EncodingFor(html)) {
-    xmlSwitchToEncoding(context.get(), encoding);
+  if (xmlCharEncodingHandlerPtr handler = EncodingFor(encoding)) {
+    xmlSwitchToEncoding(context.get(), handler);
   }
   htmlParseDocument(context.get());
 
@@ -132,12 +148,28 @@ TPageVerdict TestModernPage(std::string_view html, std::string_view userDomain) 
   return verdict;
 }
 
+TPageVerdict TestModernPage(std::string_view html, std::string_view userDomain) {
+  TPageContext context;
+  context.UserDomain = userDomain;
+  return TestPage(html, context);
+}
+
 std::string_view CommentsCell(const TPageVerdict& verdict) noexcept {
   return verdict.CommentsOpen ? "Open" : "Closed";
 }
 
 std::string_view YourLinkCell(const TPageVerdict& verdict) noexcept {
   return verdict.HasYourLink ? "Yes" : "No";
+}
+
+std::string_view CommentLinksCell(const TPageVerdict& verdict) noexcept {
+  switch (verdict.CommentLinks) {
+    case TCommentLinks::Followed: return "Followed";
+    case TCommentLinks::Mixed: return "Mixed";
+    case TCommentLinks::Nofollow: return "nofollow";
+    case TCommentLinks::NoneYet: break;
+  }
+  return "None yet";
 }
 
 }  // namespace halvane::pagetest

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "pagetest/TPageContext.h"
 #include "pagetest/TPageVerdict.h"
 
 namespace halvane::pagetest {
@@ -20,12 +21,18 @@ inline constexpr std::size_t kMaxElementDepth = 4096;
 // results list, not a page of text).
 inline constexpr std::size_t kMaxAnchorBytes = 2048;
 
-// Judges html for the user's domain (empty: no link check, "No").
+// Judges html as the page the context describes.
 // Thread-safe; never throws on any input bytes (only std::bad_alloc).
+TPageVerdict TestPage(std::string_view html, const TPageContext& context);
+
+// The same with only the user's domain known (the page's own host then
+// comes from its canonical link), for callers that know no more.
 TPageVerdict TestModernPage(std::string_view html, std::string_view userDomain);
 
-// The column texts of a verdict: "Open"/"Closed" and "Yes"/"No".
+// The column texts of a verdict: "Open"/"Closed", "Yes"/"No", and
+// "Followed"/"Mixed"/"None yet" ("nofollow" for a page without a row).
 std::string_view CommentsCell(const TPageVerdict& verdict) noexcept;
 std::string_view YourLinkCell(const TPageVerdict& verdict) noexcept;
+std::string_view CommentLinksCell(const TPageVerdict& verdict) noexcept;
 
 }  // namespace halvane::pagetest

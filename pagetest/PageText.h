@@ -1,6 +1,6 @@
 #pragma once
 // Small text helpers of the page test: rel tokens, the anchor's white
-// space, and repair of broken UTF-8 (ASCII case folding is in base/TextScan.h).
+// space, repair of broken UTF-8 and UTF-16 turned into UTF-8 (ASCII case folding is in base/TextScan.h).
 #include <string>
 #include <string_view>
 
@@ -27,5 +27,9 @@ std::string_view WithoutCutSequence(std::string_view text) noexcept;
 // Valid UTF-8 stays as it is; each byte that starts no valid sequence
 // becomes U+FFFD, and NUL becomes U+FFFD too.
 std::string RepairUtf8(std::string_view text);
+
+// UTF-16 bytes (little or big endian) as UTF-8; a lone surrogate becomes
+// U+FFFD, a last odd byte is dropped.
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian);
 
 }  // namespace halvane::pagetest

@@ -17,7 +17,9 @@ std::string Repeat(const std::string& piece, std::size_t times) {
   return out;
 }
 
-const std::string kWordPressHead = "<meta name='generator' content='WordPress 6.4'>";
+// Everything after it is in the post's text, where the user's link counts.
+const std::string kGenerator = "<meta name='generator' content='WordPress 6.4'>";
+const std::string kWordPressHead = kGenerator + "<div class='entry-content'>";
 
 TEST(HostilePageTest, HundredThousandNestedElementsStopTheTest) {
   for (const char* tag : {"<div>", "<span>", "<b><i>", "<table><tr><td>"}) {
@@ -41,7 +43,7 @@ TEST(HostilePageTest, DeepButAllowedNestingIsJudged) {
 
 TEST(HostilePageTest, StrayEndTagsDeepDownExhaustTheErrorBudget) {
   // Each stray end tag makes the parser search all open elements.
-  const std::string page = kWordPressHead + Repeat("<span>", 4000) + Repeat("</div>", 1000000);
+  const std::string page = kGenerator + Repeat("<span>", 4000) + Repeat("</div>", 1000000);
   const TPageVerdict verdict = TestModernPage(page, "");
   EXPECT_FALSE(verdict.Qualifies);
   EXPECT_EQ(verdict.Reason.rfind("markup too broken to judge (the parser gave up after ", 0), 0u)
@@ -61,11 +63,11 @@ TEST(HostilePageTest, FiftyMegabytePagesAreJudgedOnTheirStart) {
   std::string page = kWordPressHead + "<a href='https://myshop.example/'>first</a>";
   const std::string filler = "<p>Blue widgets <a href='/w'>on sale</a> today.</p>\n";
   page += Repeat(filler, (std::size_t{50} << 20) / filler.size());
-  page += "<a rel='nofollow' href='/late'>past the cap</a>";
+  page += "<li id='comment-2'><a rel='nofollow' href='https://late.example/'>past the cap</a>";
   ASSERT_GT(page.size(), kMaxPageBytes);
   const TPageVerdict verdict = TestModernPage(page, "myshop.example");
   EXPECT_TRUE(verdict.Truncated);
-  EXPECT_TRUE(verdict.FollowLinksOnly);  // the late nofollow lies past the cap
+  EXPECT_EQ(verdict.CommentLinks, TCommentLinks::NoneYet);  // the late nofollow lies past the cap
   EXPECT_TRUE(verdict.Qualifies);
   EXPECT_EQ(verdict.Anchor, "first");
 
@@ -103,6 +105,10 @@ TEST(HostilePageTest, TagsWithThousandsOfAttributesAreNotParsed) {
   // Many tags, each tolerable alone, add up.
   EXPECT_EQ(TestModernPage(kWordPressHead + Repeat(CrowdedTag(600), 200), "").Reason, reason);
   EXPECT_TRUE(HasCrowdedTags(CrowdedTag(40000)));
+  // Read as UTF-16 the same tag hides from a look at its bytes.
+  std::string utf16 = "\xFF\xFE";
+  for (const char c : kWordPressHead + CrowdedTag(40000)) utf16 += std::string{c, '\0'};
+  EXPECT_EQ(TestModernPage(utf16, "").Reason, reason);
   EXPECT_TRUE(HasCrowdedTags("<div" + Repeat(" a b c d", 10000)));  // unended tag
 }
 
@@ -133,17 +139,17 @@ TEST(HostilePageTest, UnendedConstructsRunToTheEnd) {
 
 TEST(HostilePageTest, NulsAndBrokenBytesNeitherEndNorBreakThePage) {
   const std::string nuls = std::string("\0\0<p>\0x\0</p>\0", 13) + kWordPressHead +
-                           "<a href='https://myshop.example/'>\xFF\xC0 ok</a><a rel='nofollow'>late</a>";
+                           "<a href='https://myshop.example/'>\xFF\xC0 ok</a><li id='comment-2'><a rel='nofollow' href='//x.example'>late</a>";
   const TPageVerdict verdict = TestModernPage(nuls, "myshop.example");
   EXPECT_TRUE(verdict.IsWordPress);
-  EXPECT_FALSE(verdict.FollowLinksOnly);
+  EXPECT_EQ(verdict.CommentLinks, TCommentLinks::Nofollow);
   EXPECT_EQ(verdict.Anchor, "\xEF\xBF\xBD\xEF\xBF\xBD ok");
 
   EXPECT_FALSE(TestModernPage(std::string(1000, '\0'), "x").IsWordPress);
   EXPECT_FALSE(TestModernPage("", "x").IsWordPress);
   EXPECT_EQ(TestModernPage("", "x").Anchor, "-");
-  // Bytes of a UTF-16 page read as UTF-8 give some verdict, not a failure.
-  const std::string utf16("\xFF\xFE<\0a\0 \0h\0r\0e\0f\0=\0x\0>\0", 22);
+  // A UTF-16 page cut in the middle of a unit gives some verdict, not a failure.
+  const std::string utf16("\xFF\xFE<\0a\0 \0h\0r\0e\0f\0=\0x\0>", 21);
   EXPECT_FALSE(TestModernPage(utf16, "x").Qualifies);
 }
 
