@@ -33,6 +33,9 @@ class TOutput {
   void Write(const void* data, std::size_t size) {
     if (size > 0 && std::fwrite(data, 1, size, FFile) != size) Fail("cannot write");
   }
+  void Rewind() {
+    if (std::fseek(FFile, 0, SEEK_SET) != 0) Fail("cannot write");
+  }
   // Closes and renames the file to target; afterwards nothing is removed.
   void Commit(const std::string& target) {
     std::FILE* file = FFile;
@@ -91,19 +94,16 @@ void WriteIndex(const std::string& path, const TEntryList& entries, const TSourc
   header.PathSize = static_cast<std::uint32_t>(source.Path.size());
   const TIndexLayout layout(header);
 
-  // Everything up to the blocks, to checksum it and write it at once.
+  // Everything up to the blocks: written last, once the block sums are known.
   std::string head(static_cast<std::size_t>(layout.BlocksAt), '\0');
   std::memcpy(head.data() + sizeof header, source.Path.data(), source.Path.size());
   std::memcpy(head.data() + layout.FenceEndsAt, fenceEnds.data(), fenceEnds.size() * sizeof(std::uint32_t));
   std::memcpy(head.data() + layout.FenceKeysAt, fenceKeys.data(), fenceKeys.size());
-  std::memcpy(head.data(), &header, sizeof header);
-  header.Checksum = IndexChecksum(head.data(), header);
-  std::memcpy(head.data(), &header, sizeof header);
 
   static std::atomic<unsigned> serial{0};
   TOutput out(path + ".tmp." + std::to_string(getpid()) + "." + std::to_string(serial++));
   out.Write(head.data(), head.size());
-  std::vector<char> block(kBlockSize);
+  std::vector<unsigned char> block(kBlockSize);
   for (std::size_t b = 0; b + 1 < blockStarts.size(); ++b) {
     std::fill(block.begin(), block.end(), '\0');
     const std::size_t first = blockStarts[b];
@@ -114,14 +114,21 @@ void WriteIndex(const std::string& path, const TEntryList& entries, const TSourc
       const std::string_view domain = entries.Domain(entries.At(i));
       const auto offset = static_cast<std::uint16_t>(at);
       std::memcpy(block.data() + 2 + 2 * (i - first), &offset, 2);
-      block[at++] = static_cast<char>(domain.size());
+      block[at++] = static_cast<unsigned char>(domain.size());
       std::memcpy(block.data() + at, domain.data(), domain.size());
       at += domain.size();
       std::memcpy(block.data() + at, &entries.At(i).Value, 4);
       at += 4;
     }
+    const std::uint64_t sum = BlockChecksum(block.data());
+    std::memcpy(head.data() + layout.BlockSumsAt + 8 * b, &sum, 8);
     out.Write(block.data(), block.size());
   }
+  std::memcpy(head.data(), &header, sizeof header);
+  header.Checksum = IndexChecksum(head.data(), header);
+  std::memcpy(head.data(), &header, sizeof header);
+  out.Rewind();
+  out.Write(head.data(), head.size());
   out.Commit(path);
 }
 

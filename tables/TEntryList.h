@@ -34,6 +34,8 @@ class TEntryList {
   void SortAndDedupe(TTableKind kind);
 
   std::size_t Size() const { return FEntries.size(); }
+  // The entry added last; call only when there is one.
+  TEntry& Last() { return FEntries.back(); }
   const TEntry& At(std::size_t i) const { return FEntries[i]; }
   std::string_view Domain(const TEntry& entry) const {
     return std::string_view(FArena).substr(entry.Offset, entry.Length);

@@ -10,7 +10,11 @@
 #include <cstddef>
 #include <cstring>
 
+#include "base/RegularFile.h"
+
 namespace halvane::tables {
+
+using halvane::TRegularFile;
 
 TMappedIndex::~TMappedIndex() {
   munmap(const_cast<char*>(FData), FSize);
@@ -19,15 +23,21 @@ TMappedIndex::~TMappedIndex() {
 
 std::unique_ptr<TMappedIndex> TMappedIndex::Open(const std::string& path, const TSourceIdentity& source,
                                                  TTableKind kind, std::string& problem) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    problem = errno == ENOENT ? "no index yet" : "cannot open index " + path + ": " + std::strerror(errno);
+  struct stat named {};
+  if (stat(path.c_str(), &named) != 0 && errno == ENOENT) {
+    problem = "no index yet";
     return nullptr;
   }
-  struct stat st {};
-  const bool stated = fstat(fd, &st) == 0;
-  const auto size = stated ? static_cast<std::uint64_t>(st.st_size) : 0;
-  if (!stated || size < sizeof(THeader)) {
+  // Something that is no file in its place (a FIFO would make opening
+  // wait) is replaced by the index built instead.
+  TRegularFile file = TRegularFile::Open(path, kMaxIndexFile);
+  if (!file.IsOpen()) {
+    problem = "cannot open index " + file.Error();
+    return nullptr;
+  }
+  const std::uint64_t size = file.Size();
+  const int fd = file.Release();
+  if (size < sizeof(THeader)) {
     close(fd);
     problem = "index " + path + " is damaged (shorter than its header)";
     return nullptr;
@@ -72,6 +82,7 @@ std::unique_ptr<TMappedIndex> TMappedIndex::Open(const std::string& path, const 
   index->FHeader = mapped;
   index->FFenceEnds = index->FData + layout.FenceEndsAt;
   index->FFenceKeys = index->FData + layout.FenceKeysAt;
+  index->FBlockSums = index->FData + layout.BlockSumsAt;
   index->FBlocksAt = layout.BlocksAt;
   // The fences are read whole anyway: check them all now, lookups then trust them.
   std::uint32_t previous = 0;
@@ -112,19 +123,42 @@ std::string_view TMappedIndex::Fence(std::uint32_t block) const {
   return std::string_view(FFenceKeys + begin, end - begin);
 }
 
-std::optional<std::uint32_t> TMappedIndex::FindInBlock(std::uint32_t block, std::string_view key) const {
-  unsigned char data[kBlockSize];
+bool TMappedIndex::ReadBlock(std::uint32_t block, unsigned char* data) const {
   const ssize_t got = pread(FFd, data, kBlockSize, static_cast<off_t>(FBlocksAt + std::uint64_t{block} * kBlockSize));
-  if (got != static_cast<ssize_t>(kBlockSize)) {
-    MarkDamaged();  // the file was cut short under us
-    return std::nullopt;
+  if (got != static_cast<ssize_t>(kBlockSize)) return false;  // the file was cut short under us
+  std::uint64_t sum = 0;
+  std::memcpy(&sum, FBlockSums + 8 * std::size_t{block}, 8);
+  return BlockChecksum(data) == sum;
+}
+
+std::optional<std::uint32_t> TMappedIndex::FirstDamagedBlock() const {
+  unsigned char data[kBlockSize];
+  for (std::uint32_t block = 0; block < FHeader->Blocks; ++block) {
+    if (!ReadBlock(block, data)) return block;
   }
+  return std::nullopt;
+}
+
+bool TMappedIndex::IsFileAt(const std::string& path) const {
+  struct stat mapped {};
+  struct stat named {};
+  return fstat(FFd, &mapped) == 0 && stat(path.c_str(), &named) == 0 && mapped.st_dev == named.st_dev &&
+         mapped.st_ino == named.st_ino;
+}
+
+std::optional<std::uint32_t> TMappedIndex::FindInBlock(std::uint32_t block, std::string_view key,
+                                                       bool& damaged) const {
+  unsigned char data[kBlockSize];
+  const auto fail = [&] {
+    damaged = true;
+    return std::nullopt;
+  };
+  if (!ReadBlock(block, data)) return fail();
+  // The sum matched: what follows holds unless the file was written with
+  // the sum of a damaged block; the offsets are checked all the same.
   std::uint16_t count = 0;
   std::memcpy(&count, data, 2);
-  if (count == 0 || 2 + 2 * std::size_t{count} > kBlockSize) {
-    MarkDamaged();
-    return std::nullopt;
-  }
+  if (count == 0 || 2 + 2 * std::size_t{count} > kBlockSize) return fail();
   std::size_t low = 0;
   std::size_t high = count;
   while (low < high) {
@@ -132,10 +166,7 @@ std::optional<std::uint32_t> TMappedIndex::FindInBlock(std::uint32_t block, std:
     std::uint16_t at = 0;
     std::memcpy(&at, data + 2 + 2 * mid, 2);
     const std::size_t length = at < kBlockSize ? data[at] : 0;
-    if (length == 0 || at + 1 + length + 4 > kBlockSize) {
-      MarkDamaged();
-      return std::nullopt;
-    }
+    if (length == 0 || at + 1 + length + 4 > kBlockSize) return fail();
     const std::string_view domain(reinterpret_cast<const char*>(data + at + 1), length);
     const int c = domain.compare(key);
     if (c == 0) {
@@ -152,7 +183,10 @@ std::optional<std::uint32_t> TMappedIndex::FindInBlock(std::uint32_t block, std:
   return std::nullopt;
 }
 
-std::optional<std::uint32_t> TMappedIndex::Find(std::string_view domain) const {
+std::optional<std::uint32_t> TMappedIndex::Find(std::string_view domain, bool* damaged) const {
+  bool unused = false;
+  bool& blockDamaged = damaged ? *damaged : unused;
+  blockDamaged = false;
   if (!domain.empty() && domain.back() == '.') domain.remove_suffix(1);
   char lowered[253];
   if (domain.empty() || domain.size() > sizeof lowered) return std::nullopt;
@@ -176,7 +210,7 @@ std::optional<std::uint32_t> TMappedIndex::Find(std::string_view domain) const {
     }
   }
   if (low == 0) return std::nullopt;
-  return FindInBlock(low - 1, key);
+  return FindInBlock(low - 1, key, blockDamaged);
 }
 
 }  // namespace halvane::tables

@@ -6,8 +6,8 @@
 // a mapped 250 MB index made it resident in a few thousand lookups, while
 // reading a block from the page cache costs well under a microsecond.
 // Opening checks the header, its checksum, the file size the header implies
-// and the fences; every offset inside a block is checked as a lookup reads it.
-#include <atomic>
+// and the fences; a lookup checks the block it reads against the block's
+// sum, and every offset inside it.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -33,18 +33,22 @@ class TMappedIndex {
   TMappedIndex& operator=(const TMappedIndex&) = delete;
 
   // The value of domain (lower-cased here; one trailing dot ignored).
-  std::optional<std::uint32_t> Find(std::string_view domain) const;
+  // damaged (when given) is set when the block the domain would be in does
+  // not check; the lookup then finds nothing.
+  std::optional<std::uint32_t> Find(std::string_view domain, bool* damaged = nullptr) const;
   std::uint64_t Count() const { return FHeader->Count; }
-  // True once a lookup met a record that does not check (the file was
-  // changed under the mapping); those lookups find nothing.
-  bool Damaged() const { return FDamaged.load(std::memory_order_relaxed); }
+  // Reads every block: the number of the first that does not check, or none.
+  std::optional<std::uint32_t> FirstDamagedBlock() const;
+  // Whether path still names the file this index mapped.
+  bool IsFileAt(const std::string& path) const;
 
  private:
   TMappedIndex(int fd, const char* data, std::size_t size) : FFd(fd), FData(data), FSize(size) {}
   std::string_view Fence(std::uint32_t block) const;
+  // Reads block into data and checks its sum; false when it does not check.
+  bool ReadBlock(std::uint32_t block, unsigned char* data) const;
   // The value of key in block, checking every offset it reads.
-  std::optional<std::uint32_t> FindInBlock(std::uint32_t block, std::string_view key) const;
-  void MarkDamaged() const { FDamaged.store(true, std::memory_order_relaxed); }
+  std::optional<std::uint32_t> FindInBlock(std::uint32_t block, std::string_view key, bool& damaged) const;
 
   int FFd;
   const char* FData;  // the mapped head
@@ -52,11 +56,11 @@ class TMappedIndex {
   const THeader* FHeader = nullptr;
   const char* FFenceEnds = nullptr;
   const char* FFenceKeys = nullptr;
+  const char* FBlockSums = nullptr;
   std::uint64_t FBlocksAt = 0;
   // The first 8 bytes of each fence, big-endian: the fence search compares
   // these and reads a fence itself only on a tie (Blocks x 8 bytes of heap).
   std::vector<std::uint64_t> FFencePrefixes;
-  mutable std::atomic<bool> FDamaged{false};
 };
 
 }  // namespace halvane::tables

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
 #include <system_error>
 
 #include "tables/IndexWriter.h"
@@ -36,8 +37,39 @@ void RemoveAbandonedTemporaries(const std::string& indexPath) {
   }
 }
 
+// Builds the index of the table at tablePath (source: its identity) and
+// opens it. Throws TTableError.
+std::unique_ptr<TMappedIndex> BuildIndex(const std::string& tablePath, const TSourceIdentity& source,
+                                         const std::string& cacheDir, const std::string& indexPath, TTableKind kind) {
+  std::error_code error;
+  std::filesystem::create_directories(cacheDir, error);
+  if (error) throw TTableError("cannot create " + cacheDir + ": " + error.message());
+  RemoveAbandonedTemporaries(indexPath);
+  {
+    TTableReader reader(tablePath, kind);
+    ReadTableFile(tablePath, reader);
+    reader.Entries().SortAndDedupe(kind);
+    WriteIndex(indexPath, reader.Entries(), source, kind);
+  }
+  std::string problem;
+  std::unique_ptr<TMappedIndex> map = TMappedIndex::Open(indexPath, source, kind, problem);
+  // The table changed while it was read, or someone else wrote the index.
+  if (!map) throw TTableError("the index just written does not serve: " + problem);
+  return map;
+}
+
 }  // namespace
 
+struct TTableIndex::TState {
+  std::mutex MapMutex;  // guards the fields below
+  std::shared_ptr<const TMappedIndex> Map;
+  bool Damaged = false;
+  bool RebuildFailed = false;
+  std::string Report;
+  std::mutex RebuildMutex;  // one rebuild at a time
+};
+
+TTableIndex::TTableIndex() : FState(std::make_unique<TState>()) {}
 TTableIndex::TTableIndex(TTableIndex&&) noexcept = default;
 TTableIndex& TTableIndex::operator=(TTableIndex&&) noexcept = default;
 TTableIndex::~TTableIndex() = default;
@@ -51,38 +83,88 @@ std::string TTableIndex::IndexPathFor(const std::string& resolvedTablePath, cons
       .string();
 }
 
-TTableIndex TTableIndex::Open(const std::string& tablePath, const std::string& cacheDir, TTableKind kind) {
+TTableIndex TTableIndex::Open(const std::string& tablePath, const std::string& cacheDir, TTableKind kind,
+                              TCheck check) {
   const TSourceIdentity source = TSourceIdentity::Of(tablePath);
   TTableIndex index;
   index.FKind = kind;
+  index.FTablePath = tablePath;
+  index.FCacheDir = cacheDir;
   index.FIndexPath = IndexPathFor(source.Path, cacheDir, kind);
   std::string problem;
-  index.FMap = TMappedIndex::Open(index.FIndexPath, source, kind, problem);
-  if (index.FMap) return index;
-
-  index.FBuildReason = problem;
-  std::error_code error;
-  std::filesystem::create_directories(cacheDir, error);
-  if (error) throw TTableError("cannot create " + cacheDir + ": " + error.message());
-  RemoveAbandonedTemporaries(index.FIndexPath);
-  {
-    TTableReader reader(tablePath, kind);
-    ReadTableFile(tablePath, reader);
-    reader.Entries().SortAndDedupe(kind);
-    WriteIndex(index.FIndexPath, reader.Entries(), source, kind);
+  std::unique_ptr<TMappedIndex> map = TMappedIndex::Open(index.FIndexPath, source, kind, problem);
+  if (map && check == TCheck::AllBlocks) {
+    if (const auto block = map->FirstDamagedBlock()) {
+      problem = "index " + index.FIndexPath + " is damaged (block " + std::to_string(*block) + " does not check)";
+      map.reset();
+    }
   }
-  index.FMap = TMappedIndex::Open(index.FIndexPath, source, kind, problem);
-  if (!index.FMap) {
-    // The table changed while it was read, or someone else wrote the index.
-    throw TTableError("the index just written does not serve: " + problem);
+  if (!map) {
+    index.FBuildReason = problem;
+    map = BuildIndex(tablePath, source, cacheDir, index.FIndexPath, kind);
   }
+  index.FState->Map = std::move(map);
   return index;
 }
 
-std::optional<std::uint32_t> TTableIndex::Find(std::string_view domain) const { return FMap->Find(domain); }
+std::shared_ptr<const TMappedIndex> TTableIndex::CurrentMap() const {
+  const std::lock_guard lock(FState->MapMutex);
+  return FState->Map;
+}
 
-std::uint64_t TTableIndex::Count() const { return FMap->Count(); }
+std::optional<std::uint32_t> TTableIndex::Find(std::string_view domain) const {
+  const std::shared_ptr<const TMappedIndex> map = CurrentMap();
+  bool damaged = false;
+  const std::optional<std::uint32_t> value = map->Find(domain, &damaged);
+  if (!damaged) return value;
+  Rebuild(map);
+  return CurrentMap()->Find(domain);
+}
 
-bool TTableIndex::Damaged() const { return FMap->Damaged(); }
+void TTableIndex::Rebuild(const std::shared_ptr<const TMappedIndex>& damaged) const {
+  const std::lock_guard rebuild(FState->RebuildMutex);
+  {
+    const std::lock_guard lock(FState->MapMutex);
+    FState->Damaged = true;
+    // Another lookup rebuilt it already, or found that it cannot be.
+    if (FState->Map != damaged || FState->RebuildFailed) return;
+  }
+  std::shared_ptr<const TMappedIndex> rebuilt;
+  std::string report;
+  try {
+    rebuilt = BuildIndex(FTablePath, TSourceIdentity::Of(FTablePath), FCacheDir, FIndexPath, FKind);
+    report = "index " + FIndexPath + " was damaged (a block did not check); rebuilt it from " + FTablePath;
+  } catch (const TTableError& error) {
+    // Gone, so that the next run builds it again instead of trusting its head.
+    if (damaged->IsFileAt(FIndexPath)) std::remove(FIndexPath.c_str());
+    report = "index " + FIndexPath + " is damaged (a block does not check) and cannot be rebuilt: " + error.what() +
+             "; the figures in its damaged part are left out. Run again to rebuild it once " + FTablePath +
+             " can be read";
+  }
+  const std::lock_guard lock(FState->MapMutex);
+  FState->Report = report;
+  if (rebuilt) {
+    FState->Map = std::move(rebuilt);
+  } else {
+    FState->RebuildFailed = true;
+  }
+}
+
+std::uint64_t TTableIndex::Count() const { return CurrentMap()->Count(); }
+
+bool TTableIndex::Damaged() const {
+  const std::lock_guard lock(FState->MapMutex);
+  return FState->Damaged;
+}
+
+bool TTableIndex::FiguresLeftOut() const {
+  const std::lock_guard lock(FState->MapMutex);
+  return FState->RebuildFailed;
+}
+
+std::string TTableIndex::DamageReport() const {
+  const std::lock_guard lock(FState->MapMutex);
+  return FState->Report;
+}
 
 }  // namespace halvane::tables

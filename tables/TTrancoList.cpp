@@ -4,18 +4,21 @@
 
 namespace halvane::tables {
 
-TTrancoList TTrancoList::Open(const std::string& path, const std::string& cacheDir) {
-  return TTrancoList(TTableIndex::Open(path, cacheDir, TTableKind::Tranco));
+TTrancoList TTrancoList::Open(const std::string& path, const std::string& cacheDir, TTableIndex::TCheck check) {
+  return TTrancoList(TTableIndex::Open(path, cacheDir, TTableKind::Tranco, check));
 }
 
 std::optional<std::uint32_t> TTrancoList::Find(std::string_view domain) const { return FIndex.Find(domain); }
 
-std::optional<std::uint32_t> TTrancoList::FindForHost(std::string_view host) const {
-  const std::string domain = live::RegistrableDomain(host);
-  if (!domain.empty()) {
-    if (const auto rank = Find(domain)) return rank;
+std::optional<std::uint32_t> TTrancoList::Lookup(std::string_view host, std::string_view registrableDomain) const {
+  if (!registrableDomain.empty()) {
+    if (const auto rank = Find(registrableDomain)) return rank;
   }
   return Find(host);
+}
+
+std::optional<std::uint32_t> TTrancoList::FindForHost(std::string_view host) const {
+  return Lookup(host, live::RegistrableDomain(host));
 }
 
 }  // namespace halvane::tables

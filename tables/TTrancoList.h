@@ -1,8 +1,8 @@
 #pragma once
 // The Tranco list: a domain's traffic rank (1 is the most visited). Usage:
 //   auto list = TTrancoList::Open(path, DefaultCacheDir());  // CSV or zip
-//   list.FindForHost("www.blog.example.co.uk")  -> rank of example.co.uk,
-//                                                 else of the host itself
+//   list.Lookup("www.blog.example.co.uk", "example.co.uk")
+//                                  -> rank of example.co.uk, else of the host
 //   GroupThousands(*rank)                        -> "12,345"
 #include <cstdint>
 #include <optional>
@@ -16,12 +16,16 @@ namespace halvane::tables {
 class TTrancoList {
  public:
   // Throws TTableError (see TTableIndex::Open).
-  static TTrancoList Open(const std::string& path, const std::string& cacheDir);
+  static TTrancoList Open(const std::string& path, const std::string& cacheDir,
+                              TTableIndex::TCheck check = TTableIndex::TCheck::Head);
 
   // The rank of domain exactly as listed (case aside).
   std::optional<std::uint32_t> Find(std::string_view domain) const;
-  // The rank shown for a page on host: its registrable domain's, and when
-  // that is not listed (or the host has none, e.g. an address) the host's.
+  // The rank shown for a page on host: its registrable domain's (found by
+  // the caller; "" when it has none, e.g. an address), and when that is not
+  // listed the host's.
+  std::optional<std::uint32_t> Lookup(std::string_view host, std::string_view registrableDomain) const;
+  // Lookup with the registrable domain found by the public suffix list.
   std::optional<std::uint32_t> FindForHost(std::string_view host) const;
 
   const TTableIndex& Index() const { return FIndex; }

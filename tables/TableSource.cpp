@@ -1,19 +1,24 @@
 #include "tables/TableSource.h"
 
-#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
 #include <vector>
 
+#include "base/RegularFile.h"
 #include "tables/TTableError.h"
 
 namespace halvane::tables {
 
 namespace {
+
+using halvane::ByteSizeInWords;
+using halvane::TRegularFile;
 
 constexpr std::size_t kPiece = 1 << 20;
 constexpr std::size_t kZipPiece = 64 << 10;  // inflate's output comes in small runs anyway
@@ -24,15 +29,19 @@ bool LooksLikeZip(std::string_view head) {
   return head.substr(0, 4) == kZipMagic || head.substr(0, 4) == kEmptyZipMagic;
 }
 
-struct TFd {
-  int Fd;
-  ~TFd() {
-    if (Fd >= 0) close(Fd);
-  }
-};
-
 [[noreturn]] void FailSystem(const std::string& path, const char* what) {
   throw TTableError("cannot " + std::string(what) + " " + path + ": " + std::strerror(errno));
+}
+
+// The table at path opened for reading, refused (with its name and why)
+// when it is a FIFO, a device or a folder, which would make reading wait or
+// never end, or bigger than any table.
+TRegularFile OpenTableFile(const std::string& path) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0) FailSystem(path, "open");
+  TRegularFile file = TRegularFile::Open(path, kMaxTableFile);
+  if (!file.IsOpen()) throw TTableError(file.Error());
+  return file;
 }
 
 // Reads up to size bytes; fewer only at the end of the file.
@@ -58,8 +67,8 @@ using TZip = std::unique_ptr<zip_t, decltype(&zip_discard)>;
 
 using TZipFile = std::unique_ptr<zip_file_t, decltype(&zip_fclose)>;
 
-// The one file of the archive, opened for reading.
-TZipFile OpenOnlyFile(zip_t* archive, const std::string& name) {
+// The one file of the archive, opened for reading; index gets its number.
+TZipFile OpenOnlyFile(zip_t* archive, const std::string& name, zip_uint64_t& index) {
   const zip_int64_t count = zip_get_num_entries(archive, 0);
   zip_int64_t file = -1;
   zip_int64_t files = 0;
@@ -73,7 +82,8 @@ TZipFile OpenOnlyFile(zip_t* archive, const std::string& name) {
   if (files != 1) {
     throw TTableError(name + ": the zip archive holds " + std::to_string(files) + " files; expected one CSV file");
   }
-  TZipFile stream(zip_fopen_index(archive, static_cast<zip_uint64_t>(file), 0), &zip_fclose);
+  index = static_cast<zip_uint64_t>(file);
+  TZipFile stream(zip_fopen_index(archive, index, 0), &zip_fclose);
   if (!stream) throw TTableError(name + ": cannot open the file in the zip archive (" + zip_strerror(archive) + ")");
   return stream;
 }
@@ -90,10 +100,13 @@ std::size_t ReadZipped(zip_file_t* stream, char* data, std::size_t size, const s
   return done;
 }
 
-TZip OpenZipFile(const std::string& path) {
+// The zip archive in file (which it takes over).
+TZip OpenZipFile(TRegularFile& file, const std::string& path) {
   int code = 0;
-  TZip archive(zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code), &zip_discard);
+  const int fd = file.Release();
+  TZip archive(zip_fdopen(fd, ZIP_CHECKCONS, &code), &zip_discard);
   if (!archive) {
+    close(fd);
     zip_error_t error;
     zip_error_init_with_code(&error, code);
     FailZip(path, &error);
@@ -101,19 +114,40 @@ TZip OpenZipFile(const std::string& path) {
   return archive;
 }
 
-// Streams the one file of the archive into reader.
+std::string Mebibytes(std::uint64_t bytes) {
+  return bytes < (1u << 20) ? std::to_string(bytes >> 10) + " KiB" : std::to_string(bytes >> 20) + " MiB";
+}
+
+// Streams the one file of the archive into reader, refusing at once a file
+// whose stated size is beyond the bounds, and stopping one that goes beyond
+// them whatever it stated.
 void ReadZip(zip_t* archive, const std::string& name, TTableReader& reader, std::uint64_t maxUnpacked) {
-  const TZipFile stream = OpenOnlyFile(archive, name);
+  zip_uint64_t index = 0;
+  const TZipFile stream = OpenOnlyFile(archive, name, index);
+  zip_stat_t stat;
+  zip_stat_init(&stat);
+  if (zip_stat_index(archive, index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_COMP_SIZE)) {
+    throw TTableError(name + ": the zip archive is damaged (" + zip_strerror(archive) + ")");
+  }
+  const std::uint64_t packed = stat.comp_size;
+  const std::uint64_t byRatio = packed > maxUnpacked / kMaxUnpackRatio ? maxUnpacked : packed * kMaxUnpackRatio;
+  const std::uint64_t bound = std::min(maxUnpacked, std::max(kSmallUnpacked, byRatio));
+  const auto refuse = [&](std::uint64_t unpacked) {
+    if (bound == maxUnpacked) {
+      throw TTableError(name + ": the file in the zip archive unpacks to more than " + Mebibytes(maxUnpacked));
+    }
+    throw TTableError(name + ": the file in the zip archive unpacks to " + Mebibytes(unpacked) + " from " +
+                      Mebibytes(packed) + ", more than " + std::to_string(kMaxUnpackRatio) +
+                      " times its packed size: not a table (a zip bomb?)");
+  };
+  if ((stat.valid & ZIP_STAT_SIZE) && stat.size > bound) refuse(stat.size);
   std::vector<char> piece(kZipPiece);
   std::uint64_t total = 0;
   while (true) {
     const std::size_t n = ReadZipped(stream.get(), piece.data(), piece.size(), name);
     if (n == 0) break;
     total += static_cast<std::uint64_t>(n);
-    if (total > maxUnpacked) {
-      throw TTableError(name + ": the file in the zip archive unpacks to more than " +
-                        std::to_string(maxUnpacked >> 20) + " MiB");
-    }
+    if (total > bound) refuse(total);
     reader.Feed(std::string_view(piece.data(), n));
   }
   reader.Finish();
@@ -122,18 +156,21 @@ void ReadZip(zip_t* archive, const std::string& name, TTableReader& reader, std:
 }  // namespace
 
 void ReadTableFile(const std::string& path, TTableReader& reader) {
-  const TFd fd{open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-  if (fd.Fd < 0) FailSystem(path, "open");
+  TRegularFile file = OpenTableFile(path);
   std::vector<char> piece(kPiece);
-  std::size_t n = ReadSome(fd.Fd, piece.data(), piece.size(), path);
+  std::size_t n = ReadSome(file.Descriptor(), piece.data(), piece.size(), path);
   if (LooksLikeZip(std::string_view(piece.data(), n))) {
-    const TZip archive = OpenZipFile(path);
+    const TZip archive = OpenZipFile(file, path);
     ReadZip(archive.get(), path, reader, kMaxUnpacked);
     return;
   }
+  std::uint64_t total = 0;
   while (n > 0) {
+    // A file that grows while it is read is bounded all the same.
+    total += n;
+    if (total > kMaxTableFile) throw TTableError(path + ": larger than " + ByteSizeInWords(kMaxTableFile) + ", the most a table may hold");
     reader.Feed(std::string_view(piece.data(), n));
-    n = ReadSome(fd.Fd, piece.data(), piece.size(), path);
+    n = ReadSome(file.Descriptor(), piece.data(), piece.size(), path);
   }
   reader.Finish();
 }
@@ -158,14 +195,14 @@ void ReadTableBytes(std::string_view bytes, const std::string& name, TTableReade
 }
 
 TTableKind DetectTableKind(const std::string& path) {
-  const TFd fd{open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-  if (fd.Fd < 0) FailSystem(path, "open");
+  TRegularFile file = OpenTableFile(path);
   std::vector<char> head(TTableReader::kMaxLine + 1);
-  const std::size_t n = ReadSome(fd.Fd, head.data(), head.size(), path);
+  const std::size_t n = ReadSome(file.Descriptor(), head.data(), head.size(), path);
   std::string_view text(head.data(), n);
   if (LooksLikeZip(text)) {
-    const TZip archive = OpenZipFile(path);
-    const TZipFile stream = OpenOnlyFile(archive.get(), path);
+    const TZip archive = OpenZipFile(file, path);
+    zip_uint64_t index = 0;
+    const TZipFile stream = OpenOnlyFile(archive.get(), path, index);
     text = std::string_view(head.data(), ReadZipped(stream.get(), head.data(), head.size(), path));
   }
   std::string_view line = text.substr(0, text.find('\n'));

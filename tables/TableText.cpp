@@ -1,5 +1,7 @@
 #include "tables/TableText.h"
 
+#include "base/Files.h"
+
 #include <cstdlib>
 
 namespace halvane::tables {
@@ -16,11 +18,8 @@ std::string GroupThousands(std::uint64_t value) {
 }
 
 std::string DefaultCacheDir() {
-  const char* xdg = std::getenv("XDG_CACHE_HOME");
-  if (xdg && xdg[0] == '/') return std::string(xdg) + "/halvane";
-  const char* home = std::getenv("HOME");
-  if (home && home[0] != '\0') return std::string(home) + "/.cache/halvane";
-  return {};
+  const std::string cache = XdgFolder("XDG_CACHE_HOME", ".cache");
+  return cache.empty() ? cache : cache + "/halvane";
 }
 
 }  // namespace halvane::tables

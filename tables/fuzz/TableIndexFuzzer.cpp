@@ -1,7 +1,7 @@
-// Arbitrary bytes as an index file. The header checksum is patched in (when
-// the bytes are long enough to hold what it covers) and the table's identity
-// taken from the header, so that the fuzzer gets past the opening checks to
-// the fences and blocks, which lookups check as they read them.
+// Arbitrary bytes as an index file. The block sums and the header checksum
+// are patched in (when the bytes are long enough to hold what they cover)
+// and the table's identity taken from the header, so that the fuzzer gets
+// past the opening checks and the sums to the fences and the blocks' insides.
 #include <unistd.h>
 
 #include <cstddef>
@@ -33,6 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const TIndexLayout layout(header);
     if (header.PathSize <= kMaxIndexedPath && layout.BlocksAt <= size) {
       source.Path.assign(bytes.data() + sizeof(THeader), header.PathSize);
+      for (std::uint64_t b = 0; b < header.Blocks && layout.BlocksAt + (b + 1) * kBlockSize <= size; ++b) {
+        const std::uint64_t sum =
+            BlockChecksum(reinterpret_cast<const unsigned char*>(bytes.data() + layout.BlocksAt + b * kBlockSize));
+        std::memcpy(bytes.data() + layout.BlockSumsAt + 8 * b, &sum, 8);
+      }
       header.Checksum = IndexChecksum(bytes.data(), header);
       std::memcpy(bytes.data() + offsetof(THeader, Checksum), &header.Checksum, sizeof header.Checksum);
     }

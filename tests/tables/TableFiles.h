@@ -1,6 +1,7 @@
 #pragma once
 // Files for the table tests: a temporary folder removed afterwards, and
 // whole-file reads and writes.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,9 @@ class TTempDir {
 
 void WriteFile(const std::string& path, std::string_view bytes);
 std::string ReadFile(const std::string& path);
+// Writes a zip archive holding one file: line, times over (streamed, so a
+// big one takes no memory).
+void WriteRepeatedLineZip(const std::string& path, std::string_view line, std::uint64_t times);
 // Where the broken tables live.
 std::string DataFile(std::string_view name);
 

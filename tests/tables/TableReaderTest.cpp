@@ -2,6 +2,7 @@
 // any size, and every kind of broken table reported with its line.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <map>
 #include <string>
@@ -61,6 +62,81 @@ TEST(TableReader, ReadsTheOpenPageRankDownloadRoundingHalfUp) {
   EXPECT_EQ(Read(text, TTableKind::Authority, 7), want);
 }
 
+TEST(TableReader, ReadsTheOlderThreeColumnDownloadAndHeadersQuotedOrNot) {
+  const std::map<std::string, std::uint32_t> want = {{"www.facebook.com", 10}, {"fonts.googleapis.com", 9}};
+  EXPECT_EQ(Read("\"Rank\",\"Domain\",\"Open Page Rank\"\r\n\"1\",\"www.facebook.com\",\"10.00\"\r\n"
+                 "\"2\",\"fonts.googleapis.com\",\"8.52\"\r\n",
+                 TTableKind::Authority),
+            want);
+  EXPECT_EQ(Read("Rank,Domain,Open Page Rank\n1,www.facebook.com,10.00\n2,fonts.googleapis.com,8.52\n",
+                 TTableKind::Authority),
+            want);
+  // Today's download, as it comes: the header is not quoted, the fields are.
+  EXPECT_EQ(Read("Rank,Domain,Extension,Open Page Rank,Referring Domains\n"
+                 "\"1\",\"www.facebook.com\",\"com\",\"10.00\",\"51234567\"\n"
+                 "\"2\",\"fonts.googleapis.com\",\"com\",\"8.50\",\"48000000\"\n",
+                 TTableKind::Authority),
+            (std::map<std::string, std::uint32_t>{{"www.facebook.com", 10}, {"fonts.googleapis.com", 9}}));
+}
+
+TEST(TableReader, LeavesNumbersThatAreNoFigureUnknown) {
+  // Listed with a number that is no figure 0..10: as if not listed.
+  const std::string text = kOprHeader + "1,a.com,com,10.50,1\n2,b.com,com,-1,1\n3,c.com,com,1e308,1\n"
+                           "4,d.com,com,1e400,1\n5,e.com,com,NaN,1\n6,f.com,com,inf,1\n7,g.com,com,4.5e1,1\n"
+                           "8,h.com,com,123456789012345678901234567890,1\n9,i.com,com,-0.2,1\n"
+                           "10,j.com,com,4.37e0,1\n11,k.com,com,+6,1\n12,b.com,com,3,1\n";
+  EXPECT_EQ(Read(text, TTableKind::Authority),
+            (std::map<std::string, std::uint32_t>{{"j.com", 4}, {"k.com", 6}, {"b.com", 3}}));
+  EXPECT_EQ(Read("domain,authority\na.com,11\nb.com,nan\nc.com,10.49\n", TTableKind::Authority),
+            (std::map<std::string, std::uint32_t>{{"c.com", 10}}));
+}
+
+TEST(TableReader, TakesOneEntryForARepeatedLineAndBoundsTheLines) {
+  TTableReader reader("t.csv", TTableKind::Tranco);
+  for (int i = 0; i < 1000; ++i) reader.Feed("7,same.example\n");
+  reader.Feed("3,same.example\n9,other.example\n");
+  reader.Finish();
+  ASSERT_EQ(reader.Entries().Size(), 2u);  // not 1002 before sorting
+  EXPECT_EQ(reader.Entries().At(0).Value, 3u);  // the best rank of the run
+  TTableReader authority("a.csv", TTableKind::Authority);
+  authority.Feed("domain,authority\na.com,4\na.com,9\n");
+  authority.Finish();
+  ASSERT_EQ(authority.Entries().Size(), 1u);
+  EXPECT_EQ(authority.Entries().At(0).Value, 4u);  // the first line
+
+  TTableReader bounded("t.csv", TTableKind::Tranco, 3);
+  std::string message = "no error";
+  try {
+    bounded.Feed("1,a.com\n2,b.com\n3,c.com\n4,d.com\n");
+  } catch (const TTableError& e) {
+    message = e.what();
+  }
+  EXPECT_EQ(message,
+            "t.csv line 4: more than 3 lines; a Tranco list has fewer (a full list about 4.5 million): "
+            "is this file the table you meant?");
+}
+
+TEST(TableReader, RefusesAZipThatUnpacksFarBeyondItsSize) {
+  test::TTempDir dir;
+  // 35 MB of one line packed into some 35 KB, as a zip bomb is.
+  test::WriteRepeatedLineZip(dir / "bomb.zip", "1,example.com\n", 2500000);
+  TTableReader reader(dir / "bomb.zip", TTableKind::Tranco);
+  try {
+    ReadTableFile(dir / "bomb.zip", reader);
+    ADD_FAILURE() << "read a zip bomb";
+  } catch (const TTableError& e) {
+    EXPECT_THAT(e.what(), ::testing::MatchesRegex(".*/bomb.zip: the file in the zip archive unpacks to 33 MiB from "
+                                                  "[0-9]+ KiB, more than 50 times its packed size: not a table.*"));
+  }
+  EXPECT_EQ(reader.Lines(), 0u);  // refused before it was unpacked
+  // A list that packs as lists do reads.
+  std::string list;
+  for (int rank = 1; rank <= 2000; ++rank) list += std::to_string(rank) + ",site" + std::to_string(rank * 7919) + ".org\n";
+  TTableReader fine("list.zip", TTableKind::Tranco);
+  ReadTableBytes(sim::ZipOneFile("list.csv", list), "list.zip", fine);
+  EXPECT_EQ(fine.Entries().Size(), 2000u);
+}
+
 TEST(TableReader, ReadsAPlainTableKeepingTheFirstOfEqualDomains) {
   const std::string text = "Domain,Authority\n\nexample.com,3\nEXAMPLE.com.,9\n  other.net , 10 \nlast.io,2";
   EXPECT_EQ(Read(text, TTableKind::Authority),
@@ -86,10 +162,11 @@ TEST(TableReader, ReportsBadLinesWithTheirNumber) {
     TTableKind kind;
     std::string message;
   } cases[] = {
-      {kOprHeader + "1,a.com,com,11,1\n", TTableKind::Authority, "t.csv line 2: Open Page Rank \"11\" is no figure 0..10"},
-      {kOprHeader + "1,a.com,com,-1,1\n", TTableKind::Authority, "t.csv line 2: Open Page Rank \"-1\""},
-      {kOprHeader + "1,a.com,com,4.5e1,1\n", TTableKind::Authority, "t.csv line 2: Open Page Rank \"4.5e1\""},
       {kOprHeader + "1,a.com,com,,1\n", TTableKind::Authority, "t.csv line 2: Open Page Rank \"\""},
+      {kOprHeader + "1,a.com,com,4.5 e1,1\n", TTableKind::Authority, "t.csv line 2: Open Page Rank \"4.5 e1\""},
+      {kOprHeader + "1,a.com,com,--1,1\n", TTableKind::Authority, "t.csv line 2: Open Page Rank \"--1\""},
+      {"Rank,Domain,Open Page Rank\n1,a.com,com,1\n", TTableKind::Authority, "t.csv line 2: expected 3 fields, found 4"},
+      {"domain,authority\na.com,high\n", TTableKind::Authority, "t.csv line 2: authority \"high\" is no figure"},
       {"domain,authority\na.com,1\nb.com\n", TTableKind::Authority, "t.csv line 3: expected domain,authority"},
       {"domain,authority\na.com,1,2\n", TTableKind::Authority, "t.csv line 2: expected domain,authority"},
       {"domain,authority\n\"a.com,1\n", TTableKind::Authority, "t.csv line 2: broken quotes"},
@@ -114,7 +191,7 @@ TEST(TableReader, ReportsBrokenTableFiles) {
     TTableKind kind;
     const char* message;
   } cases[] = {
-      {"opr-bad-figure.csv", TTableKind::Authority, "opr-bad-figure.csv line 4: Open Page Rank \"10.50\""},
+      {"opr-bad-figure.csv", TTableKind::Authority, "opr-bad-figure.csv line 4: Open Page Rank \"1O.50\""},
       {"opr-truncated.csv", TTableKind::Authority, "opr-truncated.csv line 3: broken quotes"},
       {"opr-wrong-fields.csv", TTableKind::Authority, "opr-wrong-fields.csv line 3: expected 5 fields, found 4"},
       {"plain-bad-domain.csv", TTableKind::Authority, "plain-bad-domain.csv line 3: bad domain \"bad domain.com\""},
@@ -138,6 +215,36 @@ TEST(TableReader, ReportsBrokenTableFiles) {
       message = e.what();
     }
     EXPECT_THAT(message, HasSubstr(c.message)) << c.file;
+  }
+}
+
+TEST(TableReader, RefusesWhatIsNoRegularFileWithoutWaiting) {
+  test::TTempDir dir;
+  ASSERT_EQ(mkfifo((dir / "fifo.csv").c_str(), 0600), 0);
+  const struct {
+    std::string path;
+    std::string message;
+  } cases[] = {
+      {dir / "fifo.csv", dir / "fifo.csv" + ": not a regular file (a FIFO)"},
+      {"/dev/zero", "/dev/zero: not a regular file (a character device)"},
+      {dir.Path(), dir.Path() + ": not a regular file (a folder)"},
+  };
+  for (const auto& c : cases) {
+    std::string message = "no error";
+    try {
+      TTableReader reader(c.path, TTableKind::Tranco);
+      ReadTableFile(c.path, reader);
+    } catch (const TTableError& e) {
+      message = e.what();
+    }
+    EXPECT_EQ(message, c.message);
+    message = "no error";
+    try {
+      (void)DetectTableKind(c.path);
+    } catch (const TTableError& e) {
+      message = e.what();
+    }
+    EXPECT_EQ(message, c.message);
   }
 }
 
