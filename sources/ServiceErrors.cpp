@@ -13,6 +13,17 @@ std::string ShownText(std::string_view text) {
   return out;
 }
 
+std::string WaitInWords(long seconds) {
+  const auto in = [seconds](long unit, const char* name) {
+    const long n = (seconds + unit - 1) / unit;
+    return std::to_string(n) + " " + name + (n == 1 ? "" : "s");
+  };
+  if (seconds < 120) return std::to_string(seconds < 0 ? 0 : seconds) + " s";
+  if (seconds < 2 * 3600) return in(60, "minute");
+  if (seconds < 2 * 86400) return in(3600, "hour");
+  return in(86400, "day");
+}
+
 std::string ServiceLabel(std::string_view service, std::string_view url) {
   std::string_view rest = url;
   if (const auto scheme = rest.find("://"); scheme != std::string_view::npos) rest.remove_prefix(scheme + 3);

@@ -23,6 +23,9 @@ std::string RetryAfterText(const live::TLiveResponse& response);
 std::string DescribeFailure(std::string_view label, const live::TLiveResponse& response,
                             std::string_view detail = {});
 
+// A wait for a user: "45 s", "3 minutes", "5 hours", "16 days" (rounded up).
+std::string WaitInWords(long seconds);
+
 // text with control bytes and bytes past ASCII as "?", cut at 200 bytes:
 // what a service writes is shown, never trusted.
 std::string ShownText(std::string_view text);

@@ -2,7 +2,11 @@
 
 #include "sources/ServiceJson.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "base/MarkerScan.h"
+#include "live/RetryAfter.h"
 #include "sources/ServiceErrors.h"
 
 namespace halvane::sources {
@@ -27,14 +31,40 @@ TBraveError ErrorOfBody(const std::string& body) {
   return out;
 }
 
+// "1, 1419704": the numbers of a rate limit header, one per window; a
+// part that is no number counts as -1. At most 8 windows are read.
+std::vector<long> NumberList(std::string_view text) {
+  std::vector<long> out;
+  while (!text.empty() && out.size() < 8) {
+    const std::size_t comma = text.find(',');
+    std::string_view part = text.substr(0, comma);
+    while (!part.empty() && (part.front() == ' ' || part.front() == '\t')) part.remove_prefix(1);
+    while (!part.empty() && (part.back() == ' ' || part.back() == '\t')) part.remove_suffix(1);
+    long value = part.empty() || part.size() > 12 ? -1 : 0;
+    for (const char c : part) value = value >= 0 && c >= '0' && c <= '9' ? value * 10 + (c - '0') : -1;
+    out.push_back(value);
+    if (comma == std::string_view::npos) break;
+    text.remove_prefix(comma + 1);
+  }
+  return out;
+}
+
 }  // namespace
 
-TBraveSearch::TBraveSearch(live::TLiveClient& client, std::string url, std::string key)
-    : FPaged(client, TPageProtocol{std::string(kEngine), url, kMaxPages,
-                                   [url, key](const std::string& query, int page) {
-                                     return BuildRequest(url, key, query, page);
-                                   },
-                                   [url](const live::TLiveResponse& response) { return ParseAnswer(response, url); }}) {}
+TBraveSearch::TBraveSearch(live::TLiveClient& client, std::string url, std::string key,
+                           std::chrono::seconds deadline)
+    : FPaged(client, Protocol(std::move(url), std::move(key), deadline)) {}
+
+TPageProtocol TBraveSearch::Protocol(std::string url, std::string key, std::chrono::seconds deadline) {
+  TPageProtocol protocol;
+  protocol.Engine = std::string(kEngine);
+  protocol.EngineUrl = url;
+  protocol.MaxPages = kMaxPages;
+  protocol.Request = [url, key](const std::string& query, int page) { return BuildRequest(url, key, query, page); };
+  protocol.Parse = [url](const live::TLiveResponse& response) { return ParseAnswer(response, url); };
+  protocol.Deadline = deadline;
+  return protocol;
+}
 
 void TBraveSearch::Start(std::string queryText, std::size_t maxAddresses, TProgressHandler progress,
                          TDoneHandler done) {
@@ -55,7 +85,25 @@ live::TLiveRequest TBraveSearch::BuildRequest(std::string_view url, std::string_
   request.Headers = {{"Accept", "application/json"}, {"X-Subscription-Token", std::string(key)}};
   request.Kind = live::TRequestKind::Api;
   request.MaxBodyBytes = kMaxAnswerBytes;
+  request.RetryWait = [](const live::TLiveResponse& response, int attempt) -> std::optional<long> {
+    const std::optional<long> reset = response.Status == 429 ? RateLimitReset(response) : std::nullopt;
+    if (!reset) return live::RetryWaitSeconds(response, attempt);
+    if (attempt > 2 || *reset > kLongestWait) return std::nullopt;
+    return *reset;
+  };
   return request;
+}
+
+std::optional<long> TBraveSearch::RateLimitReset(const live::TLiveResponse& response) {
+  const std::vector<long> resets = NumberList(response.Header("X-RateLimit-Reset"));
+  if (resets.empty()) return std::nullopt;
+  const std::vector<long> remaining = NumberList(response.Header("X-RateLimit-Remaining"));
+  std::optional<long> spent;
+  for (std::size_t i = 0; i < resets.size() && i < remaining.size(); ++i) {
+    if (remaining[i] == 0 && resets[i] >= 0) spent = std::max(spent.value_or(0), resets[i]);
+  }
+  if (spent) return spent;
+  return resets.front() >= 0 ? std::optional<long>(resets.front()) : std::nullopt;
 }
 
 TSearchPage TBraveSearch::ParseAnswer(const live::TLiveResponse& response, std::string_view url) {
@@ -71,7 +119,10 @@ TSearchPage TBraveSearch::ParseAnswer(const live::TLiveResponse& response, std::
       page.Error = label + " refused the request (HTTP 422" +
                    (error.Detail.empty() ? "" : ": " + ShownText(error.Detail)) + ")";
     } else if (status == 429) {
-      page.Error = DescribeFailure(label, response, error.Detail) + "; your plan's rate or monthly quota is used up";
+      const std::optional<long> reset = RateLimitReset(response);
+      page.Error = DescribeFailure(label, response, error.Detail) +
+                   (reset ? ", retry after " + WaitInWords(*reset) : std::string()) +
+                   "; your plan's rate or monthly quota is used up";
     } else {
       page.Error = DescribeFailure(label, response, error.Detail);
     }

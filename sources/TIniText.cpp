@@ -5,19 +5,13 @@
 namespace halvane::sources {
 namespace {
 
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.remove_suffix(1);
-  return text;
-}
-
 TIniLine ParseLine(std::string_view raw, int number, const std::string& section) {
   TIniLine line;
   line.Number = number;
   line.Raw = raw;
   line.Section = section;
-  std::string_view text = Trim(raw);
-  if (number == 1 && text.starts_with("\xEF\xBB\xBF")) text = Trim(text.substr(3));
+  std::string_view text = TrimWhiteSpace(raw);
+  if (number == 1 && text.starts_with("\xEF\xBB\xBF")) text = TrimWhiteSpace(text.substr(3));
   if (text.empty()) return line;
   if (text.front() == ';' || text.front() == '#') {
     line.Kind = TIniLine::TKind::Comment;
@@ -26,12 +20,12 @@ TIniLine ParseLine(std::string_view raw, int number, const std::string& section)
       line.Kind = TIniLine::TKind::Malformed;
     } else {
       line.Kind = TIniLine::TKind::Section;
-      line.Section = Trim(text.substr(1, text.size() - 2));
+      line.Section = TrimWhiteSpace(text.substr(1, text.size() - 2));
     }
   } else if (const std::size_t equals = text.find('='); equals != std::string_view::npos) {
     line.Kind = TIniLine::TKind::Entry;
-    line.Key = Trim(text.substr(0, equals));
-    line.Value = Trim(text.substr(equals + 1));
+    line.Key = TrimWhiteSpace(text.substr(0, equals));
+    line.Value = TrimWhiteSpace(text.substr(equals + 1));
   } else {
     line.Kind = TIniLine::TKind::Malformed;
   }
@@ -85,7 +79,7 @@ void TIniText::Set(std::string_view section, std::string_view key, std::string_v
     while (valueAt < line.Raw.size() && (line.Raw[valueAt] == ' ' || line.Raw[valueAt] == '\t')) ++valueAt;
     const bool cr = !line.Raw.empty() && line.Raw.back() == '\r';
     line.Raw = line.Raw.substr(0, valueAt) + std::string(value) + (cr ? "\r" : "");
-    line.Value = Trim(value);
+    line.Value = TrimWhiteSpace(value);
     return;
   }
   TIniLine added;

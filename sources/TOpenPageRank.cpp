@@ -9,6 +9,7 @@
 
 #include "base/TextScan.h"
 #include "live/RegistrableDomain.h"
+#include "live/RetryAfter.h"
 #include "sources/ServiceErrors.h"
 #include "sources/TCallbackGate.h"
 
@@ -23,10 +24,17 @@ std::string NameOf(std::string_view domain) {
   return out;
 }
 
-// The service's own words in an error body: {"error": ...} or {"message": ...}.
+// The service's own words in an error body: {"error":{"type":..,"message":..}},
+// or {"error": "..."} and {"message": "..."} as older answers wrote them.
 std::string ErrorOfBody(const std::string& body) {
   const nlohmann::json json = ParseServiceJson(body);
   if (!json.is_object()) return {};
+  if (const auto error = json.find("error"); error != json.end() && error->is_object()) {
+    const auto message = error->find("message");
+    if (message != error->end() && message->is_string()) return message->get<std::string>();
+    const auto type = error->find("type");
+    if (type != error->end() && type->is_string()) return type->get<std::string>();
+  }
   for (const char* key : {"error", "message"}) {
     const auto it = json.find(key);
     if (it != json.end() && it->is_string()) return it->get<std::string>();
@@ -49,64 +57,110 @@ std::optional<double> FigureOf(const nlohmann::json& value) {
 }  // namespace
 
 struct TOpenPageRank::TState {
-  TState(live::TLiveClient& client, std::string url, std::string key, THandler handler)
-      : Client(client), Url(std::move(url)), Key(std::move(key)), Handler(std::move(handler)) {}
+  TState(live::TLiveClient& client, std::string url, std::string key, THandler handler, int callTimeout)
+      : Client(client), Url(std::move(url)), Key(std::move(key)), Handler(std::move(handler)), CallTimeout(callTimeout) {}
 
   live::TLiveClient& Client;
   const std::string Url;
   const std::string Key;
   const THandler Handler;
+  const int CallTimeout;
   TCallbackGate Gate;
   std::mutex Mutex;
   std::set<std::string> Known;  // queued, asked or answered
   std::vector<std::string> Queue;
   std::set<live::TRequestId> InFlight;
 
-  // Sends domains as one call; Mutex held by the caller.
-  void SendLocked(const std::shared_ptr<TState>& self, std::vector<std::string> domains) {
+  std::string GivenUp;  // not "": why no further call is made
+
+  // Sends domains as one call (attempt 1, or 2 after a time-out); Mutex held
+  // by the caller. Once given up, the domains are handed back instead, for
+  // Answer after Mutex is released.
+  void SendLocked(const std::shared_ptr<TState>& self, std::vector<std::string> domains, int attempt,
+                  std::vector<std::string>& refused) {
     if (domains.empty()) return;
+    if (!GivenUp.empty()) {
+      refused.insert(refused.end(), domains.begin(), domains.end());
+      return;
+    }
     live::TLiveRequest request = BuildRequest(Url, Key, domains);
+    request.TimeoutSeconds = CallTimeout;
     // The handler's id is known only after Submit returns: it is handed over
     // through a shared slot, read under Mutex, which this thread holds now.
     auto id = std::make_shared<live::TRequestId>(0);
-    *id = Client.Submit(std::move(request), [self, id, domains = std::move(domains)](live::TLiveResponse response) {
+    *id = Client.Submit(std::move(request), [self, id, attempt, domains](live::TLiveResponse response) {
+      const bool again = response.Error == live::TLiveError::Timeout && attempt < kCallAttempts &&
+                         !self->Gate.Closed();  // the gate's lock is never taken under Mutex
+      std::vector<std::string> refused;
+      std::string why;
       {
         const std::lock_guard lock(self->Mutex);
         self->InFlight.erase(*id);
+        if (again) self->SendLocked(self, domains, attempt + 1, refused);
+        why = self->GivenUp;
       }
-      self->Gate.Run([&] {
-        const TAuthorityAnswer answer = ParseAnswer(response, self->Url, domains);
-        for (const std::string& domain : domains) {
-          const auto it = answer.Figures.find(domain);
-          const std::optional<int> figure = it == answer.Figures.end() ? std::nullopt : it->second;
-          if (self->Handler) self->Handler(domain, figure, answer.Error);
-          if (self->Gate.Closed()) return;  // stopped from the handler
-        }
-      });
+      if (again) {
+        if (!refused.empty()) self->Answer(TAuthorityAnswer{{}, why, false}, refused);
+        return;
+      }
+      const TAuthorityAnswer answer = ParseAnswer(response, self->Url, domains);
+      if (answer.KeyRefused || response.Error == live::TLiveError::Timeout) {
+        // Every later call would end the same way: the column gives up.
+        const std::lock_guard lock(self->Mutex);
+        if (self->GivenUp.empty()) self->GivenUp = answer.Error;
+      }
+      self->Answer(answer, domains);
     });
     InFlight.insert(*id);
   }
+
+  // Hands each domain's figure (or the call's error) to the handler.
+  void Answer(const TAuthorityAnswer& answer, const std::vector<std::string>& domains) {
+    Gate.Run([&] {
+      for (const std::string& domain : domains) {
+        const auto it = answer.Figures.find(domain);
+        const std::optional<int> figure = it == answer.Figures.end() ? std::nullopt : it->second;
+        if (Handler) Handler(domain, figure, answer.Error);
+        if (Gate.Closed()) return;  // stopped from the handler
+      }
+    });
+  }
+
+  // Sends what is queued (all of it, or only a full call's worth).
+  void Send(const std::shared_ptr<TState>& self, bool onlyFull) {
+    std::vector<std::string> refused;
+    std::string why;
+    {
+      const std::lock_guard lock(Mutex);
+      if (onlyFull && Queue.size() < kMaxDomainsPerCall) return;
+      SendLocked(self, std::exchange(Queue, {}), 1, refused);
+      why = GivenUp;
+    }
+    if (!refused.empty()) Answer(TAuthorityAnswer{{}, why, false}, refused);
+  }
 };
 
-TOpenPageRank::TOpenPageRank(live::TLiveClient& client, std::string url, std::string key, THandler handler)
-    : FState(std::make_shared<TState>(client, std::move(url), std::move(key), std::move(handler))) {}
+TOpenPageRank::TOpenPageRank(live::TLiveClient& client, std::string url, std::string key, THandler handler,
+                             int callTimeoutSeconds)
+    : FState(std::make_shared<TState>(client, std::move(url), std::move(key), std::move(handler), callTimeoutSeconds)) {}
 
 TOpenPageRank::~TOpenPageRank() { Stop(); }
 
 std::string TOpenPageRank::Request(std::string_view url) {
   std::string domain = AuthorityDomain(url);
   if (domain.empty() || FState->Gate.Closed()) return domain;
-  const std::lock_guard lock(FState->Mutex);
-  if (!FState->Known.insert(domain).second) return domain;
-  FState->Queue.push_back(domain);
-  if (FState->Queue.size() >= kMaxDomainsPerCall) FState->SendLocked(FState, std::exchange(FState->Queue, {}));
+  {
+    const std::lock_guard lock(FState->Mutex);
+    if (!FState->Known.insert(domain).second) return domain;
+    FState->Queue.push_back(domain);
+  }
+  FState->Send(FState, true);
   return domain;
 }
 
 void TOpenPageRank::Flush() {
   if (FState->Gate.Closed()) return;
-  const std::lock_guard lock(FState->Mutex);
-  FState->SendLocked(FState, std::exchange(FState->Queue, {}));
+  FState->Send(FState, false);
 }
 
 void TOpenPageRank::Stop() {
@@ -143,6 +197,12 @@ live::TLiveRequest TOpenPageRank::BuildRequest(std::string_view url, std::string
   request.Body = nlohmann::json{{"domains", domains}, {"include_history", false}}.dump();
   request.Kind = live::TRequestKind::Api;
   request.MaxBodyBytes = kMaxAnswerBytes;
+  request.TimeoutSeconds = kCallTimeoutSeconds;
+  // A 429 waits once: the limit is per minute or per month.
+  request.RetryWait = [](const live::TLiveResponse& response, int attempt) -> std::optional<long> {
+    if (response.Status == 429 && attempt > 1) return std::nullopt;
+    return live::RetryWaitSeconds(response, attempt);
+  };
   return request;
 }
 
@@ -157,6 +217,10 @@ TAuthorityAnswer TOpenPageRank::ParseAnswer(const live::TLiveResponse& response,
       answer.KeyRefused = true;
       answer.Error = label + " refused the API key (HTTP " + std::to_string(response.Status) +
                      (detail.empty() ? "" : ": " + ShownText(detail)) + "); check openpagerank-key";
+    } else if (response.Answered() && response.Status == 429) {
+      answer.Error = DescribeFailure(label, response, detail) +
+                     ": its per-minute limit or this month's allowance of domains is spent (the free plan: 60 "
+                     "calls a minute, 30,000 domains a month)";
     } else if (response.Answered() && response.Status == 400) {
       answer.Error = label + " refused the request (HTTP 400" + (detail.empty() ? "" : ": " + ShownText(detail)) + ")";
     } else {
@@ -187,7 +251,7 @@ TAuthorityAnswer TOpenPageRank::ParseAnswer(const live::TLiveResponse& response,
     const auto figureField = result.find("open_page_rank");
     if (figureField == result.end()) continue;
     const std::optional<double> figure = FigureOf(*figureField);
-    if (!figure) continue;
+    if (!figure || !(*figure >= 0 && *figure <= 10)) continue;  // no figure a page can have
     answer.Figures[domain] = RoundAuthority(*figure);
     if (domain == given) exact.insert(domain);
   }

@@ -1,8 +1,12 @@
 #include "sources/TPagedSearch.h"
 
+#include <algorithm>
+#include <chrono>
 #include <mutex>
 #include <stdexcept>
 
+#include "live/RetryAfter.h"
+#include "sources/ServiceErrors.h"
 #include "sources/TCallbackGate.h"
 #include "sources/TLiveHarvest.h"
 
@@ -17,7 +21,8 @@ struct TPagedSearch::TRun {
         Query(std::move(query)),
         Harvest(Protocol.EngineUrl, max),
         Progress(std::move(progress)),
-        Done(std::move(done)) {}
+        Done(std::move(done)),
+        EndBy(Protocol.Now() + Protocol.Deadline) {}
 
   live::TLiveClient& Client;
   const TPageProtocol Protocol;
@@ -29,6 +34,7 @@ struct TPagedSearch::TRun {
   std::mutex IdMutex;
   live::TRequestId Current = 0;
   std::size_t Reported = 0;  // addresses handed to Progress so far
+  const TPageProtocol::TClock::time_point EndBy;  // the deadline
 
   // Runs inside the gate.
   void Ask(const std::shared_ptr<TRun>& self, int pageIndex) {
@@ -39,21 +45,47 @@ struct TPagedSearch::TRun {
       Progress({Protocol.Engine, pageIndex + 1, Harvest.Size(), std::move(fresh)});
     }
     if (Gate.Closed()) return;  // stopped from the progress handler
+    if (Late()) return Finish(DeadlineText());
     // The lock spans Submit, so Stop sees this request's id or none.
     const std::lock_guard lock(IdMutex);
-    Current = Client.Submit(Protocol.Request(Query, pageIndex), [self, pageIndex](live::TLiveResponse response) {
+    live::TLiveRequest request = WithinDeadline(Protocol.Request(Query, pageIndex));
+    Current = Client.Submit(std::move(request), [self, pageIndex](live::TLiveResponse response) {
       self->Gate.Run([&] { self->Answered(self, pageIndex, response); });
     });
   }
 
   void Answered(const std::shared_ptr<TRun>& self, int pageIndex, const live::TLiveResponse& response) {
     const TSearchPage page = Protocol.Parse(response);
-    if (!page.Error.empty()) return Finish(page.Error);
-    const std::size_t added = Harvest.Add(page.Urls);
+    const std::size_t added = page.Error.empty() ? Harvest.Add(page.Urls) : 0;
+    // An attempt cut short by the deadline fails: the deadline is the reason.
+    if (!page.Error.empty()) return Finish(Late() ? DeadlineText() : page.Error);
     const bool last = Harvest.Full() || !page.MoreAvailable || page.Urls.empty() || added == 0 ||
                       pageIndex + 1 >= Protocol.MaxPages;
     if (last) return Finish({});
     Ask(self, pageIndex + 1);
+  }
+
+  bool Late() const { return Protocol.Now() >= EndBy; }
+
+  std::string DeadlineText() const {
+    const auto seconds = static_cast<long>(Protocol.Deadline.count());
+    return Protocol.Engine + " search ended at its deadline of " + WaitInWords(seconds) +
+           " ([search] deadline in the sources file), keeping the " + std::to_string(Harvest.Size()) +
+           " addresses found";
+  }
+
+  // request, its attempts and waits cut to the time left.
+  live::TLiveRequest WithinDeadline(live::TLiveRequest request) const {
+    const auto left = std::chrono::ceil<std::chrono::seconds>(EndBy - Protocol.Now()).count();
+    const long timeout = request.TimeoutSeconds > 0 ? request.TimeoutSeconds : Client.Settings().TimeoutSeconds;
+    request.TimeoutSeconds = static_cast<int>(std::clamp<long>(left, 1, timeout));
+    request.RetryWait = [rule = std::move(request.RetryWait), now = Protocol.Now, endBy = EndBy](
+                            const live::TLiveResponse& response, int attempt) -> std::optional<long> {
+      const std::optional<long> wait = rule ? rule(response, attempt) : live::RetryWaitSeconds(response, attempt);
+      if (wait && now() + std::chrono::seconds(*wait) >= endBy) return std::nullopt;
+      return wait;
+    };
+    return request;
   }
 
   void Finish(std::string problem) {

@@ -2,7 +2,9 @@
 // The page-after-page driver both live search back ends share: asks page 1,
 // 2, ... through the live client, keeps what the harvest rules keep, and
 // ends at the limit, at the last page, on a page that adds nothing new, on
-// an error (with its reason) or on Stop. See TSearchBackEnd for threads.
+// an error (with its reason), at the protocol's deadline (with a message
+// naming it; each page's time-out and rate limit waits are cut to the time
+// left) or on Stop. See TSearchBackEnd for threads.
 #include <functional>
 #include <memory>
 #include <string>

@@ -17,6 +17,8 @@ struct TSources {
   std::string SearxngUrl;
   std::string BraveUrl = "https://api.search.brave.com/res/v1/web/search";
   std::string BraveKey;
+  // The longest a harvest's search may take, in seconds ([search] deadline).
+  int SearchDeadlineSeconds = 600;
 
   TAuthoritySource Authority = TAuthoritySource::Classic;
   std::string OpenPageRankUrl = "https://openpagerank.keywordseverywhere.com/v1/domains/bulk";

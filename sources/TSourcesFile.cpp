@@ -11,8 +11,11 @@
 #include <optional>
 #include <vector>
 
+#include "base/Files.h"
+#include "base/RegularFile.h"
 #include "platform/AtomicFile.h"
 #include "sources/TIniText.h"
+#include "base/AddressText.h"
 #include "base/TextScan.h"
 
 namespace halvane::sources {
@@ -55,12 +58,6 @@ bool HasControlOrBlank(std::string_view text) {
   return false;
 }
 
-std::string EnvOr(const char* name, const std::string& fallbackBelowHome) {
-  const char* value = std::getenv(name);
-  if (value && value[0] == '/') return value;  // relative values are ignored, as the XDG rules say
-  const char* home = std::getenv("HOME");
-  return std::string(home ? home : "") + fallbackBelowHome;
-}
 
 // "" when url is an http(s) address with a host; otherwise why not.
 std::string CheckUrl(std::string_view url) {
@@ -96,7 +93,7 @@ TParse Url(std::string TSources::*field, bool optional) {
       s.*field = {};
       return {};
     }
-    if (std::string why = CheckUrl(v); !why.empty()) return why + ", not '" + Shown(v) + "'";
+    if (std::string why = CheckUrl(v); !why.empty()) return why + ", not '" + Shown(WithoutUserInfo(v)) + "'";
     s.*field = v;
     return {};
   };
@@ -144,7 +141,14 @@ TFormat ChoiceName(TEnum TSources::*field, std::vector<std::pair<const char*, TE
   };
 }
 
-TParse Number(int live::TNetworkSettings::*field, int min, int max) {
+// The object an int field of TSources is in: TSources itself or its Network.
+TSources& Owner(TSources& s, int TSources::*) { return s; }
+live::TNetworkSettings& Owner(TSources& s, int live::TNetworkSettings::*) { return s.Network; }
+const TSources& Owner(const TSources& s, int TSources::*) { return s; }
+const live::TNetworkSettings& Owner(const TSources& s, int live::TNetworkSettings::*) { return s.Network; }
+
+template <typename TOwner>
+TParse Number(int TOwner::*field, int min, int max) {
   return [field, min, max](TSources& s, std::string_view v) -> std::string {
     long long n = 0;
     bool ok = !v.empty() && v.size() <= 9;
@@ -155,13 +159,14 @@ TParse Number(int live::TNetworkSettings::*field, int min, int max) {
     if (!ok || n < min || n > max) {
       return "must be " + std::to_string(min) + " to " + std::to_string(max) + ", not '" + Shown(v) + "'";
     }
-    s.Network.*field = static_cast<int>(n);
+    Owner(s, field).*field = static_cast<int>(n);
     return {};
   };
 }
 
-TFormat NumberText(int live::TNetworkSettings::*field) {
-  return [field](const TSources& s) { return std::to_string(s.Network.*field); };
+template <typename TOwner>
+TFormat NumberText(int TOwner::*field) {
+  return [field](const TSources& s) { return std::to_string(Owner(s, field).*field); };
 }
 
 std::string ParseProxies(TSources& s, std::string_view v) {
@@ -180,7 +185,7 @@ std::string ParseProxies(TSources& s, std::string_view v) {
     for (const char* k : kSchemes) known = known || lower.substr(0, scheme) == k;
     if (scheme == std::string::npos || !known || scheme + 3 >= lower.size() || HasControlOrBlank(item)) {
       return "must be none or proxy addresses such as http://127.0.0.1:3128 or socks5h://host:1080, not '" +
-             Shown(item) + "'";
+             Shown(WithoutUserInfo(item)) + "'";
     }
     s.Network.Proxies.emplace_back(item);
   }
@@ -231,6 +236,8 @@ const std::vector<TKey>& Keys() {
       {"ranking", "source", Choice(&TSources::Ranking, rankings), ChoiceName(&TSources::Ranking, rankings)},
       {"ranking", "tranco", Path(&TSources::TrancoFile), field(&TSources::TrancoFile)},
       {"ranking", "tranco-url", Url(&TSources::TrancoUrl, false), field(&TSources::TrancoUrl)},
+      {"search", "deadline", Number(&TSources::SearchDeadlineSeconds, 10, 86400),
+       NumberText(&TSources::SearchDeadlineSeconds)},
       {"pages", "test", Choice(&TSources::PageTest, tests), ChoiceName(&TSources::PageTest, tests)},
       {"network", "parallel", Number(&live::TNetworkSettings::Parallel, 1, 16),
        NumberText(&live::TNetworkSettings::Parallel)},
@@ -257,6 +264,13 @@ const std::vector<TKey>& Keys() {
          return "must be obey or ignore, not '" + Shown(v) + "'";
        },
        [](const TSources& s) { return std::string(s.Network.ObeyRobots ? "obey" : "ignore"); }},
+      {"network", "private-addresses",
+       [](TSources& s, std::string_view v) -> std::string {
+         if (!EqualsNoCase(v, "deny") && !EqualsNoCase(v, "allow")) return "must be deny or allow, not '" + Shown(v) + "'";
+         s.Network.AllowPrivateAddresses = EqualsNoCase(v, "allow");
+         return {};
+       },
+       [](const TSources& s) { return std::string(s.Network.AllowPrivateAddresses ? "allow" : "deny"); }},
       {"network", "user-agent", ParseUserAgent,
        [](const TSources& s) { return s.Network.UserAgent.empty() ? std::string("default") : s.Network.UserAgent; }},
   };
@@ -301,10 +315,10 @@ std::optional<std::string> ReadFileText(const std::string& path) {
 
 }  // namespace
 
-std::string TSourcesFile::DefaultPath() { return EnvOr("XDG_CONFIG_HOME", "/.config") + "/halvane/sources.ini"; }
+std::string TSourcesFile::DefaultPath() { return XdgFolder("XDG_CONFIG_HOME", ".config") + "/halvane/sources.ini"; }
 
 std::string TSourcesFile::DefaultTrancoFile() {
-  return EnvOr("XDG_DATA_HOME", "/.local/share") + "/halvane/tranco.csv";
+  return XdgFolder("XDG_DATA_HOME", ".local/share") + "/halvane/tranco.csv";
 }
 
 TSources TSourcesFile::Defaults() {
@@ -314,12 +328,17 @@ TSources TSourcesFile::Defaults() {
 }
 
 TSources TSourcesFile::Parse(std::string_view text, std::string_view fileName) {
+  std::map<std::string, int> seen;
+  return ParseText(text, fileName, seen);
+}
+
+TSources TSourcesFile::ParseText(std::string_view text, std::string_view fileName, std::map<std::string, int>& seen) {
   const std::string where(fileName);
   auto fail = [&where](int line, const std::string& what) -> TSourcesFileError {
     return TSourcesFileError(where + " line " + std::to_string(line) + ": " + what);
   };
   TSources s = Defaults();
-  std::map<std::string, int> seen;  // "section.key" -> line
+  seen.clear();  // "section.key" -> line
   const TIniText ini = TIniText::Parse(text);
   for (const TIniLine& line : ini.Lines()) {
     switch (line.Kind) {
@@ -379,7 +398,18 @@ TSources TSourcesFile::Read(const std::string& path, bool mustExist) {
     if (!mustExist) return Defaults();
     throw TSourcesFileError("cannot read " + path + ": no such file");
   }
-  return Parse(*text, path);
+  std::map<std::string, int> seen;
+  TSources sources = ParseText(*text, path, seen);
+  // The CA file is looked at now, so a FIFO or a huge file is refused here
+  // with its line instead of hanging a run later.
+  if (!sources.Network.CaFile.empty()) {
+    const TRegularFile ca = TRegularFile::Open(sources.Network.CaFile, kMaxCaFileBytes);
+    if (!ca.IsOpen()) {
+      throw TSourcesFileError(path + " line " + std::to_string(seen["network.ca-file"]) + ": [network] ca-file " +
+                              ca.Error());
+    }
+  }
+  return sources;
 }
 
 std::string TSourcesFile::Render(std::string_view existingText, const TSources& sources) {

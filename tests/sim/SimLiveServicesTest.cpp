@@ -9,6 +9,7 @@
 #include "tools/sim/LiveSearch.h"
 #include "tools/sim/SimText.h"
 #include "tools/sim/TOpenPageRankService.h"
+#include "tools/sim/TTrancoDownload.h"
 #include "tests/support/TSimProcess.h"
 #include "tools/sim/TSimWeb.h"
 
@@ -87,12 +88,13 @@ TEST_F(SimLiveServices, ModelHarvestKeepsDistinctBlogPagesUpToTheLimit) {
   EXPECT_TRUE(ExpectedLiveHarvest(*web_, TLiveEngine::Brave, "nothing here", 100).empty());
 }
 
-TEST_F(SimLiveServices, SearxngRateLimitByFaultCarriesRetryAfter) {
+TEST_F(SimLiveServices, SearxngRateLimitByFaultIsTheLimitersWithoutRetryAfter) {
   ASSERT_TRUE(sim_->SetFaults("format=json status:429\n"));
   const auto res = Get("/search?q=" + kQuery + "&format=json&pageno=1");
   ASSERT_TRUE(res);
   EXPECT_EQ(res->status, 429);
-  EXPECT_EQ(res->get_header_value("Retry-After"), "1");
+  EXPECT_FALSE(res->has_header("Retry-After"));
+  EXPECT_EQ(res->body, "Too Many Requests");
   // The classic engine's route is untouched by the JSON rule.
   const auto classic = Get("/search?num=100&hl=en&q=" + kQuery + "&btnG=Search&start=0");
   ASSERT_TRUE(classic);
@@ -133,12 +135,83 @@ TEST_F(SimLiveServices, BraveChecksKeyAndParametersAndSaysWhenMoreFollow) {
     EXPECT_EQ(answer["error"]["code"], r.Code) << r.Target;
   }
 
+  // Rate limits in X-RateLimit-* on every answer, never Retry-After.
+  const auto fine = Get("/res/v1/web/search?q=" + kQuery, key);
+  ASSERT_TRUE(fine);
+  EXPECT_EQ(fine->get_header_value("X-RateLimit-Limit"), "1, 2000");
+  EXPECT_EQ(fine->get_header_value("X-RateLimit-Reset"), "1, 1419704");
   ASSERT_TRUE(sim_->SetFaults("/res/v1/web/ status:429\n"));
   const auto limited = Get("/res/v1/web/search?q=" + kQuery, key);
   ASSERT_TRUE(limited);
   EXPECT_EQ(limited->status, 429);
-  EXPECT_EQ(limited->get_header_value("Retry-After"), "1");
+  EXPECT_FALSE(limited->has_header("Retry-After"));
+  EXPECT_EQ(limited->get_header_value("X-RateLimit-Remaining"), "0, 1500");
+  EXPECT_EQ(limited->get_header_value("X-RateLimit-Policy"), "1;w=1, 2000;w=2592000");
   EXPECT_EQ(nlohmann::json::parse(limited->body)["error"]["code"], "RATE_LIMITED");
+}
+
+TEST_F(SimLiveServices, SearxngNamesTheEnginesThatFailedOnAnEmptyPage) {
+  const std::string query = EncodePercent("\"engines down\" \"comment\" \"powered by wordpress\"");
+  const auto first = Get("/search?q=" + query + "&format=json&pageno=1");
+  ASSERT_TRUE(first);
+  const nlohmann::json one = nlohmann::json::parse(first->body);
+  EXPECT_FALSE(one["results"].empty());
+  EXPECT_TRUE(one["unresponsive_engines"].empty());
+  const auto second = Get("/search?q=" + query + "&format=json&pageno=2");
+  ASSERT_TRUE(second);
+  const nlohmann::json two = nlohmann::json::parse(second->body);
+  EXPECT_TRUE(two["results"].empty());
+  EXPECT_EQ(two["unresponsive_engines"],
+            nlohmann::json::parse(R"([["duckduckgo","Suspended: too many requests"],["brave","timeout"]])"));
+  EXPECT_TRUE(SearxngPage(*web_, "engines down", 2).empty());
+  // The plain end of results lists no failed engine.
+  const auto end = Get("/search?q=" + kQuery + "&format=json&pageno=49");
+  ASSERT_TRUE(end);
+  EXPECT_TRUE(nlohmann::json::parse(end->body)["unresponsive_engines"].empty());
+}
+
+TEST_F(SimLiveServices, OpenPageRankAnswersUnknownNamesFoundFalseAndErrorsAsObjects) {
+  const TOpenPageRankService service(*web_);
+  std::vector<std::string> names;
+  for (int i = 0; names.size() < 3 || service.Figure(names.back()).has_value(); ++i) {
+    names.push_back("site" + std::to_string(i) + ".org");
+  }
+  const auto res = PostJson({{"domains", names}});
+  ASSERT_TRUE(res);
+  const nlohmann::json answer = nlohmann::json::parse(res->body);
+  ASSERT_EQ(answer["results"].size(), names.size());
+  for (const auto& r : answer["results"]) {
+    if (service.Figure(r["domain"].get<std::string>())) {
+      EXPECT_TRUE(r["found"].get<bool>());
+      EXPECT_TRUE(r["rank"].is_number_integer()) << r;
+    } else {
+      EXPECT_EQ(r, nlohmann::json({{"domain", r["domain"]}, {"found", false}, {"open_page_rank", nullptr},
+                                   {"rank", nullptr}, {"referring_domains", nullptr}}));
+    }
+  }
+  const auto badKey = PostJson({{"domains", {"example.com"}}}, "wrong");
+  ASSERT_TRUE(badKey);
+  EXPECT_EQ(nlohmann::json::parse(badKey->body),
+            nlohmann::json::parse(R"({"error":{"type":"UNAUTHORIZED","message":"Invalid API key"}})"));
+  ASSERT_TRUE(sim_->SetFaults("/v1/domains/bulk status:429\n"));
+  const auto limited = PostJson({{"domains", {"example.com"}}});
+  ASSERT_TRUE(limited);
+  EXPECT_EQ(limited->status, 429);
+  EXPECT_EQ(nlohmann::json::parse(limited->body)["error"]["type"], "RATE_LIMITED");
+}
+
+TEST_F(SimLiveServices, TrancoListHasItsIdAndDate) {
+  const auto id = Get("/top-1m-id");
+  ASSERT_TRUE(id);
+  EXPECT_EQ(id->status, 200);
+  EXPECT_EQ(id->body, TTrancoDownload(*web_).ListId());
+  EXPECT_EQ(id->body.size(), 5u);
+  EXPECT_EQ(id->body.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"), std::string::npos);
+  for (const char* list : {"/top-1m.csv", "/top-1m.csv.zip"}) {
+    const auto res = Get(list);
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->get_header_value("Last-Modified"), "Wed, 09 Dec 2026 00:00:00 GMT") << list;
+  }
 }
 
 TEST_F(SimLiveServices, OpenPageRankFoldsLeavesOutAndRefuses) {

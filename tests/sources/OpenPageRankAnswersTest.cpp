@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <fstream>
+#include <iterator>
+
 #include "sources/TOpenPageRank.h"
 
 namespace halvane::sources {
@@ -82,7 +85,10 @@ TEST(OpenPageRankAnswers, ErrorsSayWhatToDo) {
        "request)",
        false},
       {Answer(429, R"({"message":"slow down"})"),
-       "Open PageRank at openpagerank.keywordseverywhere.com is limiting requests (HTTP 429: slow down)", false},
+       "Open PageRank at openpagerank.keywordseverywhere.com is limiting requests (HTTP 429: slow down): its "
+       "per-minute limit or this month's allowance of domains is spent (the free plan: 60 calls a minute, 30,000 "
+       "domains a month)",
+       false},
       {Answer(504, "<html>"),
        "Open PageRank at openpagerank.keywordseverywhere.com failed on its side (HTTP 504), try again later", false},
       {Answer(200, R"({"status":"ok"})"),
@@ -96,6 +102,68 @@ TEST(OpenPageRankAnswers, ErrorsSayWhatToDo) {
     EXPECT_EQ(answer.KeyRefused, c.KeyRefused);
     EXPECT_EQ(answer.Figures.at("a.com"), std::nullopt);
   }
+}
+
+TEST(OpenPageRankAnswers, TodaysShapesFoundFalseNullsIntegerRankAndOutOfRange) {
+  const TAuthorityAnswer answer = TOpenPageRank::ParseAnswer(
+      Answer(200, R"({"as_of":"2026-12-01","count":6,"results":[
+          {"domain":"a.com","found":true,"open_page_rank":4.37,"rank":12346,"referring_domains":1200},
+          {"domain":"b.org","found":false,"open_page_rank":null,"rank":null,"referring_domains":null},
+          {"domain":"c.net","found":true,"open_page_rank":-1,"rank":1},
+          {"domain":"d.io","found":true,"open_page_rank":1e308,"rank":2},
+          {"domain":"e.dev","found":true,"open_page_rank":"NaN","rank":3},
+          {"domain":"f.fr","found":true,"open_page_rank":1e400,"rank":4},
+          {"domain":"g.de","found":true,"open_page_rank":10,"rank":5},
+          {"domain":"h.eu","found":true,"open_page_rank":10.01,"rank":6}],"invalid":[]})"),
+      kUrl, {"a.com", "b.org", "c.net", "d.io", "e.dev", "f.fr", "g.de", "h.eu"});
+  EXPECT_EQ(answer.Error, "");
+  const std::map<std::string, std::optional<int>> expected = {
+      {"a.com", 4},          {"b.org", std::nullopt}, {"c.net", std::nullopt}, {"d.io", std::nullopt},
+      {"e.dev", std::nullopt}, {"f.fr", std::nullopt}, {"g.de", 10},          {"h.eu", std::nullopt}};
+  EXPECT_EQ(answer.Figures, expected);
+}
+
+TEST(OpenPageRankAnswers, ObjectErrorsAndTheLimitsOf429) {
+  const TAuthorityAnswer limited = TOpenPageRank::ParseAnswer(
+      Answer(429, R"({"error":{"type":"RATE_LIMITED","message":"Rate limit exceeded: 60 requests per minute"}})"),
+      kUrl, {"a.com"});
+  EXPECT_EQ(limited.Error,
+            "Open PageRank at openpagerank.keywordseverywhere.com is limiting requests (HTTP 429: Rate limit exceeded: "
+            "60 requests per minute): its per-minute limit or this month's allowance of domains is spent (the free "
+            "plan: 60 calls a minute, 30,000 domains a month)");
+  const TAuthorityAnswer refused = TOpenPageRank::ParseAnswer(
+      Answer(401, R"({"error":{"type":"UNAUTHORIZED","message":"Invalid API key"}})"), kUrl, {"a.com"});
+  EXPECT_EQ(refused.Error,
+            "Open PageRank at openpagerank.keywordseverywhere.com refused the API key (HTTP 401: Invalid API key); "
+            "check openpagerank-key");
+  EXPECT_TRUE(refused.KeyRefused);
+  EXPECT_EQ(TOpenPageRank::ParseAnswer(Answer(400, R"({"error":{"type":"BAD_REQUEST"}})"), kUrl, {"a.com"}).Error,
+            "Open PageRank at openpagerank.keywordseverywhere.com refused the request (HTTP 400: BAD_REQUEST)");
+
+  // A 429 waits once, then the call fails; each call may take 90 s.
+  const live::TLiveRequest request = TOpenPageRank::BuildRequest(kUrl, "k", {"a.com"});
+  EXPECT_EQ(request.TimeoutSeconds, 90);
+  ASSERT_TRUE(request.RetryWait);
+  EXPECT_EQ(request.RetryWait(Answer(429, ""), 1), 1);
+  EXPECT_EQ(request.RetryWait(Answer(429, ""), 2), std::nullopt);
+  EXPECT_EQ(request.RetryWait(Answer(503, ""), 2), 2);
+}
+
+std::string AnswerFile(const std::string& name) {
+  std::ifstream in(std::string(HALVANE_TEST_DATA) + "/sources/answers/" + name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(OpenPageRankAnswers, TheServicesOwnAnswersAsFiles) {
+  const TAuthorityAnswer bulk = TOpenPageRank::ParseAnswer(Answer(200, AnswerFile("openpagerank-bulk.json")), kUrl,
+                                                           {"example.com", "no-such-site.example", "wordpress.org"});
+  EXPECT_EQ(bulk.Error, "");
+  EXPECT_EQ(bulk.Figures, (std::map<std::string, std::optional<int>>{
+                              {"example.com", 4}, {"no-such-site.example", std::nullopt}, {"wordpress.org", 10}}));
+  EXPECT_EQ(TOpenPageRank::ParseAnswer(Answer(429, AnswerFile("openpagerank-rate-limited.json")), kUrl, {"a.com"}).Error,
+            "Open PageRank at openpagerank.keywordseverywhere.com is limiting requests (HTTP 429: Monthly domain "
+            "allowance exhausted): its per-minute limit or this month's allowance of domains is spent (the free "
+            "plan: 60 calls a minute, 30,000 domains a month)");
 }
 
 }  // namespace

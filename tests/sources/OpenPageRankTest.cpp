@@ -142,6 +142,36 @@ TEST_F(OpenPageRank, ARefusedKeyReachesEveryDomainOfTheCall) {
   }
 }
 
+TEST_F(OpenPageRank, ATimedOutCallIsMadeOnceMore) {
+  // Each call may take a second here; the first answer takes three.
+  ASSERT_TRUE(FSim->SetFaults("/v1/domains/bulk head-delay:3000,count:1\n"));
+  TCollector collector;
+  TOpenPageRank authority(FClient, Url(), "sim-opr-key", collector.Handler(), 1);
+  const std::string site = authority.Request("http://" + FWeb->SiteHost(0) + "/blog/");
+  authority.Flush();
+  const std::map<std::string, TFigure> got = collector.WaitFor(1);
+  EXPECT_EQ(got.at(site).Error, "");
+  EXPECT_EQ(got.at(site).Authority, sim::TOpenPageRankService(*FWeb).ShownAuthority(site));
+}
+
+TEST_F(OpenPageRank, TwoTimeOutsAndTheColumnGivesUp) {
+  ASSERT_TRUE(FSim->SetFaults("/v1/domains/bulk head-delay:3000\n"));
+  TCollector collector;
+  TOpenPageRank authority(FClient, Url(), "sim-opr-key", collector.Handler(), 1);
+  authority.Request("http://a.example/");
+  authority.Flush();
+  const std::string error = collector.WaitFor(1).at("a.example").Error;
+  EXPECT_NE(error.find("timed out after 1 s"), std::string::npos) << error;
+  // No further call: a domain asked later gets the same error, though the
+  // service would answer it now.
+  FSim->ClearFaults();
+  authority.Request("http://" + FWeb->SiteHost(0) + "/blog/");
+  authority.Flush();
+  const std::map<std::string, TFigure> got = collector.WaitFor(2);
+  EXPECT_EQ(got.at(sim::TSimWeb::SiteIp(0)).Error, error);
+  EXPECT_EQ(got.at(sim::TSimWeb::SiteIp(0)).Authority, std::nullopt);
+}
+
 TEST_F(OpenPageRank, NoHandlerAfterStop) {
   ASSERT_TRUE(FSim->SetFaults("/v1/domains/bulk head-delay:2000\n"));
   TCollector collector;

@@ -2,6 +2,11 @@
 // addresses each answer gives and the words a user reads for each error.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
+#include "sources/ServiceErrors.h"
+#include "sources/ServiceJson.h"
 #include "sources/TBraveSearch.h"
 #include "sources/TLiveHarvest.h"
 #include "sources/TSearxngSearch.h"
@@ -70,9 +75,10 @@ TEST(SearchAnswers, SearxngErrorsSayWhatToDo) {
       {Answer(403, "<h1>Forbidden</h1>"),
        "SearXNG at searx.example.org refuses JSON output (HTTP 403: JSON output disabled on this instance); add json "
        "to search: formats: in its settings.yml and restart it"},
-      {Answer(429, "", {{"retry-after", "12"}}),
-       "SearXNG at searx.example.org is limiting requests (HTTP 429), retry after 12 s; its bot limiter is on "
-       "(server: limiter: in settings.yml), turn it off for your own instance"},
+      {Answer(429, "Too Many Requests"),
+       "SearXNG at searx.example.org is limiting requests (HTTP 429); its bot limiter is on: set limiter: false "
+       "under server: in the settings.yml of your own instance, or add this machine's address under pass_ip in its "
+       "limiter.toml"},
       {Answer(400, R"({"error":"search error: unknown engine"})"),
        "SearXNG at searx.example.org answered HTTP 400: search error: unknown engine"},
       {Answer(502, "<html>bad gateway</html>"),
@@ -90,6 +96,51 @@ TEST(SearchAnswers, SearxngErrorsSayWhatToDo) {
   for (const auto& c : cases) {
     EXPECT_EQ(TSearxngSearch::ParseAnswer(c.Response, kBase).Error, c.Message);
   }
+}
+
+TEST(SearchAnswers, SearxngEmptyPageNamesTheEnginesThatFailed) {
+  const TSearchPage failed = TSearxngSearch::ParseAnswer(
+      Answer(200, R"({"results":[],"unresponsive_engines":[["duckduckgo","Suspended: too many requests"],
+                   ["brave","timeout"],["odd"],[7,"x"],"junk"]})"),
+      kBase);
+  EXPECT_EQ(failed.Error,
+            "SearXNG at searx.example.org: every engine failed: duckduckgo (Suspended: too many requests), brave "
+            "(timeout), odd");
+  // Results beside a failed engine are a page like any other.
+  const TSearchPage some = TSearxngSearch::ParseAnswer(
+      Answer(200, R"({"results":[{"url":"http://a.example/"}],"unresponsive_engines":[["brave","timeout"]]})"), kBase);
+  EXPECT_EQ(some.Error, "");
+  EXPECT_EQ(some.Urls, std::vector<std::string>{"http://a.example/"});
+  // Many failed engines are counted, not all listed; their words are shown, not trusted.
+  std::string many = R"({"results":[],"unresponsive_engines":[)";
+  for (int i = 0; i < 12; ++i) many += std::string(i ? "," : "") + R"(["e)" + std::to_string(i) + R"(","t\u001b"])";
+  const std::string error = TSearxngSearch::ParseAnswer(Answer(200, many + "]}"), kBase).Error;
+  EXPECT_NE(error.find("e7 (t?) and 4 more"), std::string::npos) << error;
+  EXPECT_EQ(error.find("e8"), std::string::npos) << error;
+}
+
+TEST(SearchAnswers, OneBadValueBesideTheAddressesCostsNothingButTheValue) {
+  const std::string body = "{\"results\":[{\"url\":\"http://a.example/1\",\"title\":\"caf\xE9 \xC0\xAF\x01\"},"
+                           "{\"url\":\"http://b.example/2\",\"title\":\"\\ud800 lone\",\"score\":1e400},"
+                           "{\"url\":\"http://c.example/3\",\"title\":\"\\udc00\\ud83d\\ude00\",\"score\":-2E+999},"
+                           "{\"url\":\"http://d.example/\xFF\"}]}";
+  const TSearchPage page = TSearxngSearch::ParseAnswer(Answer(200, body), kBase);
+  EXPECT_EQ(page.Error, "");
+  // The damaged address is mended with a blank, which no harvest keeps.
+  ASSERT_EQ(page.Urls, (std::vector<std::string>{"http://a.example/1", "http://b.example/2", "http://c.example/3",
+                                                 "http://d.example/ "}));
+  EXPECT_FALSE(TLiveHarvest("https://searx.example.org/", 10).Acceptable(page.Urls.back()));
+  // Mending keeps length and position; a valid pair and escaped quotes stay as they are.
+  const std::string pair = R"({"t":"\ud83d\ude00 \"1e999\"","n":[1e999,0.5,-0,12]})";
+  EXPECT_EQ(MendServiceJson(pair), R"({"t":"\ud83d\ude00 \"1e999\"","n":[null ,0.5,-0,12]})");
+}
+
+TEST(SearchAnswers, AMalformedAnswerSaysWhere) {
+  const std::string broken = R"({"results":[{"url":"http://a.example/"},{"url" "http://b.example/"}]})";
+  EXPECT_EQ(TSearxngSearch::ParseAnswer(Answer(200, broken), kBase).Error,
+            "SearXNG at searx.example.org gave an answer that is not valid JSON at byte 66; is searxng-url right?");
+  EXPECT_EQ(TSearxngSearch::ParseAnswer(Answer(200, "  [1,2"), kBase).Error,
+            "SearXNG at searx.example.org gave an answer that is not valid JSON at byte 7; is searxng-url right?");
 }
 
 TEST(SearchAnswers, BraveResultsAndTheLastPage) {
@@ -137,6 +188,76 @@ TEST(SearchAnswers, BraveErrorsSayWhatToDo) {
   for (const auto& c : cases) {
     EXPECT_EQ(TBraveSearch::ParseAnswer(c.Response, kBrave).Error, c.Message);
   }
+}
+
+live::TLiveResponse BraveLimited(std::string remaining, std::string reset) {
+  return Answer(429, R"({"type":"ErrorResponse","error":{"status":429,"code":"RATE_LIMITED","detail":"Over."}})",
+                {{"X-RateLimit-Limit", "1, 2000"}, {"X-RateLimit-Remaining", std::move(remaining)},
+                 {"X-RateLimit-Reset", std::move(reset)}});
+}
+
+TEST(SearchAnswers, BraveWaitsForTheSpentWindowOnlyWhenItResetsWithinAMinute) {
+  EXPECT_EQ(TBraveSearch::RateLimitReset(BraveLimited("0, 1500", "1, 1419704")), 1);
+  EXPECT_EQ(TBraveSearch::RateLimitReset(BraveLimited("1, 0", "1, 1419704")), 1419704);
+  EXPECT_EQ(TBraveSearch::RateLimitReset(BraveLimited("0, 0", "1, 90")), 90);
+  EXPECT_EQ(TBraveSearch::RateLimitReset(BraveLimited("", " 7 ,1000")), 7);  // none says which: the first
+  EXPECT_EQ(TBraveSearch::RateLimitReset(BraveLimited("0", "soon")), std::nullopt);
+  EXPECT_EQ(TBraveSearch::RateLimitReset(Answer(429, "")), std::nullopt);
+
+  const auto wait = TBraveSearch::BuildRequest(kBrave, "k", "q", 0).RetryWait;
+  ASSERT_TRUE(wait);
+  EXPECT_EQ(wait(BraveLimited("0, 1500", "1, 1419704"), 1), 1);
+  EXPECT_EQ(wait(BraveLimited("0, 1500", "1, 1419704"), 2), 1);
+  EXPECT_EQ(wait(BraveLimited("0, 1500", "1, 1419704"), 3), std::nullopt);  // twice at most
+  EXPECT_EQ(wait(BraveLimited("0, 1500", "60, 1419704"), 1), 60);
+  EXPECT_EQ(wait(BraveLimited("0, 1500", "61, 1419704"), 1), std::nullopt);
+  EXPECT_EQ(wait(BraveLimited("1, 0", "1, 1419704"), 1), std::nullopt);  // the month is spent
+  // Retry-After is not Brave's: X-RateLimit-Reset decides.
+  EXPECT_EQ(wait(Answer(429, "", {{"Retry-After", "30"}, {"X-RateLimit-Reset", "2"}}), 1), 2);
+
+  EXPECT_EQ(TBraveSearch::ParseAnswer(BraveLimited("1, 0", "1, 1419704"), kBrave).Error,
+            "Brave Search at api.search.brave.com is limiting requests (HTTP 429: Over.), retry after 17 days; your "
+            "plan's rate or monthly quota is used up");
+  EXPECT_EQ(TBraveSearch::ParseAnswer(BraveLimited("0, 0", "1, 5400"), kBrave).Error,
+            "Brave Search at api.search.brave.com is limiting requests (HTTP 429: Over.), retry after 90 minutes; "
+            "your plan's rate or monthly quota is used up");
+}
+
+TEST(SearchAnswers, SearxngDoesNotAskAgainAfterItsLimiterSaidNo) {
+  const auto wait = TSearxngSearch::BuildRequest(kBase, "q", 0).RetryWait;
+  ASSERT_TRUE(wait);
+  EXPECT_EQ(wait(Answer(429, ""), 1), std::nullopt);
+  EXPECT_EQ(wait(Answer(503, "", {{"Retry-After", "5"}}), 1), 5);
+}
+
+std::string AnswerFile(const std::string& name) {
+  std::ifstream in(std::string(HALVANE_TEST_DATA) + "/sources/answers/" + name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Answers in the services' own shapes, as files.
+TEST(SearchAnswers, TheServicesOwnAnswersAsFiles) {
+  const TSearchPage page = TSearxngSearch::ParseAnswer(Answer(200, AnswerFile("searxng-page.json")), kBase);
+  EXPECT_EQ(page.Error, "");
+  EXPECT_EQ(page.Urls, (std::vector<std::string>{"https://blog.example.org/2024/05/widgets/", "http://notes.example.net/?p=12"}));
+  EXPECT_EQ(TSearxngSearch::ParseAnswer(Answer(200, AnswerFile("searxng-engines-failed.json")), kBase).Error,
+            "SearXNG at searx.example.org: every engine failed: duckduckgo (Suspended: too many requests), brave (timeout)");
+  const live::TLiveResponse limited =
+      Answer(429, AnswerFile("brave-rate-limited.json"),
+             {{"X-RateLimit-Limit", "1, 2000"}, {"X-RateLimit-Policy", "1;w=1, 2000;w=2592000"},
+              {"X-RateLimit-Remaining", "1, 0"}, {"X-RateLimit-Reset", "1, 864000"}});
+  EXPECT_EQ(TBraveSearch::ParseAnswer(limited, kBrave).Error,
+            "Brave Search at api.search.brave.com is limiting requests (HTTP 429: Request rate limit exceeded for "
+            "plan.), retry after 10 days; your plan's rate or monthly quota is used up");
+}
+
+TEST(SearchAnswers, WaitsInWords) {
+  EXPECT_EQ(WaitInWords(1), "1 s");
+  EXPECT_EQ(WaitInWords(119), "119 s");
+  EXPECT_EQ(WaitInWords(121), "3 minutes");
+  EXPECT_EQ(WaitInWords(3600), "60 minutes");
+  EXPECT_EQ(WaitInWords(7200), "2 hours");
+  EXPECT_EQ(WaitInWords(86400 * 2), "2 days");
 }
 
 TEST(SearchAnswers, DeepNestingIsRefusedBracketsInStringsAreNot) {

@@ -12,6 +12,7 @@
 #include "tests/support/TSimProcess.h"
 #include "tools/sim/TSimWeb.h"
 #include "sources/TBraveSearch.h"
+#include "sources/TPagedSearch.h"
 #include "sources/TSearxngSearch.h"
 
 namespace halvane::sources {
@@ -128,9 +129,84 @@ TEST_F(SearchBackEnd, ErrorAnswersEndTheHarvestWithTheirReason) {
   {
     TSearxngSearch search(FClient, SearxngUrl());
     const std::string problem = Harvest(search, "deep dive", 100).Outcome.Problem;
-    EXPECT_EQ(problem.rfind("SearXNG at " + host + " is limiting requests (HTTP 429), retry after 1 s; its bot limiter", 0), 0u)
+    EXPECT_EQ(problem.rfind("SearXNG at " + host + " is limiting requests (HTTP 429); its bot limiter is on: set "
+                            "limiter: false", 0), 0u)
         << problem;
   }
+}
+
+TEST_F(SearchBackEnd, BraveWaitsForItsRateLimitToResetAndGoesOn) {
+  // The first answer is a 429 whose per-second window resets in 1 s.
+  ASSERT_TRUE(FSim->SetFaults("/res/v1/web/ status:429,count:1\n"));
+  TBraveSearch search(FClient, BraveUrl(), "sim-brave-key");
+  const THarvestResult r = Harvest(search, "deep dive", 1000);
+  EXPECT_EQ(r.Outcome.Problem, "");
+  EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Brave, "deep dive", 1000));
+}
+
+TEST_F(SearchBackEnd, SearxngSaysWhichEnginesFailedAndKeepsWhatItFound) {
+  TSearxngSearch search(FClient, SearxngUrl());
+  const THarvestResult r = Harvest(search, "engines down", 1000);
+  const auto expected = sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Searxng, "engines down", 1000);
+  ASSERT_FALSE(expected.empty());
+  EXPECT_EQ(r.Outcome.Addresses, expected);
+  EXPECT_EQ(r.Outcome.Problem, "SearXNG at 127.0.0.1:" + std::to_string(FSim->Port()) +
+                                   ": every engine failed: duckduckgo (Suspended: too many requests), brave (timeout)");
+}
+
+// A clock that runs with the real one, plus what the test adds.
+struct TShiftedClock {
+  std::shared_ptr<std::atomic<long long>> Shift = std::make_shared<std::atomic<long long>>(0);  // ms
+  std::function<TPageProtocol::TClock::time_point()> Now() const {
+    return [shift = Shift] { return TPageProtocol::TClock::now() + std::chrono::milliseconds(shift->load()); };
+  }
+};
+
+TEST_F(SearchBackEnd, ASearchEndsAtItsDeadlineKeepingWhatItFound) {
+  const auto full = sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Searxng, "deep dive", 1000);
+  // Eleven minutes pass while page 3 is asked: its answer is the last.
+  TShiftedClock clock;
+  // The deadline is read on the shifted clock: the test moves it, never waits for it.
+  TPageProtocol protocol = TSearxngSearch::Protocol(SearxngUrl(), std::chrono::seconds(600));
+  protocol.Now = clock.Now();
+  TPagedSearch search(FClient, protocol);
+  auto progress = std::make_shared<std::vector<TSearchProgress>>();
+  std::promise<TSearchOutcome> done;
+  search.Start(SearchQueryText("deep dive"), 1000,
+               [&clock, progress](const TSearchProgress& p) {
+                 progress->push_back(p);
+                 if (p.Page == 3) *clock.Shift = 11 * 60 * 1000;
+               },
+               [&done](TSearchOutcome o) { done.set_value(std::move(o)); });
+  auto outcome = done.get_future();
+  ASSERT_EQ(outcome.wait_for(60s), std::future_status::ready);
+  const TSearchOutcome o = outcome.get();
+  EXPECT_EQ(progress->size(), 3u);
+  ASSERT_GT(o.Addresses.size(), 20u);
+  EXPECT_EQ(o.Addresses, std::vector<std::string>(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(o.Addresses.size())));
+  EXPECT_EQ(o.Problem, "SearXNG search ended at its deadline of 10 minutes ([search] deadline in the sources file), "
+                       "keeping the " + std::to_string(o.Addresses.size()) + " addresses found");
+}
+
+TEST_F(SearchBackEnd, ASlowPageIsCutAtTheDeadline) {
+  // Page 2 would take a minute; the deadline is a second away when it is asked.
+  ASSERT_TRUE(FSim->SetFaults("pageno=2 head-delay:60000\n"));
+  TShiftedClock clock;
+  // The deadline is read on the shifted clock: the test moves it, never waits for it.
+  TPageProtocol protocol = TSearxngSearch::Protocol(SearxngUrl(), std::chrono::seconds(600));
+  protocol.Now = clock.Now();
+  TPagedSearch search(FClient, protocol);
+  std::promise<TSearchOutcome> done;
+  search.Start(SearchQueryText("deep dive"), 1000,
+               [&clock](const TSearchProgress& p) {
+                 if (p.Page == 2) *clock.Shift = 599 * 1000;
+               },
+               [&done](TSearchOutcome o) { done.set_value(std::move(o)); });
+  auto outcome = done.get_future();
+  ASSERT_EQ(outcome.wait_for(30s), std::future_status::ready) << "the page was not cut at the deadline";
+  const TSearchOutcome o = outcome.get();
+  EXPECT_FALSE(o.Addresses.empty());
+  EXPECT_EQ(o.Problem.rfind("SearXNG search ended at its deadline of 10 minutes", 0), 0u) << o.Problem;
 }
 
 TEST_F(SearchBackEnd, AFailureHalfWayKeepsTheAddressesSoFar) {

@@ -49,7 +49,7 @@ TLiveSimSetup::TLiveSimSetup(const TSimProcess& sim, const std::string& extraNet
                               "[ranking]\nsource = tranco\ntranco = " + trancoFile_ +
                               "\ntranco-url = " + base + "/top-1m.csv.zip\n" +
                               "[pages]\ntest = modern\n"
-                              "[network]\nhost-delay-ms = 0\nca-file = " +
+                              "[network]\nhost-delay-ms = 0\nprivate-addresses = allow\nca-file = " +
                               sim.CaFile() + "\n" + extraNetwork + (extraNetwork.empty() ? "" : "\n"));
 }
 
@@ -66,7 +66,8 @@ std::vector<TLiveSimRow> TLiveSimSetup::ExpectedRows(std::string_view keyword, i
   std::vector<TLiveSimRow> rows;
   for (const sim::TExpectedLiveRow& row :
        sim::ExpectedLiveRows(web, harvest, userDomain, sim::SimulatedFigures(web))) {
-    rows.push_back({row.authority, row.url, row.comments, row.hasYourLink, row.anchorName, row.trafficRank});
+    rows.push_back(
+        {row.authority, row.url, row.comments, row.commentLinks, row.hasYourLink, row.anchorName, row.trafficRank});
   }
   return rows;
 }
@@ -78,7 +79,8 @@ std::string TLiveSimSetup::BlogRules(int sites, const std::string& faults) {
 }
 
 std::string TLiveSimSetup::ExpectedCsv(std::string_view keyword, int depth, std::string_view userDomain) const {
-  std::string text = "\"Authority\",\"URL\",\"Comments\",\"Has Your Link\",\"Anchor Name\",\"Traffic Rank\"\r\n";
+  std::string text =
+      "\"Authority\",\"URL\",\"Comments\",\"Comment Links\",\"Has Your Link\",\"Anchor Name\",\"Traffic Rank\"\r\n";
   for (const TLiveSimRow& row : ExpectedRows(keyword, depth, userDomain)) {
     for (std::size_t i = 0; i < row.size(); ++i) text += (i ? "," : "") + CsvField(row[i]);
     text += "\r\n";

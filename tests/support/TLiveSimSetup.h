@@ -12,8 +12,9 @@
 
 namespace halvane::test {
 
-// A live row: Authority, URL, Comments, Has Your Link, Anchor Name, Traffic Rank.
-using TLiveSimRow = std::array<std::string, 6>;
+// A live row: Authority, URL, Comments, Comment Links, Has Your Link, Anchor
+// Name, Traffic Rank.
+using TLiveSimRow = std::array<std::string, 7>;
 
 class TLiveSimSetup {
  public:

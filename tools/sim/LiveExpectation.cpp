@@ -50,8 +50,57 @@ std::string DecodeReferences(std::string_view text) {
 struct TJudgedPage {
   bool qualifies = false;
   bool commentsOpen = false;
-  std::vector<TPageLink> links;
+  std::string commentLinks = "None yet";
+  // The links where the user's link counts (the post's text and the
+  // comments), in page order.
+  std::vector<TPageLink> candidates;
 };
+
+// The host of a simulated link ("http://Host:port/..." or a path): lower
+// case, without port; empty for a path.
+std::string HostOfTarget(std::string_view target) {
+  const std::size_t scheme = target.find("://");
+  if (scheme == std::string_view::npos) return {};
+  target.remove_prefix(scheme + 3);
+  return ToLowerAscii(target.substr(0, target.find_first_of(":/?#")));
+}
+
+// The user's domain as the program reduces it: trimmed, lower case, no
+// scheme, path or port, no leading "www.".
+std::string DomainOf(std::string_view typed) {
+  std::string domain = ToLowerAscii(TrimControl(typed));
+  const std::size_t scheme = domain.find("://");
+  if (scheme != std::string::npos) domain.erase(0, scheme + 3);
+  domain = domain.substr(0, domain.find_first_of(":/?#"));
+  if (domain.rfind("www.", 0) == 0 && domain.find('.', 4) != std::string::npos) domain.erase(0, 4);
+  return domain;
+}
+
+bool IsUnder(const std::string& host, const std::string& domain) {
+  if (domain.empty() || host.size() < domain.size()) return false;
+  if (host.compare(host.size() - domain.size(), domain.size(), domain) != 0) return false;
+  return host.size() == domain.size() || host[host.size() - domain.size() - 1] == '.';
+}
+
+// A modern post: the commenters' links (not those on the blog's own host)
+// decide; links in the post's text and the comments may be the user's.
+TJudgedPage JudgeModern(const TBlogPage& page, const std::vector<TModernLink>& links) {
+  TJudgedPage judged;
+  judged.commentsOpen = page.wordPress && page.commentsOpen;
+  int followed = 0, nofollow = 0;
+  for (const TModernLink& link : links) {
+    const bool commenters = link.place == TLinkPlace::CommentAuthor || link.place == TLinkPlace::CommentText;
+    if (commenters && HostOfTarget(link.link.target) != TSimWeb::SiteIp(page.site)) {
+      ++(link.nofollow ? nofollow : followed);
+    }
+    if (commenters || link.place == TLinkPlace::CommentOwn || link.place == TLinkPlace::PostText) {
+      judged.candidates.push_back(link.link);
+    }
+  }
+  judged.commentLinks = followed + nofollow == 0 ? "None yet" : nofollow == 0 ? "Followed" : followed == 0 ? "nofollow" : "Mixed";
+  judged.qualifies = page.wordPress && judged.commentLinks != "nofollow";
+  return judged;
+}
 
 // The site and the path of "http(s)://127.0.0.x:PORT/path...".
 std::optional<std::pair<int, std::string_view>> SiteAndTarget(const TSimWeb& web, std::string_view address) {
@@ -75,13 +124,13 @@ std::optional<std::pair<int, std::string_view>> SiteAndTarget(const TSimWeb& web
 
 std::optional<TJudgedPage> Judge(const TSimWeb& web, int site, std::string_view target) {
   const TModernBlog modern(web);
-  if (const auto page = modern.FindPage(site, target)) {
-    return TJudgedPage{page->QualifiesModern(), page->commentsOpen, modern.Links(*page)};
-  }
+  if (const auto page = modern.FindPage(site, target)) return JudgeModern(*page, modern.ModernLinks(*page));
   if (const auto page = web.FindPage(site, target)) {
-    // Classic markup: the generator meta marks WordPress, any nofollow
-    // token disqualifies (the look-alike too), and there is no comment form.
-    return TJudgedPage{page->wordPress && page->nofollow == TNofollowForm::None, false, page->links};
+    // Classic markup: the generator meta marks WordPress; it has no comment
+    // elements, no post text and no comment form to say more.
+    TJudgedPage judged;
+    judged.qualifies = page->wordPress;
+    return judged;
   }
   return std::nullopt;
 }
@@ -131,12 +180,13 @@ std::optional<TExpectedLiveRow> ExpectedLiveRow(const TSimWeb& web, std::string_
   row.authority = figures.authority ? figures.authority(site) : "-";
   row.url = std::string(address);
   row.comments = page->commentsOpen ? "Open" : "Closed";
+  row.commentLinks = page->commentLinks;
   row.hasYourLink = "No";
   row.anchorName = "-";
-  const std::string domain = ToLowerAscii(TrimControl(userDomain));
+  const std::string domain = DomainOf(userDomain);
   if (!domain.empty()) {
-    for (const TPageLink& link : page->links) {
-      if (ContainsText(ToLowerAscii(link.target), domain)) {
+    for (const TPageLink& link : page->candidates) {
+      if (IsUnder(HostOfTarget(link.target), domain)) {
         row.hasYourLink = "Yes";
         row.anchorName = AnchorText(link.anchor);
         break;

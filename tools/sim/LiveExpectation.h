@@ -25,7 +25,7 @@ struct TLiveFigures {
 TLiveFigures SimulatedFigures(const TSimWeb& web);
 
 // The row for one harvested address, or nothing when the page gets none
-// (not a page of the web, not WordPress, a nofollow or sponsored link).
+// (not a page of the web, not WordPress, every comment link nofollow).
 // Modern posts ("http(s)://127.0.0.x:PORT/2007/04/garden-17/") are judged by
 // their modern markup, classic ones (".../blog/...") by theirs. For https
 // addresses any port is taken (the web knows only its plain port). The

@@ -1,5 +1,6 @@
 #include "LiveSearch.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "SimText.h"
@@ -37,9 +38,14 @@ std::vector<std::string> SearxngPage(const TSimWeb& web, std::string_view keywor
   const std::vector<std::string> all = LiveResultAddresses(web, keyword);
   std::size_t start = 0;
   for (int n = 1; n < pageNo; ++n) start += static_cast<std::size_t>(SearxngPageSize(keyword, n) - kOverlap);
-  if (pageNo < 1 || start >= all.size()) return {};
+  if (pageNo < 1 || start >= all.size() || (pageNo > 1 && SearxngEnginesFail(web, keyword))) return {};
   const std::size_t end = std::min(all.size(), start + static_cast<std::size_t>(SearxngPageSize(keyword, pageNo)));
   return {all.begin() + static_cast<std::ptrdiff_t>(start), all.begin() + static_cast<std::ptrdiff_t>(end)};
+}
+
+bool SearxngEnginesFail(const TSimWeb& web, std::string_view keyword) {
+  const auto& failing = web.Config().searxngFailing;
+  return std::find(failing.begin(), failing.end(), keyword) != failing.end();
 }
 
 std::vector<std::string> WithSearxngNoise(const TSimWeb& web, std::string_view keyword, int pageNo,

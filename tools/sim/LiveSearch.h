@@ -20,8 +20,11 @@ enum class TLiveEngine { Searxng, Brave };
 std::vector<std::string> LiveResultAddresses(const TSimWeb& web, std::string_view keyword);
 
 // SearXNG-style page pageNo (from 1): a window of 17 to 25 addresses that
-// repeats the last 3 of the page before; empty past the end.
+// repeats the last 3 of the page before; empty past the end, and from page 2
+// on for a keyword whose engines fail (searxng.failing).
 std::vector<std::string> SearxngPage(const TSimWeb& web, std::string_view keyword, int pageNo);
+// Whether the configuration makes every engine fail for keyword after page 1.
+bool SearxngEnginesFail(const TSimWeb& web, std::string_view keyword);
 // What a SearXNG-style answer lists for such a page: the page with noise a
 // harvest must drop (a link on the engine's own host, the first address again
 // in capitals, a magnet link, and "" for a result without an address).

@@ -18,12 +18,11 @@ enum class TUserLinkForm { None, SingleQuoted, DoubleQuoted, LookAlikeHost, Empt
 // moved to a CDN) only the generator meta, or only the REST link.
 enum class TWordPressSign { Full, GeneratorOnly, ApiLinkOnly };
 
-// The rel of a modern post's comment links. WordPress 5.3 and later write
-// rel="nofollow ugc" on links in comment text and rel='external nofollow ugc'
-// on author links; 6.2 and later "ugc external nofollow". Some blogs took
-// nofollow out ("ugc" and "external ugc" remain), one of them with a
-// sponsored link in the post.
-enum class TCommentRel { NofollowUgc, ExternalNofollowUgc, UgcExternalNofollow, Removed, RemovedWithSponsor };
+// How a blog treats its commenters' links. WordPress writes rel='external
+// nofollow ugc' on author links and rel="nofollow ugc" on links in the
+// comment text; "dofollow" plugins take nofollow out of all of them ("ugc"
+// and "external ugc" remain), others only out of the author links.
+enum class TCommentFollow { Nofollow, Followed, AuthorsOnly };
 
 // One post of a simulated blog.
 struct TBlogPage {
@@ -42,16 +41,20 @@ struct TBlogPage {
   // The same post in modern markup (TModernBlog), drawn apart from the
   // classic page so that it stays as it was.
   TWordPressSign sign = TWordPressSign::Full;
-  TCommentRel commentRel = TCommentRel::Removed;
+  TCommentFollow commentFollow = TCommentFollow::Followed;
   bool commentsOpen = false;
+  // Comments on the post: 0 (none yet), 1 (the commenter's, with an author
+  // link) or 2 (and a reader's with a link in the text).
+  int comments = 0;
+  // Threaded comments: reply links with rel="nofollow" under each comment.
+  bool threaded = false;
+  // A sponsored link in the post's text (it says nothing of the comments).
+  bool sponsored = false;
 
   // A WordPress page without a nofollow marker: the program lists it.
   bool Qualifies() const {
     return wordPress && (nofollow == TNofollowForm::None || nofollow == TNofollowForm::LookAlike);
   }
-  // The modern page test keeps the modern post: WordPress, no nofollow or
-  // sponsored link.
-  bool QualifiesModern() const { return wordPress && commentRel == TCommentRel::Removed; }
 };
 
 }  // namespace halvane::sim

@@ -20,8 +20,16 @@ TServiceReply TBraveService::Error(int status, std::string_view code, std::strin
       {"error", {{"id", "sim-" + std::to_string(status)}, {"status", status}, {"code", code}, {"detail", detail}}},
       {"time", 1765238400}};
   TServiceReply reply{status, "application/json", body.dump(), {}};
-  if (status == 429) reply.Headers.emplace_back("Retry-After", "1");
+  // The per-second window is spent; the month has some left.
+  if (status == 429) reply.Headers = RateLimitHeaders(0, 1500);
   return reply;
+}
+
+std::vector<std::pair<std::string, std::string>> TBraveService::RateLimitHeaders(int secondLeft, int monthLeft) {
+  return {{"X-RateLimit-Limit", "1, 2000"},
+          {"X-RateLimit-Policy", "1;w=1, 2000;w=2592000"},
+          {"X-RateLimit-Remaining", std::to_string(secondLeft) + ", " + std::to_string(monthLeft)},
+          {"X-RateLimit-Reset", "1, " + std::to_string(kMonthResetSeconds)}};
 }
 
 TServiceReply TBraveService::Reply(const TServiceRequest& request) const {
@@ -53,7 +61,7 @@ TServiceReply TBraveService::Reply(const TServiceRequest& request) const {
                            {"query", {{"original", query}, {"more_results_available", more}}},
                            {"mixed", {{"type", "mixed"}}}};
   if (!results.empty()) answer["web"] = {{"type", "search"}, {"results", std::move(results)}};
-  return {200, "application/json", answer.dump(), {}};
+  return {200, "application/json", answer.dump(), RateLimitHeaders(0, 1999)};
 }
 
 }  // namespace halvane::sim

@@ -9,6 +9,7 @@ struct TExpectedLiveRow {
   std::string authority;    // "0".."10", or "-"
   std::string url;          // the address as harvested
   std::string comments;     // "Open" or "Closed"
+  std::string commentLinks; // "Followed", "Mixed" or "None yet"
   std::string hasYourLink;  // "Yes" or "No"
   std::string anchorName;   // the anchor's text, case kept, or "-"
   std::string trafficRank;  // e.g. "1,234", or "-"

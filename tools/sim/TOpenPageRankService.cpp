@@ -24,11 +24,18 @@ bool TOpenPageRankService::Asks(std::string_view method, std::string_view target
   return method == "POST" && target.substr(0, target.find('?')) == kPath;
 }
 
-TServiceReply TOpenPageRankService::Error(int status) {
-  const char* text = status == 401 ? "Invalid API key" : status == 429 ? "Too many requests" : "Request failed";
-  TServiceReply reply{status, "application/json", nlohmann::json{{"status_code", status}, {"error", text}}.dump(), {}};
-  if (status == 429) reply.Headers.emplace_back("Retry-After", "1");
-  return reply;
+TServiceReply TOpenPageRankService::Error(int status, std::string_view message) {
+  const char* type = status == 401   ? "UNAUTHORIZED"
+                     : status == 400 ? "BAD_REQUEST"
+                     : status == 429 ? "RATE_LIMITED"
+                                     : "SERVER_ERROR";
+  if (message.empty()) {
+    message = status == 401   ? "Invalid API key"
+              : status == 429 ? "Rate limit exceeded: 60 requests per minute"
+                              : "Request failed";
+  }
+  const nlohmann::json body = {{"error", {{"type", type}, {"message", message}}}};
+  return {status, "application/json", body.dump(), {}};
 }
 
 std::string TOpenPageRankService::FoldedName(std::string_view domain) {
@@ -63,11 +70,11 @@ TServiceReply TOpenPageRankService::Reply(const TServiceRequest& request) const 
   if (request.Header("Authorization") != "Bearer " + FWeb.Config().openPageRankKey) return Error(401);
   const nlohmann::json body = nlohmann::json::parse(request.Body, nullptr, false);
   if (!body.is_object() || !body.contains("domains") || !body["domains"].is_array()) {
-    return {400, "application/json", R"({"status_code":400,"error":"domains is required"})", {}};
+    return Error(400, "domains is required");
   }
   const nlohmann::json& domains = body["domains"];
   if (domains.empty() || domains.size() > kMaxDomains) {
-    return {400, "application/json", R"({"status_code":400,"error":"domains must hold 1 to 100 names"})", {}};
+    return Error(400, "domains must hold 1 to 100 names");
   }
   nlohmann::json results = nlohmann::json::array();
   nlohmann::json invalid = nlohmann::json::array();
@@ -78,12 +85,17 @@ TServiceReply TOpenPageRankService::Reply(const TServiceRequest& request) const 
       continue;
     }
     const std::optional<double> figure = Figure(name);
-    if (!figure) continue;  // unknown domains are left out
+    if (!figure && name.starts_with("unknown")) continue;  // left out
+    if (!figure) {
+      results.push_back({{"domain", name}, {"found", false}, {"open_page_rank", nullptr}, {"rank", nullptr},
+                         {"referring_domains", nullptr}});
+      continue;
+    }
     const std::uint64_t h = HashText(name, 7);
     results.push_back({{"domain", name},
                        {"found", true},
                        {"open_page_rank", *figure},
-                       {"rank", std::to_string(1 + h % 9000000)},
+                       {"rank", 1 + h % 9000000},
                        {"referring_domains", static_cast<int>(h % 50000)}});
   }
   const nlohmann::json answer = {

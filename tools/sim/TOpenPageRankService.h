@@ -1,9 +1,11 @@
 #pragma once
 // An Open PageRank-style bulk API: POST /v1/domains/bulk with
 // "Authorization: Bearer <key>" and {"domains":[...]}. More than 100 domains
-// are refused (400); unknown domains are left out of the results; a
-// subdomain is answered under its folded name (an address stays as it is,
-// a name keeps its last two labels: "www.example.com" -> "example.com").
+// are refused (400); unknown domains are answered {"found":false} with null
+// figures, except names starting with "unknown", which are left out; rank is
+// an integer; a subdomain is answered under its folded name (an address
+// stays as it is, a name keeps its last two labels: "www.example.com" ->
+// "example.com"). Errors are {"error":{"type":..,"message":..}}.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,7 +24,7 @@ class TOpenPageRankService {
 
   static bool Asks(std::string_view method, std::string_view target);
   TServiceReply Reply(const TServiceRequest& request) const;
-  static TServiceReply Error(int status);
+  static TServiceReply Error(int status, std::string_view message = {});
 
   // The name a domain is answered under.
   static std::string FoldedName(std::string_view domain);

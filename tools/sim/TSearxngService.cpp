@@ -16,9 +16,8 @@ TServiceReply TSearxngService::Error(int status) {
   if (status == 403) {
     return {403, "text/html", "<html><body><h1>403 Forbidden</h1><p>JSON output disabled on this instance</p></body></html>\n", {}};
   }
-  if (status == 429) {
-    return {429, "text/html", "<html><body><h1>429 Too Many Requests</h1></body></html>\n", {{"Retry-After", "1"}}};
-  }
+  // The bot limiter's answer: no Retry-After, the window is an hour.
+  if (status == 429) return {429, "text/plain", "Too Many Requests", {}};
   // Other failures come from the web server in front of it: an HTML page.
   return {status, "text/html", "<html><body><h1>" + std::to_string(status) + "</h1></body></html>\n", {}};
 }
@@ -45,11 +44,16 @@ TServiceReply TSearxngService::Reply(const TServiceRequest& request) const {
     if (!url.empty()) result["url"] = url;
     results.push_back(std::move(result));
   }
+  nlohmann::json unresponsive = nlohmann::json::array();
+  if (page.empty() && SearxngEnginesFail(FWeb, keyword)) {
+    unresponsive = nlohmann::json::array({nlohmann::json::array({"duckduckgo", "Suspended: too many requests"}),
+                                          nlohmann::json::array({"brave", "timeout"})});
+  }
   const nlohmann::json answer = {{"query", query},           {"number_of_results", 0},
                                  {"results", std::move(results)}, {"answers", nlohmann::json::array()},
                                  {"corrections", nlohmann::json::array()}, {"infoboxes", nlohmann::json::array()},
                                  {"suggestions", nlohmann::json::array()},
-                                 {"unresponsive_engines", nlohmann::json::array()}};
+                                 {"unresponsive_engines", std::move(unresponsive)}};
   return {200, "application/json", answer.dump(), {}};
 }
 

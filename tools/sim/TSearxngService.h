@@ -1,7 +1,9 @@
 #pragma once
 // A SearXNG-style instance: GET /search?q=...&format=json&pageno=N on the
 // engine's address. Pages overlap, the end is an empty results array; with
-// JSON output switched off in the configuration it answers 403.
+// JSON output switched off in the configuration it answers 403; a failing
+// keyword's empty pages list unresponsive_engines ([engine, reason] pairs);
+// its bot limiter's 429 has no Retry-After.
 #include "TServiceReply.h"
 #include "TSimWeb.h"
 

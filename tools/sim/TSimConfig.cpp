@@ -129,6 +129,8 @@ TSimConfig ParseSimConfig(std::string_view text) {
     } else if (key == "searxng.json") {
       if (value != "on" && value != "off") Fail(lineNo, "expected searxng.json = on or off");
       c.searxngJson = value == "on";
+    } else if (key == "searxng.failing") {
+      c.searxngFailing.emplace_back(value);
     } else if (key == "live.pages") {
       if (value != "classic" && value != "modern") Fail(lineNo, "expected live.pages = classic or modern");
       c.liveModernPages = value == "modern";

@@ -41,6 +41,9 @@ struct TSimConfig {
   // The live services: SearXNG-style JSON output on (off: 403), the
   // Brave-style subscription token and the Open PageRank-style bearer key.
   bool searxngJson = true;
+  // Keywords whose SearXNG-style pages from the second on come back empty,
+  // every engine listed in unresponsive_engines.
+  std::vector<std::string> searxngFailing;
   std::string braveKey = "sim-brave-key";
   std::string openPageRankKey = "sim-opr-key";
   // The live search services list the posts at their modern addresses

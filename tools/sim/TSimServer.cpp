@@ -261,9 +261,11 @@ TSimServer::TAnswer TSimServer::RouteService(const std::string& method, std::str
   }
   if (path == "/top-1m.csv" || path == "/top-1m.csv.zip") {
     const TTrancoDownload tranco(*web_);
-    return path == "/top-1m.csv" ? TAnswer{200, "text/csv", tranco.Csv(), {}}
-                                 : TAnswer{200, "application/zip", tranco.Zip(), {}};
+    TAnswer::THeaders modified = {{"Last-Modified", std::string(TTrancoDownload::kLastModified)}};
+    return path == "/top-1m.csv" ? TAnswer{200, "text/csv", tranco.Csv(), {}, std::move(modified)}
+                                 : TAnswer{200, "application/zip", tranco.Zip(), {}, std::move(modified)};
   }
+  if (path == "/top-1m-id") return {200, "text/plain", TTrancoDownload(*web_).ListId(), {}};
   if (path == "/") {
     return {200, "text/html",
             "<html><head><title>Sim Search</title></head><body><form action=\"/search\">"
@@ -296,6 +298,10 @@ std::optional<TSimServer::TAnswer> TSimServer::LiveServiceError(const std::strin
 
 TSimServer::TAnswer TSimServer::RouteSite(int site, std::string_view target) {
   const std::string_view path = target.substr(0, target.find_first_of("?&"));
+  // "/?p=N" redirects to the post's permalink, as WordPress does.
+  if (const auto permalink = TModernBlog(*web_).ShortLinkPath(site, target)) {
+    return {301, "text/html", "", *permalink};
+  }
   if (path == "/") return {200, "text/html", web_->RenderHomePage(site), {}};
   if (path == "/robots.txt") {
     TRobotsFile file = robots_.Answer(TSimWeb::SiteIp(site));

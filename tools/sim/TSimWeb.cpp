@@ -131,15 +131,16 @@ TBlogPage TSimWeb::Page(int site, int index) const {
     case 1: p.sign = TWordPressSign::ApiLinkOnly; break;
     default: p.sign = TWordPressSign::Full;
   }
-  switch ((m >> 8) % 10) {
-    case 0:
-    case 1: p.commentRel = TCommentRel::NofollowUgc; break;
-    case 2: p.commentRel = TCommentRel::ExternalNofollowUgc; break;
-    case 3: p.commentRel = TCommentRel::UgcExternalNofollow; break;
-    case 4: p.commentRel = TCommentRel::RemovedWithSponsor; break;
-    default: p.commentRel = TCommentRel::Removed;
+  // A blog keeps one way with its commenters' links and its threading.
+  switch (site % 3) {
+    case 0: p.commentFollow = TCommentFollow::Nofollow; break;
+    case 1: p.commentFollow = TCommentFollow::Followed; break;
+    default: p.commentFollow = TCommentFollow::AuthorsOnly;
   }
+  p.threaded = site % 4 != 2;
   p.commentsOpen = (m >> 16) % 3 != 0;
+  p.comments = static_cast<int>((m >> 24) % 5 == 0 ? 0 : 1 + (m >> 32) % 2);
+  p.sponsored = (m >> 40) % 10 == 0;
   return p;
 }
 

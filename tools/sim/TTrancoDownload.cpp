@@ -43,6 +43,14 @@ std::string TTrancoDownload::DomainAt(std::uint32_t rank) const {
   return std::string(kWords[h % kWords.size()]) + "-" + std::to_string(rank) + "." + kTlds[(h >> 8) % kTlds.size()];
 }
 
+std::string TTrancoDownload::ListId() const {
+  static constexpr std::string_view kSigns = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  std::uint64_t h = MixNumbers({web_.Config().seed, 11});
+  std::string id;
+  for (int i = 0; i < 5; ++i, h /= kSigns.size()) id += kSigns[h % kSigns.size()];
+  return id;
+}
+
 std::string TTrancoDownload::Csv() const {
   std::string csv;
   csv.reserve(kListSize * 24);

@@ -3,7 +3,8 @@
 // the blog sites' hosts ("127.0.0.2": an address has no registrable domain,
 // so the program falls back to the host) among filler domains. Every fifth
 // site (site % 5 == 4) is left out. Served as /top-1m.csv and, zipped, as
-// /top-1m.csv.zip.
+// /top-1m.csv.zip, both with a Last-Modified date; the list's id is the
+// plain-text answer of /top-1m-id.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,6 +17,9 @@ namespace halvane::sim {
 class TTrancoDownload {
  public:
   static constexpr std::uint32_t kListSize = 5000;
+  // The day the list was generated, as the download's Last-Modified says.
+  static constexpr std::string_view kLastModified = "Wed, 09 Dec 2026 00:00:00 GMT";
+  static constexpr std::string_view kListDate = "2026-12-09";
 
   explicit TTrancoDownload(const TSimWeb& web) : web_(web) {}
 
@@ -26,6 +30,8 @@ class TTrancoDownload {
   // The domain at a rank 1..kListSize.
   std::string DomainAt(std::uint32_t rank) const;
 
+  // The list's id at its maker's site: five letters and digits, from the seed.
+  std::string ListId() const;
   std::string Csv() const;  // "1,domain\r\n" lines, as Tranco writes them
   std::string Zip() const;  // top-1m.csv.zip holding top-1m.csv
 
