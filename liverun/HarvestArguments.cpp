@@ -1,9 +1,11 @@
 #include "liverun/HarvestArguments.h"
+#include "base/TextScan.h"
 
 #include <charconv>
-#include <fstream>
+#include <filesystem>
 #include <sstream>
 
+#include "base/RegularFile.h"
 #include "search/ItemAnalysis.h"
 
 namespace halvane::liverun {
@@ -15,21 +17,14 @@ bool ParseNumber(const std::string& text, int low, int high, int& value) {
   return failure == std::errc() && rest == end && value >= low && value <= high;
 }
 
-std::string Trimmed(const std::string& text) {
-  const std::size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos) return {};
-  const std::size_t last = text.find_last_not_of(" \t\r\n");
-  return text.substr(first, last - first + 1);
-}
-
 }  // namespace
 
 std::vector<std::string> KeywordsFromText(const std::string& text) {
   std::vector<std::string> keywords;
   std::istringstream lines(text.rfind("\xEF\xBB\xBF", 0) == 0 ? text.substr(3) : text);
   for (std::string line; std::getline(lines, line);) {
-    std::string keyword = Trimmed(line);
-    if (!keyword.empty()) keywords.push_back(std::move(keyword));
+    std::string keyword = std::string(TrimWhiteSpace(line));
+    if (!keyword.empty() && keyword.front() != '#') keywords.push_back(std::move(keyword));
   }
   return keywords;
 }
@@ -47,7 +42,7 @@ std::optional<THarvestOptions> ParseHarvestArguments(const std::vector<std::stri
     }
     const bool takesValue = name == "--sources" || name == "--keyword" || name == "--keywords" ||
                             name == "--domain" || name == "--depth" || name == "--csv" || name == "--json" ||
-                            name == "--parallel";
+                            name == "--report" || name == "--parallel";
     if (!takesValue) {
       error = "unknown argument '" + name + "'";
       return std::nullopt;
@@ -76,7 +71,7 @@ std::optional<THarvestOptions> ParseHarvestArguments(const std::vector<std::stri
       }
       keywordGiven = true;
       if (name == "--keyword") {
-        if (Trimmed(value).empty()) {
+        if (std::string(TrimWhiteSpace(value)).empty()) {
           error = "--keyword is empty";
           return std::nullopt;
         }
@@ -103,6 +98,16 @@ std::optional<THarvestOptions> ParseHarvestArguments(const std::vector<std::stri
         error = name + " needs a file name";
         return std::nullopt;
       }
+    } else if (name == "--report") {
+      if (!options.ReportFile.empty()) {
+        error = "give one --report";
+        return std::nullopt;
+      }
+      options.ReportFile = value;
+      if (value.empty()) {
+        error = "--report needs a file name";
+        return std::nullopt;
+      }
     } else {
       if (!once(parallelGiven)) return std::nullopt;
       int parallel = 0;
@@ -118,14 +123,16 @@ std::optional<THarvestOptions> ParseHarvestArguments(const std::vector<std::stri
     return std::nullopt;
   }
   if (!options.KeywordsFile.empty()) {
-    std::ifstream file(options.KeywordsFile, std::ios::binary);
-    if (!file) {
-      error = "cannot read keywords file " + options.KeywordsFile;
+    // Opened without blocking: a FIFO or a device is refused, never waited on.
+    std::string text;
+    std::string why;
+    if (!ReadRegularFile(options.KeywordsFile, kMaxKeywordsFileBytes, text, why)) {
+      std::error_code ignored;
+      error = "cannot read keywords file " +
+              (std::filesystem::exists(options.KeywordsFile, ignored) ? why : options.KeywordsFile);
       return std::nullopt;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    options.Keywords = KeywordsFromText(text.str());
+    options.Keywords = KeywordsFromText(text);
     if (options.Keywords.empty()) {
       error = "keywords file " + options.KeywordsFile + " holds no keyword";
       return std::nullopt;

@@ -22,13 +22,17 @@ struct THarvestConsole {
   TProgressReport::TStyle Style;
 };
 
-// interrupted is polled every few milliseconds; once set, the run under way
-// stops and the rows found so far are written.
+// The output file is checked first (kHarvestBadArguments when it cannot be
+// written). interrupted is polled every few milliseconds; once set, the run
+// under way stops and the rows found so far are written. A run that ends
+// (failed or interrupted) before any row writes nothing: an earlier output
+// file stays as it was.
 int RunHarvest(const THarvestOptions& options, TLiveRunParts& parts, THarvestConsole console,
                const std::atomic<bool>& interrupted);
 
-// The table of finished runs: the live captions, with "Keyword" first when
-// several keywords were asked.
-TLiveTable HarvestTable(bool severalKeywords);
+// Why path cannot take the output, for the user ("" when it can): its
+// folder is missing, not a folder or not writable, or path is a folder or
+// another kind of special file (a FIFO, a device).
+std::string OutputFileProblem(const std::string& path);
 
 }  // namespace halvane::liverun

@@ -2,24 +2,71 @@
 
 #include <nlohmann/json.hpp>
 
+#include "liverun/LiveColumns.h"
 #include "search/CsvExport.h"
 
 namespace halvane::liverun {
+namespace {
 
-std::string LiveCsvText(const TLiveTable& table) {
+nlohmann::ordered_json ToJson(const TJsonValue& value) {
+  return std::visit([](const auto& v) { return nlohmann::ordered_json(v); }, value);
+}
+
+}  // namespace
+
+std::string LiveCsvText(const TLiveTable& table) { return JoinCsvLines(LiveCsvLines(table)); }
+
+std::vector<std::string> LiveCsvLines(const TLiveTable& table) {
   std::vector<std::string> lines;
-  lines.reserve(table.Rows.size() + 1);
-  lines.push_back(BuildCsvLine(table.Captions));
-  for (const std::vector<std::string>& row : table.Rows) lines.push_back(BuildCsvLine(row));
+  lines.reserve(table.Results.size() + 1);
+  std::vector<std::string> cells;
+  if (table.WithKeyword) cells.emplace_back(kKeywordCaption);
+  for (const std::string& caption : LiveColumnCaptions()) cells.push_back(caption);
+  lines.push_back(BuildCsvLine(cells));
+  for (const TLiveResult& result : table.Results) {
+    cells.clear();
+    if (table.WithKeyword) cells.push_back(SpreadsheetSafeCell(result.Keyword));
+    for (const TLiveColumnDef& column : LiveColumnTable()) cells.push_back(SpreadsheetSafeCell(column.Text(result)));
+    lines.push_back(BuildCsvLine(cells));
+  }
+  return lines;
+}
+
+std::string PageReportText(const std::vector<TPageOutcome>& outcomes, bool withKeyword) {
+  std::vector<std::string> lines;
+  lines.reserve(outcomes.size() + 1);
+  std::vector<std::string> cells;
+  if (withKeyword) cells.emplace_back(kKeywordCaption);
+  for (const char* caption : {"Address", "Final Address", "Result"}) cells.emplace_back(caption);
+  lines.push_back(BuildCsvLine(cells));
+  for (const TPageOutcome& outcome : outcomes) {
+    cells.clear();
+    if (withKeyword) cells.push_back(SpreadsheetSafeCell(outcome.Keyword));
+    cells.push_back(SpreadsheetSafeCell(outcome.Address));
+    cells.push_back(SpreadsheetSafeCell(outcome.FinalAddress));
+    cells.push_back(SpreadsheetSafeCell(outcome.Result));
+    lines.push_back(BuildCsvLine(cells));
+  }
   return JoinCsvLines(lines);
+}
+
+std::string SpreadsheetSafeCell(std::string_view cell) {
+  if (cell.empty() || cell == "-") return std::string(cell);
+  switch (cell.front()) {
+    case '=': case '+': case '-': case '@': case '\t': case '\r':
+      return "'" + std::string(cell);
+    default:
+      return std::string(cell);
+  }
 }
 
 std::string LiveJsonText(const TLiveTable& table) {
   nlohmann::ordered_json array = nlohmann::ordered_json::array();
-  for (const std::vector<std::string>& row : table.Rows) {
+  for (const TLiveResult& result : table.Results) {
     nlohmann::ordered_json object = nlohmann::ordered_json::object();
-    for (std::size_t column = 0; column < table.Captions.size(); ++column) {
-      object[table.Captions[column]] = column < row.size() ? row[column] : std::string();
+    if (table.WithKeyword) object[std::string(kKeywordJsonName)] = result.Keyword;
+    for (const TLiveColumnDef& column : LiveColumnTable()) {
+      object[std::string(column.JsonName)] = ToJson(column.Json(result));
     }
     array.push_back(std::move(object));
   }

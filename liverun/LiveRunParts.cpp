@@ -1,11 +1,9 @@
 #include "liverun/LiveRunParts.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <ctime>
 #include <stdexcept>
 
+#include "live/RegistrableDomain.h"
 #include "live/TLiveClient.h"
 #include "liverun/ClassicPageJudge.h"
 #include "liverun/LiveColumns.h"
@@ -23,14 +21,15 @@ namespace halvane::liverun {
 using sources::TAuthoritySource;
 using sources::TRankingSource;
 
-TPageVerdict ModernPageJudge(std::string_view page, std::string_view domain) {
-  const pagetest::TPageVerdict found = pagetest::TestModernPage(page, domain);
-  TPageVerdict verdict;
-  verdict.Qualifies = found.Qualifies;
-  verdict.CommentsOpen = found.CommentsOpen;
-  verdict.HasYourLink = found.HasYourLink;
-  verdict.Anchor = found.HasYourLink && found.Anchor != kNoFigure ? found.Anchor : std::string();
-  return verdict;
+pagetest::TPageVerdict ModernPageJudge(const TPageInput& page) {
+  const std::string host = live::HostOfUrl(page.FinalUrl);
+  const std::string site = host.empty() ? std::string() : live::RegistrableDomain(host);
+  pagetest::TPageContext context;
+  context.UserDomain = page.UserDomain;
+  context.PageHost = host;
+  context.PageSite = site;
+  context.ContentType = page.ContentType;
+  return pagetest::TestPage(page.Body, context);
 }
 
 std::unique_ptr<TLiveRunParts> MakeLiveRunParts(const sources::TSources& sources, std::string& error) {
@@ -102,20 +101,5 @@ std::vector<std::string> DescribeSources(const sources::TSources& sources) {
   return lines;
 }
 
-std::string TrancoCitation(const std::string& path) {
-  std::string text =
-      "Traffic ranks from the Tranco list: V. Le Pochat, T. Van Goethem, S. Tajalizadehkhoob, M. Korczynski and "
-      "W. Joosen, \"Tranco: A Research-Oriented Top Sites Ranking Hardened Against Manipulation\", NDSS 2019";
-  struct stat status {};
-  if (::stat(path.c_str(), &status) == 0) {
-    std::tm day {};
-    char date[16];
-    if (gmtime_r(&status.st_mtime, &day) && std::strftime(date, sizeof date, "%Y-%m-%d", &day) > 0) {
-      text += "; list of ";
-      text += date;
-    }
-  }
-  return text + ".";
-}
 
 }  // namespace halvane::liverun

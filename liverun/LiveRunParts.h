@@ -16,16 +16,13 @@ namespace halvane::liverun {
 // a table may build its index: seconds for a big one.
 std::unique_ptr<TLiveRunParts> MakeLiveRunParts(const sources::TSources& sources, std::string& error);
 
-// The modern page test behind the run's seam.
-TPageVerdict ModernPageJudge(std::string_view page, std::string_view domain);
+// The modern page test behind the run's seam: the page's own host and its
+// registrable domain from its final address.
+pagetest::TPageVerdict ModernPageJudge(const TPageInput& page);
 
 // What fills each column, for the About window: "Search: SearXNG at
 // http://...", "Authority: Open PageRank", "Traffic rank: Tranco list
 // (/path/tranco.csv)", "Pages: modern test".
 std::vector<std::string> DescribeSources(const sources::TSources& sources);
-
-// How the Tranco list asks to be cited, with the list's date (the day the
-// file at path was written).
-std::string TrancoCitation(const std::string& path);
 
 }  // namespace halvane::liverun

@@ -3,16 +3,20 @@
 #include <utility>
 
 namespace halvane::liverun {
+namespace {
+
+constexpr const char* kPageGroup = "pages";
+
+}  // namespace
 
 void TClientPageFetcher::Fetch(std::string url, TDone done) {
   live::TLiveRequest request;
   request.Url = std::move(url);
   request.Kind = live::TRequestKind::Page;
+  request.Group = kPageGroup;
   FClient.Submit(std::move(request), std::move(done));
 }
 
-void TClientPageFetcher::AbortAll() {
-  FClient.AbortAll();
-}
+void TClientPageFetcher::AbortAll() { FClient.AbortGroup(kPageGroup); }
 
 }  // namespace halvane::liverun

@@ -1,5 +1,8 @@
 #pragma once
 // Page fetches through the live client, as page requests (robots.txt applies).
+// AbortAll ends only the fetches made here, by their group: the search and
+// authority calls that share the client go on (an authority call cut short
+// by a Stop would otherwise leave the next run without figures).
 #include "live/TLiveClient.h"
 #include "liverun/TPageFetcher.h"
 

@@ -1,8 +1,11 @@
 #pragma once
-// Downloads a Tranco list for the Sources dialog: into a file beside the
-// target, checked by opening it as a Tranco list, and only then moved over
-// the old list. Progress and the end are reported on the download's own
-// client thread.
+// Downloads a Tranco list for the Sources dialog and `halvane-rank
+// download`: into a file beside the target, checked by opening it as a
+// Tranco list, and only then moved over the old list. Beside it goes the
+// list's id (the plain-text answer of /top-1m-id on the list's host) and the
+// day it was generated (the download's Last-Modified date), so that it can
+// be cited (tables::TTrancoListId); without an id the date alone is kept.
+// Progress and the end are reported on the download's own client thread.
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -34,8 +37,13 @@ class TListDownload {
   // The file the download is written to before it is checked.
   std::string PartPath() const { return FTarget + ".part"; }
 
+  // Where the id of the list at listUrl is asked: /top-1m-id on its host.
+  static std::string IdUrl(const std::string& listUrl);
+
  private:
-  void Finish(long status, const std::string& failure);
+  // Asks the list's id, then finishes.
+  void AskId(const std::string& lastModified);
+  void Finish(const std::string& failure, const std::string& idAnswer, const std::string& lastModified);
 
   std::string FUrl;
   std::string FTarget;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "live/RegistrableDomain.h"
+#include "live/UrlForm.h"
 #include "search/Harvest.h"
 
 namespace halvane::liverun {
@@ -13,16 +14,25 @@ namespace {
 // whatever is still out (their late answers go to a closed mailbox).
 constexpr std::chrono::milliseconds kStopGrace{80};
 
-// The name asked of the authority source: the registrable domain, or the
-// host itself when it has none (an address).
-std::string AuthorityDomainOf(const std::string& url) {
-  const std::string host = live::HostOfUrl(url);
-  std::string domain = live::RegistrableDomain(host);
-  return domain.empty() ? host : domain;
-}
-
 std::string Plural(std::size_t count, const char* one, const char* many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// The address a page is known by: its canonical link when that stays on the
+// page's own site (a canonical elsewhere is a claim the page cannot make),
+// else the address it was served from.
+std::string PageAddress(const std::string& finalUrl, const std::string& canonical) {
+  if (canonical.empty()) return finalUrl;
+  const std::optional<std::string> resolved = live::ResolveAddress(finalUrl, canonical);
+  if (!resolved) return finalUrl;
+  const std::string site = live::RegistrableDomain(live::HostOfUrl(finalUrl));
+  if (site.empty() || live::RegistrableDomain(live::HostOfUrl(*resolved)) != site) return finalUrl;
+  return *resolved;
+}
+
+std::string FailureText(const live::TLiveResponse& response) {
+  if (response.Answered()) return "HTTP " + std::to_string(response.Status);
+  return response.Message.empty() ? std::string("no answer") : response.Message;
 }
 
 }  // namespace
@@ -38,12 +48,16 @@ std::string JudgingText(std::size_t judged, std::size_t found) {
 std::string SummaryText(const TLiveRunSummary& summary) {
   std::string text = Plural(summary.Rows, "row", "rows") + " from " +
                      Plural(summary.PagesFound, "page", "pages");
+  if (summary.Nofollow > 0) text += ", " + std::to_string(summary.Nofollow) + " nofollow";
+  if (summary.NotWordPress > 0) text += ", " + std::to_string(summary.NotWordPress) + " not WordPress";
+  if (summary.Duplicates > 0) text += ", " + Plural(summary.Duplicates, "duplicate", "duplicates");
   if (summary.RobotsSkipped > 0) {
     text += ", " + Plural(summary.RobotsSkipped, "page", "pages") + " skipped by robots.txt";
   }
   if (summary.PagesFailed > 0) text += ", " + Plural(summary.PagesFailed, "page", "pages") + " failed";
   if (summary.Stopped) text += ", stopped";
   if (!summary.SourceError.empty()) text += "; " + summary.SourceError;
+  if (!summary.Note.empty()) text += "; " + summary.Note;
   return text;
 }
 
@@ -78,10 +92,9 @@ void TLiveRun::Wait() {
 }
 
 bool TLiveRun::WaitFor(std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!FFinished.load()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  {
+    std::unique_lock lock(FFinishedLock);
+    if (!FFinishedSignal.wait_for(lock, timeout, [this] { return FFinished; })) return false;
   }
   Wait();
   return true;
@@ -103,7 +116,11 @@ void TLiveRun::Loop() {
     (*message)();
   }
   FMailbox->Close();
-  FFinished = true;
+  {
+    const std::lock_guard lock(FFinishedLock);
+    FFinished = true;
+  }
+  FFinishedSignal.notify_all();
 }
 
 void TLiveRun::Begin() {
@@ -140,13 +157,27 @@ void TLiveRun::OnHarvestProgress(int page, std::size_t, std::vector<std::string>
 void TLiveRun::AddAddresses(std::vector<std::string>::const_iterator first,
                             std::vector<std::string>::const_iterator last) {
   for (; first != last && !FStopped; ++first) {
-    FPageQueue.push_back(FAddresses.size());
-    FAddresses.push_back(*first);
+    ++FHarvested;
+    const std::size_t slot = FAddresses.size();
+    const std::optional<std::string> address = live::NormalAddress(*first);
+    FAddresses.push_back(address.value_or(*first));
     FSlots.emplace_back();
-    ++FPagesOut;
+    FSummary.PagesFound = FAddresses.size();
+    if (!address) {
+      ++FSummary.PagesJudged;
+      ++FSummary.PagesFailed;
+      Drop(slot, std::string(kReasonFailed) + "not a web address");
+    } else if (!FSeenAddresses.insert(*address).second) {
+      ++FSummary.PagesJudged;
+      ++FSummary.Duplicates;
+      Drop(slot, std::string(kReasonDuplicate));
+    } else {
+      FPageQueue.push_back(slot);
+      ++FPagesOut;
+    }
   }
-  FSummary.PagesFound = FAddresses.size();
   FetchQueuedPages();
+  ReportReadyRows();
 }
 
 void TLiveRun::FetchQueuedPages() {
@@ -173,8 +204,8 @@ void TLiveRun::OnHarvestDone(THarvestResult result) {
     FListener.StatusText(FSummary.SourceError);
   }
   // The addresses not yet reported as new: the last page's.
-  if (result.Addresses.size() > FAddresses.size()) {
-    AddAddresses(result.Addresses.begin() + static_cast<std::ptrdiff_t>(FAddresses.size()), result.Addresses.end());
+  if (result.Addresses.size() > FHarvested) {
+    AddAddresses(result.Addresses.begin() + static_cast<std::ptrdiff_t>(FHarvested), result.Addresses.end());
   }
   ReportJudging();
   CheckFinished();
@@ -190,16 +221,7 @@ void TLiveRun::OnPage(std::size_t slot, live::TLiveResponse response) {
     return;
   }
   ++FSummary.PagesJudged;
-  FSlots[slot].State = TSlotState::Dropped;
-  if (response.Error == live::TLiveError::RobotsDisallowed) {
-    ++FSummary.RobotsSkipped;
-  } else if (!response.Succeeded()) {
-    ++FSummary.PagesFailed;
-  } else {
-    const TPageVerdict verdict = FParts.Judge(response.Body, FInput.Domain);
-    response.Body = std::string();
-    if (verdict.Qualifies) Qualified(slot, verdict);
-  }
+  Judge(slot, std::move(response));
   if (!FHarvesting) {
     ReportJudging();
   } else {
@@ -209,42 +231,99 @@ void TLiveRun::OnPage(std::size_t slot, live::TLiveResponse response) {
   CheckFinished();
 }
 
-void TLiveRun::Qualified(std::size_t slot, const TPageVerdict& verdict) {
+void TLiveRun::Judge(std::size_t slot, live::TLiveResponse response) {
   TSlot& entry = FSlots[slot];
+  entry.FinalUrl = response.FinalUrl.empty() ? FAddresses[slot]
+                                             : live::NormalAddress(response.FinalUrl).value_or(response.FinalUrl);
+  if (response.Error == live::TLiveError::RobotsDisallowed || response.Error == live::TLiveError::RobotsUnavailable) {
+    ++FSummary.RobotsSkipped;
+    Drop(slot, std::string(kReasonRobots));
+    return;
+  }
+  if (!response.Succeeded()) {
+    ++FSummary.PagesFailed;
+    Drop(slot, std::string(kReasonFailed) + FailureText(response));
+    return;
+  }
+  const pagetest::TPageVerdict verdict =
+      FParts.Judge({response.Body, entry.FinalUrl, response.Header("content-type"), FInput.Domain});
+  response.Body = std::string();
+  if (verdict.Qualifies) {
+    Qualified(slot, verdict);
+  } else if (verdict.Rejection == pagetest::TRejection::Nofollow) {
+    ++FSummary.Nofollow;
+    Drop(slot, std::string(kReasonNofollow));
+  } else if (verdict.Rejection == pagetest::TRejection::CannotJudge) {
+    ++FSummary.PagesFailed;
+    Drop(slot, std::string(kReasonFailed) + verdict.Reason);
+  } else {
+    ++FSummary.NotWordPress;
+    Drop(slot, std::string(kReasonNotWordPress));
+  }
+}
+
+void TLiveRun::Qualified(std::size_t slot, const pagetest::TPageVerdict& verdict) {
+  TSlot& entry = FSlots[slot];
+  const std::string url = PageAddress(entry.FinalUrl, verdict.Canonical);
+  const auto [owner, fresh] = FPageOwners.emplace(url, slot);
+  if (!fresh) {
+    ++FSummary.Duplicates;
+    if (owner->second < slot) {
+      Drop(slot, std::string(kReasonDuplicate));
+      return;
+    }
+    // A later address answered first: the row stands where the page was
+    // first harvested. Neither slot has been reported yet.
+    TSlot& later = FSlots[owner->second];
+    entry.Result = later.Result;
+    later.State = TSlotState::Dropped;
+    later.Reason = std::string(kReasonDuplicate);
+    owner->second = slot;
+    entry.State = TSlotState::Ready;
+    AskAuthority(slot);
+    return;
+  }
   entry.State = TSlotState::Ready;
-  const std::string& url = FAddresses[slot];
-  entry.Cells[kLiveUrl] = url;
-  entry.Cells[kLiveComments] = verdict.CommentsOpen ? "Open" : "Closed";
-  entry.Cells[kLiveHasYourLink] = verdict.HasYourLink ? "Yes" : "No";
-  entry.Cells[kLiveAnchorName] =
-      verdict.HasYourLink && !verdict.Anchor.empty() ? verdict.Anchor : std::string(kNoFigure);
-  entry.Cells[kLiveTrafficRank] = FParts.Ranking ? FParts.Ranking->Cell(url) : std::string(kNoFigure);
+  TLiveResult& result = entry.Result;
+  result.Url = url;
+  result.Keyword = FInput.Keyword;
+  result.CommentsOpen = verdict.CommentsOpen;
+  result.CommentLinks = verdict.CommentLinks;
+  result.HasYourLink = verdict.HasYourLink;
+  if (verdict.HasYourLink && verdict.Anchor != kNoFigure) result.Anchor = verdict.Anchor;
+  if (FParts.Ranking) result.TrafficRank = FParts.Ranking->Rank(url);
   AskAuthority(slot);
 }
 
+void TLiveRun::Drop(std::size_t slot, std::string reason) {
+  FSlots[slot].State = TSlotState::Dropped;
+  FSlots[slot].Reason = std::move(reason);
+}
+
 void TLiveRun::AskAuthority(std::size_t slot) {
-  const std::string domain = FParts.Authority ? AuthorityDomainOf(FAddresses[slot]) : std::string();
-  const auto known = FAuthorityCells.find(domain);
-  if (known != FAuthorityCells.end() && !known->second.empty()) {
-    SetAuthority(slot, known->second);
+  const std::string domain = FParts.Authority ? FParts.Authority->NameOf(FSlots[slot].Result.Url) : std::string();
+  const auto known = FAuthorityFigures.find(domain);
+  if (known != FAuthorityFigures.end() && known->second.Answered) {
+    SetAuthority(slot, known->second.Figure);
     return;
   }
   if (domain.empty() || FAuthorityFailed) {
-    SetAuthority(slot, std::string(kNoFigure));
+    SetAuthority(slot, std::nullopt);
     return;
   }
   FAuthorityWaiters[domain].push_back(slot);
-  if (known == FAuthorityCells.end()) {
-    FAuthorityCells.emplace(domain, std::string());
+  if (known == FAuthorityFigures.end()) {
+    FAuthorityFigures.emplace(domain, TAuthorityEntry{});
     FAuthorityQueue.push_back(domain);
   }
   SendAuthorityBatch();
 }
 
-void TLiveRun::SetAuthority(std::size_t slot, const std::string& text) {
+void TLiveRun::SetAuthority(std::size_t slot, std::optional<int> figure) {
   TSlot& entry = FSlots[slot];
-  entry.Cells[kLiveAuthority] = text;
-  if (entry.Row) FListener.CellSet(*entry.Row, kLiveAuthority, text);
+  entry.Result.AuthorityAwaited = false;
+  entry.Result.Authority = figure;
+  if (entry.Row) FListener.ResultChanged(*entry.Row, entry.Result);
 }
 
 void TLiveRun::SendAuthorityBatch() {
@@ -265,6 +344,10 @@ void TLiveRun::OnAuthority(std::vector<std::string> batch, TAuthorityAnswer answ
     CheckFinished();
     return;
   }
+  if (!answer.Note.empty() && FSummary.Note.empty()) {
+    FSummary.Note = answer.Note;
+    FListener.StatusText(answer.Note);
+  }
   if (!answer.Error.empty()) {
     // The source failed half-way: every row still waiting, and every later
     // one, shows "-"; the status says why.
@@ -276,14 +359,13 @@ void TLiveRun::OnAuthority(std::vector<std::string> batch, TAuthorityAnswer answ
     FAuthorityQueue.clear();
   }
   for (const std::string& domain : batch) {
-    const auto figure = answer.Figures.find(domain);
-    const std::string cell = figure != answer.Figures.end() && answer.Error.empty()
-                                 ? std::to_string(figure->second)
-                                 : std::string(kNoFigure);
-    FAuthorityCells[domain] = cell;
+    const auto found = answer.Figures.find(domain);
+    std::optional<int> figure;
+    if (found != answer.Figures.end() && answer.Error.empty()) figure = found->second;
+    FAuthorityFigures[domain] = TAuthorityEntry{true, figure};
     const auto waiters = FAuthorityWaiters.find(domain);
     if (waiters == FAuthorityWaiters.end()) continue;
-    for (std::size_t slot : waiters->second) SetAuthority(slot, cell);
+    for (std::size_t slot : waiters->second) SetAuthority(slot, figure);
     FAuthorityWaiters.erase(waiters);
   }
   SendAuthorityBatch();
@@ -295,8 +377,11 @@ void TLiveRun::ReportReadyRows() {
     TSlot& entry = FSlots[FNextSlot];
     if (entry.State == TSlotState::Ready) {
       entry.Row = FSummary.Rows++;
-      FListener.RowAdded(*entry.Row, entry.Cells);
+      FListener.RowAdded(*entry.Row, entry.Result);
     }
+    const bool kept = entry.State == TSlotState::Ready;
+    FListener.PageSettled(
+        {FInput.Keyword, FAddresses[FNextSlot], entry.FinalUrl, kept ? std::string(kResultKept) : entry.Reason});
     ++FNextSlot;
   }
 }
@@ -318,7 +403,7 @@ void TLiveRun::OnStop() {
   if (FParts.Pages) FParts.Pages->AbortAll();
   // Figures that will not come now are unknown.
   for (const auto& [domain, slots] : FAuthorityWaiters) {
-    for (std::size_t slot : slots) SetAuthority(slot, std::string(kNoFigure));
+    for (std::size_t slot : slots) SetAuthority(slot, std::nullopt);
   }
   FAuthorityWaiters.clear();
   FStopDeadline = TRunMailbox::TClock::now() + kStopGrace;

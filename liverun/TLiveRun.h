@@ -10,11 +10,14 @@
 // Stop also for the listener's. After Stop the run finishes within 100 ms.
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <cstddef>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -52,7 +55,9 @@ class TLiveRun {
   enum class TSlotState { Pending, Dropped, Ready };
   struct TSlot {
     TSlotState State = TSlotState::Pending;
-    TLiveRow Cells;
+    TLiveResult Result;
+    std::string FinalUrl;
+    std::string Reason;  // why a dropped slot has no row
     std::optional<std::size_t> Row;  // once reported
   };
 
@@ -64,9 +69,11 @@ class TLiveRun {
   void OnPage(std::size_t slot, live::TLiveResponse response);
   void OnAuthority(std::vector<std::string> batch, TAuthorityAnswer answer);
   void OnStop();
-  void Qualified(std::size_t slot, const TPageVerdict& verdict);
+  void Judge(std::size_t slot, live::TLiveResponse response);
+  void Qualified(std::size_t slot, const pagetest::TPageVerdict& verdict);
+  void Drop(std::size_t slot, std::string reason);
   void AskAuthority(std::size_t slot);
-  void SetAuthority(std::size_t slot, const std::string& text);
+  void SetAuthority(std::size_t slot, std::optional<int> figure);
   void SendAuthorityBatch();
   void FetchQueuedPages();
   void ReportReadyRows();
@@ -81,14 +88,20 @@ class TLiveRun {
   std::shared_ptr<TRunMailbox> FMailbox;
   std::thread FThread;
   std::atomic<bool> FStopRequested{false};
-  std::atomic<bool> FFinished{false};
+  // Set by the run's thread as its last act; WaitFor waits on it.
+  std::mutex FFinishedLock;
+  std::condition_variable FFinishedSignal;
+  bool FFinished = false;
 
   // Owned by the run's thread.
   bool FHarvesting = false;
   bool FStopped = false;
   bool FDone = false;
   std::optional<TRunMailbox::TClock::time_point> FStopDeadline;
-  std::vector<std::string> FAddresses;
+  std::size_t FHarvested = 0;          // addresses the harvest gave
+  std::vector<std::string> FAddresses;  // by slot, in their one form
+  std::set<std::string> FSeenAddresses;
+  std::map<std::string, std::size_t> FPageOwners;  // a page's address -> the slot whose row it is
   std::vector<TSlot> FSlots;
   std::size_t FNextSlot = 0;
   std::size_t FPagesOut = 0;       // queued or fetching
@@ -97,7 +110,11 @@ class TLiveRun {
   std::string FHarvestName;
   bool FAuthorityFailed = false;
   bool FAuthorityInFlight = false;
-  std::map<std::string, std::string> FAuthorityCells;               // asked domains: cell, "" while waiting
+  struct TAuthorityEntry {
+    bool Answered = false;
+    std::optional<int> Figure;
+  };
+  std::map<std::string, TAuthorityEntry> FAuthorityFigures;          // asked domains
   std::map<std::string, std::vector<std::size_t>> FAuthorityWaiters;  // domain -> slots
   std::vector<std::string> FAuthorityQueue;                         // not yet asked
   TLiveRunSummary FSummary;
@@ -107,7 +124,8 @@ class TLiveRun {
 std::string SearchingText(const std::string& engine, int page);
 // "Judging 40 of 212 pages..."
 std::string JudgingText(std::size_t judged, std::size_t found);
-// "12 rows from 212 pages, 3 pages skipped by robots.txt, 1 page failed" and
+// "12 rows from 212 pages, 40 nofollow, 150 not WordPress, 2 duplicates,
+// 3 pages skipped by robots.txt, 5 pages failed" and
 // the failed source, for the end of a run.
 std::string SummaryText(const TLiveRunSummary& summary);
 

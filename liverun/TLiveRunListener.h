@@ -3,18 +3,39 @@
 // a time, in the order things happened; a window marshals them to its thread.
 #include <cstddef>
 #include <string>
+#include <string_view>
 
-#include "liverun/LiveColumns.h"
+#include "liverun/TLiveResult.h"
 
 namespace halvane::liverun {
+
+// Why a harvested address has no row of its own.
+inline constexpr std::string_view kReasonNofollow = "nofollow";
+inline constexpr std::string_view kReasonNotWordPress = "not WordPress";
+inline constexpr std::string_view kReasonDuplicate = "duplicate";
+inline constexpr std::string_view kReasonRobots = "robots.txt";
+inline constexpr std::string_view kReasonFailed = "failed: ";  // and the error in words
+inline constexpr std::string_view kResultKept = "kept";
+
+// What became of one harvested address.
+struct TPageOutcome {
+  std::string Keyword;
+  std::string Address;       // as harvested, in its one form
+  std::string FinalAddress;  // after redirects ("" without an answer)
+  std::string Result;        // kResultKept, or the reason it has no row
+};
 
 struct TLiveRunSummary {
   std::size_t Rows = 0;
   std::size_t PagesFound = 0;
   std::size_t PagesJudged = 0;
+  std::size_t Nofollow = 0;       // every comment link nofollow: no row
+  std::size_t NotWordPress = 0;
+  std::size_t Duplicates = 0;     // the same page as an earlier address
   std::size_t RobotsSkipped = 0;  // refused by robots.txt: no row
   std::size_t PagesFailed = 0;    // no answer, or not 2xx
   std::string SourceError;        // the first source that failed, and why
+  std::string Note;               // a source's word to the user (a rebuilt index)
   bool Stopped = false;
 };
 
@@ -22,8 +43,11 @@ class TLiveRunListener {
  public:
   virtual ~TLiveRunListener() = default;
   // Rows are added in harvest order; row counts from 0 within the run.
-  virtual void RowAdded(std::size_t row, const TLiveRow& cells) = 0;
-  virtual void CellSet(std::size_t row, int column, const std::string& text) = 0;
+  virtual void RowAdded(std::size_t row, const TLiveResult& result) = 0;
+  // A figure of a reported row arrived (the authority comes in batches).
+  virtual void ResultChanged(std::size_t row, const TLiveResult& result) = 0;
+  // Each judged address once, in the order the answers came.
+  virtual void PageSettled(const TPageOutcome& outcome) = 0;
   virtual void StatusText(const std::string& text) = 0;
   // Pages judged of pages found (total 0 while harvesting).
   virtual void Progress(std::size_t done, std::size_t total) = 0;

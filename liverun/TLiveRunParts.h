@@ -8,7 +8,7 @@
 #include "liverun/TAuthorityLookup.h"
 #include "liverun/THarvestSource.h"
 #include "liverun/TPageFetcher.h"
-#include "liverun/TPageVerdict.h"
+#include "liverun/TPageJudge.h"
 #include "liverun/TRankLookup.h"
 
 namespace halvane::liverun {

@@ -5,16 +5,22 @@
 namespace halvane::liverun {
 
 TOpenPageRankAuthority::TOpenPageRankAuthority(live::TLiveClient& client, std::string url, std::string key)
-    : FState(std::make_shared<TState>()) {
-  FService = std::make_unique<sources::TOpenPageRank>(
-      client, std::move(url), std::move(key),
-      [state = FState](const std::string& domain, std::optional<int> figure, const std::string& error) {
-        Answered(*state, domain, figure, error);
-      });
+    : FClient(client), FUrl(std::move(url)), FKey(std::move(key)), FState(std::make_shared<TState>()) {
+  FService = NewService();
 }
 
 TOpenPageRankAuthority::~TOpenPageRankAuthority() {
+  // No handler runs once the services are gone.
   FService.reset();
+  FSpent.clear();
+}
+
+std::unique_ptr<sources::TOpenPageRank> TOpenPageRankAuthority::NewService() const {
+  return std::make_unique<sources::TOpenPageRank>(
+      FClient, FUrl, FKey,
+      [state = FState](const std::string& domain, std::optional<int> figure, const std::string& error) {
+        Answered(*state, domain, figure, error);
+      });
 }
 
 void TOpenPageRankAuthority::Answered(TState& state, const std::string& domain, std::optional<int> figure,
@@ -25,7 +31,7 @@ void TOpenPageRankAuthority::Answered(TState& state, const std::string& domain, 
     if (error.empty()) {
       state.Known[domain] = figure;
     } else {
-      state.Failed[domain] = error;
+      state.ServiceSpent = true;
     }
     for (auto batch = state.Batches.begin(); batch != state.Batches.end();) {
       if (batch->Waiting.erase(domain) > 0) {
@@ -46,14 +52,12 @@ void TOpenPageRankAuthority::Answered(TState& state, const std::string& domain, 
 void TOpenPageRankAuthority::Lookup(std::vector<std::string> domains, TDone done) {
   TBatch batch;
   std::vector<std::string> ask;
+  bool spent = false;
   {
     std::lock_guard lock(FState->Lock);
     for (const std::string& domain : domains) {
       if (const auto known = FState->Known.find(domain); known != FState->Known.end()) {
         if (known->second) batch.Answer.Figures[domain] = *known->second;
-      } else if (const auto failed = FState->Failed.find(domain); failed != FState->Failed.end()) {
-        // The service asks a domain once; its failure stands.
-        batch.Answer.Error = failed->second;
       } else if (batch.Waiting.insert(domain).second) {
         ask.push_back(domain);
       }
@@ -61,11 +65,17 @@ void TOpenPageRankAuthority::Lookup(std::vector<std::string> domains, TDone done
     if (!batch.Waiting.empty()) {
       batch.Done = std::move(done);
       FState->Batches.push_back(std::move(batch));
+      spent = std::exchange(FState->ServiceSpent, false);
     }
   }
   if (ask.empty()) {
     done(std::move(batch.Answer));
     return;
+  }
+  if (spent) {
+    // The spent service keeps answering the calls it has out (a domain asked
+    // there and here gets whichever answer comes first).
+    FSpent.push_back(std::exchange(FService, NewService()));
   }
   for (const std::string& domain : ask) {
     // The run asks by registrable domain (or address); the service takes

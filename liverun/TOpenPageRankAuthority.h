@@ -1,13 +1,17 @@
 #pragma once
-// The Authority column from Open PageRank's bulk API. Figures (and failures)
-// are kept for the life of the object, so a domain is asked at most once
-// across the keywords of one harvest.
+// The Authority column from Open PageRank's bulk API. Figures are kept for
+// the life of the object, so a domain is asked at most once across the runs
+// that share it (the keywords of one harvest, the searches of one window).
+// A failure is never kept: it says why this run's column shows "-", and the
+// next Lookup asks again (the call may have been cut short, timed out, or met
+// a limit that has passed since).
+#include <list>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <set>
-#include <list>
+#include <vector>
 
 #include "live/TLiveClient.h"
 #include "liverun/TAuthorityLookup.h"
@@ -32,14 +36,23 @@ class TOpenPageRankAuthority : public TAuthorityLookup {
   struct TState {
     std::mutex Lock;
     std::map<std::string, std::optional<int>> Known;
-    std::map<std::string, std::string> Failed;  // domain -> why its call failed
     std::list<TBatch> Batches;
+    // A call failed: the service asks each domain once, so the next domains
+    // go to a fresh one.
+    bool ServiceSpent = false;
   };
   static void Answered(TState& state, const std::string& domain, std::optional<int> figure,
                        const std::string& error);
+  std::unique_ptr<sources::TOpenPageRank> NewService() const;
 
+  live::TLiveClient& FClient;
+  const std::string FUrl;
+  const std::string FKey;
   std::shared_ptr<TState> FState;
-  std::unique_ptr<sources::TOpenPageRank> FService;  // first to go: no handler after
+  // The service asked now, and those that failed before; these still answer
+  // the calls they have out. Touched by Lookup's thread only.
+  std::unique_ptr<sources::TOpenPageRank> FService;
+  std::vector<std::unique_ptr<sources::TOpenPageRank>> FSpent;
 };
 
 }  // namespace halvane::liverun

@@ -1,5 +1,7 @@
 #pragma once
 // Where the Traffic Rank column comes from: a local list, looked up at once.
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -9,8 +11,8 @@ class TRankLookup {
  public:
   virtual ~TRankLookup() = default;
   virtual std::string Name() const = 0;
-  // The cell for a page address: a comma-grouped rank or "-".
-  virtual std::string Cell(std::string_view url) = 0;
+  // The rank of a page address's site; nothing when it is not listed.
+  virtual std::optional<std::uint32_t> Rank(std::string_view url) = 0;
 };
 
 }  // namespace halvane::liverun

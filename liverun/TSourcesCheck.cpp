@@ -15,6 +15,13 @@ namespace halvane::liverun {
 TSourcesCheck::TSourcesCheck(sources::TSources sources) : FSources(std::move(sources)) {}
 
 TSourcesCheck::~TSourcesCheck() {
+  {
+    // No done after this; one running now on another thread is waited for.
+    std::unique_lock lock(FLock);
+    FDone = nullptr;
+    FCallReturned.wait(lock, [this] { return !FCalling; });
+  }
+  if (FWorker.joinable()) FWorker.join();
   // Back ends first: after their Stop no handler runs.
   if (FSearch) FSearch->Stop();
   FSearch.reset();
@@ -34,18 +41,33 @@ void TSourcesCheck::Report(std::size_t slot, std::string result) {
     if (--FOpen > 0) return;
     done = std::move(FDone);
     checks = FChecks;
+    FCalling = static_cast<bool>(done);
   }
-  if (done) done(std::move(checks));
+  if (!done) return;
+  done(std::move(checks));
+  {
+    std::lock_guard lock(FLock);
+    FCalling = false;
+  }
+  FCallReturned.notify_all();
 }
 
 void TSourcesCheck::Start(TDone done) {
+  if (FWorker.joinable()) return;
+  {
+    std::lock_guard lock(FLock);
+    FDone = std::move(done);
+  }
+  FWorker = std::thread([this] { Run(); });
+}
+
+void TSourcesCheck::Run() {
   FClient = std::make_unique<live::TLiveClient>(FSources.Network);
   std::size_t search = SIZE_MAX;
   std::size_t authority = SIZE_MAX;
   std::size_t ranking = SIZE_MAX;
   {
     std::lock_guard lock(FLock);
-    FDone = std::move(done);
     if (FSources.LiveMode()) {
       search = FChecks.size();
       FChecks.push_back(
@@ -99,7 +121,7 @@ void TSourcesCheck::Start(TDone done) {
     const std::string error = CheckTrancoList(FSources.TrancoFile);
     Report(ranking, error.empty() ? "OK" : error);
   }
-  Report(SIZE_MAX, {});  // releases this call's hold
+  Report(SIZE_MAX, {});  // releases Run's own hold
 }
 
 }  // namespace halvane::liverun

@@ -2,10 +2,18 @@
 // The Sources dialog's Test: asks each chosen service once (one search page,
 // one authority call, opening the tables) and says per service "OK" or what
 // went wrong, in words.
+//
+// Threads: Start and the destructor are for the owner's thread (the
+// interface thread), and neither waits: the checks run on a thread of this
+// object's own (opening a table may build its index, seconds for a big one)
+// and on the live client's. done runs on one of those. The destructor waits
+// only for a table being opened at that moment.
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "sources/TSources.h"
@@ -33,12 +41,14 @@ class TSourcesCheck {
   // Ends what is under way; done is not called after.
   ~TSourcesCheck();
 
-  // done runs once, on another thread (or at once when nothing is asked
-  // over the network).
+  // done runs once, on another thread; it must not destroy this object.
+  // Once only.
   void Start(TDone done);
 
  private:
-  // A service's result; slot SIZE_MAX only releases Start's own hold.
+  // The checks, on FWorker.
+  void Run();
+  // A service's result; slot SIZE_MAX only releases Run's own hold.
   void Report(std::size_t slot, std::string result);
 
   sources::TSources FSources;
@@ -49,6 +59,9 @@ class TSourcesCheck {
   std::vector<TServiceCheck> FChecks;
   std::size_t FOpen = 0;
   TDone FDone;
+  bool FCalling = false;                  // done is running (outside FLock)
+  std::condition_variable FCallReturned;  // the destructor waits for it
+  std::thread FWorker;
 };
 
 }  // namespace halvane::liverun

@@ -9,7 +9,7 @@ class TTrancoRank : public TRankLookup {
  public:
   explicit TTrancoRank(tables::TTrancoList list) : FList(std::move(list)) {}
   std::string Name() const override { return "Tranco"; }
-  std::string Cell(std::string_view url) override;
+  std::optional<std::uint32_t> Rank(std::string_view url) override;
 
  private:
   tables::TTrancoList FList;

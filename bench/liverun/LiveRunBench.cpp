@@ -32,18 +32,19 @@ namespace {
 
 class TCollect : public liverun::TLiveRunListener {
  public:
-  void RowAdded(std::size_t, const liverun::TLiveRow& cells) override {
+  void RowAdded(std::size_t, const liverun::TLiveResult& result) override {
     std::lock_guard lock(FLock);
-    Rows.push_back(cells);
+    Rows.push_back(result);
   }
-  void CellSet(std::size_t row, int column, const std::string& text) override {
+  void ResultChanged(std::size_t row, const liverun::TLiveResult& result) override {
     std::lock_guard lock(FLock);
-    Rows[row][static_cast<std::size_t>(column)] = text;
+    Rows[row] = result;
   }
+  void PageSettled(const liverun::TPageOutcome&) override {}
   void StatusText(const std::string&) override {}
   void Progress(std::size_t, std::size_t) override {}
   void Finished(const liverun::TLiveRunSummary& summary) override { Summary = summary; }
-  std::vector<liverun::TLiveRow> Rows;
+  std::vector<liverun::TLiveResult> Rows;
   liverun::TLiveRunSummary Summary;
 
  private:
@@ -55,7 +56,7 @@ std::string SourcesText(const test::TSimProcess& sim, const std::string& tranco,
   return "[search]\nengine = searxng\nsearxng-url = " + base + "/\n[authority]\nsource = openpagerank\n" +
          "openpagerank-url = " + base + "/v1/domains/bulk\nopenpagerank-key = sim-opr-key\n" +
          "[ranking]\nsource = tranco\ntranco = " + tranco + "\n[pages]\ntest = modern\n" +
-         "[network]\nparallel = " + std::to_string(parallel) + "\nper-host = 2\nhost-delay-ms = 0\nca-file = " +
+         "[network]\nparallel = " + std::to_string(parallel) + "\nper-host = 2\nhost-delay-ms = 0\nprivate-addresses = allow\nca-file = " +
          sim.CaFile() + "\n";
 }
 
@@ -81,7 +82,7 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  std::vector<liverun::TLiveRow> rows[2];
+  std::vector<liverun::TLiveResult> rows[2];
   double seconds[2] = {0, 0};
   const int parallels[2] = {1, 8};
   for (int i = 0; i < 2; ++i) {

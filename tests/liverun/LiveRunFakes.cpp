@@ -6,6 +6,7 @@ namespace halvane::liverun::testing {
 
 void TFakeHarvest::Start(std::string query, std::size_t maxAddresses, TProgress progress, TDone done) {
   ++Starts;
+  if (OnStart) OnStart();
   LastQuery = query;
   LastMax = maxAddresses;
   if (FThread.joinable()) FThread.join();
@@ -128,10 +129,20 @@ void TFakeAuthority::Lookup(std::vector<std::string> domains, TDone done) {
       if (figure != Figures.end()) answer.Figures[domain] = figure->second;
     }
   }
-  FThreads.emplace_back([answer = std::move(answer), done = std::move(done), delay = DelayMs]() mutable {
+  FThreads.emplace_back([this, answer = std::move(answer), done = std::move(done), delay = DelayMs]() mutable {
     std::this_thread::sleep_for(std::chrono::milliseconds(delay));
     done(std::move(answer));
+    {
+      std::lock_guard lock(FLock);
+      ++FAnswers;
+    }
+    FAnswered.notify_all();
   });
+}
+
+bool TFakeAuthority::WaitForAnswers(int count) {
+  std::unique_lock lock(FLock);
+  return FAnswered.wait_for(lock, std::chrono::minutes(1), [&] { return FAnswers >= count; });
 }
 
 std::vector<std::vector<std::string>> TFakeAuthority::CallsMade() {
@@ -139,32 +150,50 @@ std::vector<std::vector<std::string>> TFakeAuthority::CallsMade() {
   return Calls;
 }
 
-std::string TFakeRanking::Cell(std::string_view url) {
+std::optional<std::uint32_t> TFakeRanking::Rank(std::string_view url) {
   const auto cell = Cells.find(std::string(url));
-  return cell == Cells.end() ? "-" : cell->second;
+  if (cell == Cells.end()) return std::nullopt;
+  std::string digits;
+  for (char c : cell->second) {
+    if (c != ',') digits.push_back(c);
+  }
+  return static_cast<std::uint32_t>(std::stoul(digits));
 }
 
-void TRecorder::RowAdded(std::size_t row, const TLiveRow& cells) {
+void TRecorder::RowAdded(std::size_t row, const TLiveResult& result) {
   std::lock_guard lock(FLock);
   if (FFinished) FFaults.push_back("row after Finished");
   if (row != FRows.size()) FFaults.push_back("row " + std::to_string(row) + " out of order");
-  FRows.push_back(cells);
+  FRows.push_back(result);
+  FChanged.notify_all();
 }
 
-void TRecorder::CellSet(std::size_t row, int column, const std::string& text) {
+void TRecorder::ResultChanged(std::size_t row, const TLiveResult& result) {
   std::lock_guard lock(FLock);
   if (FFinished) FFaults.push_back("cell after Finished");
-  if (row >= FRows.size() || column < 0 || column >= kLiveColumnCount) {
+  if (row >= FRows.size()) {
     FFaults.push_back("cell of unknown row " + std::to_string(row));
     return;
   }
-  FRows[row][static_cast<std::size_t>(column)] = text;
+  FRows[row] = result;
+}
+
+void TRecorder::PageSettled(const TPageOutcome& outcome) {
+  std::lock_guard lock(FLock);
+  if (FFinished) FFaults.push_back("outcome after Finished");
+  FOutcomes.push_back(outcome);
+}
+
+std::vector<TPageOutcome> TRecorder::Outcomes() {
+  std::lock_guard lock(FLock);
+  return FOutcomes;
 }
 
 void TRecorder::StatusText(const std::string& text) {
   std::lock_guard lock(FLock);
   if (FFinished) FFaults.push_back("status after Finished");
   FStatuses.push_back(text);
+  FChanged.notify_all();
 }
 
 void TRecorder::Progress(std::size_t done, std::size_t total) {
@@ -181,7 +210,31 @@ void TRecorder::Finished(const TLiveRunSummary& summary) {
 
 std::vector<TLiveRow> TRecorder::Rows() {
   std::lock_guard lock(FLock);
+  std::vector<TLiveRow> rows;
+  for (const TLiveResult& result : FRows) {
+    TLiveRow& cells = rows.emplace_back();
+    for (int column = 0; column < kLiveColumnCount; ++column) {
+      cells[static_cast<std::size_t>(column)] = LiveCellText(result, column);
+    }
+  }
+  return rows;
+}
+
+std::vector<TLiveResult> TRecorder::Results() {
+  std::lock_guard lock(FLock);
   return FRows;
+}
+
+bool TRecorder::WaitForRows(std::size_t count) {
+  std::unique_lock lock(FLock);
+  return FChanged.wait_for(lock, std::chrono::minutes(1), [&] { return FRows.size() >= count; });
+}
+
+bool TRecorder::WaitForStatus(const std::string& text) {
+  std::unique_lock lock(FLock);
+  return FChanged.wait_for(lock, std::chrono::minutes(1), [&] {
+    return std::find(FStatuses.begin(), FStatuses.end(), text) != FStatuses.end();
+  });
 }
 
 std::vector<std::string> TRecorder::Statuses() {

@@ -2,16 +2,20 @@
 // Stand-ins for a live run's sources: a search engine, a page fetcher with
 // worker threads and delays, an authority service and a rank list, all in
 // memory; and a listener that records what a run reports.
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "liverun/LiveColumns.h"
 #include "liverun/TLiveRunListener.h"
 #include "liverun/TLiveRunParts.h"
 
@@ -22,6 +26,7 @@ class TFakeHarvest : public THarvestSource {
   std::vector<std::string> Addresses;
   std::string Error;
   bool HangUntilStop = false;  // never ends on its own
+  std::function<void()> OnStart;  // called by Start, on the run's thread
   std::atomic<int> Starts{0};
   std::string LastQuery;
   std::size_t LastMax = 0;
@@ -81,29 +86,44 @@ class TFakeAuthority : public TAuthorityLookup {
   std::size_t MaxBatch() const override { return Batch; }
   void Lookup(std::vector<std::string> domains, TDone done) override;
   std::vector<std::vector<std::string>> CallsMade();
+  // Waits (a safety limit of a minute, not a measurement) until count
+  // answers have been handed to the run.
+  bool WaitForAnswers(int count);
 
  private:
   std::mutex FLock;
+  std::condition_variable FAnswered;
+  int FAnswers = 0;
   std::vector<std::thread> FThreads;
 };
 
 class TFakeRanking : public TRankLookup {
  public:
-  std::map<std::string, std::string> Cells;  // by address
+  std::map<std::string, std::string> Cells;  // by address, as shown: "1,234"
   std::string Name() const override { return "FakeList"; }
-  std::string Cell(std::string_view url) override;
+  std::optional<std::uint32_t> Rank(std::string_view url) override;
 };
+
+using TLiveRow = std::array<std::string, kLiveColumnCount>;
 
 class TRecorder : public TLiveRunListener {
  public:
-  void RowAdded(std::size_t row, const TLiveRow& cells) override;
-  void CellSet(std::size_t row, int column, const std::string& text) override;
+  void RowAdded(std::size_t row, const TLiveResult& result) override;
+  void ResultChanged(std::size_t row, const TLiveResult& result) override;
+  void PageSettled(const TPageOutcome& outcome) override;
   void StatusText(const std::string& text) override;
   void Progress(std::size_t done, std::size_t total) override;
   void Finished(const TLiveRunSummary& summary) override;
 
+  // Each row's cells as the column table writes them.
   std::vector<TLiveRow> Rows();
+  std::vector<TLiveResult> Results();
+  std::vector<TPageOutcome> Outcomes();
   std::vector<std::string> Statuses();
+  // Wait (a safety limit of a minute, not a measurement) until so many rows
+  // were reported, or a status with this text.
+  bool WaitForRows(std::size_t count);
+  bool WaitForStatus(const std::string& text);
   TLiveRunSummary Summary();
   int FinishedCalls();
   // A report out of order: a row index skipped, a cell for an unknown row,
@@ -112,7 +132,9 @@ class TRecorder : public TLiveRunListener {
 
  private:
   std::mutex FLock;
-  std::vector<TLiveRow> FRows;
+  std::condition_variable FChanged;
+  std::vector<TLiveResult> FRows;
+  std::vector<TPageOutcome> FOutcomes;
   std::vector<std::string> FStatuses;
   std::vector<std::string> FFaults;
   TLiveRunSummary FSummary;

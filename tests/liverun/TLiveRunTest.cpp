@@ -46,7 +46,7 @@ TWeb MakeWeb(int count) {
     }
     web.Pages[url] = page;
     if (i % 5 != 4) web.Authority["example" + std::to_string(i % 5) + ".org"] = i % 5 + 1;
-    if (i % 2 == 0) web.Ranks[url] = std::to_string(1000 + i);
+    if (i % 2 == 0) web.Ranks[url] = std::to_string(1000 + i).insert(1, ",");  // as shown
   }
   return web;
 }
@@ -94,8 +94,8 @@ TEST(LiveRun, RowsComeInHarvestOrderWithEveryCellFilled) {
     if (i % 7 == 6 || i % 11 == 10 || i % 3 == 2) continue;
     const std::string url = web.Addresses[static_cast<std::size_t>(i)];
     const bool link = i % 4 == 0;
-    expected.push_back({i % 5 == 4 ? "-" : std::to_string(i % 5 + 1), url, "Open", link ? "Yes" : "No",
-                        link ? "anchor " + std::to_string(i) : "-", i % 2 == 0 ? std::to_string(1000 + i) : "-"});
+    expected.push_back({i % 5 == 4 ? "-" : std::to_string(i % 5 + 1), url, "Open", "None yet", link ? "Yes" : "No",
+                        link ? "anchor " + std::to_string(i) : "-", i % 2 == 0 ? web.Ranks.at(url) : "-"});
   }
   EXPECT_EQ(rows, expected);
   const TLiveRunSummary summary = fixture.Recorder.Summary();
@@ -203,7 +203,7 @@ TEST(LiveRun, StopEndsTheRunAtEachStage) {
     fixture.Harvest->HangUntilStop = true;
     TLiveRun run(fixture.Parts, {"k", "", 1}, fixture.Recorder);
     run.Start();
-    std::this_thread::sleep_for(milliseconds(30));
+    ASSERT_TRUE(fixture.Recorder.WaitForStatus("Searching FakeEngine, page 1..."));
     const auto before = std::chrono::steady_clock::now();
     run.Stop();
     EXPECT_TRUE(run.WaitFor(kStopBound));
@@ -217,10 +217,7 @@ TEST(LiveRun, StopEndsTheRunAtEachStage) {
     TRunFixture fixture(web, 4);
     TLiveRun run(fixture.Parts, {"k", "", 1}, fixture.Recorder);
     run.Start();
-    const auto begun = std::chrono::steady_clock::now();
-    while (fixture.Recorder.Rows().size() < 3 && std::chrono::steady_clock::now() - begun < milliseconds(5000)) {
-      std::this_thread::sleep_for(milliseconds(2));
-    }
+    ASSERT_TRUE(fixture.Recorder.WaitForRows(3));
     const auto before = std::chrono::steady_clock::now();
     run.Stop();
     EXPECT_TRUE(run.WaitFor(kStopBound));
@@ -241,10 +238,7 @@ TEST(LiveRun, JudgesPagesWhileTheHarvestGoesOn) {
   fixture.Harvest->HangUntilStop = true;
   TLiveRun run(fixture.Parts, {"k", "", 1}, fixture.Recorder);
   run.Start();
-  const auto begun = std::chrono::steady_clock::now();
-  while (fixture.Recorder.Rows().size() < 5 && std::chrono::steady_clock::now() - begun < milliseconds(5000)) {
-    std::this_thread::sleep_for(milliseconds(2));
-  }
+  EXPECT_TRUE(fixture.Recorder.WaitForRows(5));
   EXPECT_GE(fixture.Recorder.Rows().size(), 5u);
   run.Stop();
   EXPECT_TRUE(run.WaitFor(kStopBound));
@@ -260,18 +254,81 @@ TEST(LiveRun, StatusTextsSayWhatIsHappening) {
   EXPECT_TRUE(has("Searching FakeEngine, page 1..."));
   EXPECT_TRUE(has("Searching FakeEngine, page 3..."));
   EXPECT_TRUE(has("Judging 30 of 30 pages..."));
-  EXPECT_EQ(statuses.back(), "15 rows from 30 pages, 4 pages skipped by robots.txt, 2 pages failed");
+  EXPECT_EQ(statuses.back(), "15 rows from 30 pages, 9 nofollow, 4 pages skipped by robots.txt, 2 pages failed");
+}
+
+// The classic test with a canonical link read from a "canonical=" line.
+pagetest::TPageVerdict JudgeWithCanonical(const TPageInput& page) {
+  pagetest::TPageVerdict verdict = ClassicPageJudge(page);
+  const std::size_t at = page.Body.find("canonical=");
+  if (at != std::string_view::npos) {
+    const std::string_view rest = page.Body.substr(at + 10);
+    verdict.Canonical = std::string(rest.substr(0, rest.find('\n')));
+  }
+  return verdict;
+}
+
+// A post reached as ?p=4 (redirected, and answering last), as its
+// permalink, spelled otherwise, and through an AMP copy naming it canonical:
+// one row, where the page was first harvested. A copy on another site that
+// claims the post as canonical keeps a row of its own.
+TEST(LiveRun, OnePageGivesOneRowWhereItWasFirstHarvested) {
+  const std::string permalink = "https://blog.example.org/2024/hello/";
+  TWeb web;
+  const auto add = [&web](const std::string& address, live::TLiveResponse response, int delayMs) {
+    web.Addresses.push_back(address);
+    web.Pages[address] = {std::move(response), delayMs};
+  };
+  live::TLiveResponse redirected = Answer(200, QualifyingPage("", ""));
+  redirected.FinalUrl = permalink;
+  add("https://blog.example.org/?p=4", redirected, 60);
+  add(permalink, Answer(200, QualifyingPage("", "")), 0);
+  web.Addresses.push_back("https://Blog.EXAMPLE.org:443/2024/hello/#comments");
+  add("https://blog.example.org/amp/hello/", Answer(200, QualifyingPage("", "") + "\ncanonical=/2024/hello/\n"), 0);
+  add("https://copies.example.net/hello/", Answer(200, QualifyingPage("", "") + "\ncanonical=" + permalink + "\n"), 0);
+  TRunFixture fixture(web, 4);
+  fixture.Parts.Judge = JudgeWithCanonical;
+  const std::vector<TLiveRow> rows = fixture.Run();
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0][kLiveUrl], permalink);
+  EXPECT_EQ(rows[1][kLiveUrl], "https://copies.example.net/hello/");
+  EXPECT_EQ(fixture.Recorder.Summary().Duplicates, 3u);
+  const std::vector<TPageOutcome> outcomes = fixture.Recorder.Outcomes();
+  ASSERT_EQ(outcomes.size(), 5u);
+  EXPECT_EQ(outcomes[0].Address, "https://blog.example.org/?p=4");
+  EXPECT_EQ(outcomes[0].FinalAddress, permalink);
+  std::vector<std::string> results;
+  for (const TPageOutcome& outcome : outcomes) results.push_back(outcome.Result);
+  EXPECT_EQ(results, (std::vector<std::string>{"kept", "duplicate", "duplicate", "duplicate", "kept"}));
+  EXPECT_EQ(outcomes[2].Address, permalink);  // one form: case, port and fragment gone
+}
+
+// Every harvested address that gets no row says why, in harvest order.
+TEST(LiveRun, EveryPageWithoutARowHasItsReason) {
+  const TWeb web = MakeWeb(12);
+  TRunFixture fixture(web, 4);
+  fixture.Run();
+  const std::vector<TPageOutcome> outcomes = fixture.Recorder.Outcomes();
+  ASSERT_EQ(outcomes.size(), 12u);
+  for (std::size_t i = 0; i < outcomes.size(); ++i) {
+    EXPECT_EQ(outcomes[i].Address, web.Addresses[i]);
+    const std::string expected = i % 7 == 6    ? "robots.txt"
+                                 : i % 11 == 10 ? "failed: timed out after 30 s"
+                                 : i % 3 == 2   ? "nofollow"
+                                                : "kept";
+    EXPECT_EQ(outcomes[i].Result, expected) << i;
+  }
 }
 
 TEST(ClassicPageJudge, KeepsTheClassicVerdictAndFindsTheCommentForm) {
-  const TPageVerdict kept = ClassicPageJudge(QualifyingPage("Mine.com", "My <b>Site</b>"), "mine.com");
+  const pagetest::TPageVerdict kept = ClassicPageJudge({QualifyingPage("Mine.com", "My <b>Site</b>"), "", "", "mine.com"});
   EXPECT_TRUE(kept.Qualifies);
   EXPECT_TRUE(kept.CommentsOpen);
   EXPECT_TRUE(kept.HasYourLink);
   EXPECT_EQ(kept.Anchor, "my <b>site</b>");
-  EXPECT_FALSE(ClassicPageJudge("<html><a href='http://mine.com/'>x</a></html>", "mine.com").Qualifies);
-  EXPECT_FALSE(ClassicPageJudge(QualifyingPage("", "") + "<a rel=nofollow>", "").Qualifies);
-  const TPageVerdict closed = ClassicPageJudge("<img src='/wp-content/a.png'>", "mine.com");
+  EXPECT_FALSE(ClassicPageJudge({"<html><a href='http://mine.com/'>x</a></html>", "", "", "mine.com"}).Qualifies);
+  EXPECT_FALSE(ClassicPageJudge({QualifyingPage("", "") + "<a rel=nofollow>", "", "", ""}).Qualifies);
+  const pagetest::TPageVerdict closed = ClassicPageJudge({"<img src='/wp-content/a.png'>", "", "", "mine.com"});
   EXPECT_TRUE(closed.Qualifies);
   EXPECT_FALSE(closed.CommentsOpen);
   EXPECT_FALSE(closed.HasYourLink);
