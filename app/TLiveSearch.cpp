@@ -24,6 +24,7 @@ void TLiveSearch::Start(liverun::TLiveRunInput input) {
   FStopRequested = false;
   FInput = std::move(input);
   FRowKeys.clear();
+  FPagesWithoutRow.clear();
   FJudged = 0;
   if (FParts) {
     Launch();
@@ -78,22 +79,18 @@ void TLiveSearch::End(const liverun::TLiveRunSummary& summary) {
   FView.LiveRunEnded(summary);
 }
 
-void TLiveSearch::RowAdded(std::size_t row, const liverun::TLiveRow& cells) {
-  TResultItem item;
-  item.PR = cells[liverun::kLiveAuthority];
-  item.URL = cells[liverun::kLiveUrl];
-  item.HomePagePR = cells[liverun::kLiveComments];
-  item.HasYourLink = cells[liverun::kLiveHasYourLink];
-  item.AnchorName = cells[liverun::kLiveAnchorName];
-  item.AlexaRanking = cells[liverun::kLiveTrafficRank];
+void TLiveSearch::RowAdded(std::size_t row, const liverun::TLiveResult& result) {
   if (FRowKeys.size() <= row) FRowKeys.resize(row + 1);
-  FRowKeys[row] = FView.AddRow(std::move(item));
+  FRowKeys[row] = FView.AddLiveRow(result);
   FView.ShowCount(ItemsFoundText(FView.RowCount(), FJudged));
 }
 
-void TLiveSearch::CellSet(std::size_t row, int column, const std::string& text) {
-  // The live columns lie in the same six cells as the classic ones.
-  if (row < FRowKeys.size()) FView.SetCell(FRowKeys[row], column, text);
+void TLiveSearch::ResultChanged(std::size_t row, const liverun::TLiveResult& result) {
+  if (row < FRowKeys.size()) FView.UpdateLiveRow(FRowKeys[row], result);
+}
+
+void TLiveSearch::PageSettled(const liverun::TPageOutcome& outcome) {
+  if (outcome.Result != liverun::kResultKept) FPagesWithoutRow.push_back(outcome);
 }
 
 void TLiveSearch::StatusText(const std::string& text) {

@@ -36,6 +36,8 @@ class TLiveSearch : public QObject, private liverun::TLiveRunListener {
   void Start(liverun::TLiveRunInput input);
   void Stop();
   bool Active() const { return FActive; }
+  // The harvested addresses of the last run that have no row, and why.
+  const std::vector<liverun::TPageOutcome>& PagesWithoutRow() const { return FPagesWithoutRow; }
 
  private:
   void PartsReady(std::unique_ptr<liverun::TLiveRunParts> parts, const std::string& error);
@@ -43,8 +45,9 @@ class TLiveSearch : public QObject, private liverun::TLiveRunListener {
   void End(const liverun::TLiveRunSummary& summary);
 
   // TLiveRunListener, on the interface thread (through FQueued).
-  void RowAdded(std::size_t row, const liverun::TLiveRow& cells) override;
-  void CellSet(std::size_t row, int column, const std::string& text) override;
+  void RowAdded(std::size_t row, const liverun::TLiveResult& result) override;
+  void ResultChanged(std::size_t row, const liverun::TLiveResult& result) override;
+  void PageSettled(const liverun::TPageOutcome& outcome) override;
   void StatusText(const std::string& text) override;
   void Progress(std::size_t done, std::size_t total) override;
   void Finished(const liverun::TLiveRunSummary& summary) override;
@@ -57,6 +60,7 @@ class TLiveSearch : public QObject, private liverun::TLiveRunListener {
   std::unique_ptr<liverun::TLiveRun> FRun;
   liverun::TLiveRunInput FInput;
   std::vector<std::uint64_t> FRowKeys;  // by the run's row number
+  std::vector<liverun::TPageOutcome> FPagesWithoutRow;
   std::size_t FJudged = 0;
   bool FActive = false;
   bool FStopRequested = false;

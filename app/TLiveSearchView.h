@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "liverun/TLiveRunListener.h"
-#include "search/TResultItem.h"
+#include "liverun/TLiveResult.h"
 
 namespace halvane {
 
@@ -18,8 +18,8 @@ class TLiveSearchView {
   virtual void ShowCount(std::string_view text) = 0;
   // Appends a row; its identity stays valid while rows are sorted or
   // deleted around it.
-  virtual std::uint64_t AddRow(TResultItem item) = 0;
-  virtual void SetCell(std::uint64_t row, int column, const std::string& text) = 0;
+  virtual std::uint64_t AddLiveRow(const liverun::TLiveResult& result) = 0;
+  virtual void UpdateLiveRow(std::uint64_t row, const liverun::TLiveResult& result) = 0;
   virtual std::size_t RowCount() const = 0;
   // Pages judged of pages found.
   virtual void ShowGauge(std::size_t done, std::size_t total) = 0;

@@ -13,12 +13,16 @@ void TQueuedRunListener::Queue(TCall call) {
   QMetaObject::invokeMethod(&FContext, std::move(call), Qt::QueuedConnection);
 }
 
-void TQueuedRunListener::RowAdded(std::size_t row, const liverun::TLiveRow& cells) {
-  Queue([&target = FTarget, row, cells] { target.RowAdded(row, cells); });
+void TQueuedRunListener::RowAdded(std::size_t row, const liverun::TLiveResult& result) {
+  Queue([&target = FTarget, row, result] { target.RowAdded(row, result); });
 }
 
-void TQueuedRunListener::CellSet(std::size_t row, int column, const std::string& text) {
-  Queue([&target = FTarget, row, column, text] { target.CellSet(row, column, text); });
+void TQueuedRunListener::ResultChanged(std::size_t row, const liverun::TLiveResult& result) {
+  Queue([&target = FTarget, row, result] { target.ResultChanged(row, result); });
+}
+
+void TQueuedRunListener::PageSettled(const liverun::TPageOutcome& outcome) {
+  Queue([&target = FTarget, outcome] { target.PageSettled(outcome); });
 }
 
 void TQueuedRunListener::StatusText(const std::string& text) {

@@ -14,8 +14,9 @@ class TQueuedRunListener : public liverun::TLiveRunListener {
   // target is called on context's thread and must live as long as context.
   TQueuedRunListener(QObject& context, liverun::TLiveRunListener& target);
 
-  void RowAdded(std::size_t row, const liverun::TLiveRow& cells) override;
-  void CellSet(std::size_t row, int column, const std::string& text) override;
+  void RowAdded(std::size_t row, const liverun::TLiveResult& result) override;
+  void ResultChanged(std::size_t row, const liverun::TLiveResult& result) override;
+  void PageSettled(const liverun::TPageOutcome& outcome) override;
   void StatusText(const std::string& text) override;
   void Progress(std::size_t done, std::size_t total) override;
   void Finished(const liverun::TLiveRunSummary& summary) override;

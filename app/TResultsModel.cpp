@@ -33,12 +33,19 @@ int TResultsModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(FRows.size());
 }
 
-int TResultsModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kResultColumnCount; }
+int TResultsModel::columnCount(const QModelIndex& parent) const {
+  if (parent.isValid()) return 0;
+  return FColumns == TResultColumns::Live ? liverun::kLiveColumnCount : kResultColumnCount;
+}
 
 QVariant TResultsModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || static_cast<std::size_t>(index.row()) >= FRows.size()) return {};
-  const TResultItem& item = FRows[static_cast<std::size_t>(index.row())];
-  if (role == Qt::DisplayRole || role == Qt::EditRole) return ToQString(ResultCellText(item, index.column()));
+  const auto row = static_cast<std::size_t>(index.row());
+  const TResultItem& item = FRows[row];
+  if (role == Qt::DisplayRole || role == Qt::EditRole) {
+    if (row < FLive.size()) return ToQString(liverun::LiveCellText(FLive[row], index.column()));
+    return ToQString(ResultCellText(item, index.column()));
+  }
   if (role == Qt::CheckStateRole && index.column() == kColumnPR) return item.Checked ? Qt::Checked : Qt::Unchecked;
   return {};
 }
@@ -51,7 +58,7 @@ bool TResultsModel::setData(const QModelIndex& index, const QVariant& value, int
     SetChecked(row, value.toInt() == Qt::Checked);
     return true;
   }
-  if (role == Qt::EditRole) {
+  if (role == Qt::EditRole && FLive.empty()) {
     SetCellAt(row, kColumnPR, FromQString(value.toString()));
     return true;
   }
@@ -59,7 +66,7 @@ bool TResultsModel::setData(const QModelIndex& index, const QVariant& value, int
 }
 
 QVariant TResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kResultColumnCount)
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount())
     return {};
   const std::vector<std::string>& captions =
       FColumns == TResultColumns::Live ? liverun::LiveColumnCaptions() : ResultColumnCaptions();
@@ -69,7 +76,10 @@ QVariant TResultsModel::headerData(int section, Qt::Orientation orientation, int
 Qt::ItemFlags TResultsModel::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;
   Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-  if (index.column() == kColumnPR) result |= Qt::ItemIsUserCheckable | Qt::ItemIsEditable;
+  if (index.column() == kColumnPR) {
+    result |= Qt::ItemIsUserCheckable;
+    if (FColumns == TResultColumns::Classic) result |= Qt::ItemIsEditable;
+  }
   return result;
 }
 
@@ -80,6 +90,26 @@ std::uint64_t TResultsModel::Add(TResultItem item) {
   FKeys.push_back(++FLastKey);
   endInsertRows();
   return FLastKey;
+}
+
+std::uint64_t TResultsModel::AddLive(liverun::TLiveResult result) {
+  const int row = static_cast<int>(FRows.size());
+  beginInsertRows(QModelIndex(), row, row);
+  FLive.resize(FRows.size());
+  FLive.push_back(std::move(result));
+  FRows.emplace_back();
+  FKeys.push_back(++FLastKey);
+  endInsertRows();
+  return FLastKey;
+}
+
+void TResultsModel::UpdateLive(std::uint64_t key, const liverun::TLiveResult& result) {
+  const std::ptrdiff_t found = RowOfKey(key);
+  if (found < 0 || static_cast<std::size_t>(found) >= FLive.size()) return;
+  const auto row = static_cast<std::size_t>(found);
+  FLive[row] = result;
+  emit dataChanged(index(static_cast<int>(row), 0), index(static_cast<int>(row), columnCount() - 1),
+                   {Qt::DisplayRole, Qt::EditRole});
 }
 
 std::ptrdiff_t TResultsModel::RowOfKey(std::uint64_t key) const {
@@ -126,6 +156,7 @@ void TResultsModel::DeleteChecked() {
     const auto from = static_cast<std::ptrdiff_t>(first);
     const auto to = static_cast<std::ptrdiff_t>(i) + 1;
     FRows.erase(FRows.begin() + from, FRows.begin() + to);
+    if (!FLive.empty()) FLive.erase(FLive.begin() + from, FLive.begin() + to);
     FKeys.erase(FKeys.begin() + from, FKeys.begin() + to);
     endRemoveRows();
     i = first;
@@ -136,6 +167,7 @@ void TResultsModel::Clear() {
   if (FRows.empty()) return;
   beginResetModel();
   FRows.clear();
+  FLive.clear();
   FKeys.clear();
   endResetModel();
 }
@@ -144,20 +176,27 @@ void TResultsModel::Sort(int column, bool ascending) {
   std::vector<std::size_t> order(FRows.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    if (!FLive.empty()) {
+      const int sign = liverun::CompareLiveResults(FLive[a], FLive[b], column, &TResultsModel::CompareText);
+      return (ascending ? sign : -sign) < 0;
+    }
     return CompareItems(FRows[a], FRows[b], column, ascending, &TResultsModel::CompareText, FColumns) < 0;
   });
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   std::vector<TResultItem> sorted;
+  std::vector<liverun::TLiveResult> sortedLive;
   std::vector<std::uint64_t> sortedKeys;
   sorted.reserve(FRows.size());
   sortedKeys.reserve(FRows.size());
   std::vector<int> newRowOf(FRows.size());
   for (std::size_t i = 0; i < order.size(); ++i) {
     sorted.push_back(std::move(FRows[order[i]]));
+    if (!FLive.empty()) sortedLive.push_back(std::move(FLive[order[i]]));
     sortedKeys.push_back(FKeys[order[i]]);
     newRowOf[order[i]] = static_cast<int>(i);
   }
   FRows = std::move(sorted);
+  FLive = std::move(sortedLive);
   FKeys = std::move(sortedKeys);
   // The highlighted row stays with its item.
   const QModelIndexList before = persistentIndexList();
@@ -171,8 +210,11 @@ void TResultsModel::Sort(int column, bool ascending) {
 
 void TResultsModel::SetColumns(TResultColumns columns) {
   if (columns == FColumns) return;
+  // The number of columns changes with them.
+  beginResetModel();
   FColumns = columns;
-  emit headerDataChanged(Qt::Horizontal, 0, kResultColumnCount - 1);
+  if (columns == TResultColumns::Classic) FLive.clear();
+  endResetModel();
 }
 
 int TResultsModel::CompareText(std::string_view a, std::string_view b) {

@@ -1,7 +1,8 @@
 #pragma once
 // The rows of the results list. The model owns them as byte strings; the
 // view sees them converted. The first column carries the check box and is
-// the only one editable in place.
+// the only one editable in place. A live run's rows are its typed results,
+// shown, sorted and saved through the live column table.
 #include <QAbstractTableModel>
 
 #include <cstddef>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "liverun/TLiveResult.h"
 #include "search/ResultsCompare.h"
 #include "search/TResultItem.h"
 
@@ -34,6 +36,11 @@ class TResultsModel : public QAbstractTableModel {
   // Appends a row; returns its key, which stays with the row through
   // sorts and deletions of other rows.
   std::uint64_t Add(TResultItem item);
+  // The same for a live run's row (live columns), and its later figures.
+  std::uint64_t AddLive(liverun::TLiveResult result);
+  void UpdateLive(std::uint64_t key, const liverun::TLiveResult& result);
+  // Parallel to the rows while the live columns are shown.
+  const std::vector<liverun::TLiveResult>& LiveResults() const noexcept { return FLive; }
   // Writes one cell of the row with that key; a row that is gone or a
   // column out of range is ignored.
   void SetCell(std::uint64_t key, int column, const std::string& text);
@@ -56,6 +63,7 @@ class TResultsModel : public QAbstractTableModel {
   void SetCellAt(std::size_t row, int column, const std::string& text);
 
   std::vector<TResultItem> FRows;
+  std::vector<liverun::TLiveResult> FLive;  // parallel to FRows in live mode, else empty
   std::vector<std::uint64_t> FKeys;  // parallel to FRows
   std::uint64_t FLastKey = 0;
   TResultColumns FColumns = TResultColumns::Classic;

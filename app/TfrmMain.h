@@ -53,6 +53,7 @@ class TSearchRun;
 class TUiThread;
 
 class TLiveSearch;
+class TfrmPagesWithoutRow;
 
 class TfrmMain : public QWidget, private TSearchRunView, private TLiveSearchView {
   Q_OBJECT
@@ -93,6 +94,8 @@ class TfrmMain : public QWidget, private TSearchRunView, private TLiveSearchView
   void btnHelpClick();
   void btnAboutClick();
   void btnSourcesClick();
+  // Live mode: the last run's harvested addresses without a row, and why.
+  void btnPagesWithoutRowClick();
   void Timer1Timer();
 
   // News and updates.
@@ -161,6 +164,8 @@ class TfrmMain : public QWidget, private TSearchRunView, private TLiveSearchView
   QPushButton* btnMakeMoney = nullptr;
   QPushButton* btnAbout = nullptr;
   QPushButton* btnSources = nullptr;
+  QPushButton* btnPagesWithoutRow = nullptr;  // live mode only
+  TfrmPagesWithoutRow* frmPagesWithoutRow = nullptr;
   QToolButton* btnNews = nullptr;
   QToolButton* bsSkinSpeedButton1 = nullptr;
   QToolButton* bsSkinSpeedButton2 = nullptr;
@@ -248,7 +253,9 @@ class TfrmMain : public QWidget, private TSearchRunView, private TLiveSearchView
   void PostLater(std::function<void()> work) override;
 
   // TLiveSearchView: how a live run reaches this window (ShowStatus,
-  // ShowCount, AddRow, SetCell and RowCount serve both runs).
+  // ShowCount and RowCount serve both runs).
+  std::uint64_t AddLiveRow(const liverun::TLiveResult& result) override;
+  void UpdateLiveRow(std::uint64_t row, const liverun::TLiveResult& result) override;
   void ShowGauge(std::size_t done, std::size_t total) override;
   void LiveRunEnded(const liverun::TLiveRunSummary& summary) override;
   void LiveSearchClick();

@@ -117,6 +117,9 @@ void TfrmMain::CreateSearchPage() {
   strip->AddControl(btnAbout, QRect(140, 6, 125, 20));
   btnSources = NewButton("btnSources", "Sources", false);
   strip->AddControl(btnSources, QRect(272, 6, 125, 20));
+  btnPagesWithoutRow = NewButton("btnPagesWithoutRow", "Pages without a row", false);
+  strip->AddControl(btnPagesWithoutRow, QRect(404, 6, 160, 20));
+  btnPagesWithoutRow->hide();
   btnNews = NewToolButton("btnNews", "Check News", TToolIcons::News());
   strip->AddControl(btnNews, QRect(685, 1, 41, 34), TAlign::None, akTop | akRight);
   bsSkinSpeedButton1 = NewToolButton("bsSkinSpeedButton1", "Check Updates", TToolIcons::Update());
@@ -126,6 +129,7 @@ void TfrmMain::CreateSearchPage() {
   connect(btnMakeMoney, &QPushButton::clicked, this, &TfrmMain::btnMakeMoneyClick);
   connect(btnAbout, &QPushButton::clicked, this, &TfrmMain::btnAboutClick);
   connect(btnSources, &QPushButton::clicked, this, &TfrmMain::btnSourcesClick);
+  connect(btnPagesWithoutRow, &QPushButton::clicked, this, &TfrmMain::btnPagesWithoutRowClick);
   connect(bsSkinSpeedButton2, &QToolButton::clicked, this, &TfrmMain::btnHelpClick);
 
   // Banner.

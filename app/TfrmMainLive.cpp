@@ -15,8 +15,10 @@
 #include "app/TLiveSearch.h"
 #include "app/TResultsModel.h"
 #include "toolkit/TextConvert.h"
+#include "app/TfrmPagesWithoutRow.h"
 #include "app/TfrmSources.h"
 #include "liverun/LiveRunParts.h"
+#include "tables/TTrancoListId.h"
 
 namespace halvane {
 
@@ -25,6 +27,7 @@ void TfrmMain::UseSources(const sources::TSources& sources, std::string path) {
   FLiveSearch.reset();
   FSources = sources;
   FSourcesPath = std::move(path);
+  btnPagesWithoutRow->setVisible(LiveMode());
 }
 
 bool TfrmMain::LiveRunActive() const { return FLiveSearch && FLiveSearch->Active(); }
@@ -33,7 +36,9 @@ std::string TfrmMain::LiveAboutText() const {
   if (!LiveMode()) return {};
   std::string text = "Live mode sources:";
   for (const std::string& line : liverun::DescribeSources(FSources)) text += "\n" + line;
-  if (FSources.Ranking == sources::TRankingSource::Tranco) text += "\n" + liverun::TrancoCitation(FSources.TrancoFile);
+  if (FSources.Ranking == sources::TRankingSource::Tranco) {
+    text += "\nTraffic ranks from the Tranco list: " + tables::TTrancoListId::CitationFor(FSources.TrancoFile);
+  }
   return text;
 }
 
@@ -65,6 +70,12 @@ void TfrmMain::StopLiveSearch() {
   if (FLiveSearch) FLiveSearch->Stop();
 }
 
+std::uint64_t TfrmMain::AddLiveRow(const liverun::TLiveResult& result) { return lvwItemsModel->AddLive(result); }
+
+void TfrmMain::UpdateLiveRow(std::uint64_t row, const liverun::TLiveResult& result) {
+  lvwItemsModel->UpdateLive(row, result);
+}
+
 void TfrmMain::ShowGauge(std::size_t done, std::size_t total) {
   MainGauge->SetMaxValue(static_cast<long long>(total));
   MainGauge->SetProgress(static_cast<long long>(done));
@@ -73,6 +84,15 @@ void TfrmMain::ShowGauge(std::size_t done, std::size_t total) {
 void TfrmMain::LiveRunEnded(const liverun::TLiveRunSummary&) {
   btnSearch->setText(ToQString(kSearchCaption));
   SetSortingByHeader(true);
+  if (frmPagesWithoutRow && frmPagesWithoutRow->isVisible()) btnPagesWithoutRowClick();
+}
+
+void TfrmMain::btnPagesWithoutRowClick() {
+  if (!frmPagesWithoutRow) frmPagesWithoutRow = new TfrmPagesWithoutRow(this);
+  static const std::vector<liverun::TPageOutcome> kNone;
+  frmPagesWithoutRow->ShowPages(FLiveSearch ? FLiveSearch->PagesWithoutRow() : kNone);
+  frmPagesWithoutRow->show();
+  frmPagesWithoutRow->raise();
 }
 
 void TfrmMain::btnSourcesClick() {

@@ -38,7 +38,7 @@
 #include "base/Files.h"
 #include "classicrun/TPageFetcher.h"
 #include "classicrun/TSearchRun.h"
-#include "liverun/LiveColumns.h"
+#include "liverun/LiveOutput.h"
 
 namespace halvane {
 namespace {
@@ -94,6 +94,7 @@ void TfrmMain::StartWaitingRun() {
 void TfrmMain::RunSearch() {
   FRunActive = true;
   lvwItemsModel->Clear();
+  lvwItemsModel->SetColumns(TResultColumns::Classic);
   stpItems->setText(QString());
   SetSortingByHeader(false);
   StopRequested = false;
@@ -186,10 +187,12 @@ void TfrmMain::SaveResultsToCsv() {
   if (!chosen) return;
   try {
     // A failed write leaves any older file in place and says nothing.
-    const std::vector<std::string>& captions = lvwItemsModel->Columns() == TResultColumns::Live
-                                                   ? liverun::LiveColumnCaptions()
-                                                   : ResultColumnCaptions();
-    WriteCsvFile(CsvPathForChosenPath(*chosen), BuildCsvLines(captions, lvwItemsModel->Items()));
+    const std::string path = CsvPathForChosenPath(*chosen);
+    if (lvwItemsModel->Columns() == TResultColumns::Live) {
+      WriteCsvFile(path, liverun::LiveCsvLines({false, lvwItemsModel->LiveResults()}));
+    } else {
+      WriteCsvFile(path, BuildCsvLines(ResultColumnCaptions(), lvwItemsModel->Items()));
+    }
   } catch (...) {
   }
 }

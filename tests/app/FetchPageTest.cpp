@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <future>
 #include <thread>
 
 #include "net/EStreamError.h"
@@ -138,11 +139,20 @@ class FetchPageTest : public QObject {
   }
 
   void WorkerAndInterfaceThreadTakeTurnsWhileEventsKeepFlowing() {
-    TLoopbackServer server([](const std::string& target) {
-      return TLoopbackReply{200, target, false, false, target == "/slow" ? 400 : 0};
+    // "/slow" is held until the interface thread has handled three timer
+    // events while it waited for its turn (a minute is only a safety limit).
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    TLoopbackServer server([released](const std::string& target) {
+      if (target == "/slow") released.wait_for(std::chrono::minutes(1));
+      return TLoopbackReply{200, target, false, false, 0};
     });
     TAppFixture app;
     TfrmMain& frm = app.Show();
+    // The start-up check fetches on the interface thread too: over before
+    // the worker takes its turn, or the check would wait out "/slow" inside
+    // the wait below.
+    QTRY_COMPARE(frm.Timer1Firings(), 1);
     const std::string base = "http://" + server.HostPort();
     std::atomic<bool> workerFetched{false};
     std::string workerText;
@@ -150,7 +160,9 @@ class FetchPageTest : public QObject {
     QTRY_COMPARE(server.Targets().size(), std::size_t{1});
     int ticks = 0;
     QTimer ticker;
-    connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    connect(&ticker, &QTimer::timeout, [&] {
+      if (++ticks == 3) release.set_value();
+    });
     ticker.start(20);
     std::string text;
     QVERIFY(frm.FetchPage(base + "/fast", text));

@@ -6,11 +6,19 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <thread>
 
 #include "tests/toolkit/QtTestMain.h"
@@ -20,8 +28,12 @@
 #include "app/TResultsModel.h"
 #include "toolkit/TSaveDialog.h"
 #include "tests/support/TSimProcess.h"
+#include "app/TfrmPagesWithoutRow.h"
 #include "app/TfrmSources.h"
 #include "sources/TSourcesFile.h"
+#include "tables/TTableIndex.h"
+#include "base/TScopeExit.h"
+#include "tables/TableText.h"
 
 using namespace halvane;
 using namespace halvane::test;
@@ -31,10 +43,14 @@ using halvane::test::TSimProcess;
 
 namespace {
 
+// The rows as the list shows them.
 std::vector<TLiveSimRow> ListedRows(const TResultsModel& model) {
   std::vector<TLiveSimRow> rows;
-  for (const TResultItem& item : model.Items()) {
-    rows.push_back({item.PR, item.URL, item.HomePagePR, item.HasYourLink, item.AnchorName, item.AlexaRanking});
+  for (int row = 0; row < model.rowCount(); ++row) {
+    TLiveSimRow& cells = rows.emplace_back();
+    for (int column = 0; column < model.columnCount() && column < static_cast<int>(cells.size()); ++column) {
+      cells[static_cast<std::size_t>(column)] = model.data(model.index(row, column)).toString().toStdString();
+    }
   }
   return rows;
 }
@@ -84,7 +100,8 @@ class LiveRunWindowTest : public QObject {
     QVERIFY(expected.size() > 5);
     QCOMPARE(ListedRows(*frm.lvwItemsModel), expected);
     QCOMPARE(frm.lvwItemsModel->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Authority"));
-    QCOMPARE(frm.lvwItemsModel->headerData(5, Qt::Horizontal).toString(), QStringLiteral("Traffic Rank"));
+    QCOMPARE(frm.lvwItemsModel->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Comment Links"));
+    QCOMPARE(frm.lvwItemsModel->headerData(6, Qt::Horizontal).toString(), QStringLiteral("Traffic Rank"));
     QCOMPARE(frm.stpItems->text(), QStringLiteral("%1 items listed").arg(expected.size()));
     QVERIFY(frm.MainGauge->MaxValue() > 0);
     QCOMPARE(frm.MainGauge->Progress(), frm.MainGauge->MaxValue());
@@ -92,16 +109,48 @@ class LiveRunWindowTest : public QObject {
 
     // Sorting, Save Results with the live captions, delete.
     frm.lvwItemsColumnClick(0);
-    QVERIFY(std::is_sorted(frm.lvwItemsModel->Items().begin(), frm.lvwItemsModel->Items().end(),
-                           [](const TResultItem& a, const TResultItem& b) {
-                             const auto figure = [](const std::string& t) { return t == "-" ? 0 : std::stoi(t); };
-                             return figure(a.PR) < figure(b.PR);
-                           }));
+    const std::vector<TLiveSimRow> sorted = ListedRows(*frm.lvwItemsModel);
+    QVERIFY(std::is_sorted(sorted.begin(), sorted.end(), [](const TLiveSimRow& a, const TLiveSimRow& b) {
+      const auto figure = [](const std::string& t) { return t == "-" ? 0 : std::stoi(t); };
+      return figure(a[0]) < figure(b[0]);
+    }));
     frm.bsSkinSaveDialog1->QueueAnswer(app.Folder() + "live");
     frm.btnSave->click();
     const std::string saved = app.ReadFile("live.csv");
-    QVERIFY(saved.rfind("\"Authority\",\"URL\",\"Comments\",\"Has Your Link\",\"Anchor Name\",\"Traffic Rank\"\r\n", 0) == 0);
+    QVERIFY(saved.rfind(
+                "\"Authority\",\"URL\",\"Comments\",\"Comment Links\",\"Has Your Link\",\"Anchor Name\",\"Traffic "
+                "Rank\"\r\n",
+                0) == 0);
     QCOMPARE(static_cast<std::size_t>(std::count(saved.begin(), saved.end(), '\n')), expected.size() + 1);
+  }
+
+  // Every harvested address without a row is listed with its reason, in
+  // live mode only.
+  void PagesWithoutARowAreListedWithTheirReason() {
+    TAppFixture classic;
+    QVERIFY(!classic.Show().btnPagesWithoutRow->isVisible());
+    TAppFixture app;
+    TfrmMain& frm = LiveWindow(app, *FSetup, "blue widgets");
+    QVERIFY(frm.btnPagesWithoutRow->isVisible());
+    frm.btnSearch->click();
+    QTRY_VERIFY_WITH_TIMEOUT(Idle(frm), 30000);
+    frm.btnPagesWithoutRow->click();
+    QVERIFY(frm.frmPagesWithoutRow && frm.frmPagesWithoutRow->isVisible());
+    const QTableWidget& pages = *frm.frmPagesWithoutRow->lvwPages;
+    // "12 rows from 30 pages, ...": the rows and the pages without one make
+    // up every harvested address.
+    const QString status = frm.MainStatusPanel->text();
+    const int found = status.section(QStringLiteral(" from "), 1).section(QLatin1Char(' '), 0, 0).toInt();
+    QVERIFY2(found > 0, qPrintable(status));
+    QVERIFY(pages.rowCount() > 0);
+    QCOMPARE(pages.rowCount() + static_cast<int>(frm.lvwItemsModel->Count()), found);
+    const QStringList reasons = {QStringLiteral("nofollow"), QStringLiteral("not WordPress"),
+                                 QStringLiteral("duplicate"), QStringLiteral("robots.txt")};
+    for (int row = 0; row < pages.rowCount(); ++row) {
+      const QString reason = pages.item(row, 2)->text();
+      QVERIFY2(reasons.contains(reason) || reason.startsWith(QStringLiteral("failed: ")), qPrintable(reason));
+      QVERIFY(pages.item(row, 0)->text().startsWith(QStringLiteral("http")));
+    }
   }
 
   void SourcesButtonAndAboutText() {
@@ -119,7 +168,7 @@ class LiveRunWindowTest : public QObject {
     const std::string about = liveFrm.LiveAboutText();
     QVERIFY2(about.find("Search: SearXNG at https://127.0.0.1:") != std::string::npos, about.c_str());
     QVERIFY(about.find("Authority: Open PageRank") != std::string::npos);
-    QVERIFY(about.find("Le Pochat") != std::string::npos && about.find("NDSS 2019; list of ") != std::string::npos);
+    QVERIFY(about.find("Le Pochat") != std::string::npos && about.find("NDSS 2019; Tranco list ") != std::string::npos);
   }
 
   void StopEndsEachStageAtOnce() {
@@ -129,15 +178,13 @@ class LiveRunWindowTest : public QObject {
       TAppFixture app;
       TfrmMain& frm = LiveWindow(app, *FSetup, "garden tools");
       frm.btnSearch->click();
-      if (stage == "pages") {
-        QTRY_VERIFY_WITH_TIMEOUT(frm.MainStatusPanel->text().startsWith(QStringLiteral("Judging")), 10000);
-      } else {
-        QTest::qWait(300);
-      }
+      const QString stageStatus = stage == "pages" ? QStringLiteral("Judging") : QStringLiteral("Searching");
+      QTRY_VERIFY_WITH_TIMEOUT(frm.MainStatusPanel->text().startsWith(stageStatus), 10000);
       QVERIFY(frm.LiveRunActive());
       frm.btnSearch->click();
       QCOMPARE(frm.btnSearch->text(), QStringLiteral("Search"));
-      QTRY_VERIFY_WITH_TIMEOUT(!frm.LiveRunActive(), 150);
+      // As the run's own test bounds it: room for a loaded machine.
+      QTRY_VERIFY_WITH_TIMEOUT(!frm.LiveRunActive(), 1000);
       QVERIFY2(frm.MainStatusPanel->text().contains(QStringLiteral("stopped")),
                qPrintable(frm.MainStatusPanel->text()));
       FSim->ClearFaults();
@@ -160,12 +207,57 @@ class LiveRunWindowTest : public QObject {
     for (std::size_t i = 0; i < listed.size(); ++i) {
       if (listed[i][0] == "-" && expected[i][0] != "-") ++dashes;
       else QCOMPARE(listed[i][0], expected[i][0]);
-      for (std::size_t column = 1; column < 6; ++column) QCOMPARE(listed[i][column], expected[i][column]);
+      for (std::size_t column = 1; column < expected[i].size(); ++column) QCOMPARE(listed[i][column], expected[i][column]);
     }
     QVERIFY(dashes > 0);
     QVERIFY2(frm.MainStatusPanel->text().contains(QStringLiteral("Open PageRank")) &&
                  frm.MainStatusPanel->text().contains(QStringLiteral("500")),
              qPrintable(frm.MainStatusPanel->text()));
+  }
+
+  void StopDuringTheAuthorityCallThenSearchAgainFillsAuthority() {
+    TAppFixture app;
+    TfrmMain& frm = LiveWindow(app, *FSetup, "blue widgets");
+    QVERIFY(FSim->SetFaults("/v1/domains/bulk head-delay:1500"));
+    frm.btnSearch->click();
+    // A row is listed once its page is judged, and its authority asked.
+    QTRY_VERIFY_WITH_TIMEOUT(frm.lvwItemsModel->Count() >= 1, 10000);
+    frm.btnSearch->click();
+    QTRY_VERIFY_WITH_TIMEOUT(Idle(frm), 10000);
+    FSim->ClearFaults();
+
+    // The same window, the same parts: the second run's figures are all there.
+    frm.btnSearch->click();
+    QTRY_VERIFY_WITH_TIMEOUT(Idle(frm), 30000);
+    QCOMPARE(ListedRows(*frm.lvwItemsModel), FSetup->ExpectedRows("blue widgets", 1, "myshop.example"));
+    QVERIFY2(!frm.MainStatusPanel->text().contains(QStringLiteral("aborted")),
+             qPrintable(frm.MainStatusPanel->text()));
+  }
+
+  void SaveResultsQuotesLiveFormulaCellsOnly() {
+    TAppFixture app;
+    TfrmMain& frm = app.Show();
+    liverun::TLiveResult result;
+    result.Url = "https://x.org/";
+    result.CommentsOpen = true;
+    result.HasYourLink = true;
+    result.Anchor = "=HYPERLINK(\"http://evil.test/\")";
+    result.AuthorityAwaited = false;
+    frm.lvwItemsModel->SetColumns(TResultColumns::Live);
+    frm.lvwItemsModel->AddLive(result);
+    frm.bsSkinSaveDialog1->QueueAnswer(app.Folder() + "live");
+    frm.btnSave->click();
+    const std::string live = app.ReadFile("live.csv");
+    QVERIFY2(live.find("\"'=HYPERLINK(\"\"http://evil.test/\"\")\"") != std::string::npos, live.c_str());
+    QVERIFY2(live.find("\"-\",\"https://x.org/\",\"Open\"") != std::string::npos, live.c_str());
+    // The classic list is written as it always was.
+    frm.lvwItemsModel->SetColumns(TResultColumns::Classic);
+    TResultItem item;
+    item.AnchorName = "=HYPERLINK(\"http://evil.test/\")";
+    frm.lvwItemsModel->Add(item);
+    frm.bsSkinSaveDialog1->QueueAnswer(app.Folder() + "classic");
+    frm.btnSave->click();
+    QVERIFY(app.ReadFile("classic.csv").find("\"=HYPERLINK(") != std::string::npos);
   }
 
   void SourcesDialogTestsEachServiceThroughItsSeam() {
@@ -197,6 +289,72 @@ class LiveRunWindowTest : public QObject {
                               QStringLiteral("Search (SearXNG): OK\nAuthority (Open PageRank): OK\n"
                                              "Traffic rank (Tranco list): OK"),
                               10000);
+  }
+
+  void SourcesDialogTestLeavesTheWindowFreeWhileAListOpens() {
+    // A Tranco list whose cached index is a FIFO: opening the list waits for
+    // a writer there, who comes only once the click has returned (or after a
+    // minute, as a safety).
+    const std::string list = FSetup->Folder() + "/fifo-indexed.csv";
+    std::ofstream(list) << "1,example.com\n";
+    const std::string fifo = tables::TTableIndex::IndexPathFor(std::filesystem::canonical(list).string(),
+                                                               tables::DefaultCacheDir(), tables::TTableKind::Tranco);
+    std::filesystem::create_directories(std::filesystem::path(fifo).parent_path());
+    ::unlink(fifo.c_str());
+    QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
+    sources::TSources chosen;
+    chosen.Ranking = sources::TRankingSource::Tranco;
+    chosen.TrancoFile = list;
+    std::mutex lock;
+    std::condition_variable changed;
+    bool clickReturned = false;
+    bool stop = false;
+    std::atomic<bool> fed{false};
+    std::thread writer([&] {
+      {
+        // The minute is a safety bound: the click returns at once when the
+        // check runs off the interface thread.
+        std::unique_lock held(lock);
+        changed.wait_for(held, std::chrono::minutes(1), [&] { return clickReturned || stop; });
+      }
+      // Read-write: the open never waits for a reader, and it releases a
+      // reader already waiting for a writer (one on the interface thread
+      // would have held the click until now).
+      const int fd = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+      if (fd < 0) return;
+      struct stat info {};
+      if (::fstat(fd, &info) != 0 || !S_ISFIFO(info.st_mode)) {
+        ::close(fd);  // the list's index was rebuilt in its place: nothing to feed
+        return;
+      }
+      fed = true;
+      const std::string garbage = "not an index";
+      [[maybe_unused]] const ssize_t written = ::write(fd, garbage.data(), garbage.size());
+      ::close(fd);
+    });
+    // However the test ends, the writer stops.
+    const TScopeExit stopWriter([&] {
+      {
+        std::lock_guard held(lock);
+        stop = true;
+      }
+      changed.notify_all();
+      writer.join();
+      ::unlink(fifo.c_str());
+    });
+    TfrmSources dialog(chosen, FSetup->Folder() + "/unused.ini", TfrmSources::ProductionSeams());
+    dialog.btnTest->click();
+    const bool fedDuringClick = fed.load();
+    {
+      std::lock_guard held(lock);
+      clickReturned = true;
+    }
+    changed.notify_all();
+    QVERIFY(!fedDuringClick);
+    QCOMPARE(dialog.lblTest->text(), QStringLiteral("Asking each service..."));
+    QTRY_VERIFY_WITH_TIMEOUT(dialog.btnTest->isEnabled(), 60000);
+    QVERIFY2(dialog.lblTest->text().startsWith(QStringLiteral("Traffic rank (Tranco list): ")),
+             qPrintable(dialog.lblTest->text()));
   }
 
   void SourcesDialogCancelsADownload() {
