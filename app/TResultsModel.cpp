@@ -180,7 +180,7 @@ void TResultsModel::Sort(int column, bool ascending) {
       const int sign = liverun::CompareLiveResults(FLive[a], FLive[b], column, &TResultsModel::CompareText);
       return (ascending ? sign : -sign) < 0;
     }
-    return CompareItems(FRows[a], FRows[b], column, ascending, &TResultsModel::CompareText, FColumns) < 0;
+    return CompareItems(FRows[a], FRows[b], column, ascending, &TResultsModel::CompareText) < 0;
   });
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   std::vector<TResultItem> sorted;

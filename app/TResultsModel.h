@@ -16,6 +16,10 @@
 
 namespace halvane {
 
+// Which columns the list shows: the classic ones, or a live run's (its
+// column table's captions, its own sort order).
+enum class TResultColumns { Classic, Live };
+
 class TResultsModel : public QAbstractTableModel {
   Q_OBJECT
 

@@ -14,15 +14,12 @@ int CompareNumbers(std::string_view a, std::string_view b) {
 }
 
 int CompareItems(const TResultItem& row1, const TResultItem& row2, int column, bool ascending,
-                 const TTextCompare& textCompare, TResultColumns columns) {
+                 const TTextCompare& textCompare) {
   if (column < 0 || column >= kResultColumnCount) return 0;
   const std::string& a = ResultCellText(row1, column);
   const std::string& b = ResultCellText(row2, column);
   int result;
-  const bool numeric = columns == TResultColumns::Live
-                           ? column == kColumnPR || column == kColumnAlexaRanking
-                           : column == kColumnHomePagePR || column == kColumnAlexaRanking;
-  if (numeric) {
+  if (column == kColumnHomePagePR || column == kColumnAlexaRanking) {
     result = CompareNumbers(a, b);
   } else {
     const int order = textCompare(a, b);  // any int; only its sign counts
@@ -32,9 +29,9 @@ int CompareItems(const TResultItem& row1, const TResultItem& row2, int column, b
 }
 
 void SortResultItems(std::vector<TResultItem>& rows, int column, bool ascending,
-                     const TTextCompare& textCompare, TResultColumns columns) {
+                     const TTextCompare& textCompare) {
   std::stable_sort(rows.begin(), rows.end(), [&](const TResultItem& x, const TResultItem& y) {
-    return CompareItems(x, y, column, ascending, textCompare, columns) < 0;
+    return CompareItems(x, y, column, ascending, textCompare) < 0;
   });
 }
 

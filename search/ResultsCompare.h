@@ -16,21 +16,16 @@ using TTextCompare = std::function<int(std::string_view, std::string_view)>;
 // ","; a text that is no such number counts as 0. Returns -1, 0 or 1.
 int CompareNumbers(std::string_view a, std::string_view b);
 
-// Which captions the list shows: the classic ones, or a live run's
-// ("Authority", "URL", "Comments", "Has Your Link", "Anchor Name",
-// "Traffic Rank") in the same six cells.
-enum class TResultColumns { Classic, Live };
-
-// Classic: "Home Page PR" and "Alexa Ranking" compare as numbers, every
-// other column ("PR" included: 10 sorts between 1 and 2) as text. Live:
-// "Authority" and "Traffic Rank" as numbers ("-" counts as 0), the others as
-// text. Negated when not ascending. A column outside 0..5 compares equal.
+// "Home Page PR" and "Alexa Ranking" compare as numbers, every other column
+// ("PR" included: 10 sorts between 1 and 2) as text. Negated when not
+// ascending. A column outside 0..5 compares equal. (A live run's rows are
+// ordered by their own column table, liverun/LiveColumns.h.)
 int CompareItems(const TResultItem& row1, const TResultItem& row2, int column, bool ascending,
-                 const TTextCompare& textCompare, TResultColumns columns = TResultColumns::Classic);
+                 const TTextCompare& textCompare);
 
 // Sorts rows by column with CompareItems; rows that compare equal keep
 // their order.
 void SortResultItems(std::vector<TResultItem>& rows, int column, bool ascending,
-                     const TTextCompare& textCompare, TResultColumns columns = TResultColumns::Classic);
+                     const TTextCompare& textCompare);
 
 }  // namespace halvane

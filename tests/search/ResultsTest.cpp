@@ -69,19 +69,6 @@ TEST(SortResults, ColumnsAndDirections) {
   EXPECT_EQ(Column(rows, kColumnURL), (std::vector<std::string>{"http://a", "http://b", "http://C"}));
 }
 
-TEST(SortResults, LiveColumnsSortAuthorityAndTrafficRankAsNumbers) {
-  // Live cells: Authority, URL, Comments, ..., Traffic Rank; "-" counts as 0.
-  std::vector<TResultItem> rows = {Row("2", "http://b", "Open", "1,234"),
-                                   Row("10", "http://C", "Closed", "-"),
-                                   Row("-", "http://a", "Open", "987")};
-  SortResultItems(rows, kColumnPR, true, SimpleTextCompare, TResultColumns::Live);
-  EXPECT_EQ(Column(rows, kColumnPR), (std::vector<std::string>{"-", "2", "10"}));
-  SortResultItems(rows, kColumnAlexaRanking, false, SimpleTextCompare, TResultColumns::Live);
-  EXPECT_EQ(Column(rows, kColumnAlexaRanking), (std::vector<std::string>{"1,234", "987", "-"}));
-  SortResultItems(rows, kColumnHomePagePR, true, SimpleTextCompare, TResultColumns::Live);
-  EXPECT_EQ(Column(rows, kColumnHomePagePR), (std::vector<std::string>{"Closed", "Open", "Open"}));
-}
-
 TEST(SortState, DirectionCarriesOverToAnotherColumn) {
   TSortState sort;
   EXPECT_EQ(sort.SortColumn, -1);
