@@ -32,10 +32,16 @@ class TLiveSearch : public QObject, private liverun::TLiveRunListener {
   // Stops a run under way and waits for its thread (at most ~100 ms).
   ~TLiveSearch() override;
 
+  // Idle: no run; Running: a run under way; Stopping: Stop was asked and
+  // the run has not ended yet (the button already reads "Search", and a
+  // click waits for nothing).
+  enum class TState { Idle, Running, Stopping };
+
   // On the interface thread. Start while active is ignored.
   void Start(liverun::TLiveRunInput input);
   void Stop();
   bool Active() const { return FActive; }
+  TState State() const { return !FActive ? TState::Idle : FStopRequested ? TState::Stopping : TState::Running; }
   // The harvested addresses of the last run that have no row, and why.
   const std::vector<liverun::TPageOutcome>& PagesWithoutRow() const { return FPagesWithoutRow; }
 

@@ -48,22 +48,25 @@ void TfrmMain::LiveSearchClick() {
         [sources = FSources](std::string& error) { return liverun::MakeLiveRunParts(sources, error); },
         static_cast<TLiveSearchView&>(*this));
   }
-  if (btnSearch->text() == ToQString(kSearchCaption)) {
-    // A stopped run that has not ended yet: the click waits for nothing.
-    if (FLiveSearch->Active()) return;
-    lvwItemsModel->Clear();
-    lvwItemsModel->SetColumns(TResultColumns::Live);
-    stpItems->setText(QString());
-    SetSortingByHeader(false);
-    MainGauge->SetMaxValue(0);
-    MainGauge->SetProgress(0);
-    btnSearch->setText(ToQString(kStopCaption));
-    FLiveSearch->Start({KeywordText(), DomainFromEditText(DomainText()), DepthIndex() + 1});
-    return;
+  switch (FLiveSearch->State()) {
+    case TLiveSearch::TState::Stopping:
+      return;
+    case TLiveSearch::TState::Running:
+      StopLiveSearch();
+      btnSearch->setText(ToQString(kSearchCaption));
+      SetSortingByHeader(true);
+      return;
+    case TLiveSearch::TState::Idle:
+      break;
   }
-  StopLiveSearch();
-  btnSearch->setText(ToQString(kSearchCaption));
-  SetSortingByHeader(true);
+  lvwItemsModel->Clear();
+  lvwItemsModel->SetColumns(TResultColumns::Live);
+  stpItems->setText(QString());
+  SetSortingByHeader(false);
+  MainGauge->SetMaxValue(0);
+  MainGauge->SetProgress(0);
+  btnSearch->setText(ToQString(kStopCaption));
+  FLiveSearch->Start({KeywordText(), DomainFromEditText(DomainText()), DepthIndex() + 1});
 }
 
 void TfrmMain::StopLiveSearch() {
