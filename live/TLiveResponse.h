@@ -37,6 +37,9 @@ struct TLiveResponse {
   std::vector<std::pair<std::string, std::string>> Headers;  // final answer's
   std::string Body;       // decoded
   std::string Proxy;      // the proxy used, without its user information; "" for none
+  // RobotsUnavailable: the error that kept robots.txt from being read (a
+  // time-out, a certificate, ...); None when it answered 429 or 5xx.
+  TLiveError RobotsCause = TLiveError::None;
 
   bool Answered() const noexcept { return Error == TLiveError::None; }
   bool Succeeded() const noexcept { return Answered() && Status >= 200 && Status < 300; }

@@ -29,6 +29,7 @@ void TRobotsCache::Store(const std::string& origin, const TLiveResponse& answer,
   if (!answer.Answered()) {
     entry.Unavailable = true;
     entry.Why = answer.Message;
+    entry.Cause = answer.Error;
     entry.PrivateAddress = answer.Error == TLiveError::PrivateAddress;
   } else if (answer.Status >= 200 && answer.Status < 300) {
     entry.Rules = TRobotsRules::Parse(answer.Body, FProductToken);
@@ -53,6 +54,7 @@ std::optional<TLiveResponse> TRobotsCache::Refusal(const std::string& origin, co
   }
   if (it->second.Unavailable) {
     refusal.Error = TLiveError::RobotsUnavailable;
+    refusal.RobotsCause = it->second.Cause;
     refusal.Message = "robots.txt of " + host + " could not be read: " + it->second.Why;
     return refusal;
   }

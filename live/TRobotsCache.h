@@ -40,6 +40,7 @@ class TRobotsCache {
     TClock::time_point Fetched;
     bool Unavailable = false;
     std::string Why;  // Unavailable: what went wrong
+    TLiveError Cause = TLiveError::None;  // Unavailable without an answer: the fetch's error
     bool PrivateAddress = false;  // the host lies on a private address: its pages are refused for that
     TRobotsRules Rules;
   };

@@ -235,7 +235,12 @@ void TLiveRun::Judge(std::size_t slot, live::TLiveResponse response) {
   TSlot& entry = FSlots[slot];
   entry.FinalUrl = response.FinalUrl.empty() ? FAddresses[slot]
                                              : live::NormalAddress(response.FinalUrl).value_or(response.FinalUrl);
-  if (response.Error == live::TLiveError::RobotsDisallowed || response.Error == live::TLiveError::RobotsUnavailable) {
+  // robots.txt that could not be fetched at all (a certificate, a time-out)
+  // is a failure of the site, not its rules: the user is told the error.
+  const bool robotsFetchFailed =
+      response.Error == live::TLiveError::RobotsUnavailable && response.RobotsCause != live::TLiveError::None;
+  if (!robotsFetchFailed && (response.Error == live::TLiveError::RobotsDisallowed ||
+                             response.Error == live::TLiveError::RobotsUnavailable)) {
     ++FSummary.RobotsSkipped;
     Drop(slot, std::string(kReasonRobots));
     return;

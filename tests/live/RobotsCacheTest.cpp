@@ -49,5 +49,23 @@ TEST(RobotsCacheTest, TellsWhyAHostIsSkipped) {
   EXPECT_FALSE(cache.Refusal("c", "x", "/").has_value());  // a 4xx body is no robots.txt
 }
 
+// The run tells a site's rule (429, 5xx) from a robots.txt it could not
+// fetch at all, which it reports as a failure with its error.
+TEST(RobotsCacheTest, KeepsTheErrorThatKeptRobotsTxtFromBeingRead) {
+  TRobotsCache cache("Halvane");
+  const auto t0 = TRobotsCache::TClock::now();
+  TLiveResponse badCertificate;
+  badCertificate.Error = TLiveError::Tls;
+  badCertificate.Message = "certificate verify failed for blog.example.org";
+  cache.Store("a", badCertificate, t0);
+  cache.Store("b", Answer(503), t0);
+  const auto a = cache.Refusal("a", "blog.example.org", "/");
+  const auto b = cache.Refusal("b", "x", "/");
+  ASSERT_TRUE(a.has_value() && b.has_value());
+  EXPECT_EQ(a->Error, TLiveError::RobotsUnavailable);
+  EXPECT_EQ(a->RobotsCause, TLiveError::Tls);
+  EXPECT_EQ(b->RobotsCause, TLiveError::None);
+}
+
 }  // namespace
 }  // namespace halvane::live

@@ -320,6 +320,29 @@ TEST(LiveRun, EveryPageWithoutARowHasItsReason) {
   }
 }
 
+// robots.txt that answered 503 is the site's rule ("robots.txt"); one that
+// could not be fetched at all (a certificate for the wrong name) is a
+// failure the user is told about, error and all.
+TEST(LiveRun, ARobotsTxtThatCannotBeFetchedIsAFailureWithItsError) {
+  TWeb web = MakeWeb(2);
+  live::TLiveResponse busy = Failure(live::TLiveError::RobotsUnavailable, "robots.txt of b0 could not be read: HTTP 503");
+  live::TLiveResponse badCertificate =
+      Failure(live::TLiveError::RobotsUnavailable,
+              "robots.txt of b1 could not be read: certificate verify failed for b1.example1.org");
+  badCertificate.RobotsCause = live::TLiveError::Tls;
+  web.Pages[web.Addresses[0]].Response = busy;
+  web.Pages[web.Addresses[1]].Response = badCertificate;
+  TRunFixture fixture(web, 2);
+  fixture.Run();
+  const std::vector<TPageOutcome> outcomes = fixture.Recorder.Outcomes();
+  ASSERT_EQ(outcomes.size(), 2u);
+  EXPECT_EQ(outcomes[0].Result, "robots.txt");
+  EXPECT_EQ(outcomes[1].Result,
+            "failed: robots.txt of b1 could not be read: certificate verify failed for b1.example1.org");
+  EXPECT_EQ(fixture.Recorder.Summary().RobotsSkipped, 1u);
+  EXPECT_EQ(fixture.Recorder.Summary().PagesFailed, 1u);
+}
+
 TEST(ClassicPageJudge, KeepsTheClassicVerdictAndFindsTheCommentForm) {
   const pagetest::TPageVerdict kept = ClassicPageJudge({QualifyingPage("Mine.com", "My <b>Site</b>"), "", "", "mine.com"});
   EXPECT_TRUE(kept.Qualifies);
