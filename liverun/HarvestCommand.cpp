@@ -92,9 +92,10 @@ std::string OutputFileProblem(const std::string& path) {
 int RunHarvest(const THarvestOptions& options, TLiveRunParts& parts, THarvestConsole console,
                const std::atomic<bool>& interrupted) {
   const std::string& path = options.CsvFile.empty() ? options.JsonFile : options.CsvFile;
-  if (!path.empty()) {
-    if (const std::string problem = OutputFileProblem(path); !problem.empty()) {
-      console.Err << "halvane-harvest: cannot write " << path << ": " << problem << '\n';
+  for (const std::string& output : {path, options.ReportFile}) {
+    if (output.empty()) continue;
+    if (const std::string problem = OutputFileProblem(output); !problem.empty()) {
+      console.Err << "halvane-harvest: cannot write " << output << ": " << problem << '\n';
       return kHarvestBadArguments;
     }
   }
@@ -122,12 +123,6 @@ int RunHarvest(const THarvestOptions& options, TLiveRunParts& parts, THarvestCon
     for (TPageOutcome& outcome : collector.Outcomes()) outcomes.push_back(std::move(outcome));
   }
 
-  if (!options.ReportFile.empty() &&
-      !platform::WriteFileAtomically(options.ReportFile, PageReportText(outcomes, several))) {
-    console.Err << "halvane-harvest: cannot write " << options.ReportFile << '\n';
-    return kHarvestSourceFailed;
-  }
-
   const std::string text = options.JsonFile.empty() ? LiveCsvText(table) : LiveJsonText(table);
   if (path.empty()) {
     console.Out << text << std::flush;
@@ -137,6 +132,12 @@ int RunHarvest(const THarvestOptions& options, TLiveRunParts& parts, THarvestCon
   } else if (!platform::WriteFileAtomically(path, text)) {
     failures.push_back("cannot write " + path + ": " + std::strerror(errno));
     stopped = false;  // the rows are lost: that is the outcome to report
+  }
+  // After the rows: a report that cannot be written loses no row.
+  if (!options.ReportFile.empty() &&
+      !platform::WriteFileAtomically(options.ReportFile, PageReportText(outcomes, several))) {
+    failures.push_back("cannot write " + options.ReportFile + ": " + std::strerror(errno));
+    stopped = false;
   }
   for (const std::string& failure : failures) console.Err << "halvane-harvest: " << failure << '\n';
   if (stopped) return kHarvestInterrupted;

@@ -334,6 +334,32 @@ TEST(HarvestCommand, AFailedWriteSaysTheSystemsReason) {
   EXPECT_EQ(fixture.Err.str(), "halvane-harvest: cannot write " + path + ": No such file or directory\n");
 }
 
+// The report is an output too: checked before the run, and written after
+// the rows, so that a report that cannot be written loses none of them.
+TEST(HarvestCommand, TheReportFileIsCheckedFirstAndNeverCostsTheRows) {
+  const fs::path folder = fs::temp_directory_path() / "halvane-harvest-report-outputs";
+  fs::remove_all(folder);
+  fs::create_directories(folder / "sub");
+  {
+    THarvestFixture fixture;
+    const std::string report = (folder / "sub").string();
+    EXPECT_EQ(fixture.Run(*Parse({"--keyword", "b", "--report", report, "--quiet"})), kHarvestBadArguments);
+    EXPECT_EQ(fixture.Err.str(), "halvane-harvest: cannot write " + report + ": it is a folder\n");
+    EXPECT_EQ(fixture.Harvest->Starts.load(), 0);
+  }
+  THarvestFixture fixture;
+  const fs::path reportFolder = folder / "vanishing";
+  fs::create_directories(reportFolder);
+  fixture.Harvest->OnStart = [reportFolder] { fs::remove_all(reportFolder); };
+  const std::string csv = (folder / "rows.csv").string();
+  const std::string report = (reportFolder / "report.csv").string();
+  EXPECT_EQ(fixture.Run(*Parse({"--keyword", "b", "--domain", "mine.com", "--csv", csv, "--report", report, "--quiet"})),
+            kHarvestSourceFailed);
+  EXPECT_EQ(ReadFile(csv), kHeader + kRow1 + kRow2 + kRow3);
+  EXPECT_EQ(fixture.Err.str(), "halvane-harvest: cannot write " + report + ": No such file or directory\n");
+  fs::remove_all(folder);
+}
+
 TEST(HarvestCommand, ARunThatFailsBeforeAnyRowLeavesTheEarlierFile) {
   const fs::path file = fs::temp_directory_path() / "halvane-harvest-earlier.csv";
   std::ofstream(file, std::ios::binary) << "135 rows";
