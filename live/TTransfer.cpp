@@ -72,7 +72,7 @@ void TTransfer::MoveTo(long status, std::string address, TUrlParts url) {
 }
 
 bool TTransfer::CarriesSecret() const {
-  if (FRequest.CarriesSecret || WithoutUserInfo(FRequest.Url) != FRequest.Url || WithoutUserInfo(FProxy) != FProxy) {
+  if (FRequest.CarriesSecret || WithoutUserInfo(FRequest.Url) != FRequest.Url) {
     return true;
   }
   for (const auto& [name, value] : FRequest.Headers) {

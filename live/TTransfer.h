@@ -45,9 +45,10 @@ class TTransfer {
   // The next hop, after an answer with status redirected to address: POST
   // becomes GET after a 303, and after a 301 or 302 as browsers do.
   void MoveTo(long status, std::string address, TUrlParts url);
-  // Whether the request holds a key or password: the secret flag, a header
-  // that carries credentials, user information in the address, or a proxy
-  // with credentials. Such a request never leaves its origin.
+  // Whether the request holds a key or password for its site: the secret
+  // flag, a header that carries credentials, or user information in the
+  // address. Such a request never leaves its origin. (A proxy's password
+  // goes to the proxy on every hop, so it does not count.)
   bool CarriesSecret() const;
   TCompletion TakeCompletion() { return std::move(FDone); }
   int Attempts() const noexcept { return FAttempts; }
