@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/AddressText.h"
 #include "live/RegistrableDomain.h"
 #include "live/UrlForm.h"
 #include "search/Harvest.h"
@@ -159,8 +160,11 @@ void TLiveRun::AddAddresses(std::vector<std::string>::const_iterator first,
   for (; first != last && !FStopped; ++first) {
     ++FHarvested;
     const std::size_t slot = FAddresses.size();
-    const std::optional<std::string> address = live::NormalAddress(*first);
-    FAddresses.push_back(address.value_or(*first));
+    // A password in a harvested address is nobody's to use or to show: the
+    // page is asked for, listed and reported without it.
+    std::optional<std::string> address = live::NormalAddress(*first);
+    if (address) address = WithoutUserInfo(*address);
+    FAddresses.push_back(address.value_or(WithoutUserInfo(*first)));
     FSlots.emplace_back();
     FSummary.PagesFound = FAddresses.size();
     if (!address) {

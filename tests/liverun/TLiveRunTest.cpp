@@ -343,6 +343,22 @@ TEST(LiveRun, ARobotsTxtThatCannotBeFetchedIsAFailureWithItsError) {
   EXPECT_EQ(fixture.Recorder.Summary().PagesFailed, 1u);
 }
 
+// A search answer's address may carry a password: the page is fetched,
+// listed and reported without it.
+TEST(LiveRun, AHarvestedPasswordIsNeitherUsedNorShown) {
+  TWeb web = MakeWeb(1);
+  const std::string plain = web.Addresses[0];
+  web.Addresses[0] = "https://alice:S3cr3t@" + plain.substr(std::string("https://").size());
+  TRunFixture fixture(web, 1);
+  const std::vector<TLiveRow> rows = fixture.Run();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0][kLiveUrl], plain);
+  const std::vector<TPageOutcome> outcomes = fixture.Recorder.Outcomes();
+  ASSERT_EQ(outcomes.size(), 1u);
+  EXPECT_EQ(outcomes[0].Address, plain);
+  EXPECT_EQ(outcomes[0].Result, "kept");
+}
+
 TEST(ClassicPageJudge, KeepsTheClassicVerdictAndFindsTheCommentForm) {
   const pagetest::TPageVerdict kept = ClassicPageJudge({QualifyingPage("Mine.com", "My <b>Site</b>"), "", "", "mine.com"});
   EXPECT_TRUE(kept.Qualifies);
