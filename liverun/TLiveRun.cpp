@@ -353,10 +353,7 @@ void TLiveRun::OnAuthority(std::vector<std::string> batch, TAuthorityAnswer answ
     CheckFinished();
     return;
   }
-  if (!answer.Note.empty() && FSummary.Note.empty()) {
-    FSummary.Note = answer.Note;
-    FListener.StatusText(answer.Note);
-  }
+  AddNote(answer.Note);
   if (!answer.Error.empty()) {
     // The source failed half-way: every row still waiting, and every later
     // one, shows "-"; the status says why.
@@ -425,9 +422,16 @@ void TLiveRun::CheckFinished() {
   Finish();
 }
 
+void TLiveRun::AddNote(const std::string& note) {
+  if (note.empty() || FSummary.Note.find(note) != std::string::npos) return;
+  FSummary.Note += (FSummary.Note.empty() ? "" : "; ") + note;
+  FListener.StatusText(note);
+}
+
 void TLiveRun::Finish() {
   if (FDone) return;
   FDone = true;
+  if (FParts.Ranking) AddNote(FParts.Ranking->Note());
   FListener.StatusText(SummaryText(FSummary));
   FListener.Finished(FSummary);
 }

@@ -79,6 +79,8 @@ class TLiveRun {
   void ReportReadyRows();
   void ReportJudging();
   void CheckFinished();
+  // Adds a source's word to the summary (once) and shows it.
+  void AddNote(const std::string& note);
   void Finish();
   void Post(TRunMailbox::TMessage message);
 

@@ -10,6 +10,7 @@ class TTrancoRank : public TRankLookup {
   explicit TTrancoRank(tables::TTrancoList list) : FList(std::move(list)) {}
   std::string Name() const override { return "Tranco"; }
   std::optional<std::uint32_t> Rank(std::string_view url) override;
+  std::string Note() const override { return FList.Index().DamageReport(); }
 
  private:
   tables::TTrancoList FList;

@@ -121,6 +121,7 @@ void TFakeAuthority::Lookup(std::vector<std::string> domains, TDone done) {
   const int call = static_cast<int>(Calls.size());
   Calls.push_back(domains);
   TAuthorityAnswer answer;
+  answer.Note = Note;
   if (FailFromCall >= 0 && call >= FailFromCall) {
     answer.Error = "FakeRank at rank.test failed on its side (HTTP 500)";
   } else {

@@ -79,6 +79,7 @@ class TFakeAuthority : public TAuthorityLookup {
   std::size_t Batch = 3;
   int FailFromCall = -1;  // calls from this one (0 based) answer an error
   int DelayMs = 2;
+  std::string Note;  // said with every answer
   std::vector<std::vector<std::string>> Calls;  // under FLock
 
   ~TFakeAuthority() override;
@@ -100,8 +101,10 @@ class TFakeAuthority : public TAuthorityLookup {
 class TFakeRanking : public TRankLookup {
  public:
   std::map<std::string, std::string> Cells;  // by address, as shown: "1,234"
+  std::string Said;                           // its Note
   std::string Name() const override { return "FakeList"; }
   std::optional<std::uint32_t> Rank(std::string_view url) override;
+  std::string Note() const override { return Said; }
 };
 
 using TLiveRow = std::array<std::string, kLiveColumnCount>;

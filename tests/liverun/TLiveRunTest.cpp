@@ -359,6 +359,18 @@ TEST(LiveRun, AHarvestedPasswordIsNeitherUsedNorShown) {
   EXPECT_EQ(outcomes[0].Result, "kept");
 }
 
+// A ranking list whose index was found damaged and rebuilt says so at the
+// run's end, beside what the authority source said.
+TEST(LiveRun, WhatTheSourcesHaveToSayEndsUpInTheSummary) {
+  TRunFixture fixture(MakeWeb(4), 2);
+  static_cast<TFakeRanking&>(*fixture.Parts.Ranking).Said = "index tranco.idx was damaged; rebuilt it";
+  fixture.Authority->Note = "index opr.idx was damaged; rebuilt it";
+  fixture.Run();
+  EXPECT_EQ(fixture.Recorder.Summary().Note,
+            "index opr.idx was damaged; rebuilt it; index tranco.idx was damaged; rebuilt it");
+  EXPECT_NE(fixture.Recorder.Statuses().back().find("index tranco.idx was damaged; rebuilt it"), std::string::npos);
+}
+
 TEST(ClassicPageJudge, KeepsTheClassicVerdictAndFindsTheCommentForm) {
   const pagetest::TPageVerdict kept = ClassicPageJudge({QualifyingPage("Mine.com", "My <b>Site</b>"), "", "", "mine.com"});
   EXPECT_TRUE(kept.Qualifies);
