@@ -17,7 +17,7 @@
 #include "toolkit/TextConvert.h"
 #include "app/TfrmPagesWithoutRow.h"
 #include "app/TfrmSources.h"
-#include "liverun/LiveRunParts.h"
+#include "livesetup/LiveRunParts.h"
 #include "tables/TTrancoListId.h"
 
 namespace halvane {
@@ -35,7 +35,7 @@ bool TfrmMain::LiveRunActive() const { return FLiveSearch && FLiveSearch->Active
 std::string TfrmMain::LiveAboutText() const {
   if (!LiveMode()) return {};
   std::string text = "Live mode sources:";
-  for (const std::string& line : liverun::DescribeSources(FSources)) text += "\n" + line;
+  for (const std::string& line : livesetup::DescribeSources(FSources)) text += "\n" + line;
   if (FSources.Ranking == sources::TRankingSource::Tranco) {
     text += "\nTraffic ranks from the Tranco list: " + tables::TTrancoListId::CitationFor(FSources.TrancoFile);
   }
@@ -45,7 +45,7 @@ std::string TfrmMain::LiveAboutText() const {
 void TfrmMain::LiveSearchClick() {
   if (!FLiveSearch) {
     FLiveSearch = std::make_unique<TLiveSearch>(
-        [sources = FSources](std::string& error) { return liverun::MakeLiveRunParts(sources, error); },
+        [sources = FSources](std::string& error) { return livesetup::MakeLiveRunParts(sources, error); },
         static_cast<TLiveSearchView&>(*this));
   }
   switch (FLiveSearch->State()) {

@@ -13,7 +13,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "liverun/TListDownload.h"
+#include "livesetup/TListDownload.h"
 #include "sources/TSourcesFile.h"
 
 namespace halvane {
@@ -200,17 +200,17 @@ void TfrmSources::btnTestClick() {
   if (!FSeams.Test || FTest) return;
   btnTest->setEnabled(false);
   lblTest->setText(QStringLiteral("Asking each service..."));
-  FTest = FSeams.Test(Sources(), [this](std::vector<liverun::TServiceCheck> checks) {
+  FTest = FSeams.Test(Sources(), [this](std::vector<livesetup::TServiceCheck> checks) {
     QMetaObject::invokeMethod(this, [this, checks = std::move(checks)] { ChecksDone(checks); },
                               Qt::QueuedConnection);
   });
 }
 
-void TfrmSources::ChecksDone(const std::vector<liverun::TServiceCheck>& checks) {
+void TfrmSources::ChecksDone(const std::vector<livesetup::TServiceCheck>& checks) {
   FTest.reset();
   btnTest->setEnabled(true);
   QString text;
-  for (const liverun::TServiceCheck& check : checks) {
+  for (const livesetup::TServiceCheck& check : checks) {
     if (!text.isEmpty()) text += QLatin1Char('\n');
     text += Text(check.Service + ": " + check.Result);
   }
@@ -270,13 +270,13 @@ void TfrmSources::btnOkClick() {
 TSourcesSeams TfrmSources::ProductionSeams() {
   TSourcesSeams seams;
   seams.Test = [](const TSources& chosen, TSourcesSeams::TChecksDone done) -> std::shared_ptr<void> {
-    auto check = std::make_shared<liverun::TSourcesCheck>(chosen);
+    auto check = std::make_shared<livesetup::TSourcesCheck>(chosen);
     check->Start(std::move(done));
     return check;
   };
   seams.Download = [](const TSources& chosen, TSourcesSeams::TProgress progress,
                       TSourcesSeams::TDownloadDone done) -> std::shared_ptr<void> {
-    auto download = std::make_shared<liverun::TListDownload>(chosen.Network, chosen.TrancoUrl, chosen.TrancoFile);
+    auto download = std::make_shared<livesetup::TListDownload>(chosen.Network, chosen.TrancoUrl, chosen.TrancoFile);
     download->Start(std::move(progress), std::move(done));
     return download;
   };

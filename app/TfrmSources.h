@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "liverun/TSourcesCheck.h"
+#include "livesetup/TSourcesCheck.h"
 #include "sources/TSources.h"
 
 class QComboBox;
@@ -26,7 +26,7 @@ namespace halvane {
 
 // What the dialog does outside itself; tests give their own.
 struct TSourcesSeams {
-  using TChecksDone = std::function<void(std::vector<liverun::TServiceCheck>)>;
+  using TChecksDone = std::function<void(std::vector<livesetup::TServiceCheck>)>;
   using TProgress = std::function<void(std::int64_t bytes)>;
   using TDownloadDone = std::function<void(const std::string& error)>;
   // Each returns a handle; dropping it ends the work, and no callback
@@ -82,7 +82,7 @@ class TfrmSources : public QDialog {
  private:
   void CreateControls();
   void Show(const sources::TSources& sources);
-  void ChecksDone(const std::vector<liverun::TServiceCheck>& checks);
+  void ChecksDone(const std::vector<livesetup::TServiceCheck>& checks);
   void DownloadProgress(std::int64_t bytes);
   void DownloadDone(const std::string& error);
 

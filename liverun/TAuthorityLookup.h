@@ -1,20 +1,17 @@
 #pragma once
 // Where the Authority column comes from: figures 0..10 for the names a
-// source rates (registrable domains, or hosts), asked in batches.
+// source rates (registrable domains, or hosts), asked in batches
+// (sources::TOpenPageRankAuthority, sources::TTableAuthority).
 #include <cstddef>
 #include <functional>
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace halvane::liverun {
+#include "live/RegistrableDomain.h"
+#include "liverun/TAuthorityAnswer.h"
 
-struct TAuthorityAnswer {
-  std::map<std::string, int> Figures;  // by name; unknown names left out
-  std::string Error;                   // the source failed: why, naming it, in words
-  std::string Note;                    // worth a word to the user, though the figures stand
-};
+namespace halvane::liverun {
 
 class TAuthorityLookup {
  public:
@@ -25,7 +22,11 @@ class TAuthorityLookup {
   virtual std::size_t MaxBatch() const = 0;
   // The name the source rates a page by: its registrable domain (the host
   // itself when it has none), unless a source knows hosts too.
-  virtual std::string NameOf(std::string_view url) const;
+  virtual std::string NameOf(std::string_view url) const {
+    const std::string host = live::HostOfUrl(url);
+    std::string domain = live::RegistrableDomain(host);
+    return domain.empty() ? host : domain;
+  }
   // done runs exactly once, on any thread (possibly before Lookup returns).
   virtual void Lookup(std::vector<std::string> names, TDone done) = 0;
 };

@@ -38,10 +38,6 @@ std::string FailureText(const live::TLiveResponse& response) {
 
 }  // namespace
 
-std::string SearchingText(const std::string& engine, int page) {
-  return "Searching " + engine + ", page " + std::to_string(page) + "...";
-}
-
 std::string JudgingText(std::size_t judged, std::size_t found) {
   return "Judging " + std::to_string(judged) + " of " + std::to_string(found) + " pages...";
 }
@@ -138,20 +134,18 @@ void TLiveRun::Begin() {
   const std::shared_ptr<TRunMailbox> mailbox = FMailbox;
   FParts.Harvest->Start(
       BuildQueryText(FInput.Keyword), static_cast<std::size_t>(FInput.Depth) * 100,
-      [this, mailbox](int page, std::size_t found, std::vector<std::string> newAddresses) {
-        mailbox->Post([this, page, found, newAddresses = std::move(newAddresses)]() mutable {
-          OnHarvestProgress(page, found, std::move(newAddresses));
-        });
+      [this, mailbox](const TSearchProgress& progress) {
+        mailbox->Post([this, progress]() mutable { OnHarvestProgress(std::move(progress)); });
       },
-      [this, mailbox](THarvestResult result) {
-        mailbox->Post([this, result = std::move(result)]() mutable { OnHarvestDone(std::move(result)); });
+      [this, mailbox](TSearchOutcome outcome) {
+        mailbox->Post([this, outcome = std::move(outcome)]() mutable { OnHarvestDone(std::move(outcome)); });
       });
 }
 
-void TLiveRun::OnHarvestProgress(int page, std::size_t, std::vector<std::string> newAddresses) {
+void TLiveRun::OnHarvestProgress(TSearchProgress progress) {
   if (FStopped || !FHarvesting) return;
-  FListener.StatusText(SearchingText(FHarvestName, page));
-  AddAddresses(newAddresses.begin(), newAddresses.end());
+  FListener.StatusText(SearchingText(FHarvestName, progress.Page));
+  AddAddresses(progress.NewAddresses.begin(), progress.NewAddresses.end());
   FListener.Progress(FSummary.PagesJudged, FSummary.PagesFound);
 }
 
@@ -196,20 +190,20 @@ void TLiveRun::FetchQueuedPages() {
   }
 }
 
-void TLiveRun::OnHarvestDone(THarvestResult result) {
+void TLiveRun::OnHarvestDone(TSearchOutcome outcome) {
   if (!FHarvesting) return;
   FHarvesting = false;
   if (FStopped) {
     CheckFinished();
     return;
   }
-  if (!result.Error.empty()) {
-    FSummary.SourceError = result.Error;
+  if (!outcome.Problem.empty()) {
+    FSummary.SourceError = outcome.Problem;
     FListener.StatusText(FSummary.SourceError);
   }
   // The addresses not yet reported as new: the last page's.
-  if (result.Addresses.size() > FHarvested) {
-    AddAddresses(result.Addresses.begin() + static_cast<std::ptrdiff_t>(FHarvested), result.Addresses.end());
+  if (outcome.Addresses.size() > FHarvested) {
+    AddAddresses(outcome.Addresses.begin() + static_cast<std::ptrdiff_t>(FHarvested), outcome.Addresses.end());
   }
   ReportJudging();
   CheckFinished();

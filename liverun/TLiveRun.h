@@ -63,9 +63,9 @@ class TLiveRun {
 
   void Loop();
   void Begin();
-  void OnHarvestProgress(int page, std::size_t found, std::vector<std::string> newAddresses);
+  void OnHarvestProgress(TSearchProgress progress);
   void AddAddresses(std::vector<std::string>::const_iterator first, std::vector<std::string>::const_iterator last);
-  void OnHarvestDone(THarvestResult result);
+  void OnHarvestDone(TSearchOutcome outcome);
   void OnPage(std::size_t slot, live::TLiveResponse response);
   void OnAuthority(std::vector<std::string> batch, TAuthorityAnswer answer);
   void OnStop();
@@ -122,8 +122,6 @@ class TLiveRun {
   TLiveRunSummary FSummary;
 };
 
-// "Searching SearXNG, page 3..."
-std::string SearchingText(const std::string& engine, int page);
 // "Judging 40 of 212 pages..."
 std::string JudgingText(std::size_t judged, std::size_t found);
 // "12 rows from 212 pages, 40 nofollow, 150 not WordPress, 2 duplicates,

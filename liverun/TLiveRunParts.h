@@ -6,17 +6,18 @@
 #include <vector>
 
 #include "liverun/TAuthorityLookup.h"
-#include "liverun/THarvestSource.h"
 #include "liverun/TPageFetcher.h"
 #include "liverun/TPageJudge.h"
 #include "liverun/TRankLookup.h"
+#include "liverun/TSearchBackEnd.h"
 
 namespace halvane::liverun {
 
 struct TLiveRunParts {
   // Whatever the parts below lean on (the network client): released last.
   std::shared_ptr<void> Keep;
-  std::unique_ptr<THarvestSource> Harvest;
+  // Harvests each run in turn (restarted for every keyword).
+  std::unique_ptr<TSearchBackEnd> Harvest;
   std::unique_ptr<TPageFetcher> Pages;
   std::unique_ptr<TAuthorityLookup> Authority;  // none: the column shows "-"
   std::unique_ptr<TRankLookup> Ranking;         // none: the column shows "-"

@@ -1,5 +1,6 @@
 #pragma once
-// Where the Traffic Rank column comes from: a local list, looked up at once.
+// Where the Traffic Rank column comes from: a local list, looked up at once
+// (sources::TTrancoRank).
 #include <cstdint>
 #include <optional>
 #include <string>

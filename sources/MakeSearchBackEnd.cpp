@@ -1,15 +1,16 @@
+#include "sources/MakeSearchBackEnd.h"
+
 #include <stdexcept>
 
 #include "search/Harvest.h"
 #include "sources/TBraveSearch.h"
-#include "sources/TSearchBackEnd.h"
 #include "sources/TSearxngSearch.h"
 
 namespace halvane::sources {
 
 std::string SearchQueryText(std::string_view keyword) { return BuildQueryText(keyword); }
 
-std::unique_ptr<TSearchBackEnd> MakeSearchBackEnd(const TSources& sources, live::TLiveClient& client) {
+std::unique_ptr<liverun::TSearchBackEnd> MakeSearchBackEnd(const TSources& sources, live::TLiveClient& client) {
   const std::chrono::seconds deadline(sources.SearchDeadlineSeconds);
   switch (sources.Engine) {
     case TSearchEngine::Classic:

@@ -13,7 +13,7 @@
 
 namespace halvane::sources {
 
-class TBraveSearch final : public TSearchBackEnd {
+class TBraveSearch final : public liverun::TSearchBackEnd {
  public:
   static constexpr int kMaxPages = 10;
   static constexpr int kPageSize = 20;

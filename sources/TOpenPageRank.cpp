@@ -18,6 +18,14 @@ namespace {
 
 constexpr std::string_view kService = "Open PageRank";
 
+// The answer for domains no call was made for: why, and no figure.
+liverun::TAuthorityAnswer Failed(const std::string& why, const std::vector<std::string>& domains) {
+  liverun::TAuthorityAnswer answer;
+  for (const std::string& domain : domains) answer.Figures[domain] = std::nullopt;
+  answer.Error = why;
+  return answer;
+}
+
 std::string NameOf(std::string_view domain) {
   std::string out = AsciiLowerCase(domain);
   while (!out.empty() && out.back() == '.') out.pop_back();
@@ -100,10 +108,10 @@ struct TOpenPageRank::TState {
         why = self->GivenUp;
       }
       if (again) {
-        if (!refused.empty()) self->Answer(TAuthorityAnswer{{}, why, false}, refused);
+        if (!refused.empty()) self->Answer(Failed(why, refused), refused);
         return;
       }
-      const TAuthorityAnswer answer = ParseAnswer(response, self->Url, domains);
+      const liverun::TAuthorityAnswer answer = ParseAnswer(response, self->Url, domains);
       if (answer.KeyRefused || response.Error == live::TLiveError::Timeout) {
         // Every later call would end the same way: the column gives up.
         const std::lock_guard lock(self->Mutex);
@@ -115,7 +123,7 @@ struct TOpenPageRank::TState {
   }
 
   // Hands each domain's figure (or the call's error) to the handler.
-  void Answer(const TAuthorityAnswer& answer, const std::vector<std::string>& domains) {
+  void Answer(const liverun::TAuthorityAnswer& answer, const std::vector<std::string>& domains) {
     Gate.Run([&] {
       for (const std::string& domain : domains) {
         const auto it = answer.Figures.find(domain);
@@ -136,7 +144,7 @@ struct TOpenPageRank::TState {
       SendLocked(self, std::exchange(Queue, {}), 1, refused);
       why = GivenUp;
     }
-    if (!refused.empty()) Answer(TAuthorityAnswer{{}, why, false}, refused);
+    if (!refused.empty()) Answer(Failed(why, refused), refused);
   }
 };
 
@@ -206,10 +214,10 @@ live::TLiveRequest TOpenPageRank::BuildRequest(std::string_view url, std::string
   return request;
 }
 
-TAuthorityAnswer TOpenPageRank::ParseAnswer(const live::TLiveResponse& response, std::string_view url,
+liverun::TAuthorityAnswer TOpenPageRank::ParseAnswer(const live::TLiveResponse& response, std::string_view url,
                                             const std::vector<std::string>& domains) {
   const std::string label = ServiceLabel(kService, url);
-  TAuthorityAnswer answer;
+  liverun::TAuthorityAnswer answer;
   for (const std::string& domain : domains) answer.Figures[domain] = std::nullopt;
   if (!response.Succeeded()) {
     const std::string detail = response.Answered() ? ErrorOfBody(response.Body) : std::string();

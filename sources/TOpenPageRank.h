@@ -34,7 +34,7 @@
 #include <vector>
 
 #include "live/TLiveClient.h"
-#include "sources/TAuthorityAnswer.h"
+#include "liverun/TAuthorityAnswer.h"
 
 namespace halvane::sources {
 
@@ -73,8 +73,9 @@ class TOpenPageRank {
                                          const std::vector<std::string>& domains);
   // Matches results by name (never by position): a result for a subdomain
   // counts for the registrable domain asked; domains left out, found:false
-  // and figures that are not 0..10 are unknown. A 429 says which limit.
-  static TAuthorityAnswer ParseAnswer(const live::TLiveResponse& response, std::string_view url,
+  // and figures that are not 0..10 are unknown. A 429 says which limit;
+  // KeyRefused on 401 and 403.
+  static liverun::TAuthorityAnswer ParseAnswer(const live::TLiveResponse& response, std::string_view url,
                                       const std::vector<std::string>& domains);
 
  private:

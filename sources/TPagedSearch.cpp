@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <mutex>
-#include <stdexcept>
+#include <utility>
 
 #include "live/RetryAfter.h"
 #include "sources/ServiceErrors.h"
@@ -103,10 +103,15 @@ std::string TPagedSearch::Name() const { return FProtocol.Engine; }
 
 void TPagedSearch::Start(std::string queryText, std::size_t maxAddresses, TProgressHandler progress,
                          TDoneHandler done) {
-  if (FRun) throw std::logic_error("a search back end runs once");
-  FRun = std::make_shared<TRun>(FClient, FProtocol, std::move(queryText), maxAddresses, std::move(progress),
-                                std::move(done));
-  const std::shared_ptr<TRun> run = FRun;
+  const auto run = std::make_shared<TRun>(FClient, FProtocol, std::move(queryText), maxAddresses,
+                                          std::move(progress), std::move(done));
+  std::shared_ptr<TRun> previous;
+  {
+    const std::lock_guard lock(FRunMutex);
+    previous = std::exchange(FRun, run);
+  }
+  // The harvest under way ends here: none of its handlers runs after this.
+  if (previous) End(*previous);
   run->Gate.Run([&] {
     if (maxAddresses == 0) return run->Finish({});
     run->Ask(run, 0);
@@ -114,13 +119,20 @@ void TPagedSearch::Start(std::string queryText, std::size_t maxAddresses, TProgr
 }
 
 void TPagedSearch::Stop() {
-  const std::shared_ptr<TRun> run = FRun;
-  if (!run) return;
-  run->Gate.Close();
+  std::shared_ptr<TRun> run;
+  {
+    const std::lock_guard lock(FRunMutex);
+    run = FRun;
+  }
+  if (run) End(*run);
+}
+
+void TPagedSearch::End(TRun& run) {
+  run.Gate.Close();
   live::TRequestId id = 0;
   {
-    const std::lock_guard lock(run->IdMutex);
-    id = run->Current;
+    const std::lock_guard lock(run.IdMutex);
+    id = run.Current;
   }
   if (id != 0) FClient.Abort(id);
 }

@@ -4,19 +4,21 @@
 // ends at the limit, at the last page, on a page that adds nothing new, on
 // an error (with its reason), at the protocol's deadline (with a message
 // naming it; each page's time-out and rate limit waits are cut to the time
-// left) or on Stop. See TSearchBackEnd for threads.
+// left) or on Stop. A Start stops the harvest under way and begins afresh.
+// See liverun::TSearchBackEnd for threads.
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "live/TLiveClient.h"
+#include "liverun/TSearchBackEnd.h"
 #include "sources/TPageProtocol.h"
-#include "sources/TSearchBackEnd.h"
 #include "sources/TSearchPage.h"
 
 namespace halvane::sources {
 
-class TPagedSearch final : public TSearchBackEnd {
+class TPagedSearch final : public liverun::TSearchBackEnd {
  public:
   TPagedSearch(live::TLiveClient& client, TPageProtocol protocol);
   ~TPagedSearch() override;
@@ -30,8 +32,12 @@ class TPagedSearch final : public TSearchBackEnd {
 
  private:
   struct TRun;
+  // Closes run's gate and aborts its request under way.
+  void End(TRun& run);
+
   live::TLiveClient& FClient;
   TPageProtocol FProtocol;
+  std::mutex FRunMutex;  // guards FRun: Start and Stop may come from different threads
   std::shared_ptr<TRun> FRun;
 };
 

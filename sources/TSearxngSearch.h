@@ -9,7 +9,7 @@
 
 namespace halvane::sources {
 
-class TSearxngSearch final : public TSearchBackEnd {
+class TSearxngSearch final : public liverun::TSearchBackEnd {
  public:
   static constexpr int kMaxPages = 50;
   static constexpr std::int64_t kMaxAnswerBytes = 4 * 1024 * 1024;

@@ -21,7 +21,7 @@
 
 #include "TLiveSimSetup.h"
 #include "TSimProcess.h"
-#include "liverun/LiveRunParts.h"
+#include "livesetup/LiveRunParts.h"
 #include "liverun/TLiveRun.h"
 #include "sources/TSourcesFile.h"
 
@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
     const std::string path = (folder / ("sources" + std::to_string(parallels[i]) + ".ini")).string();
     std::ofstream(path) << SourcesText(sim, tranco, parallels[i]);
     std::string error;
-    auto parts = liverun::MakeLiveRunParts(sources::TSourcesFile::Read(path, true), error);
+    auto parts = livesetup::MakeLiveRunParts(sources::TSourcesFile::Read(path, true), error);
     if (!parts) {
       std::fprintf(stderr, "%s\n", error.c_str());
       return 1;

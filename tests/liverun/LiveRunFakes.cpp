@@ -4,7 +4,8 @@
 
 namespace halvane::liverun::testing {
 
-void TFakeHarvest::Start(std::string query, std::size_t maxAddresses, TProgress progress, TDone done) {
+void TFakeHarvest::Start(std::string query, std::size_t maxAddresses, TProgressHandler progress,
+                         TDoneHandler done) {
   ++Starts;
   if (OnStart) OnStart();
   LastQuery = query;
@@ -17,13 +18,13 @@ void TFakeHarvest::Start(std::string query, std::size_t maxAddresses, TProgress 
   FThread = std::thread([this, progress, done] {
     // Pages of ten: each page's addresses are reported as new before the
     // next page is asked; the last page's come only with the result.
-    THarvestResult result;
+    TSearchOutcome result;
     std::vector<std::string> fresh;
     for (std::size_t i = 0; i < Addresses.size() && i < LastMax; ++i) {
       result.Addresses.push_back(Addresses[i]);
       fresh.push_back(Addresses[i]);
       if (i % 10 == 9 && i + 1 < std::min(Addresses.size(), LastMax)) {
-        progress(static_cast<int>(i / 10) + 2, result.Addresses.size(), fresh);
+        progress({Name(), static_cast<int>(i / 10) + 2, result.Addresses.size(), fresh});
         fresh.clear();
       }
     }
@@ -31,8 +32,8 @@ void TFakeHarvest::Start(std::string query, std::size_t maxAddresses, TProgress 
     if (HangUntilStop) FWake.wait(lock, [this] { return FStop; });
     const bool stopped = FStop;
     lock.unlock();
-    if (stopped) result.Error.clear();
-    else result.Error = Error;
+    if (stopped) result.Problem.clear();
+    else result.Problem = Error;
     done(std::move(result));
   });
 }
@@ -127,7 +128,7 @@ void TFakeAuthority::Lookup(std::vector<std::string> domains, TDone done) {
   } else {
     for (const std::string& domain : domains) {
       const auto figure = Figures.find(domain);
-      if (figure != Figures.end()) answer.Figures[domain] = figure->second;
+      answer.Figures[domain] = figure != Figures.end() ? std::optional<int>(figure->second) : std::nullopt;
     }
   }
   FThreads.emplace_back([this, answer = std::move(answer), done = std::move(done), delay = DelayMs]() mutable {

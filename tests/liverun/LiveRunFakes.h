@@ -21,7 +21,7 @@
 
 namespace halvane::liverun::testing {
 
-class TFakeHarvest : public THarvestSource {
+class TFakeHarvest : public TSearchBackEnd {
  public:
   std::vector<std::string> Addresses;
   std::string Error;
@@ -32,7 +32,7 @@ class TFakeHarvest : public THarvestSource {
   std::size_t LastMax = 0;
 
   std::string Name() const override { return "FakeEngine"; }
-  void Start(std::string query, std::size_t maxAddresses, TProgress progress, TDone done) override;
+  void Start(std::string query, std::size_t maxAddresses, TProgressHandler progress, TDoneHandler done) override;
   void Stop() override;
   ~TFakeHarvest() override;
 

@@ -10,6 +10,8 @@
 namespace halvane::sources {
 namespace {
 
+using liverun::TAuthorityAnswer;
+
 const std::string kUrl = "https://openpagerank.keywordseverywhere.com/v1/domains/bulk";
 
 live::TLiveResponse Answer(long status, std::string body) {

@@ -7,12 +7,15 @@
 
 #include "sources/ServiceErrors.h"
 #include "sources/ServiceJson.h"
+#include "sources/MakeSearchBackEnd.h"
 #include "sources/TBraveSearch.h"
 #include "sources/TLiveHarvest.h"
 #include "sources/TSearxngSearch.h"
 
 namespace halvane::sources {
 namespace {
+
+using liverun::TSearchProgress;
 
 live::TLiveResponse Answer(long status, std::string body, std::vector<std::pair<std::string, std::string>> headers = {}) {
   live::TLiveResponse r;

@@ -3,6 +3,7 @@
 // with words a user can act on; Stop ends it without a late handler.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <future>
@@ -11,12 +12,17 @@
 #include "tools/sim/LiveSearch.h"
 #include "tests/support/TSimProcess.h"
 #include "tools/sim/TSimWeb.h"
+#include "sources/MakeSearchBackEnd.h"
 #include "sources/TBraveSearch.h"
 #include "sources/TPagedSearch.h"
 #include "sources/TSearxngSearch.h"
 
 namespace halvane::sources {
 namespace {
+
+using liverun::TSearchBackEnd;
+using liverun::TSearchOutcome;
+using liverun::TSearchProgress;
 
 using namespace std::chrono_literals;
 
@@ -30,13 +36,13 @@ live::TNetworkSettings FastSettings() {
   return s;
 }
 
-struct THarvestResult {
+struct THarvestRecord {
   TSearchOutcome Outcome;
   std::vector<TSearchProgress> Progress;
 };
 
 // Runs one harvest to its end (a minute at most: a hang fails, it is no timing).
-THarvestResult Harvest(TSearchBackEnd& search, std::string_view keyword, std::size_t maxAddresses) {
+THarvestRecord Harvest(TSearchBackEnd& search, std::string_view keyword, std::size_t maxAddresses) {
   auto progress = std::make_shared<std::vector<TSearchProgress>>();
   std::promise<TSearchOutcome> done;
   std::future<TSearchOutcome> outcome = done.get_future();
@@ -74,7 +80,7 @@ TEST_F(SearchBackEnd, SearxngHarvestIsTheModelsAtEveryDepth) {
   for (const char* keyword : {"deep dive", "blue widgets", "nothing here"}) {
     for (const std::size_t max : {std::size_t{40}, std::size_t{100}, std::size_t{1000}}) {
       TSearxngSearch search(FClient, SearxngUrl());
-      const THarvestResult r = Harvest(search, keyword, max);
+      const THarvestRecord r = Harvest(search, keyword, max);
       EXPECT_EQ(r.Outcome.Problem, "");
       EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Searxng, keyword, max))
           << keyword << " " << max;
@@ -89,7 +95,7 @@ TEST_F(SearchBackEnd, SearxngHarvestIsTheModelsAtEveryDepth) {
 TEST_F(SearchBackEnd, BraveHarvestIsTheModelsAndEndsWhenNoMoreResults) {
   for (const char* keyword : {"deep dive", "single page", "nothing here"}) {
     TBraveSearch search(FClient, BraveUrl(), "sim-brave-key");
-    const THarvestResult r = Harvest(search, keyword, 1000);
+    const THarvestRecord r = Harvest(search, keyword, 1000);
     EXPECT_EQ(r.Outcome.Problem, "");
     EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Brave, keyword, 1000)) << keyword;
     // Pages only while the service says more follow.
@@ -112,7 +118,7 @@ TEST_F(SearchBackEnd, ErrorAnswersEndTheHarvestWithTheirReason) {
   ASSERT_TRUE(FSim->SetFaults("format=json status:502\n"));
   {
     TSearxngSearch search(FClient, SearxngUrl());
-    const THarvestResult r = Harvest(search, "deep dive", 100);
+    const THarvestRecord r = Harvest(search, "deep dive", 100);
     EXPECT_TRUE(r.Outcome.Addresses.empty());
     EXPECT_EQ(r.Outcome.Problem, "SearXNG at " + host + " failed on its side (HTTP 502), try again later");
   }
@@ -139,14 +145,14 @@ TEST_F(SearchBackEnd, BraveWaitsForItsRateLimitToResetAndGoesOn) {
   // The first answer is a 429 whose per-second window resets in 1 s.
   ASSERT_TRUE(FSim->SetFaults("/res/v1/web/ status:429,count:1\n"));
   TBraveSearch search(FClient, BraveUrl(), "sim-brave-key");
-  const THarvestResult r = Harvest(search, "deep dive", 1000);
+  const THarvestRecord r = Harvest(search, "deep dive", 1000);
   EXPECT_EQ(r.Outcome.Problem, "");
   EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Brave, "deep dive", 1000));
 }
 
 TEST_F(SearchBackEnd, SearxngSaysWhichEnginesFailedAndKeepsWhatItFound) {
   TSearxngSearch search(FClient, SearxngUrl());
-  const THarvestResult r = Harvest(search, "engines down", 1000);
+  const THarvestRecord r = Harvest(search, "engines down", 1000);
   const auto expected = sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Searxng, "engines down", 1000);
   ASSERT_FALSE(expected.empty());
   EXPECT_EQ(r.Outcome.Addresses, expected);
@@ -212,7 +218,7 @@ TEST_F(SearchBackEnd, ASlowPageIsCutAtTheDeadline) {
 TEST_F(SearchBackEnd, AFailureHalfWayKeepsTheAddressesSoFar) {
   ASSERT_TRUE(FSim->SetFaults("pageno=3 status:500\n"));
   TSearxngSearch search(FClient, SearxngUrl());
-  const THarvestResult r = Harvest(search, "deep dive", 1000);
+  const THarvestRecord r = Harvest(search, "deep dive", 1000);
   const auto full = sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Searxng, "deep dive", 1000);
   ASSERT_GT(r.Outcome.Addresses.size(), 20u);
   EXPECT_EQ(r.Outcome.Addresses, std::vector<std::string>(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(
@@ -244,23 +250,54 @@ TEST_F(SearchBackEnd, OverTlsWithTheSimulatorsCaAndRefusedWithoutIt) {
   live::TLiveClient tls(settings);
   {
     TSearxngSearch search(tls, FSim->HttpsServiceUrl() + "/");
-    const THarvestResult r = Harvest(search, "blue widgets", 100);
+    const THarvestRecord r = Harvest(search, "blue widgets", 100);
     EXPECT_EQ(r.Outcome.Problem, "");
     EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Searxng, "blue widgets", 100));
   }
   {
     TBraveSearch search(tls, FSim->HttpsServiceUrl() + "/res/v1/web/search", "sim-brave-key");
-    const THarvestResult r = Harvest(search, "blue widgets", 100);
+    const THarvestRecord r = Harvest(search, "blue widgets", 100);
     EXPECT_EQ(r.Outcome.Problem, "");
     EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Brave, "blue widgets", 100));
   }
   // Without the simulator's CA the certificate is not trusted: said so, nothing harvested.
   TSearxngSearch search(FClient, FSim->HttpsServiceUrl() + "/");
-  const THarvestResult r = Harvest(search, "blue widgets", 100);
+  const THarvestRecord r = Harvest(search, "blue widgets", 100);
   EXPECT_TRUE(r.Outcome.Addresses.empty());
   EXPECT_EQ(r.Outcome.Problem.rfind("SearXNG at 127.0.0.1:" + std::to_string(FSim->HttpsPort()) + ": ", 0), 0u)
       << r.Outcome.Problem;
   EXPECT_NE(r.Outcome.Problem.find("certificate"), std::string::npos) << r.Outcome.Problem;
+}
+
+TEST_F(SearchBackEnd, StartAgainEndsTheHarvestUnderWayAndBeginsAfresh) {
+  // The first harvest waits on its second page when the second one starts.
+  ASSERT_TRUE(FSim->SetFaults("pageno=2 head-delay:3000\n"));
+  TSearxngSearch search(FClient, SearxngUrl());
+  std::promise<void> secondPage;
+  std::atomic<int> firstPages{0};
+  std::atomic<int> firstDone{0};
+  search.Start(SearchQueryText("deep dive"), 1000,
+               [&](const TSearchProgress&) {
+                 if (++firstPages == 2) secondPage.set_value();
+               },
+               [&](TSearchOutcome) { ++firstDone; });
+  ASSERT_EQ(secondPage.get_future().wait_for(60s), std::future_status::ready);
+
+  const THarvestRecord r = Harvest(search, "deep dive", 1000);
+  EXPECT_EQ(r.Outcome.Problem, "");
+  const auto expected = sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Searxng, "deep dive", 1000);
+  EXPECT_EQ(r.Outcome.Addresses, expected);
+  ASSERT_FALSE(r.Progress.empty());
+  EXPECT_EQ(r.Progress.front().Page, 1);
+  // Each address reported as new once, by this harvest alone.
+  std::vector<std::string> reported;
+  for (const TSearchProgress& p : r.Progress) reported.insert(reported.end(), p.NewAddresses.begin(), p.NewAddresses.end());
+  ASSERT_LE(reported.size(), expected.size());
+  EXPECT_TRUE(std::equal(reported.begin(), reported.end(), expected.begin()));
+  // The first harvest's second page was asked before any of the second's and
+  // was aborted by the second Start: nothing of it came through.
+  EXPECT_EQ(firstPages, 2);
+  EXPECT_EQ(firstDone, 0);
 }
 
 TEST_F(SearchBackEnd, StopEndsTheHarvestWithoutALateHandler) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "liverun/HarvestCommand.h"
-#include "liverun/LiveRunParts.h"
+#include "livesetup/LiveRunParts.h"
 #include "sources/TSourcesFile.h"
 
 namespace {
@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
   }
   if (options->Parallel) chosen.Network.Parallel = *options->Parallel;
 
-  std::unique_ptr<liverun::TLiveRunParts> parts = liverun::MakeLiveRunParts(chosen, error);
+  std::unique_ptr<liverun::TLiveRunParts> parts = livesetup::MakeLiveRunParts(chosen, error);
   if (!parts) {
     std::cerr << "halvane-harvest: " << error << '\n';
     return liverun::kHarvestSourceFailed;

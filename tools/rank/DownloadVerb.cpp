@@ -8,7 +8,7 @@
 #include <iostream>
 
 #include "base/AddressText.h"
-#include "liverun/TListDownload.h"
+#include "livesetup/TListDownload.h"
 #include "sources/TSourcesFile.h"
 #include "tables/TTrancoListId.h"
 
@@ -57,7 +57,7 @@ int RunDownload(const std::vector<std::string>& args) {
   std::cerr << "downloading " << shownUrl << " to " << out << "\n";
   std::promise<std::string> finished;
   std::int64_t shown = 0;
-  liverun::TListDownload download(chosen.Network, chosen.TrancoUrl, out);
+  livesetup::TListDownload download(chosen.Network, chosen.TrancoUrl, out);
   download.Start(
       [&shown](std::int64_t bytes) {
         if (bytes - shown < kProgressStep) return;

@@ -17,20 +17,20 @@
 #include "liverun/TAuthorityLookup.h"
 #include "sources/TOpenPageRank.h"
 
-namespace halvane::liverun {
+namespace halvane::sources {
 
-class TOpenPageRankAuthority : public TAuthorityLookup {
+class TOpenPageRankAuthority : public liverun::TAuthorityLookup {
  public:
   TOpenPageRankAuthority(live::TLiveClient& client, std::string url, std::string key);
   ~TOpenPageRankAuthority() override;
   std::string Name() const override { return "Open PageRank"; }
-  std::size_t MaxBatch() const override { return sources::TOpenPageRank::kMaxDomainsPerCall; }
+  std::size_t MaxBatch() const override { return TOpenPageRank::kMaxDomainsPerCall; }
   void Lookup(std::vector<std::string> domains, TDone done) override;
 
  private:
   struct TBatch {
     std::set<std::string> Waiting;
-    TAuthorityAnswer Answer;
+    liverun::TAuthorityAnswer Answer;
     TDone Done;
   };
   struct TState {
@@ -43,7 +43,7 @@ class TOpenPageRankAuthority : public TAuthorityLookup {
   };
   static void Answered(TState& state, const std::string& domain, std::optional<int> figure,
                        const std::string& error);
-  std::unique_ptr<sources::TOpenPageRank> NewService() const;
+  std::unique_ptr<TOpenPageRank> NewService() const;
 
   live::TLiveClient& FClient;
   const std::string FUrl;
@@ -51,8 +51,8 @@ class TOpenPageRankAuthority : public TAuthorityLookup {
   std::shared_ptr<TState> FState;
   // The service asked now, and those that failed before; these still answer
   // the calls they have out. Touched by Lookup's thread only.
-  std::unique_ptr<sources::TOpenPageRank> FService;
-  std::vector<std::unique_ptr<sources::TOpenPageRank>> FSpent;
+  std::unique_ptr<TOpenPageRank> FService;
+  std::vector<std::unique_ptr<TOpenPageRank>> FSpent;
 };
 
-}  // namespace halvane::liverun
+}  // namespace halvane::sources

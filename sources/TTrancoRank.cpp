@@ -1,11 +1,11 @@
-#include "liverun/TTrancoRank.h"
+#include "sources/TTrancoRank.h"
 
 #include "live/RegistrableDomain.h"
 
-namespace halvane::liverun {
+namespace halvane::sources {
 
 std::optional<std::uint32_t> TTrancoRank::Rank(std::string_view url) {
   return FList.FindForHost(live::HostOfUrl(url));
 }
 
-}  // namespace halvane::liverun
+}  // namespace halvane::sources

@@ -21,12 +21,14 @@
 namespace halvane::live {
 class TLiveClient;
 }
-namespace halvane::sources {
+namespace halvane::liverun {
 class TSearchBackEnd;
+}
+namespace halvane::sources {
 class TOpenPageRank;
 }  // namespace halvane::sources
 
-namespace halvane::liverun {
+namespace halvane::livesetup {
 
 struct TServiceCheck {
   std::string Service;  // "Search (SearXNG)", "Authority (Open PageRank)", ...
@@ -53,7 +55,7 @@ class TSourcesCheck {
 
   sources::TSources FSources;
   std::unique_ptr<live::TLiveClient> FClient;
-  std::unique_ptr<sources::TSearchBackEnd> FSearch;
+  std::unique_ptr<liverun::TSearchBackEnd> FSearch;
   std::unique_ptr<sources::TOpenPageRank> FAuthority;
   std::mutex FLock;
   std::vector<TServiceCheck> FChecks;
@@ -64,4 +66,4 @@ class TSourcesCheck {
   std::thread FWorker;
 };
 
-}  // namespace halvane::liverun
+}  // namespace halvane::livesetup

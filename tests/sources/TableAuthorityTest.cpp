@@ -4,10 +4,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
 
-#include "liverun/TTableAuthority.h"
+#include "sources/TTableAuthority.h"
 
-namespace halvane::liverun {
+namespace halvane::sources {
+
+using liverun::TAuthorityAnswer;
 namespace {
 
 TEST(TableAuthority, AsksByHostAndFindsHostThenDomainThenWww) {
@@ -27,12 +31,14 @@ TEST(TableAuthority, AsksByHostAndFindsHostThenDomainThenWww) {
   EXPECT_EQ(names[0], "blog.example.com");
   TAuthorityAnswer answer;
   authority.Lookup(names, [&answer](TAuthorityAnswer given) { answer = std::move(given); });
-  EXPECT_EQ(answer.Figures, (std::map<std::string, int>{
-                                {"blog.example.com", 3}, {"shop.example.com", 6}, {"facebook.com", 10}}));
+  EXPECT_EQ(answer.Figures, (std::map<std::string, std::optional<int>>{{"blog.example.com", 3},
+                                                                      {"shop.example.com", 6},
+                                                                      {"facebook.com", 10},
+                                                                      {"nowhere.example.net", std::nullopt}}));
   EXPECT_TRUE(answer.Error.empty());
   EXPECT_TRUE(answer.Note.empty());
   std::filesystem::remove_all(folder);
 }
 
 }  // namespace
-}  // namespace halvane::liverun
+}  // namespace halvane::sources

@@ -1,11 +1,12 @@
 #pragma once
-// The Traffic Rank column from a Tranco list.
+// The Traffic Rank column from a Tranco list (the run's rank lookup over
+// tables::TTrancoList).
 #include "liverun/TRankLookup.h"
 #include "tables/TTrancoList.h"
 
-namespace halvane::liverun {
+namespace halvane::sources {
 
-class TTrancoRank : public TRankLookup {
+class TTrancoRank : public liverun::TRankLookup {
  public:
   explicit TTrancoRank(tables::TTrancoList list) : FList(std::move(list)) {}
   std::string Name() const override { return "Tranco"; }
@@ -16,4 +17,4 @@ class TTrancoRank : public TRankLookup {
   tables::TTrancoList FList;
 };
 
-}  // namespace halvane::liverun
+}  // namespace halvane::sources

@@ -1,4 +1,4 @@
-#include "liverun/TListDownload.h"
+#include "livesetup/TListDownload.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -14,7 +14,7 @@
 #include "tables/TTrancoListId.h"
 #include "tables/TableText.h"
 
-namespace halvane::liverun {
+namespace halvane::livesetup {
 namespace {
 
 // A Tranco zip is about 10 MB, a full CSV list about 90 MB.
@@ -131,4 +131,4 @@ void TListDownload::Cancel() {
   FClient->AbortAll();
 }
 
-}  // namespace halvane::liverun
+}  // namespace halvane::livesetup

@@ -1,16 +1,16 @@
-#include "liverun/TSourcesCheck.h"
+#include "livesetup/TSourcesCheck.h"
 
 #include <stdexcept>
 
 #include "live/TLiveClient.h"
-#include "liverun/TListDownload.h"
+#include "livesetup/TListDownload.h"
 #include "sources/TOpenPageRank.h"
-#include "sources/TSearchBackEnd.h"
+#include "sources/MakeSearchBackEnd.h"
 #include "tables/TAuthorityTable.h"
 #include "tables/TTableError.h"
 #include "tables/TableText.h"
 
-namespace halvane::liverun {
+namespace halvane::livesetup {
 
 TSourcesCheck::TSourcesCheck(sources::TSources sources) : FSources(std::move(sources)) {}
 
@@ -91,8 +91,8 @@ void TSourcesCheck::Run() {
     try {
       FSearch = sources::MakeSearchBackEnd(FSources, *FClient);
       FSearch->Start(
-          "\"halvane\" \"comment\"", 1, [](const sources::TSearchProgress&) {},
-          [this, search](sources::TSearchOutcome outcome) {
+          "\"halvane\" \"comment\"", 1, [](const liverun::TSearchProgress&) {},
+          [this, search](liverun::TSearchOutcome outcome) {
             Report(search, outcome.Problem.empty() ? "OK" : outcome.Problem);
           });
     } catch (const std::invalid_argument& failure) {
@@ -124,4 +124,4 @@ void TSourcesCheck::Run() {
   Report(SIZE_MAX, {});  // releases Run's own hold
 }
 
-}  // namespace halvane::liverun
+}  // namespace halvane::livesetup

@@ -1,8 +1,8 @@
-#include "liverun/TClientPageFetcher.h"
+#include "livesetup/TClientPageFetcher.h"
 
 #include <utility>
 
-namespace halvane::liverun {
+namespace halvane::livesetup {
 namespace {
 
 constexpr const char* kPageGroup = "pages";
@@ -19,4 +19,4 @@ void TClientPageFetcher::Fetch(std::string url, TDone done) {
 
 void TClientPageFetcher::AbortAll() { FClient.AbortGroup(kPageGroup); }
 
-}  // namespace halvane::liverun
+}  // namespace halvane::livesetup

@@ -18,7 +18,7 @@ namespace halvane::live {
 class TLiveClient;
 }
 
-namespace halvane::liverun {
+namespace halvane::livesetup {
 
 class TListDownload {
  public:
@@ -55,4 +55,4 @@ class TListDownload {
 // Checks path as a Tranco list (builds its index); "" when usable, else why.
 std::string CheckTrancoList(const std::string& path);
 
-}  // namespace halvane::liverun
+}  // namespace halvane::livesetup

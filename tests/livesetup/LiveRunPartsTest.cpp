@@ -7,7 +7,7 @@
 #include <future>
 #include <memory>
 
-#include "liverun/LiveRunParts.h"
+#include "livesetup/LiveRunParts.h"
 #include "sources/TSourcesFile.h"
 #include "tests/support/TLiveSimSetup.h"
 #include "tests/support/TSimProcess.h"
@@ -33,7 +33,7 @@ class LiveRunPartsTest : public testing::Test {
   }
   void SetUp() override {
     std::string error;
-    FParts = liverun::MakeLiveRunParts(sources::TSourcesFile::Read(FSetup->SourcesFile(), true), error);
+    FParts = livesetup::MakeLiveRunParts(sources::TSourcesFile::Read(FSetup->SourcesFile(), true), error);
     ASSERT_TRUE(FParts) << error;
     ASSERT_TRUE(FParts->Authority && FParts->Pages);
   }

@@ -1,4 +1,4 @@
-#include "liverun/LiveRunParts.h"
+#include "livesetup/LiveRunParts.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -6,22 +6,23 @@
 #include "live/RegistrableDomain.h"
 #include "live/TLiveClient.h"
 #include "liverun/ClassicPageJudge.h"
-#include "liverun/LiveColumns.h"
-#include "liverun/TClientPageFetcher.h"
-#include "liverun/TOpenPageRankAuthority.h"
-#include "liverun/TSearchHarvest.h"
-#include "liverun/TTableAuthority.h"
-#include "liverun/TTrancoRank.h"
+#include "livesetup/TClientPageFetcher.h"
 #include "pagetest/PageTest.h"
+#include "sources/MakeSearchBackEnd.h"
+#include "sources/TOpenPageRankAuthority.h"
+#include "sources/TTableAuthority.h"
+#include "sources/TTrancoRank.h"
 #include "tables/TTableError.h"
 #include "tables/TableText.h"
 
-namespace halvane::liverun {
+namespace halvane::livesetup {
 
+using liverun::TLiveRunParts;
+using liverun::TPageJudge;
 using sources::TAuthoritySource;
 using sources::TRankingSource;
 
-pagetest::TPageVerdict ModernPageJudge(const TPageInput& page) {
+pagetest::TPageVerdict ModernPageJudge(const liverun::TPageInput& page) {
   const std::string host = live::HostOfUrl(page.FinalUrl);
   const std::string site = host.empty() ? std::string() : live::RegistrableDomain(host);
   pagetest::TPageContext context;
@@ -37,16 +38,17 @@ std::unique_ptr<TLiveRunParts> MakeLiveRunParts(const sources::TSources& sources
   try {
     auto client = std::make_shared<live::TLiveClient>(sources.Network);
     parts->Keep = client;
-    parts->Harvest = std::make_unique<TSearchHarvest>(sources, *client);
+    parts->Harvest = sources::MakeSearchBackEnd(sources, *client);
+    if (!parts->Harvest) throw std::invalid_argument("the classic search engine has no live back end");
     parts->Pages = std::make_unique<TClientPageFetcher>(*client);
     parts->PageSlots = static_cast<std::size_t>(std::max(1, sources.Network.Parallel - 1));
     switch (sources.Authority) {
       case TAuthoritySource::OpenPageRank:
         parts->Authority =
-            std::make_unique<TOpenPageRankAuthority>(*client, sources.OpenPageRankUrl, sources.OpenPageRankKey);
+            std::make_unique<sources::TOpenPageRankAuthority>(*client, sources.OpenPageRankUrl, sources.OpenPageRankKey);
         break;
       case TAuthoritySource::Table:
-        parts->Authority = std::make_unique<TTableAuthority>(
+        parts->Authority = std::make_unique<sources::TTableAuthority>(
             tables::TAuthorityTable::Open(sources.AuthorityTable, tables::DefaultCacheDir()));
         break;
       case TAuthoritySource::Classic:
@@ -58,7 +60,7 @@ std::unique_ptr<TLiveRunParts> MakeLiveRunParts(const sources::TSources& sources
     }
     switch (sources.Ranking) {
       case TRankingSource::Tranco:
-        parts->Ranking = std::make_unique<TTrancoRank>(
+        parts->Ranking = std::make_unique<sources::TTrancoRank>(
             tables::TTrancoList::Open(sources.TrancoFile, tables::DefaultCacheDir()));
         break;
       case TRankingSource::Classic:
@@ -75,7 +77,7 @@ std::unique_ptr<TLiveRunParts> MakeLiveRunParts(const sources::TSources& sources
     return nullptr;
   }
   parts->Judge = sources.PageTest == sources::TPageTest::Modern ? TPageJudge(ModernPageJudge)
-                                                                : TPageJudge(ClassicPageJudge);
+                                                                : TPageJudge(liverun::ClassicPageJudge);
   return parts;
 }
 
@@ -102,4 +104,4 @@ std::vector<std::string> DescribeSources(const sources::TSources& sources) {
 }
 
 
-}  // namespace halvane::liverun
+}  // namespace halvane::livesetup

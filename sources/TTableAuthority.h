@@ -1,11 +1,12 @@
 #pragma once
-// The Authority column from an offline authority table, answered at once.
+// The Authority column from an offline authority table, answered at once
+// (the run's authority lookup over tables::TAuthorityTable).
 #include "liverun/TAuthorityLookup.h"
 #include "tables/TAuthorityTable.h"
 
-namespace halvane::liverun {
+namespace halvane::sources {
 
-class TTableAuthority : public TAuthorityLookup {
+class TTableAuthority : public liverun::TAuthorityLookup {
  public:
   explicit TTableAuthority(tables::TAuthorityTable table) : FTable(std::move(table)) {}
   std::string Name() const override { return "authority table"; }
@@ -20,4 +21,4 @@ class TTableAuthority : public TAuthorityLookup {
   tables::TAuthorityTable FTable;
 };
 
-}  // namespace halvane::liverun
+}  // namespace halvane::sources

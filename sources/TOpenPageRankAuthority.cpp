@@ -1,8 +1,8 @@
-#include "liverun/TOpenPageRankAuthority.h"
+#include "sources/TOpenPageRankAuthority.h"
 
 #include <utility>
 
-namespace halvane::liverun {
+namespace halvane::sources {
 
 TOpenPageRankAuthority::TOpenPageRankAuthority(live::TLiveClient& client, std::string url, std::string key)
     : FClient(client), FUrl(std::move(url)), FKey(std::move(key)), FState(std::make_shared<TState>()) {
@@ -15,8 +15,8 @@ TOpenPageRankAuthority::~TOpenPageRankAuthority() {
   FSpent.clear();
 }
 
-std::unique_ptr<sources::TOpenPageRank> TOpenPageRankAuthority::NewService() const {
-  return std::make_unique<sources::TOpenPageRank>(
+std::unique_ptr<TOpenPageRank> TOpenPageRankAuthority::NewService() const {
+  return std::make_unique<TOpenPageRank>(
       FClient, FUrl, FKey,
       [state = FState](const std::string& domain, std::optional<int> figure, const std::string& error) {
         Answered(*state, domain, figure, error);
@@ -25,7 +25,7 @@ std::unique_ptr<sources::TOpenPageRank> TOpenPageRankAuthority::NewService() con
 
 void TOpenPageRankAuthority::Answered(TState& state, const std::string& domain, std::optional<int> figure,
                                       const std::string& error) {
-  std::vector<std::pair<TDone, TAuthorityAnswer>> complete;
+  std::vector<std::pair<TDone, liverun::TAuthorityAnswer>> complete;
   {
     std::lock_guard lock(state.Lock);
     if (error.empty()) {
@@ -35,8 +35,8 @@ void TOpenPageRankAuthority::Answered(TState& state, const std::string& domain, 
     }
     for (auto batch = state.Batches.begin(); batch != state.Batches.end();) {
       if (batch->Waiting.erase(domain) > 0) {
+        batch->Answer.Figures[domain] = error.empty() ? figure : std::nullopt;
         if (!error.empty()) batch->Answer.Error = error;
-        else if (figure) batch->Answer.Figures[domain] = *figure;
       }
       if (batch->Waiting.empty()) {
         complete.emplace_back(std::move(batch->Done), std::move(batch->Answer));
@@ -57,7 +57,7 @@ void TOpenPageRankAuthority::Lookup(std::vector<std::string> domains, TDone done
     std::lock_guard lock(FState->Lock);
     for (const std::string& domain : domains) {
       if (const auto known = FState->Known.find(domain); known != FState->Known.end()) {
-        if (known->second) batch.Answer.Figures[domain] = *known->second;
+        batch.Answer.Figures[domain] = known->second;
       } else if (batch.Waiting.insert(domain).second) {
         ask.push_back(domain);
       }
@@ -85,4 +85,4 @@ void TOpenPageRankAuthority::Lookup(std::vector<std::string> domains, TDone done
   FService->Flush();
 }
 
-}  // namespace halvane::liverun
+}  // namespace halvane::sources

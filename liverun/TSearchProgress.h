@@ -4,7 +4,13 @@
 #include <string>
 #include <vector>
 
-namespace halvane::sources {
+namespace halvane::liverun {
+
+// "Searching SearXNG, page 3...": the one wording, for the run's status and
+// the back end's progress alike.
+inline std::string SearchingText(const std::string& engine, int page) {
+  return "Searching " + engine + ", page " + std::to_string(page) + "...";
+}
 
 struct TSearchProgress {
   std::string Engine;         // "SearXNG", "Brave Search"
@@ -15,8 +21,7 @@ struct TSearchProgress {
   // come only with the outcome).
   std::vector<std::string> NewAddresses;
 
-  // "Searching SearXNG, page 3..."
-  std::string StatusText() const;
+  std::string StatusText() const { return SearchingText(Engine, Page); }
 };
 
-}  // namespace halvane::sources
+}  // namespace halvane::liverun
