@@ -20,7 +20,7 @@
 // exactly once (Aborted after Abort/AbortAll), except those still pending
 // when the client is destroyed, whose handlers are not called. A handler must
 // not destroy the client (the destructor joins the worker thread) and must
-// not throw.
+// not throw. The work itself is TLiveWorker's (live/TLiveWorker.h).
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -34,6 +34,8 @@ namespace halvane::live {
 
 using TRequestId = std::uint64_t;
 using TCompletion = std::function<void(TLiveResponse)>;
+
+class TLiveWorker;
 
 class TLiveClient {
  public:
@@ -53,8 +55,7 @@ class TLiveClient {
   const TNetworkSettings& Settings() const noexcept;
 
  private:
-  class TWorker;
-  std::unique_ptr<TWorker> FWorker;
+  std::unique_ptr<TLiveWorker> FWorker;
 };
 
 }  // namespace halvane::live

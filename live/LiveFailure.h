@@ -1,0 +1,21 @@
+#pragma once
+// The responses a request ends with when the client, not the server, ends
+// it, and addresses from answers made fit for their messages. Called on the
+// live client's worker thread.
+#include <string>
+#include <string_view>
+
+#include "live/TLiveResponse.h"
+
+namespace halvane::live {
+
+class TTransfer;
+
+TLiveResponse Failure(TLiveError error, std::string message);
+// The same, with the address t had reached and its hops.
+TLiveResponse Failure(const TTransfer& t, TLiveError error, std::string message);
+// An address from an answer, fit for a message: no user information, no
+// control bytes, not longer than a line.
+std::string ShownAddress(std::string_view address);
+
+}  // namespace halvane::live
