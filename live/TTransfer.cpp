@@ -1,14 +1,15 @@
 #include "live/TTransfer.h"
 
 #include <sys/socket.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <utility>
 
 #include "base/AddressText.h"
 #include "base/TextScan.h"
+#include "live/LiveFailure.h"
 #include "live/PrivateAddress.h"
+#include "live/TTransferOptions.h"
 
 namespace halvane::live {
 
@@ -19,42 +20,10 @@ constexpr long kRobotsRedirects = 5;
 constexpr std::size_t kHeaderLimit = 256 * 1024;
 constexpr long kBufferSize = 128 * 1024;
 
-// The system's hashed certificate folder. With an extra CA file, libcurl's
-// CURLOPT_CAINFO_BLOB replaces the system bundle; OpenSSL then
-// still trusts the system store through CURLOPT_CAPATH, so the extra CA
-// comes in addition, and nothing has to be concatenated or parsed per
-// connection. Taken from libcurl's built-in default, else Debian's folder.
-const std::string& SystemCaPath() {
-  static const std::string path = [] {
-    std::string found;
-    if (CURL* probe = curl_easy_init()) {
-      char* builtIn = nullptr;
-      if (curl_easy_getinfo(probe, CURLINFO_CAPATH, &builtIn) == CURLE_OK && builtIn) found = builtIn;
-      curl_easy_cleanup(probe);
-    }
-    struct stat info {};
-    if (found.empty() && stat("/etc/ssl/certs", &info) == 0 && S_ISDIR(info.st_mode)) found = "/etc/ssl/certs";
-    return found;
-  }();
-  return path;
-}
-
 // libcurl's own words after ours, when it has any.
 std::string Detail(const char* error) { return error[0] ? std::string(" (") + error + ")" : std::string(); }
 
 }  // namespace
-
-std::string PrivateAddressMessage(const std::string& host, const std::string& address) {
-  return host + (host == address ? "" : " (" + address + ")") +
-         " is a private address; set [network] private-addresses = allow in the sources file to reach it";
-}
-
-std::string DescribeSize(std::int64_t bytes) {
-  constexpr std::int64_t kKiB = 1024, kMiB = 1024 * 1024;
-  if (bytes >= kMiB && bytes % kMiB == 0) return std::to_string(bytes / kMiB) + " MiB";
-  if (bytes >= kKiB && bytes % kKiB == 0) return std::to_string(bytes / kKiB) + " KiB";
-  return std::to_string(bytes) + " bytes";
-}
 
 TTransfer::TTransfer(TRequestId id, TLiveRequest request, TCompletion done, std::string address, TUrlParts url)
     : FId(id), FRequest(std::move(request)), FDone(std::move(done)), FAddress(std::move(address)), FUrl(std::move(url)) {}
@@ -145,10 +114,13 @@ CURL* TTransfer::Begin(const TNetworkSettings& settings, const std::string& prox
   curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
   if (!settings.CaFile.empty()) {
-    // From memory: a CA file that turned into a FIFO can never make OpenSSL wait.
+    // From memory: a CA file that turned into a FIFO can never make OpenSSL
+    // wait. The system store stays trusted besides (SystemCaPath).
     curl_blob blob{const_cast<char*>(caBytes.data()), caBytes.size(), CURL_BLOB_NOCOPY};
     curl_easy_setopt(h, CURLOPT_CAINFO_BLOB, &blob);
-    if (!SystemCaPath().empty()) curl_easy_setopt(h, CURLOPT_CAPATH, SystemCaPath().c_str());
+    if (!TTransferOptions::SystemCaPath().empty()) {
+      curl_easy_setopt(h, CURLOPT_CAPATH, TTransferOptions::SystemCaPath().c_str());
+    }
   }
   // The settings are the only source of proxies: "" also keeps libcurl from
   // taking one from http_proxy and friends.

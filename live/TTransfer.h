@@ -94,9 +94,4 @@ class TTransfer {
   char FError[CURL_ERROR_SIZE] = {};
 };
 
-// "<host> (<address>) is a private address; set [network] ...": what to do.
-std::string PrivateAddressMessage(const std::string& host, const std::string& address);
-// "32 MiB", "512 KiB", "1000 bytes": a size for a message.
-std::string DescribeSize(std::int64_t bytes);
-
 }  // namespace halvane::live

@@ -1,5 +1,8 @@
 #include "live/TTransferOptions.h"
 
+#include <curl/curl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdint>
 
@@ -35,6 +38,21 @@ TTransferOptions::TTransferOptions(TNetworkSettings settings) : FSettings(Normal
 std::string TTransferOptions::NextProxy() {
   if (FSettings.Proxies.empty()) return {};
   return FSettings.Proxies[FNextProxy++ % FSettings.Proxies.size()];
+}
+
+const std::string& TTransferOptions::SystemCaPath() {
+  static const std::string path = [] {
+    std::string found;
+    if (CURL* probe = curl_easy_init()) {
+      char* builtIn = nullptr;
+      if (curl_easy_getinfo(probe, CURLINFO_CAPATH, &builtIn) == CURLE_OK && builtIn) found = builtIn;
+      curl_easy_cleanup(probe);
+    }
+    struct stat info {};
+    if (found.empty() && stat("/etc/ssl/certs", &info) == 0 && S_ISDIR(info.st_mode)) found = "/etc/ssl/certs";
+    return found;
+  }();
+  return path;
 }
 
 }  // namespace halvane::live

@@ -25,6 +25,14 @@ class TTransferOptions {
   // The proxy of the next attempt ("" for none).
   std::string NextProxy();
 
+  // The system's hashed certificate folder ("" when there is none): with a
+  // CA file, libcurl's CURLOPT_CAINFO_BLOB replaces the system bundle, and
+  // OpenSSL still trusts the system store through CURLOPT_CAPATH, so the
+  // extra CA comes in addition and nothing is concatenated or parsed per
+  // connection. libcurl's built-in default, else Debian's folder; found
+  // once, on first use, from any thread.
+  static const std::string& SystemCaPath();
+
  private:
   const TNetworkSettings FSettings;
   std::string FCaBytes;
