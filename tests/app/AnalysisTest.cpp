@@ -57,7 +57,7 @@ void PointAtSim(TAppFixture& app, int port) {
 }
 
 TfrmMain& Search(TAppFixture& app, const char* keyword, int depth, const char* domain = kUserDomain) {
-  TfrmMain& frm = Quiet(app.Show());
+  TfrmMain& frm = ShowQuiet(app);
   frm.edtKeyword->setText(QString::fromLatin1(keyword));
   frm.edtDomain->setText(QString::fromLatin1(domain));
   frm.cbxItems->setCurrentIndex(depth);

@@ -73,7 +73,7 @@ class NewsTest : public QObject {
       TAppFixture app;
       app.Settings = Edition(sim.Port(), "Gold", c.User);
       app.Settings->BranderCode = c.Product;
-      TfrmMain& frm = Quiet(app.Show());
+      TfrmMain& frm = ShowQuiet(app);
       frm.btnNewsClick();
       QCOMPARE(Texts(*frm.msgMain), (std::vector<std::string>{c.Warning, kNoNews}));
       QCOMPARE(frm.msgMain->Shown()[0].Kind, TMsgKind::Warning);
@@ -82,7 +82,7 @@ class NewsTest : public QObject {
     test::TSimProcess codes(DataPath("codes.conf"));
     TAppFixture app;
     app.Settings = Edition(codes.Port());
-    TfrmMain& frm = Quiet(app.Show());
+    TfrmMain& frm = ShowQuiet(app);
     frm.btnNewsClick();
     QCOMPARE(Texts(*frm.msgMain),
              (std::vector<std::string>{"There is a trouble in the settings file on the news site.", kNoNews}));
@@ -91,13 +91,13 @@ class NewsTest : public QObject {
   void UnreachableServerAndNoTierMakeNoList() {
     TAppFixture down;
     down.Settings = Edition(1);
-    Quiet(down.Show()).btnNewsClick();
+    ShowQuiet(down).btnNewsClick();
     QCOMPARE(Texts(*down.Main().msgMain), (std::vector<std::string>{kAccess, kNoNews}));
     // "Free" and an empty publisher id never reach the (unreachable) server.
     for (auto [type, user] : {std::pair{"Free", "halvane-demo"}, std::pair{"Master", ""}}) {
       TAppFixture app;
       app.Settings = Edition(1, type, user);
-      Quiet(app.Show()).btnNewsClick();
+      ShowQuiet(app).btnNewsClick();
       QCOMPARE(Texts(*app.Main().msgMain), std::vector<std::string>{kNoNews});
     }
   }
@@ -107,7 +107,7 @@ class NewsTest : public QObject {
     TAppFixture app;
     app.Settings = Edition(sim.Port());
     StoreLastNewsId(app, "3");
-    TfrmMain& frm = Quiet(app.Show());
+    TfrmMain& frm = ShowQuiet(app);
     bool checked = false;
     WithNewsWindow([&](TfrmNews& news) {
       QCOMPARE(news.lvwItems->topLevelItemCount(), 2);
@@ -134,7 +134,7 @@ class NewsTest : public QObject {
     TAppFixture app;
     app.Settings = Edition(sim.Port());
     StoreLastNewsId(app, "9");
-    TfrmMain& frm = Quiet(app.Show());
+    TfrmMain& frm = ShowQuiet(app);
     TfrmNews news(frm.NewsClient(), {"9^Nine^d", "77^Gone^d"}, app.Folder(), &frm);
     news.show();
     news.lvwItems->setCurrentItem(news.lvwItems->topLevelItem(0));
@@ -152,7 +152,7 @@ class NewsTest : public QObject {
     QVERIFY(sim.SetFaults("getnewsdetails.php head-delay:600"));
     TAppFixture app;
     app.Settings = Edition(sim.Port());
-    TfrmMain& frm = Quiet(app.Show());
+    TfrmMain& frm = ShowQuiet(app);
     TfrmNews news(frm.NewsClient(), {"9^Nine^d", "10^Ten^d"}, app.Folder(), &frm);
     news.show();
     bool tried = false;
@@ -177,7 +177,7 @@ class NewsTest : public QObject {
       app.Settings = Edition(sim.Port());
       app.Endpoints.UpdateBaseURL = "http://127.0.0.1:1/liveupdate/halvane/";
       StoreLastNewsId(app, stored);
-      TfrmMain& frm = Quiet(app.Show());
+      TfrmMain& frm = ShowQuiet(app);
       frm.Timer1Timer();
       const bool announce = std::string(stored) != "10";
       QCOMPARE(frm.BalloonHint->IsShown(), announce);
@@ -199,7 +199,7 @@ class NewsTest : public QObject {
     TAppFixture app;
     app.Settings = Edition(sim.Port());
     app.Endpoints.SearchHost = "127.0.0.1:" + std::to_string(sim.Port());
-    TfrmMain& frm = Quiet(app.Show());
+    TfrmMain& frm = ShowQuiet(app);
     bool listShown = false;
     bool fetchReturned = false;
     bool shownAfterFetch = false;

@@ -62,7 +62,7 @@ class ResultsListTest : public QObject {
  private slots:
   void HeaderClicksSortAndCarryTheDirection() {
     TAppFixture app;
-    TfrmMain& frm = Quiet(app.Show());
+    TfrmMain& frm = ShowQuiet(app);
     TResultsModel& model = *frm.lvwItemsModel;
     model.Add(Row("2", "http://b.test/", "3", "Yes", "x", "1,234"));
     model.Add(Row("10", "http://C.test/", "10", "No", "-", "987"));
@@ -90,7 +90,7 @@ class ResultsListTest : public QObject {
 
   void CheckBoxesFirstColumnEditingAndSelectButtons() {
     TAppFixture app;
-    TfrmMain& frm = Quiet(app.Show());
+    TfrmMain& frm = ShowQuiet(app);
     TResultsModel& model = *frm.lvwItemsModel;
     for (int i = 0; i < 3; ++i) model.Add(Row("1", "http://s" + std::to_string(i) + ".test/"));
     QVERIFY(model.flags(model.index(0, 0)) & Qt::ItemIsUserCheckable);
@@ -112,7 +112,7 @@ class ResultsListTest : public QObject {
 
   void DeleteButtonsAskThenRemoveAndRecount() {
     TAppFixture app;
-    TfrmMain& frm = Quiet(app.Show());
+    TfrmMain& frm = ShowQuiet(app);
     TResultsModel& model = *frm.lvwItemsModel;
     for (int i = 0; i < 5; ++i) model.Add(Row(std::to_string(i), "http://s" + std::to_string(i) + ".test/"));
     Check(model, 1);
@@ -152,7 +152,7 @@ class ResultsListTest : public QObject {
 
   void DeleteButtonsRefuseWhileARunIsActive() {
     TAppFixture app;
-    TfrmMain& frm = Quiet(app.Show());
+    TfrmMain& frm = ShowQuiet(app);
     TResultsModel& model = *frm.lvwItemsModel;
     model.Add(Row("1", "http://a.test/"));
     Check(model, 0);
@@ -168,7 +168,7 @@ class ResultsListTest : public QObject {
 
   void DoubleClickOpensTheHighlightedRowOnly() {
     TAppFixture app;
-    TfrmMain& frm = Quiet(app.Show());
+    TfrmMain& frm = ShowQuiet(app);
     TResultsModel& model = *frm.lvwItemsModel;
     model.Add(Row("1", "http://a.test/post/"));
     model.Add(Row("2", "http://b.test/post/"));
@@ -188,7 +188,7 @@ class ResultsListTest : public QObject {
 
   void EmptyListHasNoDataToSave() {
     TAppFixture app;
-    TfrmMain& frm = Quiet(app.Show());
+    TfrmMain& frm = ShowQuiet(app);
     frm.btnSave->click();
     QCOMPARE(Texts(*frm.msgMain), (std::vector<std::string>{"You don't have any data to save."}));
     QCOMPARE(frm.msgMain->Shown().front().Buttons, TMsgButtons::Ok);
@@ -197,7 +197,7 @@ class ResultsListTest : public QObject {
 
   void ExportWritesTheListInDisplayOrder() {
     TAppFixture app;
-    TfrmMain& frm = Quiet(app.Show());
+    TfrmMain& frm = ShowQuiet(app);
     TResultsModel& model = *frm.lvwItemsModel;
     model.Add(Row("4", "http://b.test/", "5", "Yes", "say \"hi\", <b>there</b>", "12,345"));
     model.Add(Row("0", "http://a.test/", "", "", "", ""));
@@ -236,7 +236,7 @@ class ResultsListTest : public QObject {
 
   void ExportExtensionRuleAndCancel() {
     TAppFixture app;
-    TfrmMain& frm = Quiet(app.Show());
+    TfrmMain& frm = ShowQuiet(app);
     frm.lvwItemsModel->Add(Row("1", "http://a.test/"));
     for (const char* name : {"upper.CSV", "notes.txt"}) {
       frm.bsSkinSaveDialog1->QueueAnswer(app.Folder() + name);
@@ -255,7 +255,7 @@ class ResultsListTest : public QObject {
 
   void ExportIntoAFolderThatCannotBeWrittenSaysNothing() {
     TAppFixture app;
-    TfrmMain& frm = Quiet(app.Show());
+    TfrmMain& frm = ShowQuiet(app);
     frm.lvwItemsModel->Add(Row("1", "http://a.test/"));
     // A plain file where a folder should be stops every user, root too.
     app.WriteFile("plain", "x");

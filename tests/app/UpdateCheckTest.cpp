@@ -59,7 +59,7 @@ class UpdateCheckTest : public QObject {
       TUpdateServer server(version);
       TAppFixture app;
       app.Endpoints.UpdateBaseURL = server.Base();
-      TfrmMain& frm = Quiet(app.Show());
+      TfrmMain& frm = ShowQuiet(app);
       frm.CheckForUpdates(true);
       QVERIFY2(frm.msgMain->Shown().empty(), version);
       frm.CheckForUpdates(false);
@@ -72,7 +72,7 @@ class UpdateCheckTest : public QObject {
   void ServerDownIsQuietAndDropsTheStaleCopy() {
     TAppFixture app;
     app.WriteFile("mainappupdate.inf", "[APPLICATION]\r\nVersion=9.99\r\n");
-    TfrmMain& frm = Quiet(app.Show());
+    TfrmMain& frm = ShowQuiet(app);
     frm.CheckForUpdates(true);
     QVERIFY(frm.msgMain->Shown().empty());
     QVERIFY(!app.Exists("mainappupdate.inf"));
@@ -84,7 +84,7 @@ class UpdateCheckTest : public QObject {
     TUpdateServer server("2.30");
     TAppFixture app;
     app.Endpoints.UpdateBaseURL = server.Base();
-    TfrmMain& frm = Quiet(app.Show());
+    TfrmMain& frm = ShowQuiet(app);
     frm.CheckForUpdates(true);
     QCOMPARE(Texts(*frm.msgMain),
              (std::vector<std::string>{kQuestion230,
@@ -108,7 +108,7 @@ class UpdateCheckTest : public QObject {
       settings.MasterNewsBaseURL = "http://127.0.0.1:1/";
       app.Settings = settings;
       app.Endpoints.UpdateBaseURL = server.Base();
-      TfrmMain& frm = Quiet(app.Show());
+      TfrmMain& frm = ShowQuiet(app);
       frm.msgMain->QueueAnswer(TMsgResult::Cancel);
       frm.Timer1Timer();
       // No news warning (quiet or no request), then the update question.
@@ -121,7 +121,7 @@ class UpdateCheckTest : public QObject {
     TAppFixture app;
     app.Endpoints.UpdateBaseURL = server.Base();
     InstallUpdater(app);
-    TfrmMain& frm = Quiet(app.Show());
+    TfrmMain& frm = ShowQuiet(app);
     frm.msgMain->QueueAnswer(TMsgResult::Ok);
     frm.msgMain->QueueAnswer(TMsgResult::Cancel);
     frm.CheckForUpdates(false);
@@ -136,7 +136,7 @@ class UpdateCheckTest : public QObject {
     TAppFixture app;
     app.Endpoints.UpdateBaseURL = server.Base();
     InstallUpdater(app);
-    TfrmMain& frm = Quiet(app.Show());
+    TfrmMain& frm = ShowQuiet(app);
     frm.CheckForUpdates(true);
     QCOMPARE(Texts(*frm.msgMain), (std::vector<std::string>{kQuestion230, kCloseQuestion}));
     QCOMPARE(app.Exits, std::vector<int>{0});
@@ -149,7 +149,7 @@ class UpdateCheckTest : public QObject {
     TLoopbackServer pages([](const std::string&) { return TLoopbackReply{200, "page", false, false, 400}; });
     TAppFixture app;
     app.Endpoints.UpdateBaseURL = server.Base();
-    TfrmMain& frm = Quiet(app.Show());
+    TfrmMain& frm = ShowQuiet(app);
     frm.msgMain->QueueAnswer(TMsgResult::Cancel);
     bool clickReturned = false;
     QTimer::singleShot(150, [&] {
@@ -172,7 +172,7 @@ class UpdateCheckTest : public QObject {
     });
     TAppFixture app;
     app.Endpoints.UpdateBaseURL = "http://" + server.HostPort() + "/liveupdate/halvane/";
-    TfrmMain& frm = Quiet(app.Show());
+    TfrmMain& frm = ShowQuiet(app);
     frm.CheckForUpdates(false);
     QCOMPARE(Texts(*frm.msgMain), std::vector<std::string>{kNoUpdates});
     QVERIFY(!app.Exists("mainappupdate.inf"));
@@ -185,7 +185,7 @@ class UpdateCheckTest : public QObject {
     TAppFixture app;
     app.Endpoints.UpdateBaseURL = "http://" + server.HostPort() + "/liveupdate/halvane/";
     app.Endpoints.Limits.Update.IdleMs = 300;
-    TfrmMain& frm = Quiet(app.Show());
+    TfrmMain& frm = ShowQuiet(app);
     frm.CheckForUpdates(false);
     QCOMPARE(Texts(*frm.msgMain), std::vector<std::string>{kNoUpdates});
     QVERIFY(!app.Exists("mainappupdate.inf"));
