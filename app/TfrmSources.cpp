@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "livesetup/TListDownload.h"
+#include "sources/TSourceRegistry.h"
 #include "sources/TSourcesFile.h"
 
 namespace halvane {
@@ -36,6 +37,28 @@ QComboBox* NewChoice(const char* name, std::initializer_list<const char*> values
   box->setObjectName(QString::fromLatin1(name));
   for (const char* value : values) box->addItem(QString::fromLatin1(value));
   return box;
+}
+
+// A combo of the registry's entries, in its order.
+template <typename TEntry>
+QComboBox* NewSourceChoice(const char* name, const std::vector<TEntry>& entries) {
+  auto* box = NewChoice(name, {});
+  for (const TEntry& entry : entries) box->addItem(QString::fromLatin1(entry.DialogName));
+  return box;
+}
+
+template <typename TEntry>
+int IndexOf(const std::vector<TEntry>& entries, decltype(TEntry::Id) id) {
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].Id == id) return static_cast<int>(i);
+  }
+  return 0;
+}
+
+template <typename TEntry>
+decltype(TEntry::Id) IdAt(const std::vector<TEntry>& entries, int index) {
+  return index >= 0 && static_cast<std::size_t>(index) < entries.size() ? entries[static_cast<std::size_t>(index)].Id
+                                                                         : entries.front().Id;
 }
 
 std::string JoinProxies(const std::vector<std::string>& proxies) {
@@ -85,24 +108,19 @@ void TfrmSources::CreateControls() {
   };
 
   QFormLayout* search = group("Search");
-  cbxEngine = NewChoice("cbxEngine", {"classic", "searxng", "brave"});
+  cbxEngine = NewSourceChoice("cbxEngine", TSourceRegistry::Engines());
   search->addRow(QStringLiteral("Engine"), cbxEngine);
-  search->addRow(QStringLiteral("SearXNG address"), edtSearxngUrl = NewEdit("edtSearxngUrl"));
-  search->addRow(QStringLiteral("Brave address"), edtBraveUrl = NewEdit("edtBraveUrl"));
-  search->addRow(QStringLiteral("Brave key"), edtBraveKey = NewEdit("edtBraveKey", true));
+  AddKeyRows(search, TSourceRegistry::Engines());
 
   QFormLayout* authority = group("Authority");
-  cbxAuthority = NewChoice("cbxAuthority", {"classic", "openpagerank", "table", "none"});
+  cbxAuthority = NewSourceChoice("cbxAuthority", TSourceRegistry::Authorities());
   authority->addRow(QStringLiteral("Source"), cbxAuthority);
-  authority->addRow(QStringLiteral("Open PageRank address"), edtOpenPageRankUrl = NewEdit("edtOpenPageRankUrl"));
-  authority->addRow(QStringLiteral("Open PageRank key"), edtOpenPageRankKey = NewEdit("edtOpenPageRankKey", true));
-  authority->addRow(QStringLiteral("Table file"), edtAuthorityTable = NewEdit("edtAuthorityTable"));
+  AddKeyRows(authority, TSourceRegistry::Authorities());
 
   QFormLayout* ranking = group("Traffic rank");
-  cbxRanking = NewChoice("cbxRanking", {"classic", "tranco", "none"});
+  cbxRanking = NewSourceChoice("cbxRanking", TSourceRegistry::Rankings());
   ranking->addRow(QStringLiteral("Source"), cbxRanking);
-  ranking->addRow(QStringLiteral("Tranco file"), edtTrancoFile = NewEdit("edtTrancoFile"));
-  ranking->addRow(QStringLiteral("Tranco address"), edtTrancoUrl = NewEdit("edtTrancoUrl"));
+  AddKeyRows(ranking, TSourceRegistry::Rankings());
   auto* download = new QHBoxLayout();
   btnDownload = new QPushButton(QStringLiteral("Download"));
   btnDownload->setObjectName(QStringLiteral("btnDownload"));
@@ -156,18 +174,29 @@ void TfrmSources::CreateControls() {
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
+template <typename TEntry>
+void TfrmSources::AddKeyRows(QFormLayout* form, const std::vector<TEntry>& entries) {
+  for (const TEntry& entry : entries) {
+    for (const TSourceKey& key : entry.Keys) {
+      QLineEdit* edit = NewEdit(key.Control, key.Secret);
+      form->addRow(QString::fromLatin1(key.Label), edit);
+      FKeyEdits.emplace_back(key, edit);
+    }
+  }
+}
+
+QLineEdit* TfrmSources::KeyEdit(std::string_view section, std::string_view name) const {
+  for (const auto& [key, edit] : FKeyEdits) {
+    if (key.Section == section && key.Name == name) return edit;
+  }
+  return nullptr;
+}
+
 void TfrmSources::Show(const TSources& s) {
-  cbxEngine->setCurrentIndex(static_cast<int>(s.Engine));
-  edtSearxngUrl->setText(Text(s.SearxngUrl));
-  edtBraveUrl->setText(Text(s.BraveUrl));
-  edtBraveKey->setText(Text(s.BraveKey));
-  cbxAuthority->setCurrentIndex(static_cast<int>(s.Authority));
-  edtOpenPageRankUrl->setText(Text(s.OpenPageRankUrl));
-  edtOpenPageRankKey->setText(Text(s.OpenPageRankKey));
-  edtAuthorityTable->setText(Text(s.AuthorityTable));
-  cbxRanking->setCurrentIndex(static_cast<int>(s.Ranking));
-  edtTrancoFile->setText(Text(s.TrancoFile));
-  edtTrancoUrl->setText(Text(s.TrancoUrl));
+  cbxEngine->setCurrentIndex(IndexOf(TSourceRegistry::Engines(), s.Engine));
+  cbxAuthority->setCurrentIndex(IndexOf(TSourceRegistry::Authorities(), s.Authority));
+  cbxRanking->setCurrentIndex(IndexOf(TSourceRegistry::Rankings(), s.Ranking));
+  for (const auto& [key, edit] : FKeyEdits) edit->setText(Text(s.*key.Field));
   cbxPageTest->setCurrentIndex(static_cast<int>(s.PageTest));
   spnParallel->setValue(s.Network.Parallel);
   edtProxy->setText(Text(JoinProxies(s.Network.Proxies)));
@@ -177,17 +206,10 @@ void TfrmSources::Show(const TSources& s) {
 
 TSources TfrmSources::Sources() const {
   TSources s = FOriginal;
-  s.Engine = static_cast<TSearchEngine>(cbxEngine->currentIndex());
-  s.SearxngUrl = Text(edtSearxngUrl);
-  s.BraveUrl = Text(edtBraveUrl);
-  s.BraveKey = Text(edtBraveKey);
-  s.Authority = static_cast<TAuthoritySource>(cbxAuthority->currentIndex());
-  s.OpenPageRankUrl = Text(edtOpenPageRankUrl);
-  s.OpenPageRankKey = Text(edtOpenPageRankKey);
-  s.AuthorityTable = Text(edtAuthorityTable);
-  s.Ranking = static_cast<TRankingSource>(cbxRanking->currentIndex());
-  s.TrancoFile = Text(edtTrancoFile);
-  s.TrancoUrl = Text(edtTrancoUrl);
+  s.Engine = IdAt(TSourceRegistry::Engines(), cbxEngine->currentIndex());
+  s.Authority = IdAt(TSourceRegistry::Authorities(), cbxAuthority->currentIndex());
+  s.Ranking = IdAt(TSourceRegistry::Rankings(), cbxRanking->currentIndex());
+  for (const auto& [key, edit] : FKeyEdits) s.*key.Field = Text(edit);
   s.PageTest = static_cast<TPageTest>(cbxPageTest->currentIndex());
   s.Network.Parallel = spnParallel->value();
   s.Network.Proxies = SplitProxies(Text(edtProxy));

@@ -10,12 +10,16 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "livesetup/TSourcesCheck.h"
+#include "sources/TSourceKey.h"
 #include "sources/TSources.h"
 
 class QComboBox;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -54,17 +58,13 @@ class TfrmSources : public QDialog {
   void btnCancelDownloadClick();
   void btnOkClick();
 
+  // The edit of a registered source's key ("search", "brave-key"), or
+  // nullptr.
+  QLineEdit* KeyEdit(std::string_view section, std::string_view name) const;
+
   QComboBox* cbxEngine = nullptr;
-  QLineEdit* edtSearxngUrl = nullptr;
-  QLineEdit* edtBraveUrl = nullptr;
-  QLineEdit* edtBraveKey = nullptr;
   QComboBox* cbxAuthority = nullptr;
-  QLineEdit* edtOpenPageRankUrl = nullptr;
-  QLineEdit* edtOpenPageRankKey = nullptr;
-  QLineEdit* edtAuthorityTable = nullptr;
   QComboBox* cbxRanking = nullptr;
-  QLineEdit* edtTrancoFile = nullptr;
-  QLineEdit* edtTrancoUrl = nullptr;
   QPushButton* btnDownload = nullptr;
   QPushButton* btnCancelDownload = nullptr;
   QProgressBar* prgDownload = nullptr;
@@ -81,11 +81,16 @@ class TfrmSources : public QDialog {
 
  private:
   void CreateControls();
+  // One edit row per key of entries, below the group's source combo.
+  template <typename TEntry>
+  void AddKeyRows(QFormLayout* form, const std::vector<TEntry>& entries);
   void Show(const sources::TSources& sources);
   void ChecksDone(const std::vector<livesetup::TServiceCheck>& checks);
   void DownloadProgress(std::int64_t bytes);
   void DownloadDone(const std::string& error);
 
+  // The registered sources' keys and their edits, in the registry's order.
+  std::vector<std::pair<sources::TSourceKey, QLineEdit*>> FKeyEdits;
   sources::TSources FOriginal;  // keeps what the dialog does not edit
   std::string FPath;
   TSourcesSeams FSeams;

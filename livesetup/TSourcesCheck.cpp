@@ -1,16 +1,11 @@
 #include "livesetup/TSourcesCheck.h"
 
-#include <stdexcept>
-
 #include "live/TLiveClient.h"
-#include "livesetup/TListDownload.h"
-#include "sources/TOpenPageRank.h"
-#include "sources/MakeSearchBackEnd.h"
-#include "tables/TAuthorityTable.h"
-#include "tables/TTableError.h"
-#include "tables/TableText.h"
+#include "sources/TSourceRegistry.h"
 
 namespace halvane::livesetup {
+
+using sources::TSourceRegistry;
 
 TSourcesCheck::TSourcesCheck(sources::TSources sources) : FSources(std::move(sources)) {}
 
@@ -22,10 +17,8 @@ TSourcesCheck::~TSourcesCheck() {
     FCallReturned.wait(lock, [this] { return !FCalling; });
   }
   if (FWorker.joinable()) FWorker.join();
-  // Back ends first: after their Stop no handler runs.
-  if (FSearch) FSearch->Stop();
-  FSearch.reset();
-  FAuthority.reset();
+  // The checks first (a search is stopped as it goes): no handler runs after.
+  for (std::shared_ptr<void>& running : FRunning) running.reset();
   FClient.reset();
 }
 
@@ -63,63 +56,24 @@ void TSourcesCheck::Start(TDone done) {
 
 void TSourcesCheck::Run() {
   FClient = std::make_unique<live::TLiveClient>(FSources.Network);
-  std::size_t search = SIZE_MAX;
-  std::size_t authority = SIZE_MAX;
-  std::size_t ranking = SIZE_MAX;
+  // The chosen entries that can be asked, each with its slot.
+  using TCheck = std::function<std::shared_ptr<void>(const sources::TSources&, live::TLiveClient&,
+                                                     sources::TCheckReport)>;
+  std::vector<std::pair<std::size_t, TCheck>> asked;
   {
     std::lock_guard lock(FLock);
-    if (FSources.LiveMode()) {
-      search = FChecks.size();
-      FChecks.push_back(
-          {FSources.Engine == sources::TSearchEngine::Searxng ? "Search (SearXNG)" : "Search (Brave)", ""});
-    }
-    if (FSources.Authority == sources::TAuthoritySource::OpenPageRank ||
-        FSources.Authority == sources::TAuthoritySource::Table) {
-      authority = FChecks.size();
-      FChecks.push_back({FSources.Authority == sources::TAuthoritySource::Table ? "Authority (table)"
-                                                                                : "Authority (Open PageRank)",
-                         ""});
-    }
-    if (FSources.Ranking == sources::TRankingSource::Tranco) {
-      ranking = FChecks.size();
-      FChecks.push_back({"Traffic rank (Tranco list)", ""});
-    }
+    const auto add = [&](const auto& entry) {
+      if (!entry.Check) return;
+      asked.emplace_back(FChecks.size(), entry.Check);
+      FChecks.push_back({entry.CheckName, ""});
+    };
+    add(TSourceRegistry::Engine(FSources.Engine));
+    add(TSourceRegistry::Authority(FSources.Authority));
+    add(TSourceRegistry::Ranking(FSources.Ranking));
     FOpen = FChecks.size() + 1;  // one for this call, released at its end
   }
-
-  if (search != SIZE_MAX) {
-    try {
-      FSearch = sources::MakeSearchBackEnd(FSources, *FClient);
-      FSearch->Start(
-          "\"halvane\" \"comment\"", 1, [](const liverun::TSearchProgress&) {},
-          [this, search](liverun::TSearchOutcome outcome) {
-            Report(search, outcome.Problem.empty() ? "OK" : outcome.Problem);
-          });
-    } catch (const std::invalid_argument& failure) {
-      Report(search, failure.what());
-    }
-  }
-  if (authority != SIZE_MAX) {
-    if (FSources.Authority == sources::TAuthoritySource::Table) {
-      try {
-        tables::TAuthorityTable::Open(FSources.AuthorityTable, tables::DefaultCacheDir());
-        Report(authority, "OK");
-      } catch (const tables::TTableError& failure) {
-        Report(authority, failure.what());
-      }
-    } else {
-      FAuthority = std::make_unique<sources::TOpenPageRank>(
-          *FClient, FSources.OpenPageRankUrl, FSources.OpenPageRankKey,
-          [this, authority](const std::string&, std::optional<int>, const std::string& error) {
-            Report(authority, error.empty() ? "OK" : error);
-          });
-      FAuthority->Request("https://example.com/");
-      FAuthority->Flush();
-    }
-  }
-  if (ranking != SIZE_MAX) {
-    const std::string error = CheckTrancoList(FSources.TrancoFile);
-    Report(ranking, error.empty() ? "OK" : error);
+  for (const auto& [slot, check] : asked) {
+    FRunning.push_back(check(FSources, *FClient, [this, slot](std::string result) { Report(slot, std::move(result)); }));
   }
   Report(SIZE_MAX, {});  // releases Run's own hold
 }

@@ -21,12 +21,6 @@
 namespace halvane::live {
 class TLiveClient;
 }
-namespace halvane::liverun {
-class TSearchBackEnd;
-}
-namespace halvane::sources {
-class TOpenPageRank;
-}  // namespace halvane::sources
 
 namespace halvane::livesetup {
 
@@ -55,8 +49,8 @@ class TSourcesCheck {
 
   sources::TSources FSources;
   std::unique_ptr<live::TLiveClient> FClient;
-  std::unique_ptr<liverun::TSearchBackEnd> FSearch;
-  std::unique_ptr<sources::TOpenPageRank> FAuthority;
+  // What each started check keeps alive, in the order of the checks.
+  std::vector<std::shared_ptr<void>> FRunning;
   std::mutex FLock;
   std::vector<TServiceCheck> FChecks;
   std::size_t FOpen = 0;

@@ -14,8 +14,8 @@ namespace halvane::sources {
 // in double quotes, separated by blanks.
 std::string SearchQueryText(std::string_view keyword);
 
-// The back end sources.Engine names (nullptr for the classic engine):
-// TSearxngSearch or TBraveSearch. Throws std::invalid_argument when what it
+// The back end sources.Engine names (nullptr for the classic engine), as
+// its registry entry builds it. Throws std::invalid_argument when what it
 // needs is missing (no address or key: the sources file's reader refuses
 // such files).
 std::unique_ptr<liverun::TSearchBackEnd> MakeSearchBackEnd(const TSources& sources, live::TLiveClient& client);

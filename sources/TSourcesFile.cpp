@@ -15,6 +15,7 @@
 #include "base/RegularFile.h"
 #include "platform/AtomicFile.h"
 #include "sources/TIniText.h"
+#include "sources/TSourceRegistry.h"
 #include "base/AddressText.h"
 #include "base/TextScan.h"
 
@@ -208,34 +209,48 @@ std::string ParseUserAgent(TSources& s, std::string_view v) {
   return {};
 }
 
-const std::vector<TKey>& Keys() {
-  using E = TSearchEngine;
-  using A = TAuthoritySource;
-  using R = TRankingSource;
+// A registry's entries as a choice's names, in the registry's order.
+template <typename TEntry>
+auto ChoiceNames(const std::vector<TEntry>& entries) {
+  std::vector<std::pair<const char*, decltype(TEntry::Id)>> names;
+  for (const TEntry& entry : entries) names.emplace_back(entry.FileName, entry.Id);
+  return names;
+}
+
+TKey KeyOf(const TSourceKey& key) {
+  const auto field = key.Field;
+  TFormat plain = [field](const TSources& s) { return s.*field; };
+  switch (key.Kind) {
+    case TSourceKey::TKind::Address: return {key.Section, key.Name, Url(field, false), plain};
+    case TSourceKey::TKind::OptionalAddress: return {key.Section, key.Name, Url(field, true), plain};
+    case TSourceKey::TKind::Token: return {key.Section, key.Name, Text(field), plain};
+    case TSourceKey::TKind::File: return {key.Section, key.Name, Path(field), plain};
+    case TSourceKey::TKind::OptionalFile:
+      return {key.Section, key.Name, Path(field),
+              [field](const TSources& s) { return (s.*field).empty() ? std::string("none") : s.*field; }};
+  }
+  return {key.Section, key.Name, Text(field), plain};
+}
+
+// The choice's key, then the keys of each entry in the registry's order.
+template <typename TEntry>
+void AddSourceKeys(std::vector<TKey>& keys, const char* section, const char* name, decltype(TEntry::Id) TSources::*field,
+                   const std::vector<TEntry>& entries) {
+  const auto names = ChoiceNames(entries);
+  keys.push_back({section, name, Choice(field, names), ChoiceName(field, names)});
+  for (const TEntry& entry : entries) {
+    for (const TSourceKey& key : entry.Keys) keys.push_back(KeyOf(key));
+  }
+}
+
+std::vector<TKey> MakeKeys() {
   using P = TPageTest;
-  static const std::vector<std::pair<const char*, E>> engines = {
-      {"classic", E::Classic}, {"searxng", E::Searxng}, {"brave", E::Brave}};
-  static const std::vector<std::pair<const char*, A>> authorities = {
-      {"classic", A::Classic}, {"openpagerank", A::OpenPageRank}, {"table", A::Table}, {"none", A::None}};
-  static const std::vector<std::pair<const char*, R>> rankings = {
-      {"classic", R::Classic}, {"tranco", R::Tranco}, {"none", R::None}};
   static const std::vector<std::pair<const char*, P>> tests = {{"classic", P::Classic}, {"modern", P::Modern}};
-  auto field = [](std::string TSources::*f) { return [f](const TSources& s) { return s.*f; }; };
-  auto pathField = [](std::string TSources::*f) {
-    return [f](const TSources& s) { return (s.*f).empty() ? std::string("none") : s.*f; };
-  };
-  static const std::vector<TKey> keys = {
-      {"search", "engine", Choice(&TSources::Engine, engines), ChoiceName(&TSources::Engine, engines)},
-      {"search", "searxng-url", Url(&TSources::SearxngUrl, true), field(&TSources::SearxngUrl)},
-      {"search", "brave-url", Url(&TSources::BraveUrl, false), field(&TSources::BraveUrl)},
-      {"search", "brave-key", Text(&TSources::BraveKey), field(&TSources::BraveKey)},
-      {"authority", "source", Choice(&TSources::Authority, authorities), ChoiceName(&TSources::Authority, authorities)},
-      {"authority", "openpagerank-url", Url(&TSources::OpenPageRankUrl, false), field(&TSources::OpenPageRankUrl)},
-      {"authority", "openpagerank-key", Text(&TSources::OpenPageRankKey), field(&TSources::OpenPageRankKey)},
-      {"authority", "table", Path(&TSources::AuthorityTable), pathField(&TSources::AuthorityTable)},
-      {"ranking", "source", Choice(&TSources::Ranking, rankings), ChoiceName(&TSources::Ranking, rankings)},
-      {"ranking", "tranco", Path(&TSources::TrancoFile), field(&TSources::TrancoFile)},
-      {"ranking", "tranco-url", Url(&TSources::TrancoUrl, false), field(&TSources::TrancoUrl)},
+  std::vector<TKey> keys;
+  AddSourceKeys(keys, "search", "engine", &TSources::Engine, TSourceRegistry::Engines());
+  AddSourceKeys(keys, "authority", "source", &TSources::Authority, TSourceRegistry::Authorities());
+  AddSourceKeys(keys, "ranking", "source", &TSources::Ranking, TSourceRegistry::Rankings());
+  const std::vector<TKey> others = {
       {"search", "deadline", Number(&TSources::SearchDeadlineSeconds, 10, 86400),
        NumberText(&TSources::SearchDeadlineSeconds)},
       {"pages", "test", Choice(&TSources::PageTest, tests), ChoiceName(&TSources::PageTest, tests)},
@@ -274,6 +289,12 @@ const std::vector<TKey>& Keys() {
       {"network", "user-agent", ParseUserAgent,
        [](const TSources& s) { return s.Network.UserAgent.empty() ? std::string("default") : s.Network.UserAgent; }},
   };
+  keys.insert(keys.end(), others.begin(), others.end());
+  return keys;
+}
+
+const std::vector<TKey>& Keys() {
+  static const std::vector<TKey> keys = MakeKeys();
   return keys;
 }
 
@@ -373,22 +394,18 @@ TSources TSourcesFile::ParseText(std::string_view text, std::string_view fileNam
   }
 
   // A source chosen without what it needs is reported at the line choosing it.
-  auto need = [&](const char* section, const char* choice, bool missing, const char* what) {
-    if (!missing) return;
-    const auto it = seen.find(std::string(section) + "." + choice);
-    throw fail(it == seen.end() ? 0 : it->second, std::string("[") + section + "] " + choice + " = " +
-                                                      FindKey(section, choice)->Format(s) + " needs " + what);
+  const auto need = [&](const char* section, const char* choice, const std::vector<TSourceKey>& keys) {
+    for (const TSourceKey& key : keys) {
+      if (!key.Required || !(s.*key.Field).empty()) continue;
+      const auto it = seen.find(std::string(section) + "." + choice);
+      throw fail(it == seen.end() ? 0 : it->second, std::string("[") + section + "] " + choice + " = " +
+                                                        FindKey(section, choice)->Format(s) + " needs " + key.Name +
+                                                        " (" + key.Needs + ")");
+    }
   };
-  need("search", "engine", s.Engine == TSearchEngine::Searxng && s.SearxngUrl.empty(),
-       "searxng-url (the address of a SearXNG instance with JSON output enabled)");
-  need("search", "engine", s.Engine == TSearchEngine::Brave && s.BraveKey.empty(),
-       "brave-key (a Brave Search API subscription token)");
-  need("authority", "source", s.Authority == TAuthoritySource::OpenPageRank && s.OpenPageRankKey.empty(),
-       "openpagerank-key (an Open PageRank API key)");
-  need("authority", "source", s.Authority == TAuthoritySource::Table && s.AuthorityTable.empty(),
-       "table (the path of an authority table)");
-  need("ranking", "source", s.Ranking == TRankingSource::Tranco && s.TrancoFile.empty(),
-       "tranco (the path of a Tranco list)");
+  need("search", "engine", TSourceRegistry::Engine(s.Engine).Keys);
+  need("authority", "source", TSourceRegistry::Authority(s.Authority).Keys);
+  need("ranking", "source", TSourceRegistry::Ranking(s.Ranking).Keys);
   return s;
 }
 

@@ -271,8 +271,8 @@ class LiveRunWindowTest : public QObject {
     };
     sources::TSources start = sources::TSourcesFile::Read(FSetup->SourcesFile(), true);
     TfrmSources dialog(start, FSetup->Folder() + "/written.ini", seams);
-    QCOMPARE(dialog.edtOpenPageRankKey->echoMode(), QLineEdit::Password);
-    QCOMPARE(dialog.edtBraveKey->echoMode(), QLineEdit::Password);
+    QCOMPARE(dialog.KeyEdit("authority", "openpagerank-key")->echoMode(), QLineEdit::Password);
+    QCOMPARE(dialog.KeyEdit("search", "brave-key")->echoMode(), QLineEdit::Password);
     dialog.spnParallel->setValue(7);
     dialog.btnTest->click();
     QCOMPARE(asked.Network.Parallel, 7);
