@@ -76,7 +76,8 @@ class SourcesDialogTest : public QObject {
     QVERIFY(!dialog.KeyEdit("search", "deadline"));
   }
 
-  // Each entry shown is selected, and read back with every key's value.
+  // Each entry shown is selected with its keys' values, and read back with
+  // what is typed in them (blanks around trimmed).
   void ChoicesAndKeysReadBackAsShown() {
     const auto check = [](const auto& entries, auto field, auto combo) {
       int index = 0;
@@ -86,9 +87,13 @@ class SourcesDialogTest : public QObject {
         for (const auto& key : entry.Keys) s.*key.Field = std::string("value of ") + key.Name;
         TfrmSources dialog(s, "unused.ini", {});
         QCOMPARE((dialog.*combo)->currentIndex(), index++);
+        for (const auto& key : entry.Keys) {
+          QCOMPARE(dialog.KeyEdit(key.Section, key.Name)->text().toStdString(), s.*key.Field);
+          dialog.KeyEdit(key.Section, key.Name)->setText(QStringLiteral(" typed%1 ").arg(QString::fromLatin1(key.Name)));
+        }
         const TSources back = dialog.Sources();
         QCOMPARE(back.*field, entry.Id);
-        for (const auto& key : entry.Keys) QCOMPARE(back.*key.Field, s.*key.Field);
+        for (const auto& key : entry.Keys) QCOMPARE(back.*key.Field, std::string("typed") + key.Name);
       }
     };
     check(TSourceRegistry::Engines(), &TSources::Engine, &TfrmSources::cbxEngine);
