@@ -228,6 +228,8 @@ void TPageScanner::CheckAnchor(const TAttributes& found) {
   if (inComment) CheckCommentLink(found, *host == FPageHost);
   if (!FVerdict.HasYourLink && FAnchorDepth == 0 && !host->empty() && IsSameOrSubdomain(*host, FUserDomain)) {
     FVerdict.HasYourLink = true;
+    FVerdict.YourLinkRel = Shortened(found.Rel);
+    FVerdict.YourLinkNofollow = IsNofollow(found.Rel);
     FAnchorDepth = FDepth;
   }
 }

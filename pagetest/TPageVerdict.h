@@ -32,6 +32,11 @@ struct TPageVerdict {
   // or a subdomain of it, and its text ("-" when none or empty).
   bool HasYourLink = false;
   std::string Anchor = "-";
+  // That link's own rel attribute as written (cut at 200 bytes), and whether
+  // it says nofollow or sponsored: link monitoring reports a link that
+  // turned nofollow.
+  std::string YourLinkRel;
+  bool YourLinkNofollow = false;
   // The href of the first <link rel="canonical">, as written (trimmed);
   // empty when the page has none.
   std::string Canonical;

@@ -135,5 +135,22 @@ TEST(CommentLinksTest, BlockThemeComments) {
   EXPECT_EQ(verdict.Anchor, "my shop");
 }
 
+TEST(CommentLinksTest, TheUsersLinkKeepsItsOwnRel) {
+  // Link monitoring tells a followed link from one the blog turned nofollow.
+  const auto comment = [](const std::string& rel) {
+    return "<ol class='comment-list'><li id='comment-7' class='comment'><div class='comment-content'><p>"
+           "<a href='https://myshop.example/' " + rel + ">shop</a> <a href='https://other.example/'>x</a>"
+           "</p></div></li></ol>";
+  };
+  const TPageVerdict followed = Judge(comment("rel='ugc'"));
+  EXPECT_TRUE(followed.HasYourLink);
+  EXPECT_EQ(followed.YourLinkRel, "ugc");
+  EXPECT_FALSE(followed.YourLinkNofollow);
+  const TPageVerdict nofollow = Judge(comment("rel='external UGC Sponsored'"));
+  EXPECT_EQ(nofollow.YourLinkRel, "external UGC Sponsored");
+  EXPECT_TRUE(nofollow.YourLinkNofollow);
+  EXPECT_FALSE(Judge(comment("")).YourLinkNofollow);
+}
+
 }  // namespace
 }  // namespace halvane::pagetest
