@@ -33,6 +33,15 @@ struct TSources {
 
   live::TNetworkSettings Network;
 
+  // Where live mode remembers what it judged ([store]): a postgresql://
+  // address, else a SQLite file ("" for the default one); Use = no forgets.
+  struct TStoreChoice {
+    bool Use = true;
+    std::string Path;
+    std::string Url;
+    bool operator==(const TStoreChoice&) const = default;
+  } Store;
+
   // Live mode is on when the search engine is not the classic one.
   bool LiveMode() const noexcept { return Engine != TSearchEngine::Classic; }
 };

@@ -288,6 +288,35 @@ std::vector<TKey> MakeKeys() {
        [](const TSources& s) { return std::string(s.Network.AllowPrivateAddresses ? "allow" : "deny"); }},
       {"network", "user-agent", ParseUserAgent,
        [](const TSources& s) { return s.Network.UserAgent.empty() ? std::string("default") : s.Network.UserAgent; }},
+      {"store", "use",
+       [](TSources& s, std::string_view v) -> std::string {
+         if (!EqualsNoCase(v, "yes") && !EqualsNoCase(v, "no")) return "must be yes or no, not '" + Shown(v) + "'";
+         s.Store.Use = EqualsNoCase(v, "yes");
+         return {};
+       },
+       [](const TSources& s) { return std::string(s.Store.Use ? "yes" : "no"); }},
+      {"store", "path",
+       [](TSources& s, std::string_view v) -> std::string {
+         if (v.find('\0') != std::string_view::npos) return "must not hold a NUL byte";
+         s.Store.Path = IsNone(v) ? std::string() : ExpandHome(v);
+         return {};
+       },
+       [](const TSources& s) { return s.Store.Path.empty() ? std::string("none") : s.Store.Path; }},
+      {"store", "url",
+       [](TSources& s, std::string_view v) -> std::string {
+         if (IsNone(v)) {
+           s.Store.Url.clear();
+           return {};
+         }
+         const std::string lower = AsciiLowerCase(v);
+         if (!lower.starts_with("postgresql://") && !lower.starts_with("postgres://")) {
+           return "must be none or a postgresql:// address";
+         }
+         if (HasControlOrBlank(v)) return "must not hold blanks or control characters";
+         s.Store.Url = std::string(v);
+         return {};
+       },
+       [](const TSources& s) { return s.Store.Url.empty() ? std::string("none") : s.Store.Url; }},
   };
   keys.insert(keys.end(), others.begin(), others.end());
   return keys;
@@ -374,7 +403,7 @@ TSources TSourcesFile::ParseText(std::string_view text, std::string_view fileNam
       case TIniLine::TKind::Section:
         if (!KnownSection(line.Section)) {
           throw fail(line.Number, "unknown section [" + Shown(line.Section) +
-                                      "] (known: search, authority, ranking, pages, network)");
+                                      "] (known: search, authority, ranking, pages, network, store)");
         }
         continue;
       case TIniLine::TKind::Entry:
