@@ -66,7 +66,7 @@ void TfrmMain::LiveSearchClick() {
   MainGauge->SetMaxValue(0);
   MainGauge->SetProgress(0);
   btnSearch->setText(ToQString(kStopCaption));
-  FLiveSearch->Start({KeywordText(), DomainFromEditText(DomainText()), DepthIndex() + 1});
+  FLiveSearch->Start({KeywordText(), DomainFromEditText(DomainText()), DepthIndex() + 1, {}});
 }
 
 void TfrmMain::StopLiveSearch() {

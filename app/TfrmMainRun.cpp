@@ -189,7 +189,9 @@ void TfrmMain::SaveResultsToCsv() {
     // A failed write leaves any older file in place and says nothing.
     const std::string path = CsvPathForChosenPath(*chosen);
     if (lvwItemsModel->Columns() == TResultColumns::Live) {
-      WriteCsvFile(path, liverun::LiveCsvLines({false, lvwItemsModel->LiveResults()}));
+      liverun::TLiveTable table;
+      table.Results = lvwItemsModel->LiveResults();
+      WriteCsvFile(path, liverun::LiveCsvLines(table));
     } else {
       WriteCsvFile(path, BuildCsvLines(ResultColumnCaptions(), lvwItemsModel->Items()));
     }

@@ -27,6 +27,11 @@ enum TLiveColumn : int {
 inline constexpr std::string_view kNoFigure = "-";
 inline constexpr std::string_view kKeywordCaption = "Keyword";
 inline constexpr std::string_view kKeywordJsonName = "keyword";
+inline constexpr std::string_view kFootprintCaption = "Footprint";
+inline constexpr std::string_view kFootprintJsonName = "footprint";
+// With a memory of earlier runs: was the page judged for the first time?
+inline constexpr std::string_view kNewCaption = "New";
+inline constexpr std::string_view kNewJsonName = "new";
 
 // A JSON value: null, a boolean, an integer or a string.
 using TJsonValue = std::variant<std::nullptr_t, bool, std::int64_t, std::string>;

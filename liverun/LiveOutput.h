@@ -11,12 +11,15 @@
 namespace halvane::liverun {
 
 struct TLiveTable {
-  bool WithKeyword = false;  // several keywords ran: each row says which
+  bool WithKeyword = false;    // several keywords ran: each row says which
+  bool WithFootprint = false;  // several footprints ran: each row says which
+  bool WithNew = false;        // a store remembers earlier runs: a last "New" column
   std::vector<TLiveResult> Results;
 };
 
 // The captions line and every row, each ended by CR LF (RFC 4180); a
-// leading "Keyword" column when the table has one. Every cell is made safe
+// leading "Keyword" and "Footprint" column and a last "New" column when the
+// table has them. Every cell is made safe
 // for a spreadsheet (SpreadsheetSafeCell): the cells come from other
 // people's pages.
 std::string LiveCsvText(const TLiveTable& table);
@@ -33,7 +36,8 @@ std::string LiveJsonText(const TLiveTable& table);
 
 // The report of every harvested address: "Address", "Final Address" and
 // "Result" ("kept" or the reason the page has no row), "Keyword" first when
-// several keywords ran; CSV like the results, cells made safe alike.
-std::string PageReportText(const std::vector<TPageOutcome>& outcomes, bool withKeyword);
+// several keywords ran, then "Footprint" when several footprints ran; CSV like the results, cells made safe alike.
+std::string PageReportText(const std::vector<TPageOutcome>& outcomes, bool withKeyword,
+                           bool withFootprint = false);
 
 }  // namespace halvane::liverun

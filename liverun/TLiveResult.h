@@ -17,12 +17,16 @@ struct TLiveResult {
   pagetest::TCommentLinks CommentLinks = pagetest::TCommentLinks::NoneYet;
   bool HasYourLink = false;
   std::optional<std::string> Anchor;  // the text of the user's link; none without a link or a text
+  std::string YourLinkRel;            // that link's own rel attribute
   // The authority source has not answered for this page yet: the window
   // shows an empty cell until it has.
   bool AuthorityAwaited = true;
   std::optional<int> Authority;  // 0..10 of the page's domain
   std::optional<std::uint32_t> TrafficRank;
-  std::string Keyword;  // the keyword whose search found the page
+  std::string Keyword;    // the keyword whose search found the page
+  std::string Footprint;  // the footprint it ran with ("" for the plain query)
+  // Judged for the first time (none without a memory of earlier runs).
+  std::optional<bool> IsNew;
 
   bool operator==(const TLiveResult&) const = default;
 };

@@ -38,6 +38,21 @@ std::string FailureText(const live::TLiveResponse& response) {
 
 }  // namespace
 
+std::string FootprintQuery(std::string_view footprint, std::string_view keyword) {
+  if (footprint.empty()) return BuildQueryText(keyword);
+  static constexpr std::string_view kSlot = "{keyword}";
+  if (footprint.find(kSlot) == std::string_view::npos) return std::string(keyword) + " " + std::string(footprint);
+  std::string query;
+  for (std::size_t at = 0;;) {
+    const std::size_t slot = footprint.find(kSlot, at);
+    query += footprint.substr(at, slot - at);
+    if (slot == std::string_view::npos) break;
+    query += keyword;
+    at = slot + kSlot.size();
+  }
+  return query;
+}
+
 std::string JudgingText(std::size_t judged, std::size_t found) {
   return "Judging " + std::to_string(judged) + " of " + std::to_string(found) + " pages...";
 }
@@ -52,6 +67,10 @@ std::string SummaryText(const TLiveRunSummary& summary) {
     text += ", " + Plural(summary.RobotsSkipped, "page", "pages") + " skipped by robots.txt";
   }
   if (summary.PagesFailed > 0) text += ", " + Plural(summary.PagesFailed, "page", "pages") + " failed";
+  if (summary.Blacklisted > 0) text += ", " + std::to_string(summary.Blacklisted) + " blacklisted";
+  if (summary.JudgedRecently > 0) {
+    text += ", " + Plural(summary.JudgedRecently, "page", "pages") + " judged recently skipped";
+  }
   if (summary.Stopped) text += ", stopped";
   if (!summary.SourceError.empty()) text += "; " + summary.SourceError;
   if (!summary.Note.empty()) text += "; " + summary.Note;
@@ -133,7 +152,7 @@ void TLiveRun::Begin() {
   FListener.Progress(0, 0);
   const std::shared_ptr<TRunMailbox> mailbox = FMailbox;
   FParts.Harvest->Start(
-      BuildQueryText(FInput.Keyword), static_cast<std::size_t>(FInput.Depth) * 100,
+      FootprintQuery(FInput.Footprint, FInput.Keyword), static_cast<std::size_t>(FInput.Depth) * 100,
       [this, mailbox](const TSearchProgress& progress) {
         mailbox->Post([this, progress]() mutable { OnHarvestProgress(std::move(progress)); });
       },
@@ -169,7 +188,13 @@ void TLiveRun::AddAddresses(std::vector<std::string>::const_iterator first,
       ++FSummary.PagesJudged;
       ++FSummary.Duplicates;
       Drop(slot, std::string(kReasonDuplicate));
+    } else if (const TRecall recall = FParts.Memory ? FParts.Memory->Recall(*address) : TRecall{};
+               !recall.Skip.empty()) {
+      ++FSummary.PagesJudged;
+      ++(recall.Skip == kReasonBlacklisted ? FSummary.Blacklisted : FSummary.JudgedRecently);
+      Drop(slot, recall.Skip);
     } else {
+      FSlots[slot].Known = recall.Known;
       FPageQueue.push_back(slot);
       ++FPagesOut;
     }
@@ -290,10 +315,13 @@ void TLiveRun::Qualified(std::size_t slot, const pagetest::TPageVerdict& verdict
   TLiveResult& result = entry.Result;
   result.Url = url;
   result.Keyword = FInput.Keyword;
+  result.Footprint = FInput.Footprint;
+  if (FParts.Memory) result.IsNew = !entry.Known;
   result.CommentsOpen = verdict.CommentsOpen;
   result.CommentLinks = verdict.CommentLinks;
   result.HasYourLink = verdict.HasYourLink;
   if (verdict.HasYourLink && verdict.Anchor != kNoFigure) result.Anchor = verdict.Anchor;
+  if (verdict.HasYourLink) result.YourLinkRel = verdict.YourLinkRel;
   if (FParts.Ranking) result.TrafficRank = FParts.Ranking->Rank(url);
   AskAuthority(slot);
 }
@@ -326,7 +354,26 @@ void TLiveRun::SetAuthority(std::size_t slot, std::optional<int> figure) {
   TSlot& entry = FSlots[slot];
   entry.Result.AuthorityAwaited = false;
   entry.Result.Authority = figure;
-  if (entry.Row) FListener.ResultChanged(*entry.Row, entry.Result);
+  if (entry.Row) {
+    FListener.ResultChanged(*entry.Row, entry.Result);
+    Remember(slot);
+  }
+}
+
+void TLiveRun::Remember(std::size_t slot) {
+  TSlot& entry = FSlots[slot];
+  if (!FParts.Memory || entry.Remembered) return;
+  const bool kept = entry.State == TSlotState::Ready;
+  if (kept && entry.Result.AuthorityAwaited) return;  // once its last figure is in
+  const std::string& reason = entry.Reason;
+  if (!kept && (reason == kReasonDuplicate || reason == kReasonBlacklisted || reason == kReasonJudgedRecently ||
+                reason.starts_with(kReasonFailed))) {
+    return;
+  }
+  entry.Remembered = true;
+  FParts.Memory->Remember({FInput.Keyword, FAddresses[slot], entry.FinalUrl,
+                           kept ? std::string(kResultKept) : reason, FInput.Footprint},
+                          kept ? &entry.Result : nullptr);
 }
 
 void TLiveRun::SendAuthorityBatch() {
@@ -380,8 +427,9 @@ void TLiveRun::ReportReadyRows() {
       FListener.RowAdded(*entry.Row, entry.Result);
     }
     const bool kept = entry.State == TSlotState::Ready;
-    FListener.PageSettled(
-        {FInput.Keyword, FAddresses[FNextSlot], entry.FinalUrl, kept ? std::string(kResultKept) : entry.Reason});
+    FListener.PageSettled({FInput.Keyword, FAddresses[FNextSlot], entry.FinalUrl,
+                           kept ? std::string(kResultKept) : entry.Reason, FInput.Footprint});
+    Remember(FNextSlot);
     ++FNextSlot;
   }
 }
@@ -426,6 +474,7 @@ void TLiveRun::Finish() {
   if (FDone) return;
   FDone = true;
   if (FParts.Ranking) AddNote(FParts.Ranking->Note());
+  if (FParts.Memory) FParts.Memory->Flush();
   FListener.StatusText(SummaryText(FSummary));
   FListener.Finished(FSummary);
 }

@@ -19,6 +19,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -34,6 +35,9 @@ struct TLiveRunInput {
   std::string Keyword;
   std::string Domain;  // as the domain box gives it: trimmed, lower case
   int Depth = 1;       // 1..10: up to Depth x 100 addresses
+  // The query's form, {keyword} where the keyword goes (FootprintQuery);
+  // "" for the plain query.
+  std::string Footprint = {};
 };
 
 class TLiveRun {
@@ -59,6 +63,8 @@ class TLiveRun {
     std::string FinalUrl;
     std::string Reason;  // why a dropped slot has no row
     std::optional<std::size_t> Row;  // once reported
+    bool Known = false;              // judged in an earlier run
+    bool Remembered = false;         // handed to the memory
   };
 
   void Loop();
@@ -72,6 +78,7 @@ class TLiveRun {
   void Judge(std::size_t slot, live::TLiveResponse response);
   void Qualified(std::size_t slot, const pagetest::TPageVerdict& verdict);
   void Drop(std::size_t slot, std::string reason);
+  void Remember(std::size_t slot);
   void AskAuthority(std::size_t slot);
   void SetAuthority(std::size_t slot, std::optional<int> figure);
   void SendAuthorityBatch();
@@ -121,6 +128,11 @@ class TLiveRun {
   std::vector<std::string> FAuthorityQueue;                         // not yet asked
   TLiveRunSummary FSummary;
 };
+
+// The query for keyword: footprint with every {keyword} replaced, the keyword
+// and a blank in front of a footprint without one; the plain query for an
+// empty footprint.
+std::string FootprintQuery(std::string_view footprint, std::string_view keyword);
 
 // "Judging 40 of 212 pages..."
 std::string JudgingText(std::size_t judged, std::size_t found);

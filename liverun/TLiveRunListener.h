@@ -6,24 +6,9 @@
 #include <string_view>
 
 #include "liverun/TLiveResult.h"
+#include "liverun/TPageOutcome.h"
 
 namespace halvane::liverun {
-
-// Why a harvested address has no row of its own.
-inline constexpr std::string_view kReasonNofollow = "nofollow";
-inline constexpr std::string_view kReasonNotWordPress = "not WordPress";
-inline constexpr std::string_view kReasonDuplicate = "duplicate";
-inline constexpr std::string_view kReasonRobots = "robots.txt";
-inline constexpr std::string_view kReasonFailed = "failed: ";  // and the error in words
-inline constexpr std::string_view kResultKept = "kept";
-
-// What became of one harvested address.
-struct TPageOutcome {
-  std::string Keyword;
-  std::string Address;       // as harvested, in its one form
-  std::string FinalAddress;  // after redirects ("" without an answer)
-  std::string Result;        // kResultKept, or the reason it has no row
-};
 
 struct TLiveRunSummary {
   std::size_t Rows = 0;
@@ -34,6 +19,8 @@ struct TLiveRunSummary {
   std::size_t Duplicates = 0;     // the same page as an earlier address
   std::size_t RobotsSkipped = 0;  // refused by robots.txt: no row
   std::size_t PagesFailed = 0;    // no answer, or not 2xx
+  std::size_t Blacklisted = 0;    // on the blacklist: never fetched
+  std::size_t JudgedRecently = 0; // judged in an earlier run, left out
   std::string SourceError;        // the first source that failed, and why
   std::string Note;               // a source's word to the user (a rebuilt index)
   bool Stopped = false;

@@ -8,6 +8,7 @@
 #include "liverun/TAuthorityLookup.h"
 #include "liverun/TPageFetcher.h"
 #include "liverun/TPageJudge.h"
+#include "liverun/TPageMemory.h"
 #include "liverun/TRankLookup.h"
 #include "liverun/TSearchBackEnd.h"
 
@@ -22,6 +23,9 @@ struct TLiveRunParts {
   std::unique_ptr<TAuthorityLookup> Authority;  // none: the column shows "-"
   std::unique_ptr<TRankLookup> Ranking;         // none: the column shows "-"
   TPageJudge Judge;
+  // What earlier runs judged, and the blacklist; none: every page is new to
+  // the run and nothing is remembered. Owned by whoever made the parts.
+  TPageMemory* Memory = nullptr;
   // Page fetches handed to Pages at once; 0 for no limit. One less than the
   // client's parallel transfers leaves a slot for the search and authority
   // calls, so the harvest never waits behind slow pages.

@@ -51,6 +51,7 @@ TEST(HarvestModern, ModernPagesGiveTheModelsRows) {
       << "/v1/domains/bulk\nopenpagerank-key = sim-opr-key\n"
       << "[ranking]\nsource = tranco\ntranco = " << folder << "/tranco.csv\n"
       << "[pages]\ntest = modern\n"
+      << "[store]\nuse = no\n"
       << "[network]\nhost-delay-ms = 0\nprivate-addresses = allow\nca-file = " << sim.CaFile() << "\n";
   const std::string command = std::string(HALVANE_HARVEST_PATH) + " --sources " + folder +
                               "/sources.ini --keyword 'deep dive' --domain myshop.example --depth 2 --quiet > " +

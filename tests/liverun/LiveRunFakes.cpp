@@ -67,9 +67,16 @@ TFakeFetcher::~TFakeFetcher() {
 void TFakeFetcher::Fetch(std::string url, TDone done) {
   {
     std::lock_guard lock(FLock);
+    ++FFetched[url];
     FJobs.push_back({std::move(url), std::move(done)});
   }
   FWake.notify_one();
+}
+
+int TFakeFetcher::Fetched(const std::string& url) {
+  std::lock_guard lock(FLock);
+  const auto found = FFetched.find(url);
+  return found == FFetched.end() ? 0 : found->second;
 }
 
 void TFakeFetcher::AbortAll() {

@@ -56,6 +56,8 @@ class TFakeFetcher : public TPageFetcher {
   void Fetch(std::string url, TDone done) override;
   void AbortAll() override;
   int MostAtOnce() const { return FMostAtOnce.load(); }
+  // How often url was asked for.
+  int Fetched(const std::string& url);
 
  private:
   struct TJob {
@@ -66,6 +68,7 @@ class TFakeFetcher : public TPageFetcher {
   std::mutex FLock;
   std::condition_variable FWake;
   std::deque<TJob> FJobs;
+  std::map<std::string, int> FFetched;
   std::uint64_t FAbortGeneration = 0;
   bool FQuit = false;
   std::atomic<int> FAtOnce{0};

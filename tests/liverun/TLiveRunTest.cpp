@@ -385,5 +385,87 @@ TEST(ClassicPageJudge, KeepsTheClassicVerdictAndFindsTheCommentForm) {
   EXPECT_FALSE(closed.HasYourLink);
 }
 
+// A memory of earlier runs: a blacklisted page and one judged recently are
+// never fetched; a page judged before gets a row that is not new; every
+// verdict but failures and skips is handed back, a row once its authority
+// is in.
+class TFakeMemory : public TPageMemory {
+ public:
+  std::map<std::string, TRecall> Answers;
+  std::vector<std::pair<TPageOutcome, std::optional<TLiveResult>>> Remembered;
+  int Flushes = 0;
+  TRecall Recall(const std::string& address) override {
+    const auto found = Answers.find(address);
+    return found == Answers.end() ? TRecall{} : found->second;
+  }
+  void Remember(const TPageOutcome& outcome, const TLiveResult* row) override {
+    Remembered.emplace_back(outcome, row ? std::optional<TLiveResult>(*row) : std::nullopt);
+  }
+  void Flush() override { ++Flushes; }
+};
+
+TEST(LiveRun, AMemorySkipsWhatItSaysAndHearsEveryVerdict) {
+  const TWeb web = MakeWeb(12);
+  TRunFixture fixture(web, 4);
+  TFakeMemory memory;
+  memory.Answers[web.Addresses[0]] = {std::string(kReasonBlacklisted), false};
+  memory.Answers[web.Addresses[1]] = {std::string(kReasonJudgedRecently), true};
+  memory.Answers[web.Addresses[3]] = {"", true};
+  fixture.Parts.Memory = &memory;
+  fixture.Run();
+
+  const std::vector<TPageOutcome> outcomes = fixture.Recorder.Outcomes();
+  ASSERT_EQ(outcomes.size(), 12u);
+  EXPECT_EQ(outcomes[0].Result, "blacklisted");
+  EXPECT_EQ(outcomes[1].Result, "judged recently");
+  EXPECT_EQ(fixture.Pages->Fetched(web.Addresses[0]) + fixture.Pages->Fetched(web.Addresses[1]), 0);
+  const TLiveRunSummary summary = fixture.Recorder.Summary();
+  EXPECT_EQ(summary.Blacklisted, 1u);
+  EXPECT_EQ(summary.JudgedRecently, 1u);
+  EXPECT_NE(SummaryText(summary).find(", 1 blacklisted, 1 page judged recently skipped"), std::string::npos);
+
+  std::map<std::string, bool> isNew;
+  for (const TLiveResult& row : fixture.Recorder.Results()) {
+    ASSERT_TRUE(row.IsNew.has_value());
+    isNew[row.Url] = *row.IsNew;
+  }
+  EXPECT_FALSE(isNew.at(web.Addresses[3]));
+  EXPECT_TRUE(isNew.at(web.Addresses[4]));
+
+  // Kept (with every figure), nofollow and robots.txt are remembered;
+  // failures and skips are tried again next time.
+  std::map<std::string, std::string> remembered;
+  for (const auto& [outcome, row] : memory.Remembered) {
+    EXPECT_TRUE(remembered.emplace(outcome.Address, outcome.Result).second) << outcome.Address;
+    EXPECT_EQ(row.has_value(), outcome.Result == "kept");
+    if (row) {
+      EXPECT_FALSE(row->AuthorityAwaited) << outcome.Address;
+    }
+  }
+  std::map<std::string, std::string> expected;
+  for (std::size_t i = 2; i < 12; ++i) {
+    if (outcomes[i].Result.starts_with("failed: ")) continue;
+    expected[web.Addresses[i]] = outcomes[i].Result;
+  }
+  EXPECT_EQ(remembered, expected);
+  EXPECT_EQ(memory.Flushes, 1);
+}
+
+TEST(LiveRun, AFootprintShapesTheQuery) {
+  EXPECT_EQ(FootprintQuery("", "blue widgets"), "\"blue widgets\" \"comment\" \"powered by wordpress\"");
+  EXPECT_EQ(FootprintQuery("\"{keyword}\" inurl:blog \"{keyword} tips\"", "tea"), "\"tea\" inurl:blog \"tea tips\"");
+  EXPECT_EQ(FootprintQuery("\"leave a reply\"", "tea"), "tea \"leave a reply\"");
+  EXPECT_EQ(FootprintQuery("{keyword", "tea"), "tea {keyword");
+  TRunFixture fixture(MakeWeb(3), 2);
+  TLiveRun run(fixture.Parts, {"tea", "", 1, "{keyword} \"add comment\""}, fixture.Recorder);
+  run.Start();
+  run.Wait();
+  EXPECT_EQ(fixture.Harvest->LastQuery, "tea \"add comment\"");
+  for (const TLiveResult& row : fixture.Recorder.Results()) {
+    EXPECT_EQ(row.Footprint, "{keyword} \"add comment\"");
+    EXPECT_FALSE(row.IsNew.has_value());  // no memory: nobody knows
+  }
+}
+
 }  // namespace
 }  // namespace halvane::liverun

@@ -49,6 +49,9 @@ TLiveSimSetup::TLiveSimSetup(const TSimProcess& sim, const std::string& extraNet
                               "[ranking]\nsource = tranco\ntranco = " + trancoFile_ +
                               "\ntranco-url = " + base + "/top-1m.csv.zip\n" +
                               "[pages]\ntest = modern\n"
+                              // A test that wants a store names one (--db): none
+                              // ever lands in the user's own data folder.
+                              "[store]\nuse = no\n"
                               "[network]\nhost-delay-ms = 0\nprivate-addresses = allow\nca-file = " +
                               sim.CaFile() + "\n" + extraNetwork + (extraNetwork.empty() ? "" : "\n"));
 }

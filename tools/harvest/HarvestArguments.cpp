@@ -1,14 +1,16 @@
-#include "liverun/HarvestArguments.h"
-#include "base/TextScan.h"
+#include "tools/harvest/HarvestArguments.h"
 
 #include <charconv>
+#include <ctime>
 #include <filesystem>
+#include <set>
 #include <sstream>
 
 #include "base/RegularFile.h"
+#include "base/TextScan.h"
 #include "search/ItemAnalysis.h"
 
-namespace halvane::liverun {
+namespace halvane::harvest {
 namespace {
 
 bool ParseNumber(const std::string& text, int low, int high, int& value) {
@@ -16,6 +18,69 @@ bool ParseNumber(const std::string& text, int low, int high, int& value) {
   const auto [rest, failure] = std::from_chars(text.data(), end, value);
   return failure == std::errc() && rest == end && value >= low && value <= high;
 }
+
+// YYYY-MM-DD as UTC seconds at its start.
+std::optional<std::int64_t> ParseDate(const std::string& text) {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !ParseNumber(text.substr(0, 4), 1970, 9999, year) ||
+      !ParseNumber(text.substr(5, 2), 1, 12, month) || !ParseNumber(text.substr(8, 2), 1, 31, day)) {
+    return std::nullopt;
+  }
+  std::tm parts{};
+  parts.tm_year = year - 1900;
+  parts.tm_mon = month - 1;
+  parts.tm_mday = day;
+  const std::time_t seconds = timegm(&parts);
+  std::tm back{};
+  if (!gmtime_r(&seconds, &back) || back.tm_mday != day) return std::nullopt;  // 2026-02-30
+  return static_cast<std::int64_t>(seconds);
+}
+
+// The lines of a file of items, or nothing with error naming what is wrong.
+// file names the file ("keywords"), item one line of it ("keyword").
+std::optional<std::vector<std::string>> ReadItems(const std::string& path, const char* file, const char* item,
+                                                  std::string& error) {
+  // Opened without blocking: a FIFO or a device is refused, never waited on.
+  std::string text;
+  std::string why;
+  if (!ReadRegularFile(path, kMaxKeywordsFileBytes, text, why)) {
+    std::error_code ignored;
+    error = std::string("cannot read ") + file + " file " + (std::filesystem::exists(path, ignored) ? why : path);
+    return std::nullopt;
+  }
+  std::vector<std::string> items = KeywordsFromText(text);
+  if (items.empty()) {
+    error = std::string(file) + " file " + path + " holds no " + item;
+    return std::nullopt;
+  }
+  return items;
+}
+
+const std::set<std::string>& OptionsOf(TVerb verb) {
+  static const std::set<std::string> search = {"--sources", "--keyword", "--keywords", "--footprint",
+                                               "--footprints", "--domain", "--depth", "--csv", "--json",
+                                               "--report", "--parallel", "--quiet", "--db", "--new-only",
+                                               "--days"};
+  static const std::set<std::string> judge = {"--sources", "--urls", "--domain", "--csv", "--json", "--report",
+                                              "--parallel", "--quiet", "--db", "--new-only", "--days"};
+  static const std::set<std::string> store = {"--sources", "--db"};
+  static const std::set<std::string> links = {"--sources", "--db"};
+  static const std::set<std::string> recheck = {"--sources", "--db", "--domain", "--csv", "--json",
+                                                "--parallel", "--quiet"};
+  static const std::set<std::string> history = {"--sources", "--db", "--since", "--csv", "--json"};
+  switch (verb) {
+    case TVerb::Search: return search;
+    case TVerb::Judge: return judge;
+    case TVerb::Blacklist: return store;
+    case TVerb::Links: return links;
+    case TVerb::Recheck: return recheck;
+    case TVerb::History: return history;
+  }
+  return search;
+}
+
 
 }  // namespace
 
@@ -31,38 +96,66 @@ std::vector<std::string> KeywordsFromText(const std::string& text) {
 
 std::optional<THarvestOptions> ParseHarvestArguments(const std::vector<std::string>& args, std::string& error) {
   THarvestOptions options;
+  std::size_t first = 0;
+  if (!args.empty() && !args[0].starts_with("-")) {
+    static const std::pair<const char*, TVerb> kVerbs[] = {{"judge", TVerb::Judge},     {"blacklist", TVerb::Blacklist},
+                                                           {"links", TVerb::Links},     {"recheck", TVerb::Recheck},
+                                                           {"history", TVerb::History}, {"search", TVerb::Search}};
+    bool known = false;
+    for (const auto& [name, verb] : kVerbs) {
+      if (args[0] == name) {
+        options.Verb = verb;
+        known = true;
+      }
+    }
+    if (!known) {
+      error = "unknown verb '" + args[0] + "' (known: search, judge, blacklist, links, recheck, history)";
+      return std::nullopt;
+    }
+    first = 1;
+  }
+  const bool takesOperands = options.Verb == TVerb::Blacklist || options.Verb == TVerb::Links;
   bool keywordGiven = false;
-  bool domainGiven = false;
-  bool depthGiven = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
+  bool footprintGiven = false;
+  std::set<std::string> given;
+  std::string urlsFile;
+  for (std::size_t i = first; i < args.size(); ++i) {
     const std::string& name = args[i];
+    if (name == "--help" || name == "-h") {
+      options.Help = true;
+      return options;
+    }
+    if (takesOperands && !name.starts_with("--")) {
+      if (options.Action.empty()) {
+        options.Action = name;
+      } else {
+        options.Operands.push_back(name);
+      }
+      continue;
+    }
+    if (!OptionsOf(options.Verb).contains(name)) {
+      error = "unknown argument '" + name + "'";
+      return std::nullopt;
+    }
     if (name == "--quiet") {
       options.Quiet = true;
       continue;
     }
-    const bool takesValue = name == "--sources" || name == "--keyword" || name == "--keywords" ||
-                            name == "--domain" || name == "--depth" || name == "--csv" || name == "--json" ||
-                            name == "--report" || name == "--parallel";
-    if (!takesValue) {
-      error = "unknown argument '" + name + "'";
-      return std::nullopt;
+    if (name == "--new-only") {
+      options.NewOnly = true;
+      continue;
     }
     if (i + 1 >= args.size()) {
       error = name + " needs a value";
       return std::nullopt;
     }
     const std::string& value = args[++i];
-    const auto once = [&](bool& given) {
-      if (given) error = name + " given twice";
-      given = true;
+    const auto once = [&]() {
+      if (!given.insert(name).second) error = name + " given twice";
       return error.empty();
     };
-    bool sourcesGiven = !options.SourcesFile.empty();
-    bool csvGiven = !options.CsvFile.empty();
-    bool jsonGiven = !options.JsonFile.empty();
-    bool parallelGiven = options.Parallel.has_value();
     if (name == "--sources") {
-      if (!once(sourcesGiven)) return std::nullopt;
+      if (!once()) return std::nullopt;
       options.SourcesFile = value;
     } else if (name == "--keyword" || name == "--keywords") {
       if (keywordGiven) {
@@ -79,17 +172,57 @@ std::optional<THarvestOptions> ParseHarvestArguments(const std::vector<std::stri
       } else {
         options.KeywordsFile = value;
       }
+    } else if (name == "--footprint" || name == "--footprints") {
+      if (footprintGiven) {
+        error = "give one --footprint or one --footprints";
+        return std::nullopt;
+      }
+      footprintGiven = true;
+      if (name == "--footprint") {
+        if (std::string(TrimWhiteSpace(value)).empty()) {
+          error = "--footprint is empty";
+          return std::nullopt;
+        }
+        options.Footprints.push_back(value);
+      } else {
+        const auto footprints = ReadItems(value, "footprints", "footprint", error);
+        if (!footprints) return std::nullopt;
+        options.Footprints = *footprints;
+      }
+    } else if (name == "--urls") {
+      if (!once()) return std::nullopt;
+      urlsFile = value;
     } else if (name == "--domain") {
-      if (!once(domainGiven)) return std::nullopt;
+      if (!once()) return std::nullopt;
       options.Domain = DomainFromEditText(value);
     } else if (name == "--depth") {
-      if (!once(depthGiven)) return std::nullopt;
+      if (!once()) return std::nullopt;
       if (!ParseNumber(value, 1, 10, options.Depth)) {
         error = "--depth wants a number from 1 to 10, not '" + value + "'";
         return std::nullopt;
       }
+    } else if (name == "--days") {
+      if (!once()) return std::nullopt;
+      if (!ParseNumber(value, 1, 36500, options.Days)) {
+        error = "--days wants a number from 1 to 36500, not '" + value + "'";
+        return std::nullopt;
+      }
+    } else if (name == "--since") {
+      if (!once()) return std::nullopt;
+      options.Since = ParseDate(value);
+      if (!options.Since) {
+        error = "--since wants a date as YYYY-MM-DD, not '" + value + "'";
+        return std::nullopt;
+      }
+    } else if (name == "--db") {
+      if (!once()) return std::nullopt;
+      if (value.empty()) {
+        error = "--db needs a file name or a postgresql:// address";
+        return std::nullopt;
+      }
+      options.Db = value;
     } else if (name == "--csv" || name == "--json") {
-      if (csvGiven || jsonGiven) {
+      if (!options.CsvFile.empty() || !options.JsonFile.empty()) {
         error = "give one --csv or one --json";
         return std::nullopt;
       }
@@ -109,7 +242,7 @@ std::optional<THarvestOptions> ParseHarvestArguments(const std::vector<std::stri
         return std::nullopt;
       }
     } else {
-      if (!once(parallelGiven)) return std::nullopt;
+      if (!once()) return std::nullopt;
       int parallel = 0;
       if (!ParseNumber(value, 1, 16, parallel)) {
         error = "--parallel wants a number from 1 to 16, not '" + value + "'";
@@ -118,27 +251,53 @@ std::optional<THarvestOptions> ParseHarvestArguments(const std::vector<std::stri
       options.Parallel = parallel;
     }
   }
-  if (!keywordGiven) {
-    error = "give --keyword TEXT or --keywords FILE";
-    return std::nullopt;
-  }
-  if (!options.KeywordsFile.empty()) {
-    // Opened without blocking: a FIFO or a device is refused, never waited on.
-    std::string text;
-    std::string why;
-    if (!ReadRegularFile(options.KeywordsFile, kMaxKeywordsFileBytes, text, why)) {
-      std::error_code ignored;
-      error = "cannot read keywords file " +
-              (std::filesystem::exists(options.KeywordsFile, ignored) ? why : options.KeywordsFile);
-      return std::nullopt;
+  switch (options.Verb) {
+    case TVerb::Search:
+      if (!keywordGiven) {
+        error = "give --keyword TEXT or --keywords FILE";
+        return std::nullopt;
+      }
+      if (!options.KeywordsFile.empty()) {
+        const auto keywords = ReadItems(options.KeywordsFile, "keywords", "keyword", error);
+        if (!keywords) return std::nullopt;
+        options.Keywords = *keywords;
+      }
+      break;
+    case TVerb::Judge: {
+      if (urlsFile.empty()) {
+        error = "judge needs --urls FILE";
+        return std::nullopt;
+      }
+      const auto urls = ReadItems(urlsFile, "addresses", "address", error);
+      if (!urls) return std::nullopt;
+      options.Urls = *urls;
+      break;
     }
-    options.Keywords = KeywordsFromText(text);
-    if (options.Keywords.empty()) {
-      error = "keywords file " + options.KeywordsFile + " holds no keyword";
-      return std::nullopt;
-    }
+    case TVerb::Blacklist:
+      if (options.Action != "add" && options.Action != "remove" && options.Action != "list") {
+        error = "blacklist wants add, remove or list";
+        return std::nullopt;
+      }
+      if (options.Action != "list" && options.Operands.empty()) {
+        error = "blacklist " + options.Action + " needs a domain";
+        return std::nullopt;
+      }
+      if (options.Action == "list" && !options.Operands.empty()) {
+        error = "blacklist list takes no domain";
+        return std::nullopt;
+      }
+      break;
+    case TVerb::Links:
+      if (options.Action != "add" || options.Operands.empty()) {
+        error = "links wants add and the addresses of your comments";
+        return std::nullopt;
+      }
+      break;
+    case TVerb::Recheck:
+    case TVerb::History:
+      break;
   }
   return options;
 }
 
-}  // namespace halvane::liverun
+}  // namespace halvane::harvest

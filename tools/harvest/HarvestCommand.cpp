@@ -1,96 +1,52 @@
-#include "liverun/HarvestCommand.h"
-
-#include <sys/stat.h>
-#include <unistd.h>
+#include "tools/harvest/HarvestCommand.h"
 
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <mutex>
+#include <memory>
+#include <set>
 
+#include "liverun/LiveOutput.h"
 #include "liverun/TLiveRun.h"
+#include "livesetup/TStoreMemory.h"
 #include "platform/AtomicFile.h"
+#include "store/TStoreError.h"
+#include "tools/harvest/TAddressList.h"
+#include "tools/harvest/TRowCollector.h"
 
-namespace halvane::liverun {
+namespace halvane::harvest {
 namespace {
 
-// Keeps a run's rows and feeds the progress report.
-class TCollector : public TLiveRunListener {
- public:
-  explicit TCollector(TProgressReport& report) : FReport(report) {}
+using liverun::TLiveResult;
+using liverun::TLiveRunSummary;
+using liverun::TPageOutcome;
 
-  void RowAdded(std::size_t, const TLiveResult& result) override {
-    std::lock_guard lock(FLock);
-    FRows.push_back(result);
-    FReport.Counts(FFound, FJudged, FRows.size());
-  }
-  void ResultChanged(std::size_t row, const TLiveResult& result) override {
-    std::lock_guard lock(FLock);
-    if (row < FRows.size()) FRows[row] = result;
-  }
-  void PageSettled(const TPageOutcome& outcome) override {
-    std::lock_guard lock(FLock);
-    FOutcomes.push_back(outcome);
-  }
-  void StatusText(const std::string& text) override { FReport.Status(text); }
-  void Progress(std::size_t done, std::size_t total) override {
-    std::lock_guard lock(FLock);
-    FJudged = done;
-    FFound = total;
-    FReport.Counts(FFound, FJudged, FRows.size());
-  }
-  void Finished(const TLiveRunSummary& summary) override {
-    std::lock_guard lock(FLock);
-    FSummary = summary;
-  }
-
-  std::vector<TPageOutcome> Outcomes() {
-    std::lock_guard lock(FLock);
-    return FOutcomes;
-  }
-  std::vector<TLiveResult> Rows() {
-    std::lock_guard lock(FLock);
-    return FRows;
-  }
-  TLiveRunSummary Summary() {
-    std::lock_guard lock(FLock);
-    return FSummary;
-  }
-
- private:
-  TProgressReport& FReport;
-  std::mutex FLock;
-  std::vector<TLiveResult> FRows;
-  std::vector<TPageOutcome> FOutcomes;
-  std::size_t FFound = 0;
-  std::size_t FJudged = 0;
-  TLiveRunSummary FSummary;
+// One run of the harvest: a keyword with a footprint, or the list to judge.
+struct TRunInput {
+  std::string Keyword;
+  std::string Footprint;
 };
+
+std::vector<TRunInput> RunInputs(const THarvestOptions& options) {
+  if (options.Verb == TVerb::Judge) return {{}};
+  const std::vector<std::string> footprints =
+      options.Footprints.empty() ? std::vector<std::string>{""} : options.Footprints;
+  std::vector<TRunInput> inputs;
+  for (const std::string& keyword : options.Keywords) {
+    for (const std::string& footprint : footprints) inputs.push_back({keyword, footprint});
+  }
+  return inputs;
+}
+
+std::string Label(const TRunInput& input, bool byKeyword, bool byFootprint) {
+  if (byKeyword && byFootprint) return input.Keyword + " / " + input.Footprint;
+  return byFootprint ? input.Footprint : input.Keyword;
+}
 
 }  // namespace
 
-std::string OutputFileProblem(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-  struct stat status {};
-  if (::stat(folder.c_str(), &status) != 0) {
-    if (errno == ENOENT) return "no such folder " + folder;
-    return "cannot reach the folder " + folder + " (" + std::strerror(errno) + ")";
-  }
-  if (!S_ISDIR(status.st_mode)) return folder + " is not a folder";
-  if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-    return "the folder " + folder + " is not writable (" + std::strerror(errno) + ")";
-  }
-  if (path.empty() || path.back() == '/') return "no file name given";
-  if (::stat(path.c_str(), &status) == 0) {
-    if (S_ISDIR(status.st_mode)) return "it is a folder";
-    if (!S_ISREG(status.st_mode)) return "it is not a regular file (a FIFO, a device or a socket)";
-  }
-  return {};
-}
-
-int RunHarvest(const THarvestOptions& options, TLiveRunParts& parts, THarvestConsole console,
-               const std::atomic<bool>& interrupted) {
+int RunHarvest(const THarvestOptions& options, liverun::TLiveRunParts& parts, THarvestConsole console,
+               const std::atomic<bool>& interrupted, store::TStore* store) {
   const std::string& path = options.CsvFile.empty() ? options.JsonFile : options.CsvFile;
   for (const std::string& output : {path, options.ReportFile}) {
     if (output.empty()) continue;
@@ -99,18 +55,44 @@ int RunHarvest(const THarvestOptions& options, TLiveRunParts& parts, THarvestCon
       return kHarvestBadArguments;
     }
   }
-  const bool several = options.Keywords.size() > 1;
-  TLiveTable table;
-  table.WithKeyword = several;
+  const bool judging = options.Verb == TVerb::Judge;
+  if (judging) parts.Harvest = std::make_unique<TAddressList>(options.Urls);
+  const std::vector<TRunInput> inputs = RunInputs(options);
+  const bool byKeyword = options.Keywords.size() > 1;
+  const bool byFootprint = options.Footprints.size() > 1;
+  liverun::TLiveTable table;
+  table.WithKeyword = byKeyword;
+  table.WithFootprint = byFootprint;
+  table.WithNew = store != nullptr;
   std::vector<TPageOutcome> outcomes;
   TProgressReport report(console.Err, options.Quiet ? TProgressReport::TStyle::Quiet : console.Style);
   std::vector<std::string> failures;
+
+  std::int64_t runId = 0;
+  std::unique_ptr<livesetup::TStoreMemory> memory;
+  if (store) {
+    try {
+      runId = store->BeginRun(options.Keywords, options.Footprints, parts.Harvest ? parts.Harvest->Name() : "");
+    } catch (const store::TStoreError& failure) {
+      console.Err << "halvane-harvest: " << failure.what() << '\n';
+      return kHarvestSourceFailed;
+    }
+    memory = std::make_unique<livesetup::TStoreMemory>(*store, livesetup::TMemoryOptions{options.NewOnly, options.Days, runId});
+    parts.Memory = memory.get();
+  }
+
+  store::TRunCounts counts;
+  // A page one keyword's footprints found again shows once; each keyword
+  // keeps its own row of a page, its Keyword cell says which found it.
+  std::set<std::pair<std::string, std::string>> pages;
+  std::size_t duplicates = 0;
   bool stopped = false;
-  for (std::size_t index = 0; index < options.Keywords.size() && !stopped; ++index) {
-    const std::string& keyword = options.Keywords[index];
-    report.Keyword(keyword, index, options.Keywords.size());
-    TCollector collector(report);
-    TLiveRun run(parts, {keyword, options.Domain, options.Depth}, collector);
+  for (std::size_t index = 0; index < inputs.size() && !stopped; ++index) {
+    const TRunInput& input = inputs[index];
+    report.Keyword(Label(input, byKeyword, byFootprint), index, inputs.size());
+    TRowCollector collector(report);
+    liverun::TLiveRun run(parts, {input.Keyword, options.Domain, judging ? 1 : options.Depth, input.Footprint},
+                          collector);
     run.Start();
     while (!run.WaitFor(std::chrono::milliseconds(20))) {
       if (interrupted.load()) run.Stop();
@@ -118,9 +100,38 @@ int RunHarvest(const THarvestOptions& options, TLiveRunParts& parts, THarvestCon
     const TLiveRunSummary summary = collector.Summary();
     stopped = summary.Stopped || interrupted.load();
     report.Final(SummaryText(summary));
-    if (!summary.SourceError.empty()) failures.push_back((several ? keyword + ": " : "") + summary.SourceError);
-    for (TLiveResult& result : collector.Rows()) table.Results.push_back(std::move(result));
+    if (!summary.SourceError.empty()) {
+      failures.push_back((inputs.size() > 1 ? Label(input, byKeyword, byFootprint) + ": " : "") +
+                         summary.SourceError);
+    }
+    for (TLiveResult& result : collector.Rows()) {
+      if (!pages.emplace(result.Keyword, result.Url).second) {
+        ++duplicates;
+        continue;
+      }
+      table.Results.push_back(std::move(result));
+    }
     for (TPageOutcome& outcome : collector.Outcomes()) outcomes.push_back(std::move(outcome));
+    counts.Harvested += static_cast<std::int64_t>(summary.PagesFound);
+    counts.Judged += static_cast<std::int64_t>(summary.PagesJudged - summary.Blacklisted - summary.JudgedRecently -
+                                               summary.Duplicates);
+    counts.Skipped += static_cast<std::int64_t>(summary.Blacklisted + summary.JudgedRecently);
+  }
+  parts.Memory = nullptr;
+  counts.Rows = static_cast<std::int64_t>(table.Results.size());
+  if (inputs.size() > 1 && !options.Quiet) {
+    console.Err << table.Results.size() << (table.Results.size() == 1 ? " row" : " rows") << " in all from "
+                << inputs.size() << " runs";
+    if (duplicates > 0) console.Err << ", " << duplicates << (duplicates == 1 ? " duplicate" : " duplicates") << " removed";
+    console.Err << '\n';
+  }
+  if (store) {
+    if (!memory->Error().empty()) failures.push_back(memory->Error());
+    try {
+      store->EndRun(runId, counts);
+    } catch (const store::TStoreError& failure) {
+      failures.push_back(failure.what());
+    }
   }
 
   const std::string text = options.JsonFile.empty() ? LiveCsvText(table) : LiveJsonText(table);
@@ -135,7 +146,7 @@ int RunHarvest(const THarvestOptions& options, TLiveRunParts& parts, THarvestCon
   }
   // After the rows: a report that cannot be written loses no row.
   if (!options.ReportFile.empty() &&
-      !platform::WriteFileAtomically(options.ReportFile, PageReportText(outcomes, several))) {
+      !platform::WriteFileAtomically(options.ReportFile, PageReportText(outcomes, byKeyword, byFootprint))) {
     failures.push_back("cannot write " + options.ReportFile + ": " + std::strerror(errno));
     stopped = false;
   }
@@ -144,4 +155,4 @@ int RunHarvest(const THarvestOptions& options, TLiveRunParts& parts, THarvestCon
   return failures.empty() ? kHarvestFinished : kHarvestSourceFailed;
 }
 
-}  // namespace halvane::liverun
+}  // namespace halvane::harvest

@@ -1,20 +1,18 @@
 #pragma once
-// What halvane-harvest does once its sources are made: one live run per
-// keyword, rows appended, the table written at the end.
+// What halvane-harvest's search and judge do once their sources are made:
+// one live run per keyword and footprint (or one over the list to judge),
+// rows appended, the table written at the end.
 #include <atomic>
 #include <ostream>
 
-#include "liverun/HarvestArguments.h"
-#include "liverun/LiveOutput.h"
 #include "liverun/TLiveRunParts.h"
-#include "liverun/TProgressReport.h"
+#include "store/TStore.h"
+#include "tools/harvest/HarvestArguments.h"
+#include "tools/harvest/HarvestExitCodes.h"
+#include "tools/harvest/OutputFile.h"
+#include "tools/harvest/TProgressReport.h"
 
-namespace halvane::liverun {
-
-inline constexpr int kHarvestFinished = 0;
-inline constexpr int kHarvestSourceFailed = 1;  // or the output could not be written
-inline constexpr int kHarvestBadArguments = 2;  // or a bad sources file
-inline constexpr int kHarvestInterrupted = 130; // Ctrl-C: the rows so far are written
+namespace halvane::harvest {
 
 struct THarvestConsole {
   std::ostream& Out;  // the table when no output file is named
@@ -26,13 +24,10 @@ struct THarvestConsole {
 // written). interrupted is polled every few milliseconds; once set, the run
 // under way stops and the rows found so far are written. A run that ends
 // (failed or interrupted) before any row writes nothing: an earlier output
-// file stays as it was.
-int RunHarvest(const THarvestOptions& options, TLiveRunParts& parts, THarvestConsole console,
-               const std::atomic<bool>& interrupted);
+// file stays as it was. With a store, the runs and every verdict are
+// recorded as they come, the blacklist is obeyed, --new-only skips what
+// was judged recently, and each row says whether it is new.
+int RunHarvest(const THarvestOptions& options, liverun::TLiveRunParts& parts, THarvestConsole console,
+               const std::atomic<bool>& interrupted, store::TStore* store = nullptr);
 
-// Why path cannot take the output, for the user ("" when it can): its
-// folder is missing, not a folder or not writable, or path is a folder or
-// another kind of special file (a FIFO, a device).
-std::string OutputFileProblem(const std::string& path);
-
-}  // namespace halvane::liverun
+}  // namespace halvane::harvest

@@ -1,9 +1,9 @@
-#include "liverun/TProgressReport.h"
+#include "tools/harvest/TProgressReport.h"
 
 #include <algorithm>
 #include <cstdio>
 
-namespace halvane::liverun {
+namespace halvane::harvest {
 namespace {
 
 constexpr std::size_t kBarWidth = 20;
@@ -81,4 +81,4 @@ void TProgressReport::Draw(bool force) {
   }
 }
 
-}  // namespace halvane::liverun
+}  // namespace halvane::harvest

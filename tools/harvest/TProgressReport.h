@@ -7,7 +7,7 @@
 #include <ostream>
 #include <string>
 
-namespace halvane::liverun {
+namespace halvane::harvest {
 
 class TProgressReport {
  public:
@@ -38,4 +38,4 @@ class TProgressReport {
   std::size_t FRows = 0;
 };
 
-}  // namespace halvane::liverun
+}  // namespace halvane::harvest
