@@ -81,6 +81,7 @@ TfrmMain::TfrmMain(std::string programFolder, TServiceEndpoints endpoints, TProg
   bsSkinSaveDialog1->SetInitialPath(FProgramFolder);
   BalloonHint = new TBalloonHint(this);
   UiThread = new TUiThread(this);
+  UiThread->setObjectName(QStringLiteral("UiThread"));
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
   Timer1->setInterval(100);

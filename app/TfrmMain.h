@@ -6,6 +6,9 @@
 // handlers to them and shows a run through the TSearchRunView interface.
 // Its sources: TfrmMain.cpp (start-up, branding, close), TfrmMainControls.cpp
 // (the controls), TfrmMainRun.cpp (search run, results list, news, updates).
+// Controls and internals are private: tests find a control by its object
+// name (its field's name) and reach the rest through the friend
+// TfrmMainProbe.
 #include <QWidget>
 
 #include <atomic>
@@ -153,6 +156,61 @@ class TfrmMain : public QWidget, private TSearchRunView, private TLiveSearchView
   // A Search click waits for the shared client (Search reads "Stop").
   bool RunWaiting() const { return FRunWaiting; }
 
+  // How often Timer1 has been armed and has fired in this run.
+  int Timer1Armings() const { return FTimer1Armings; }
+  int Timer1Firings() const { return FTimer1Firings; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  static constexpr int kClientWidth = 824;
+  static constexpr int kClientHeight = 605;
+
+  void CreateControls();
+  void CreateWelcomePage();
+  void CreateSearchPage();
+  void ArmTimer1();
+  void ShowBanner();
+  void SetBannerPanelHeight(int height);
+  void CreatePageRetrieval();
+  void SetSortingByHeader(bool on);
+  void ConnectResultsList();
+  void RunSearch();
+  void StartWaitingRun();
+  void DeleteRows(bool allRows);
+
+  // TSearchRunView: how the search run reaches this window.
+  std::string KeywordText() const override;
+  std::string DomainText() const override;
+  int DepthIndex() const override;
+  THarvestedUrls* HarvestList() override;
+  void ShowStatus(std::string_view text) override;
+  void ShowCount(std::string_view text) override;
+  std::uint64_t AddRow(TResultItem item) override;
+  void SetCell(std::uint64_t row, int column, const std::string& text) override;
+  std::size_t RowCount() const override;
+  void PumpEvents() override;
+  void WaitForEvents() override;
+  void Post(std::function<void()> work) override;
+  void PostLater(std::function<void()> work) override;
+
+  // TLiveSearchView: how a live run reaches this window (ShowStatus,
+  // ShowCount and RowCount serve both runs).
+  std::uint64_t AddLiveRow(const liverun::TLiveResult& result) override;
+  void UpdateLiveRow(std::uint64_t row, const liverun::TLiveResult& result) override;
+  void ShowGauge(std::size_t done, std::size_t total) override;
+  void LiveRunEnded(const liverun::TLiveRunSummary& summary) override;
+  void LiveSearchClick();
+  void StopLiveSearch();
+
+  // The controls and the components keep their classic names. Each control
+  // and each QObject below has that name as its object name, which is how
+  // tests find them; the rest is reached through TfrmMainProbe (tests only).
+  friend class TfrmMainProbe;
+
   // The page control's pages, welcome page first while it exists.
   TPageControl* pgcPrinc = nullptr;
   QWidget* stsWelcome = nullptr;
@@ -210,56 +268,6 @@ class TfrmMain : public QWidget, private TSearchRunView, private TLiveSearchView
   std::unique_ptr<std::vector<std::string>> NewsList;
   // SortColumn and SortAscending of the results list.
   TSortState Sort;
-
-  // How often Timer1 has been armed and has fired in this run.
-  int Timer1Armings() const { return FTimer1Armings; }
-  int Timer1Firings() const { return FTimer1Firings; }
-
- protected:
-  void showEvent(QShowEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
-
- private:
-  static constexpr int kClientWidth = 824;
-  static constexpr int kClientHeight = 605;
-
-  void CreateControls();
-  void CreateWelcomePage();
-  void CreateSearchPage();
-  void ArmTimer1();
-  void ShowBanner();
-  void SetBannerPanelHeight(int height);
-  void CreatePageRetrieval();
-  void SetSortingByHeader(bool on);
-  void ConnectResultsList();
-  void RunSearch();
-  void StartWaitingRun();
-  void DeleteRows(bool allRows);
-
-  // TSearchRunView: how the search run reaches this window.
-  std::string KeywordText() const override;
-  std::string DomainText() const override;
-  int DepthIndex() const override;
-  THarvestedUrls* HarvestList() override;
-  void ShowStatus(std::string_view text) override;
-  void ShowCount(std::string_view text) override;
-  std::uint64_t AddRow(TResultItem item) override;
-  void SetCell(std::uint64_t row, int column, const std::string& text) override;
-  std::size_t RowCount() const override;
-  void PumpEvents() override;
-  void WaitForEvents() override;
-  void Post(std::function<void()> work) override;
-  void PostLater(std::function<void()> work) override;
-
-  // TLiveSearchView: how a live run reaches this window (ShowStatus,
-  // ShowCount and RowCount serve both runs).
-  std::uint64_t AddLiveRow(const liverun::TLiveResult& result) override;
-  void UpdateLiveRow(std::uint64_t row, const liverun::TLiveResult& result) override;
-  void ShowGauge(std::size_t done, std::size_t total) override;
-  void LiveRunEnded(const liverun::TLiveRunSummary& summary) override;
-  void LiveSearchClick();
-  void StopLiveSearch();
 
   std::string FProgramFolder;
   TServiceEndpoints FEndpoints;

@@ -229,6 +229,7 @@ void TfrmMain::CreateSearchPage() {
   lvwItems = new QTableView();
   lvwItems->setObjectName(QStringLiteral("lvwItems"));
   lvwItemsModel = new TResultsModel(lvwItems);
+  lvwItemsModel->setObjectName(QStringLiteral("lvwItemsModel"));
   lvwItems->setModel(lvwItemsModel);
   lvwItems->setShowGrid(true);
   lvwItems->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -58,12 +58,12 @@ int main(int argc, char** argv) {
   {
     TfrmMain frm(base + "/", SimulatedWebEndpoints(sim.Port()), services);
     frm.UseSources(sources::TSourcesFile::Read(base + "/sources.ini", true), base + "/sources.ini");
-    frm.msgMain->SetTestMode(true);
+    frm.findChild<TMessageBox*>(QStringLiteral("msgMain"))->SetTestMode(true);
     frm.show();
-    frm.Timer1->stop();
-    frm.edtKeyword->setText(QStringLiteral("bench widgets"));
-    frm.edtDomain->setText(QStringLiteral("myshop.example"));
-    frm.cbxItems->setCurrentIndex(depth - 1);
+    frm.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
+    frm.findChild<QLineEdit*>(QStringLiteral("edtKeyword"))->setText(QStringLiteral("bench widgets"));
+    frm.findChild<QLineEdit*>(QStringLiteral("edtDomain"))->setText(QStringLiteral("myshop.example"));
+    frm.findChild<QComboBox*>(QStringLiteral("cbxItems"))->setCurrentIndex(depth - 1);
 
     // A 1 ms timer on the interface thread: the longest interval between
     // two of its ticks is the longest time no event was processed.
@@ -74,15 +74,15 @@ int main(int argc, char** argv) {
       const Clock::time_point now = Clock::now();
       longest = std::max(longest, now - last);
       last = now;
-      if (frm.btnSearch->text() == QStringLiteral("Search") && !frm.LiveRunActive()) QApplication::quit();
+      if (frm.findChild<QPushButton*>(QStringLiteral("btnSearch"))->text() == QStringLiteral("Search") && !frm.LiveRunActive()) QApplication::quit();
     });
     const Clock::time_point start = Clock::now();
-    frm.btnSearch->click();
+    frm.findChild<QPushButton*>(QStringLiteral("btnSearch"))->click();
     last = Clock::now();
     tick.start(1);
     QApplication::exec();
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    std::printf("depth %d: %zu rows listed in %.2f s\n", depth, frm.lvwItemsModel->Count(), seconds);
+    std::printf("depth %d: %zu rows listed in %.2f s\n", depth, frm.findChild<TResultsModel*>(QStringLiteral("lvwItemsModel"))->Count(), seconds);
     std::printf("longest gap between processed events: %.1f ms (goal < 50)\n",
                 std::chrono::duration<double, std::milli>(longest).count());
   }

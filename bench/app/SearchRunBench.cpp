@@ -24,6 +24,7 @@
 #include "TServiceEndpoints.h"
 #include "TSimProcess.h"
 #include "TfrmMain.h"
+#include "tests/app/TfrmMainProbe.h"
 
 using namespace halvane;
 using Clock = std::chrono::steady_clock;
@@ -46,12 +47,12 @@ int main(int argc, char** argv) {
 
   {
     TfrmMain frm(folder.path().toStdString() + "/", endpoints, services);
-    frm.msgMain->SetTestMode(true);
+    frm.findChild<TMessageBox*>(QStringLiteral("msgMain"))->SetTestMode(true);
     frm.show();
-    frm.Timer1->stop();
-    frm.edtKeyword->setText(QStringLiteral("bench widgets"));
-    frm.edtDomain->setText(QStringLiteral("myshop.example"));
-    frm.cbxItems->setCurrentIndex(depth);
+    frm.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
+    frm.findChild<QLineEdit*>(QStringLiteral("edtKeyword"))->setText(QStringLiteral("bench widgets"));
+    frm.findChild<QLineEdit*>(QStringLiteral("edtDomain"))->setText(QStringLiteral("myshop.example"));
+    frm.findChild<QComboBox*>(QStringLiteral("cbxItems"))->setCurrentIndex(depth);
 
     // A 1 ms timer on the interface thread: the longest interval between
     // two of its ticks is the longest time no event was processed.
@@ -67,13 +68,13 @@ int main(int argc, char** argv) {
 
     const Clock::time_point start = Clock::now();
     last = start;
-    frm.btnSearch->click();
+    frm.findChild<QPushButton*>(QStringLiteral("btnSearch"))->click();
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     tick.stop();
 
-    const std::size_t analysed = frm.HarvestedUrls ? frm.HarvestedUrls->Items().size() : 0;
+    const std::size_t analysed = TfrmMainProbe::HarvestedUrls(frm) ? TfrmMainProbe::HarvestedUrls(frm)->Items().size() : 0;
     std::printf("depth index %d: %zu addresses analysed, %zu rows listed\n", depth, analysed,
-                frm.lvwItemsModel->Count());
+                frm.findChild<TResultsModel*>(QStringLiteral("lvwItemsModel"))->Count());
     std::printf("wall time %.3f s, %.0f analysed items per second\n", seconds,
                 seconds > 0 ? static_cast<double>(analysed) / seconds : 0.0);
     std::printf("longest gap between processed events: %.1f ms\n",

@@ -9,6 +9,7 @@
 
 #include "tests/toolkit/QtTestMain.h"
 #include "tests/app/TAppFixture.h"
+#include "tests/app/TestWindowHelpers.h"
 #include "app/TfrmAbout.h"
 
 using namespace halvane;
@@ -73,7 +74,7 @@ class AboutTest : public QObject {
           }
         }
       });
-      frm.btnAbout->click();
+      Control<QPushButton>(frm, "btnAbout")->click();
       QVERIFY(modal);
       QCOMPARE(windows.size(), std::size_t(round + 1));
       // The window is gone once the click has returned: the next one is new.

@@ -34,7 +34,7 @@ const char* const kUserDomain = "myshop.example";
 // The PageRank worker's request is on its way (its status text replaces
 // the rank query's own).
 bool RankRequestRunning(const TfrmMain& frm) {
-  return frm.MainStatusPanel->text().contains(QStringLiteral("navclient-auto"));
+  return Control<QLabel>(frm, "MainStatusPanel")->text().contains(QStringLiteral("navclient-auto"));
 }
 
 // Runs the search and presses Stop from inside its event processing as soon
@@ -44,10 +44,10 @@ void SearchStoppedWhen(TfrmMain& frm, std::function<bool()> condition) {
   QObject::connect(poll, &QTimer::timeout, poll, [poll, &frm, condition] {
     if (!condition()) return;
     poll->stop();
-    frm.btnSearch->click();
+    Control<QPushButton>(frm, "btnSearch")->click();
   });
   poll->start(2);
-  frm.btnSearch->click();
+  Control<QPushButton>(frm, "btnSearch")->click();
 }
 
 // A window whose every service is the simulated web.
@@ -58,9 +58,9 @@ void PointAtSim(TAppFixture& app, int port) {
 
 TfrmMain& Search(TAppFixture& app, const char* keyword, int depth, const char* domain = kUserDomain) {
   TfrmMain& frm = ShowQuiet(app);
-  frm.edtKeyword->setText(QString::fromLatin1(keyword));
-  frm.edtDomain->setText(QString::fromLatin1(domain));
-  frm.cbxItems->setCurrentIndex(depth);
+  Control<QLineEdit>(frm, "edtKeyword")->setText(QString::fromLatin1(keyword));
+  Control<QLineEdit>(frm, "edtDomain")->setText(QString::fromLatin1(domain));
+  Control<QComboBox>(frm, "cbxItems")->setCurrentIndex(depth);
   return frm;
 }
 
@@ -91,18 +91,18 @@ class AnalysisTest : public QObject {
     PointAtSim(app, FSim.Port());
     const std::string kw = keyword.toStdString();
     TfrmMain& frm = Search(app, kw.c_str(), depth, domain.toLatin1().constData());
-    frm.btnSearch->click();
+    Control<QPushButton>(frm, "btnSearch")->click();
 
     const std::vector<TExpectedRow> expected =
         ExpectedRows(*FWeb, kw, depth, domain.trimmed().toLower().toStdString());
     QVERIFY(expected.size() > 10);
-    const std::vector<TExpectedRow> rows = ListedRows(*frm.lvwItemsModel);
+    const std::vector<TExpectedRow> rows = ListedRows(*Control<TResultsModel>(frm, "lvwItemsModel"));
     QCOMPARE(rows.size(), expected.size());
     for (std::size_t i = 0; i < rows.size(); ++i) QCOMPARE(rows[i], expected[i]);
-    QCOMPARE(frm.stpItems->text(), QString::number(expected.size()) + QStringLiteral(" items listed"));
-    QCOMPARE(frm.MainStatusPanel->text(), QStringLiteral("Process completed sucessfull!"));
-    QCOMPARE(frm.btnSearch->text(), QStringLiteral("Search"));
-    QVERIFY(frm.lvwItems->horizontalHeader()->sectionsClickable());
+    QCOMPARE(Control<QLabel>(frm, "stpItems")->text(), QString::number(expected.size()) + QStringLiteral(" items listed"));
+    QCOMPARE(Control<QLabel>(frm, "MainStatusPanel")->text(), QStringLiteral("Process completed sucessfull!"));
+    QCOMPARE(Control<QPushButton>(frm, "btnSearch")->text(), QStringLiteral("Search"));
+    QVERIFY(Control<QTableView>(frm, "lvwItems")->horizontalHeader()->sectionsClickable());
     if (domain.trimmed().isEmpty()) {
       for (const TExpectedRow& row : rows) {
         QCOMPARE(row.hasYourLink, std::string("No"));
@@ -121,16 +121,16 @@ class AnalysisTest : public QObject {
     bool rowSeenWithAddressOnly = false;
     auto* watch = new QTimer(&frm);
     connect(watch, &QTimer::timeout, [&] {
-      if (seen.isEmpty() || seen.back() != frm.stpItems->text()) seen << frm.stpItems->text();
-      rankStatusSeen = rankStatusSeen || frm.MainStatusPanel->text() == QStringLiteral("Getting Google Page Rank... ");
-      if (frm.btnSearch->text() == QStringLiteral("Stop"))
-        headerClickableDuringRun = headerClickableDuringRun && frm.lvwItems->horizontalHeader()->sectionsClickable();
-      const TResultsModel& model = *frm.lvwItemsModel;
+      if (seen.isEmpty() || seen.back() != Control<QLabel>(frm, "stpItems")->text()) seen << Control<QLabel>(frm, "stpItems")->text();
+      rankStatusSeen = rankStatusSeen || Control<QLabel>(frm, "MainStatusPanel")->text() == QStringLiteral("Getting Google Page Rank... ");
+      if (Control<QPushButton>(frm, "btnSearch")->text() == QStringLiteral("Stop"))
+        headerClickableDuringRun = headerClickableDuringRun && Control<QTableView>(frm, "lvwItems")->horizontalHeader()->sectionsClickable();
+      const TResultsModel& model = *Control<TResultsModel>(frm, "lvwItemsModel");
       if (model.Count() > 0 && model.Items().back().PR.empty() && !model.Items().back().URL.empty())
         rowSeenWithAddressOnly = true;
     });
     watch->start(1);
-    frm.btnSearch->click();
+    Control<QPushButton>(frm, "btnSearch")->click();
     watch->stop();
     QVERIFY(!headerClickableDuringRun);
     QVERIFY(rowSeenWithAddressOnly);
@@ -138,7 +138,7 @@ class AnalysisTest : public QObject {
     QVERIFY(seen.contains(QStringLiteral("Starting item analisys...")));
     const QRegularExpression progress(QStringLiteral("^\\d+ items found of \\d+ analized$"));
     QVERIFY(std::any_of(seen.begin(), seen.end(), [&](const QString& s) { return progress.match(s).hasMatch(); }));
-    QCOMPARE(frm.stpItems->text(), QString::number(frm.lvwItemsModel->Count()) + QStringLiteral(" items listed"));
+    QCOMPARE(Control<QLabel>(frm, "stpItems")->text(), QString::number(Control<TResultsModel>(frm, "lvwItemsModel")->Count()) + QStringLiteral(" items listed"));
   }
 
   void StopDuringThePageRankWaitLeavesAnAddressAndAZero() {
@@ -146,13 +146,13 @@ class AnalysisTest : public QObject {
     TAppFixture app;
     PointAtSim(app, FSim.Port());
     TfrmMain& frm = Search(app, "garden tools", 0);
-    SearchStoppedWhen(frm, [&] { return frm.lvwItemsModel->Count() == 1 && RankRequestRunning(frm); });
+    SearchStoppedWhen(frm, [&] { return Control<TResultsModel>(frm, "lvwItemsModel")->Count() == 1 && RankRequestRunning(frm); });
     QVERIFY(FSim.ClearFaults());
 
     const TExpectedRow first = ExpectedRows(*FWeb, "garden tools", 0, kUserDomain).front();
-    QCOMPARE(ListedRows(*frm.lvwItemsModel), (std::vector<TExpectedRow>{{first.url, "0", "", "", "", ""}}));
-    QCOMPARE(frm.stpItems->text(), QStringLiteral("1 items listed"));
-    QCOMPARE(frm.btnSearch->text(), QStringLiteral("Search"));
+    QCOMPARE(ListedRows(*Control<TResultsModel>(frm, "lvwItemsModel")), (std::vector<TExpectedRow>{{first.url, "0", "", "", "", ""}}));
+    QCOMPARE(Control<QLabel>(frm, "stpItems")->text(), QStringLiteral("1 items listed"));
+    QCOMPARE(Control<QPushButton>(frm, "btnSearch")->text(), QStringLiteral("Search"));
   }
 
   void StopDuringTheHomePageRankWaitCompletesTheRow() {
@@ -162,13 +162,13 @@ class AnalysisTest : public QObject {
     PointAtSim(app, FSim.Port());
     TfrmMain& frm = Search(app, "garden tools", 0);
     SearchStoppedWhen(frm, [&] {
-      const TResultsModel& model = *frm.lvwItemsModel;
+      const TResultsModel& model = *Control<TResultsModel>(frm, "lvwItemsModel");
       return model.Count() == 1 && !model.Items()[0].PR.empty() && RankRequestRunning(frm);
     });
     QVERIFY(FSim.ClearFaults());
 
     const TExpectedRow first = ExpectedRows(*FWeb, "garden tools", 0, kUserDomain).front();
-    QCOMPARE(ListedRows(*frm.lvwItemsModel),
+    QCOMPARE(ListedRows(*Control<TResultsModel>(frm, "lvwItemsModel")),
              (std::vector<TExpectedRow>{{first.url, first.pageRank, "0", first.hasYourLink, first.anchorName, "-"}}));
   }
 
@@ -190,13 +190,13 @@ class AnalysisTest : public QObject {
     TAppFixture app;
     PointAtSim(app, FSim.Port());
     TfrmMain& frm = Search(app, firstKeyword.c_str(), 0);
-    SearchStoppedWhen(frm, [&] { return frm.lvwItemsModel->Count() == 1 && RankRequestRunning(frm); });
-    QCOMPARE(frm.lvwItemsModel->Items().front().PR, std::string("0"));
+    SearchStoppedWhen(frm, [&] { return Control<TResultsModel>(frm, "lvwItemsModel")->Count() == 1 && RankRequestRunning(frm); });
+    QCOMPARE(Control<TResultsModel>(frm, "lvwItemsModel")->Items().front().PR, std::string("0"));
 
-    frm.edtKeyword->setText(QStringLiteral("garden tools"));
-    frm.btnSearch->click();
+    Control<QLineEdit>(frm, "edtKeyword")->setText(QStringLiteral("garden tools"));
+    Control<QPushButton>(frm, "btnSearch")->click();
     QVERIFY(FSim.ClearFaults());
-    QCOMPARE(ListedRows(*frm.lvwItemsModel), second);
+    QCOMPARE(ListedRows(*Control<TResultsModel>(frm, "lvwItemsModel")), second);
   }
 
   // The start-up update check holds the client (its server is slow); a
@@ -206,16 +206,16 @@ class AnalysisTest : public QObject {
     PointAtSim(app, FSim.Port());
     QVERIFY(FSim.SetFaults("mainappupdate.inf head-delay:800\n"));
     TfrmMain& frm = app.Show();
-    frm.edtKeyword->setText(QStringLiteral("garden tools"));
-    frm.edtDomain->setText(QString::fromLatin1(kUserDomain));
-    frm.cbxItems->setCurrentIndex(0);
+    Control<QLineEdit>(frm, "edtKeyword")->setText(QStringLiteral("garden tools"));
+    Control<QLineEdit>(frm, "edtDomain")->setText(QString::fromLatin1(kUserDomain));
+    Control<QComboBox>(frm, "cbxItems")->setCurrentIndex(0);
     bool clicked = false;
     bool duringCheck = false;
     QString captionAfterClick;
     QTimer::singleShot(400, &frm, [&] {
       duringCheck = frm.Timer1Firings() == 1 && frm.RunActive() == false;
-      frm.btnSearch->click();
-      captionAfterClick = frm.btnSearch->text();
+      Control<QPushButton>(frm, "btnSearch")->click();
+      captionAfterClick = Control<QPushButton>(frm, "btnSearch")->text();
       clicked = true;
     });
     QTRY_VERIFY_WITH_TIMEOUT(clicked, 10000);
@@ -223,12 +223,12 @@ class AnalysisTest : public QObject {
     QCOMPARE(captionAfterClick, QStringLiteral("Stop"));
     QTRY_VERIFY_WITH_TIMEOUT(!frm.RunWaiting() && !frm.RunActive(), 120000);
     QVERIFY(FSim.ClearFaults());
-    QCOMPARE(frm.btnSearch->text(), QStringLiteral("Search"));
+    QCOMPARE(Control<QPushButton>(frm, "btnSearch")->text(), QStringLiteral("Search"));
     const std::vector<TExpectedRow> expected = ExpectedRows(*FWeb, "garden tools", 0, kUserDomain);
     QVERIFY(expected.size() > 10);
-    QCOMPARE(ListedRows(*frm.lvwItemsModel), expected);
-    QCOMPARE(frm.stpItems->text(), QString::number(expected.size()) + QStringLiteral(" items listed"));
-    QVERIFY(frm.msgMain->Shown().empty());
+    QCOMPARE(ListedRows(*Control<TResultsModel>(frm, "lvwItemsModel")), expected);
+    QCOMPARE(Control<QLabel>(frm, "stpItems")->text(), QString::number(expected.size()) + QStringLiteral(" items listed"));
+    QVERIFY(Control<TMessageBox>(frm, "msgMain")->Shown().empty());
   }
 
   void StopCancelsASearchWaitingForTheClient() {
@@ -236,21 +236,21 @@ class AnalysisTest : public QObject {
     PointAtSim(app, FSim.Port());
     QVERIFY(FSim.SetFaults("mainappupdate.inf head-delay:800\n"));
     TfrmMain& frm = app.Show();
-    frm.edtKeyword->setText(QStringLiteral("garden tools"));
+    Control<QLineEdit>(frm, "edtKeyword")->setText(QStringLiteral("garden tools"));
     bool stopped = false;
     QTimer::singleShot(400, &frm, [&] {
-      frm.btnSearch->click();
+      Control<QPushButton>(frm, "btnSearch")->click();
       QVERIFY(frm.RunWaiting());
-      frm.btnSearch->click();
-      stopped = !frm.RunWaiting() && frm.btnSearch->text() == QStringLiteral("Search");
+      Control<QPushButton>(frm, "btnSearch")->click();
+      stopped = !frm.RunWaiting() && Control<QPushButton>(frm, "btnSearch")->text() == QStringLiteral("Search");
     });
     QTRY_VERIFY_WITH_TIMEOUT(stopped, 10000);
     // The check returns and the cancelled run never starts.
     QTest::qWait(1200);
     QVERIFY(FSim.ClearFaults());
     QVERIFY(!frm.RunActive());
-    QCOMPARE(frm.lvwItemsModel->Count(), std::size_t{0});
-    QCOMPARE(frm.stpItems->text(), QStringLiteral("0 items listed"));
+    QCOMPARE(Control<TResultsModel>(frm, "lvwItemsModel")->Count(), std::size_t{0});
+    QCOMPARE(Control<QLabel>(frm, "stpItems")->text(), QStringLiteral("0 items listed"));
   }
 
   void NoHarvestedAddressGoesStraightToNoItems() {
@@ -261,13 +261,13 @@ class AnalysisTest : public QObject {
     QStringList seen;
     auto* watch = new QTimer(&frm);
     connect(watch, &QTimer::timeout, [&] {
-      if (seen.isEmpty() || seen.back() != frm.stpItems->text()) seen << frm.stpItems->text();
+      if (seen.isEmpty() || seen.back() != Control<QLabel>(frm, "stpItems")->text()) seen << Control<QLabel>(frm, "stpItems")->text();
     });
     watch->start(1);
-    frm.btnSearch->click();
+    Control<QPushButton>(frm, "btnSearch")->click();
     QVERIFY(FSim.ClearFaults());
-    QCOMPARE(frm.lvwItemsModel->Count(), std::size_t{0});
-    QCOMPARE(frm.stpItems->text(), QStringLiteral("0 items listed"));
+    QCOMPARE(Control<TResultsModel>(frm, "lvwItemsModel")->Count(), std::size_t{0});
+    QCOMPARE(Control<QLabel>(frm, "stpItems")->text(), QStringLiteral("0 items listed"));
     QVERIFY(!seen.contains(QStringLiteral("0 items found of 1 analized")));
   }
 

@@ -7,6 +7,7 @@
 
 #include "tests/toolkit/QtTestMain.h"
 #include "tests/app/TAppFixture.h"
+#include "tests/app/TestWindowHelpers.h"
 #include "toolkit/TBannerView.h"
 #include "toolkit/TLinkLabel.h"
 #include "toolkit/TSkin.h"
@@ -46,16 +47,16 @@ class BrandingTest : public QObject {
     app.NewsButtonRule = true;
     TfrmMain& frm = app.Show();
     QCOMPARE(frm.windowTitle(), QStringLiteral("Halvane v2.20"));
-    QVERIFY(frm.btnNews->isVisible());
-    QCOMPARE(frm.btnMakeMoney->text(), QStringLiteral("Earn With Us"));
-    QVERIFY(frm.panLinks->isVisible());
-    QCOMPARE(frm.lblLink1URL->text(), QStringLiteral("Blog"));
-    QCOMPARE(frm.lblLink2URL->text(), QStringLiteral("Forum"));
-    QCOMPARE(frm.lblLink2URL->geometry().right(), frm.panLinks->width() - 15);
-    frm.btnMakeMoney->click();
-    frm.bsSkinSpeedButton2->click();
+    QVERIFY(Control<QToolButton>(frm, "btnNews")->isVisible());
+    QCOMPARE(Control<QPushButton>(frm, "btnMakeMoney")->text(), QStringLiteral("Earn With Us"));
+    QVERIFY(Control<QFrame>(frm, "panLinks")->isVisible());
+    QCOMPARE(Control<TLinkLabel>(frm, "lblLink1URL")->text(), QStringLiteral("Blog"));
+    QCOMPARE(Control<TLinkLabel>(frm, "lblLink2URL")->text(), QStringLiteral("Forum"));
+    QCOMPARE(Control<TLinkLabel>(frm, "lblLink2URL")->geometry().right(), Control<QFrame>(frm, "panLinks")->width() - 15);
+    Control<QPushButton>(frm, "btnMakeMoney")->click();
+    Control<QToolButton>(frm, "bsSkinSpeedButton2")->click();
     QCOMPARE(app.BrowserOpened, (std::vector<std::string>{"http://affiliate.test/?id=42", "http://help.test/"}));
-    QTest::mouseClick(frm.lblLink2URL, Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::mouseClick(Control<TLinkLabel>(frm, "lblLink2URL"), Qt::LeftButton, {}, QPoint(2, 2));
     QCOMPARE(app.DocumentsOpened, std::vector<std::string>{"http://forum.test/"});
   }
 
@@ -67,10 +68,10 @@ class BrandingTest : public QObject {
     app.Settings = s;
     app.NewsButtonRule = false;
     TfrmMain& frm = app.Show();
-    QVERIFY(!frm.btnNews->isVisible());
-    QVERIFY(frm.panLinks->isVisible());
-    QCOMPARE(frm.lblLink2URL->text(), QString());
-    QCOMPARE(frm.lblLink2URL->Address(), std::string());
+    QVERIFY(!Control<QToolButton>(frm, "btnNews")->isVisible());
+    QVERIFY(Control<QFrame>(frm, "panLinks")->isVisible());
+    QCOMPARE(Control<TLinkLabel>(frm, "lblLink2URL")->text(), QString());
+    QCOMPARE(Control<TLinkLabel>(frm, "lblLink2URL")->Address(), std::string());
   }
 
   void NoFirstLinkHidesTheLinkPanel() {
@@ -78,7 +79,7 @@ class BrandingTest : public QObject {
     TBrandSettings s = Branded();
     s.Link1Caption.clear();
     app.Settings = s;
-    QVERIFY(!app.Show().panLinks->isVisible());
+    QVERIFY(!Control<QFrame>(app.Show(), "panLinks")->isVisible());
   }
 
   void StillBannerIsSizedAndCentred() {
@@ -90,25 +91,25 @@ class BrandingTest : public QObject {
     app.Settings = s;
     app.WriteFile("banner2.dat", EncodePicture(500, 300, "JPEG"));
     TfrmMain& frm = app.Show();
-    QVERIFY(frm.panBanner->isVisible());
-    QVERIFY(frm.imgBanner->isVisible());
-    QVERIFY(!frm.gifBanner->isVisible());
-    QCOMPARE(frm.imgBanner->size(), QSize(500, 300));
-    QCOMPARE(frm.panBanner->height(), 310);
-    QCOMPARE(frm.panBanner->width(), 822);
-    QCOMPARE(frm.imgBanner->pos(), QPoint(161, 5));
-    QCOMPARE(frm.imgBanner->cursor().shape(), Qt::PointingHandCursor);
-    QCOMPARE(frm.gifBanner->cursor().shape(), Qt::PointingHandCursor);
+    QVERIFY(Control<QFrame>(frm, "panBanner")->isVisible());
+    QVERIFY(Control<TBannerView>(frm, "imgBanner")->isVisible());
+    QVERIFY(!Control<TBannerView>(frm, "gifBanner")->isVisible());
+    QCOMPARE(Control<TBannerView>(frm, "imgBanner")->size(), QSize(500, 300));
+    QCOMPARE(Control<QFrame>(frm, "panBanner")->height(), 310);
+    QCOMPARE(Control<QFrame>(frm, "panBanner")->width(), 822);
+    QCOMPARE(Control<TBannerView>(frm, "imgBanner")->pos(), QPoint(161, 5));
+    QCOMPARE(Control<TBannerView>(frm, "imgBanner")->cursor().shape(), Qt::PointingHandCursor);
+    QCOMPARE(Control<TBannerView>(frm, "gifBanner")->cursor().shape(), Qt::PointingHandCursor);
     // The image file keeps its name; nothing of the branded name appears.
     QVERIFY(app.Exists("banner2.dat"));
     QVERIFY(!app.Exists("ad.jpg"));
-    QTest::mouseClick(frm.imgBanner, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseClick(Control<TBannerView>(frm, "imgBanner"), Qt::LeftButton, {}, QPoint(10, 10));
     QCOMPARE(app.BrowserOpened, std::vector<std::string>{"http://banner.test/"});
     // Widening keeps it centred, and the list below takes the rest.
     frm.resize(1024, 605);
     QTest::qWait(0);
-    QCOMPARE(frm.imgBanner->x(), frm.panBanner->width() / 2 - 250);
-    QCOMPARE(frm.lvwItems->geometry().top(), 43 + 310 + 68);
+    QCOMPARE(Control<TBannerView>(frm, "imgBanner")->x(), Control<QFrame>(frm, "panBanner")->width() / 2 - 250);
+    QCOMPARE(Control<QTableView>(frm, "lvwItems")->geometry().top(), 43 + 310 + 68);
   }
 
   void PictureLargerThanThePanelSitsAtANegativeLeft() {
@@ -119,9 +120,9 @@ class BrandingTest : public QObject {
     app.Settings = s;
     app.WriteFile("banner1.dat", EncodePicture(1000, 40, "BMP"));
     TfrmMain& frm = app.Show();
-    QCOMPARE(frm.imgBanner->pos(), QPoint(411 - 500, 5));
-    QCOMPARE(frm.imgBanner->cursor().shape(), Qt::ArrowCursor);
-    QTest::mouseClick(frm.imgBanner, Qt::LeftButton, {}, QPoint(600, 10));
+    QCOMPARE(Control<TBannerView>(frm, "imgBanner")->pos(), QPoint(411 - 500, 5));
+    QCOMPARE(Control<TBannerView>(frm, "imgBanner")->cursor().shape(), Qt::ArrowCursor);
+    QTest::mouseClick(Control<TBannerView>(frm, "imgBanner"), Qt::LeftButton, {}, QPoint(600, 10));
     QVERIFY(app.BrowserOpened.empty());
   }
 
@@ -138,13 +139,13 @@ class BrandingTest : public QObject {
       app.Settings = s;
       app.CopyData("app/banner-500x300.gif", "banner1.dat");
       TfrmMain& frm = app.Show();
-      QVERIFY2(frm.gifBanner->isVisible(), c.BannerFile);
-      QVERIFY(!frm.imgBanner->isVisible());
-      QVERIFY(frm.gifBanner->IsAnimating());
-      QCOMPARE(frm.panBanner->height(), 310);
-      QCOMPARE(frm.gifBanner->pos(), QPoint(161, 5));
-      QVERIFY(frm.imgBanner->cursor().shape() != Qt::PointingHandCursor);
-      QTest::mouseClick(frm.gifBanner, Qt::LeftButton, {}, QPoint(10, 10));
+      QVERIFY2(Control<TBannerView>(frm, "gifBanner")->isVisible(), c.BannerFile);
+      QVERIFY(!Control<TBannerView>(frm, "imgBanner")->isVisible());
+      QVERIFY(Control<TBannerView>(frm, "gifBanner")->IsAnimating());
+      QCOMPARE(Control<QFrame>(frm, "panBanner")->height(), 310);
+      QCOMPARE(Control<TBannerView>(frm, "gifBanner")->pos(), QPoint(161, 5));
+      QVERIFY(Control<TBannerView>(frm, "imgBanner")->cursor().shape() != Qt::PointingHandCursor);
+      QTest::mouseClick(Control<TBannerView>(frm, "gifBanner"), Qt::LeftButton, {}, QPoint(10, 10));
       QVERIFY(app.BrowserOpened.empty());
     }
   }
@@ -163,10 +164,10 @@ class BrandingTest : public QObject {
       app.Settings = s;
       if (c.Bytes) app.WriteFile("banner1.dat", c.Bytes);
       TfrmMain& frm = app.Show();
-      QVERIFY2(!frm.panBanner->isVisible(), c.BannerFile);
+      QVERIFY2(!Control<QFrame>(frm, "panBanner")->isVisible(), c.BannerFile);
       // The rest of the start-up went on.
       QCOMPARE(frm.windowTitle(), QStringLiteral("Halvane v2.20"));
-      QVERIFY(frm.HarvestedUrls);
+      QVERIFY(TfrmMainProbe::HarvestedUrls(frm));
       if (c.Bytes) QCOMPARE(app.ReadFile("banner1.dat"), std::string(c.Bytes));
     }
   }
@@ -182,7 +183,7 @@ class BrandingTest : public QObject {
     const std::string banner = EncodePicture(300, 60, "JPEG");
     app.WriteFile("banner1.dat", banner);
     TfrmMain& frm = app.Show();
-    QCOMPARE(frm.imgBanner->size(), QSize(300, 60));
+    QCOMPARE(Control<TBannerView>(frm, "imgBanner")->size(), QSize(300, 60));
     QCOMPARE(app.ReadFile("ad.jpg"), other);
     QCOMPARE(app.ReadFile("banner1.dat"), banner);
   }

@@ -104,61 +104,61 @@ class DemoEditionTest : public QObject {
     // Branded from the shipped settings; the welcome page waits for the user.
     QVERIFY(frm.BrandingApplied());
     QVERIFY(frm.windowTitle().startsWith(QStringLiteral("Halvane Demo v")));
-    QVERIFY(!frm.btnNews->isHidden());
-    QVERIFY(frm.stsWelcome != nullptr);
-    QCOMPARE(frm.pgcPrinc->ActivePage(), frm.stsWelcome);
-    QVERIFY(frm.prfWelcome->toPlainText().contains(QStringLiteral("Welcome to the Halvane demo")));
+    QVERIFY(!Control<QToolButton>(frm, "btnNews")->isHidden());
+    QVERIFY(FindControl<QWidget>(frm, "stsWelcome") != nullptr);
+    QCOMPARE(Control<TPageControl>(frm, "pgcPrinc")->ActivePage(), Control<QWidget>(frm, "stsWelcome"));
+    QVERIFY(Control<THtmlView>(frm, "prfWelcome")->toPlainText().contains(QStringLiteral("Welcome to the Halvane demo")));
     QTest::qWait(300);
     QCOMPARE(frm.Timer1Firings(), 0);
 
     // Leaving it arms the news check: the newest item (103) is newer than the
     // remembered one (102); then the update check offers 2.30, declined.
     QVERIFY(demo.LeaveWelcomePage());
-    QCOMPARE(frm.pgcPrinc->ActivePage(), frm.stsMain);
-    QVERIFY(frm.BalloonHint->IsShown());
-    QCOMPARE(frm.BalloonHint->Text(), QStringLiteral("You've Got A Message!\r\nVersion 2.20 is out"));
-    QCOMPARE(Texts(*frm.msgMain), std::vector<std::string>{kUpdateQuestion});
+    QCOMPARE(Control<TPageControl>(frm, "pgcPrinc")->ActivePage(), Control<QWidget>(frm, "stsMain"));
+    QVERIFY(Control<TBalloonHint>(frm, "BalloonHint")->IsShown());
+    QCOMPARE(Control<TBalloonHint>(frm, "BalloonHint")->Text(), QStringLiteral("You've Got A Message!\r\nVersion 2.20 is out"));
+    QCOMPARE(Texts(*Control<TMessageBox>(frm, "msgMain")), std::vector<std::string>{kUpdateQuestion});
     QVERIFY(demo.App.ReadFile("mainappupdate.inf").find("Version=2.30") != std::string::npos);
     QCOMPARE(ReadLastNewsId(demo.App.Folder()), std::string("102"));
-    frm.BalloonHint->Close();
-    frm.msgMain->ClearShown();
+    Control<TBalloonHint>(frm, "BalloonHint")->Close();
+    Control<TMessageBox>(frm, "msgMain")->ClearShown();
 
     // The walk-through's search: every row exactly as the model says,
     // checksummed PageRank queries included.
-    QCOMPARE(frm.cbxItems->itemText(2), QStringLiteral("300 items"));
+    QCOMPARE(Control<QComboBox>(frm, "cbxItems")->itemText(2), QStringLiteral("300 items"));
     demo.Search("blue widgets", domain, 2);
     const std::vector<sim::TExpectedRow> expected = sim::ExpectedRows(*demo.Web, "blue widgets", 2, domain);
     QVERIFY(expected.size() > 50);
     const std::vector<sim::TExpectedRow> rows = demo.Rows();
     QCOMPARE(rows.size(), expected.size());
     for (std::size_t i = 0; i < rows.size(); ++i) QCOMPARE(RowLine(rows[i]), RowLine(expected[i]));
-    QCOMPARE(frm.stpItems->text(), QString::fromStdString(ItemsListedText(expected.size())));
-    QCOMPARE(frm.btnSearch->text(), QStringLiteral("Search"));
-    QVERIFY(frm.msgMain->Shown().empty());
+    QCOMPARE(Control<QLabel>(frm, "stpItems")->text(), QString::fromStdString(ItemsListedText(expected.size())));
+    QCOMPARE(Control<QPushButton>(frm, "btnSearch")->text(), QStringLiteral("Search"));
+    QVERIFY(Control<TMessageBox>(frm, "msgMain")->Shown().empty());
     const auto has = [&](auto pred) { return std::any_of(expected.begin(), expected.end(), pred); };
     QVERIFY(has([](const sim::TExpectedRow& r) { return r.hasYourLink == "Yes" && r.anchorName != "-"; }));
     QVERIFY(has([](const sim::TExpectedRow& r) { return r.pageRank != "0"; }));
     QVERIFY(has([](const sim::TExpectedRow& r) { return r.alexaRanking.find(',') != std::string::npos; }));
 
     // Sorting by a header click: "Alexa Ranking" as numbers, then reversed.
-    ClickHeader(*frm.lvwItems, kColumnAlexaRanking);
-    std::vector<TResultItem> sorted = frm.lvwItemsModel->Items();
+    ClickHeader(*Control<QTableView>(frm, "lvwItems"), kColumnAlexaRanking);
+    std::vector<TResultItem> sorted = Control<TResultsModel>(frm, "lvwItemsModel")->Items();
     QCOMPARE(sorted.size(), expected.size());
     const auto byRanking = [](const TResultItem& a, const TResultItem& b) {
       return CompareNumbers(a.AlexaRanking, b.AlexaRanking) < 0;
     };
     QVERIFY(std::is_sorted(sorted.begin(), sorted.end(), byRanking));
     QVERIFY(sorted.front().AlexaRanking != sorted.back().AlexaRanking);
-    ClickHeader(*frm.lvwItems, kColumnAlexaRanking);
-    sorted = frm.lvwItemsModel->Items();
+    ClickHeader(*Control<QTableView>(frm, "lvwItems"), kColumnAlexaRanking);
+    sorted = Control<TResultsModel>(frm, "lvwItemsModel")->Items();
     QVERIFY(std::is_sorted(sorted.rbegin(), sorted.rend(), byRanking));
-    QCOMPARE(frm.lvwItemsModel->data(frm.lvwItemsModel->index(0, kColumnURL)).toString(),
+    QCOMPARE(Control<TResultsModel>(frm, "lvwItemsModel")->data(Control<TResultsModel>(frm, "lvwItemsModel")->index(0, kColumnURL)).toString(),
              QString::fromStdString(sorted.front().URL));
 
     // The export writes the list in its shown order; ".csv" is appended.
-    frm.bsSkinSaveDialog1->QueueAnswer(demo.App.Folder() + "blue widgets");
-    QTest::mouseClick(frm.btnSave, Qt::LeftButton);
-    QCOMPARE(frm.bsSkinSaveDialog1->Requests().size(), std::size_t(1));
+    Control<TSaveDialog>(frm, "bsSkinSaveDialog1")->QueueAnswer(demo.App.Folder() + "blue widgets");
+    QTest::mouseClick(Control<QPushButton>(frm, "btnSave"), Qt::LeftButton);
+    QCOMPARE(Control<TSaveDialog>(frm, "bsSkinSaveDialog1")->Requests().size(), std::size_t(1));
     const std::vector<std::string> lines = CrLfLines(demo.App.ReadFile("blue widgets.csv"));
     QCOMPARE(lines.size(), sorted.size() + 1);
     QCOMPARE(CsvFields(lines[0]), ResultColumnCaptions());
@@ -194,21 +194,21 @@ class DemoEditionTest : public QObject {
       }();
       news.btnExit->click();
     });
-    QTest::mouseClick(frm.btnNews, Qt::LeftButton);
+    QTest::mouseClick(Control<QToolButton>(frm, "btnNews"), Qt::LeftButton);
     QVERIFY(newsShown);
-    QVERIFY(frm.msgMain->Shown().empty());
-    QCOMPARE(frm.NewsList->size(), std::size_t(3));
+    QVERIFY(Control<TMessageBox>(frm, "msgMain")->Shown().empty());
+    QCOMPARE(TfrmMainProbe::NewsList(frm)->size(), std::size_t(3));
 
     // Check Updates: the offer accepted, the closing declined; the program
     // runs on and the updater is not started.
-    frm.msgMain->QueueAnswer(TMsgResult::Ok);
-    frm.msgMain->QueueAnswer(TMsgResult::Cancel);
-    QTest::mouseClick(frm.bsSkinSpeedButton1, Qt::LeftButton);
-    QCOMPARE(Texts(*frm.msgMain), (std::vector<std::string>{kUpdateQuestion, kCloseQuestion}));
+    Control<TMessageBox>(frm, "msgMain")->QueueAnswer(TMsgResult::Ok);
+    Control<TMessageBox>(frm, "msgMain")->QueueAnswer(TMsgResult::Cancel);
+    QTest::mouseClick(Control<QToolButton>(frm, "bsSkinSpeedButton1"), Qt::LeftButton);
+    QCOMPARE(Texts(*Control<TMessageBox>(frm, "msgMain")), (std::vector<std::string>{kUpdateQuestion, kCloseQuestion}));
     QTest::qWait(200);
     QVERIFY(!demo.App.Exists("updater-run.txt"));
     QVERIFY(demo.App.Exits.empty());
-    QCOMPARE(frm.lvwItemsModel->Count(), expected.size());
+    QCOMPARE(Control<TResultsModel>(frm, "lvwItemsModel")->Count(), expected.size());
 
     // Closing ends the program and lets the script go.
     frm.close();

@@ -10,6 +10,7 @@
 #include "tests/toolkit/QtTestMain.h"
 #include "toolkit/TBalloonHint.h"
 #include "tests/app/TDemoEdition.h"
+#include "tests/app/TestWindowHelpers.h"
 #include "toolkit/THtmlView.h"
 #include "app/TResultsModel.h"
 #include "app/TfrmNews.h"
@@ -49,9 +50,9 @@ class DemoScreenshotTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&frm));
     QVERIFY(Capture(frm, "demo-welcome.png"));
     QVERIFY(demo.LeaveWelcomePage());
-    frm.BalloonHint->Close();
+    Control<TBalloonHint>(frm, "BalloonHint")->Close();
     demo.Search("blue widgets", demo.Config.userDomain, 2);
-    QVERIFY(frm.lvwItemsModel->Count() > 0);
+    QVERIFY(Control<TResultsModel>(frm, "lvwItemsModel")->Count() > 0);
     QTest::qWait(100);
     QVERIFY(Capture(frm, "demo-main-window.png"));
 
@@ -66,7 +67,7 @@ class DemoScreenshotTest : public QObject {
       }();
       news.btnExit->click();
     });
-    frm.btnNews->click();
+    Control<QToolButton>(frm, "btnNews")->click();
     QVERIFY(captured);
   }
 };

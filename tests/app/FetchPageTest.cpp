@@ -13,6 +13,7 @@
 #include "tests/app/TAppFixture.h"
 #include "toolkit/TGauge.h"
 #include "tests/app/TLoopbackServer.h"
+#include "tests/app/TestWindowHelpers.h"
 
 using namespace halvane;
 using namespace halvane::test;
@@ -32,11 +33,11 @@ class FetchPageTest : public QObject {
     TLoopbackServer server([](const std::string&) { return TLoopbackReply{200, "x"}; });
     TAppFixture app;
     TfrmMain& frm = app.Show();
-    frm.MainStatusPanel->setText(QStringLiteral("before"));
-    frm.StopRequested = true;
+    Control<QLabel>(frm, "MainStatusPanel")->setText(QStringLiteral("before"));
+    TfrmMainProbe::StopRequested(frm) = true;
     std::string text = "old";
     QVERIFY(!frm.FetchPage("http://" + server.HostPort() + "/page", text));
-    QCOMPARE(frm.MainStatusPanel->text(), QStringLiteral("before"));
+    QCOMPARE(Control<QLabel>(frm, "MainStatusPanel")->text(), QStringLiteral("before"));
     QVERIFY(server.Targets().empty());
     QVERIFY(!app.Exists("test.html"));
   }
@@ -57,7 +58,7 @@ class FetchPageTest : public QObject {
     std::string text;
     QVERIFY(frm.FetchPage(base + "/lf", text));
     QCOMPARE(text, std::string("one\r\ntwo\r\nthree\r\n"));
-    QCOMPARE(frm.MainStatusPanel->text(), kDone);
+    QCOMPARE(Control<QLabel>(frm, "MainStatusPanel")->text(), kDone);
     QVERIFY(fileDuringRequest);
     QVERIFY(!app.Exists("test.html"));
     QVERIFY(frm.FetchPage(base + "/mixed", text));
@@ -68,12 +69,12 @@ class FetchPageTest : public QObject {
     QCOMPARE(text, std::string());
     // An error status is a failure although the server sent a body.
     QVERIFY(!frm.FetchPage(base + "/missing", text));
-    QCOMPARE(frm.MainStatusPanel->text(), kFailed);
+    QCOMPARE(Control<QLabel>(frm, "MainStatusPanel")->text(), kFailed);
     QVERIFY(!app.Exists("test.html"));
     QVERIFY(!frm.FetchPage("http://127.0.0.1:1/refused", text));
-    QCOMPARE(frm.MainStatusPanel->text(), kFailed);
+    QCOMPARE(Control<QLabel>(frm, "MainStatusPanel")->text(), kFailed);
     QVERIFY(!frm.FetchPage("https://" + server.HostPort() + "/lf", text));
-    QCOMPARE(frm.MainStatusPanel->text(), kFailed);
+    QCOMPARE(Control<QLabel>(frm, "MainStatusPanel")->text(), kFailed);
     QVERIFY(!app.Exists("test.html"));
   }
 
@@ -83,7 +84,7 @@ class FetchPageTest : public QObject {
     TfrmMain& frm = app.Show();
     const std::string address = "http://" + server.HostPort() + "/slow";
     QString during;
-    QTimer::singleShot(80, [&] { during = frm.MainStatusPanel->text(); });
+    QTimer::singleShot(80, [&] { during = Control<QLabel>(frm, "MainStatusPanel")->text(); });
     std::string text;
     QVERIFY(frm.FetchPage(address, text));
     QCOMPARE(during, QStringLiteral("Getting URL: ") + QString::fromStdString(address) + QStringLiteral("..."));
@@ -99,26 +100,26 @@ class FetchPageTest : public QObject {
     TfrmMain& frm = app.Show();
     std::string text;
     QVERIFY(frm.FetchPage("http://" + server.HostPort() + "/known", text));
-    QCOMPARE(frm.MainGauge->MaxValue(), 5000LL);
-    QCOMPARE(frm.MainGauge->Progress(), 5000LL);
-    QCOMPARE(frm.MainGauge->text(), QStringLiteral("100%"));
+    QCOMPARE(Control<TGauge>(frm, "MainGauge")->MaxValue(), 5000LL);
+    QCOMPARE(Control<TGauge>(frm, "MainGauge")->Progress(), 5000LL);
+    QCOMPARE(Control<TGauge>(frm, "MainGauge")->text(), QStringLiteral("100%"));
     QVERIFY(frm.FetchPage("http://" + server.HostPort() + "/unknown", text));
     QCOMPARE(text.size(), std::size_t{5002});
-    QCOMPARE(frm.MainGauge->MaxValue(), 0LL);
-    QCOMPARE(frm.MainGauge->Progress(), 0LL);
+    QCOMPARE(Control<TGauge>(frm, "MainGauge")->MaxValue(), 0LL);
+    QCOMPARE(Control<TGauge>(frm, "MainGauge")->Progress(), 0LL);
   }
 
   void StopEndsARequestToASilentServer() {
     TLoopbackServer server([](const std::string&) { return TLoopbackReply{200, "", true}; });
     TAppFixture app;
     TfrmMain& frm = app.Show();
-    QTimer::singleShot(150, [&] { frm.StopRequested = true; });
+    QTimer::singleShot(150, [&] { TfrmMainProbe::StopRequested(frm) = true; });
     QElapsedTimer clock;
     clock.start();
     std::string text;
     QVERIFY(!frm.FetchPage("http://" + server.HostPort() + "/silent", text));
     QVERIFY(clock.elapsed() < 5000);
-    QVERIFY(frm.MainStatusPanel->text() == QStringLiteral("Process aborted!") || frm.MainStatusPanel->text() == kFailed);
+    QVERIFY(Control<QLabel>(frm, "MainStatusPanel")->text() == QStringLiteral("Process aborted!") || Control<QLabel>(frm, "MainStatusPanel")->text() == kFailed);
     QVERIFY(!app.Exists("test.html"));
     QVERIFY(!frm.FetchInProgress());
   }
@@ -128,10 +129,10 @@ class FetchPageTest : public QObject {
     TAppFixture app;
     std::filesystem::create_directory(app.Folder() + "test.html");
     TfrmMain& frm = app.Show();
-    frm.MainStatusPanel->setText(QStringLiteral("before"));
+    Control<QLabel>(frm, "MainStatusPanel")->setText(QStringLiteral("before"));
     std::string text;
     QVERIFY_THROWS_EXCEPTION(EStreamError, frm.FetchPage("http://" + server.HostPort() + "/x", text));
-    QCOMPARE(frm.MainStatusPanel->text(), QStringLiteral("before"));
+    QCOMPARE(Control<QLabel>(frm, "MainStatusPanel")->text(), QStringLiteral("before"));
     QVERIFY(server.Targets().empty());
     // The client is free again afterwards.
     std::filesystem::remove(app.Folder() + "test.html");
@@ -174,7 +175,7 @@ class FetchPageTest : public QObject {
     QCOMPARE(server.Targets(), (std::vector<std::string>{"/slow", "/fast"}));
     QVERIFY(ticks >= 3);
     QTest::qWait(0);
-    QCOMPARE(frm.MainStatusPanel->text(), kDone);
+    QCOMPARE(Control<QLabel>(frm, "MainStatusPanel")->text(), kDone);
   }
 };
 

@@ -23,6 +23,7 @@
 
 #include "tests/toolkit/QtTestMain.h"
 #include "tests/app/TAppFixture.h"
+#include "tests/app/TestWindowHelpers.h"
 #include "toolkit/TGauge.h"
 #include "tests/support/TLiveSimSetup.h"
 #include "app/TResultsModel.h"
@@ -44,7 +45,7 @@ using halvane::test::TSimProcess;
 namespace {
 
 // The rows as the list shows them.
-std::vector<TLiveSimRow> ListedRows(const TResultsModel& model) {
+std::vector<TLiveSimRow> ShownRows(const TResultsModel& model) {
   std::vector<TLiveSimRow> rows;
   for (int row = 0; row < model.rowCount(); ++row) {
     TLiveSimRow& cells = rows.emplace_back();
@@ -59,12 +60,12 @@ std::vector<TLiveSimRow> ListedRows(const TResultsModel& model) {
 TfrmMain& LiveWindow(TAppFixture& app, const TLiveSimSetup& setup, const char* keyword) {
   TfrmMain& frm = app.Show();
   frm.UseSources(sources::TSourcesFile::Read(setup.SourcesFile(), true), setup.SourcesFile());
-  frm.edtKeyword->setText(QString::fromLatin1(keyword));
-  frm.edtDomain->setText(QStringLiteral(" MyShop.example "));
+  Control<QLineEdit>(frm, "edtKeyword")->setText(QString::fromLatin1(keyword));
+  Control<QLineEdit>(frm, "edtDomain")->setText(QStringLiteral(" MyShop.example "));
   return frm;
 }
 
-bool Idle(TfrmMain& frm) { return frm.btnSearch->text() == QStringLiteral("Search") && !frm.LiveRunActive(); }
+bool Idle(TfrmMain& frm) { return Control<QPushButton>(frm, "btnSearch")->text() == QStringLiteral("Search") && !frm.LiveRunActive(); }
 
 }  // namespace
 
@@ -89,33 +90,33 @@ class LiveRunWindowTest : public QObject {
   void RowsStreamInAsTheModelSays() {
     TAppFixture app;
     TfrmMain& frm = LiveWindow(app, *FSetup, "blue widgets");
-    frm.cbxItems->setCurrentIndex(1);
+    Control<QComboBox>(frm, "cbxItems")->setCurrentIndex(1);
     const auto before = std::chrono::steady_clock::now();
-    frm.btnSearch->click();
+    Control<QPushButton>(frm, "btnSearch")->click();
     // The click returns at once: the run goes on without the window.
     QVERIFY(std::chrono::steady_clock::now() - before < std::chrono::milliseconds(200));
-    QCOMPARE(frm.btnSearch->text(), QStringLiteral("Stop"));
+    QCOMPARE(Control<QPushButton>(frm, "btnSearch")->text(), QStringLiteral("Stop"));
     QTRY_VERIFY_WITH_TIMEOUT(Idle(frm), 30000);
     const std::vector<TLiveSimRow> expected = FSetup->ExpectedRows("blue widgets", 2, "myshop.example");
     QVERIFY(expected.size() > 5);
-    QCOMPARE(ListedRows(*frm.lvwItemsModel), expected);
-    QCOMPARE(frm.lvwItemsModel->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Authority"));
-    QCOMPARE(frm.lvwItemsModel->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Comment Links"));
-    QCOMPARE(frm.lvwItemsModel->headerData(6, Qt::Horizontal).toString(), QStringLiteral("Traffic Rank"));
-    QCOMPARE(frm.stpItems->text(), QStringLiteral("%1 items listed").arg(expected.size()));
-    QVERIFY(frm.MainGauge->MaxValue() > 0);
-    QCOMPARE(frm.MainGauge->Progress(), frm.MainGauge->MaxValue());
-    QVERIFY(frm.MainStatusPanel->text().startsWith(QStringLiteral("%1 rows from ").arg(expected.size())));
+    QCOMPARE(ShownRows(*Control<TResultsModel>(frm, "lvwItemsModel")), expected);
+    QCOMPARE(Control<TResultsModel>(frm, "lvwItemsModel")->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Authority"));
+    QCOMPARE(Control<TResultsModel>(frm, "lvwItemsModel")->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Comment Links"));
+    QCOMPARE(Control<TResultsModel>(frm, "lvwItemsModel")->headerData(6, Qt::Horizontal).toString(), QStringLiteral("Traffic Rank"));
+    QCOMPARE(Control<QLabel>(frm, "stpItems")->text(), QStringLiteral("%1 items listed").arg(expected.size()));
+    QVERIFY(Control<TGauge>(frm, "MainGauge")->MaxValue() > 0);
+    QCOMPARE(Control<TGauge>(frm, "MainGauge")->Progress(), Control<TGauge>(frm, "MainGauge")->MaxValue());
+    QVERIFY(Control<QLabel>(frm, "MainStatusPanel")->text().startsWith(QStringLiteral("%1 rows from ").arg(expected.size())));
 
     // Sorting, Save Results with the live captions, delete.
     frm.lvwItemsColumnClick(0);
-    const std::vector<TLiveSimRow> sorted = ListedRows(*frm.lvwItemsModel);
+    const std::vector<TLiveSimRow> sorted = ShownRows(*Control<TResultsModel>(frm, "lvwItemsModel"));
     QVERIFY(std::is_sorted(sorted.begin(), sorted.end(), [](const TLiveSimRow& a, const TLiveSimRow& b) {
       const auto figure = [](const std::string& t) { return t == "-" ? 0 : std::stoi(t); };
       return figure(a[0]) < figure(b[0]);
     }));
-    frm.bsSkinSaveDialog1->QueueAnswer(app.Folder() + "live");
-    frm.btnSave->click();
+    Control<TSaveDialog>(frm, "bsSkinSaveDialog1")->QueueAnswer(app.Folder() + "live");
+    Control<QPushButton>(frm, "btnSave")->click();
     const std::string saved = app.ReadFile("live.csv");
     QVERIFY(saved.rfind(
                 "\"Authority\",\"URL\",\"Comments\",\"Comment Links\",\"Has Your Link\",\"Anchor Name\",\"Traffic "
@@ -128,22 +129,22 @@ class LiveRunWindowTest : public QObject {
   // live mode only.
   void PagesWithoutARowAreListedWithTheirReason() {
     TAppFixture classic;
-    QVERIFY(!classic.Show().btnPagesWithoutRow->isVisible());
+    QVERIFY(!Control<QPushButton>(classic.Show(), "btnPagesWithoutRow")->isVisible());
     TAppFixture app;
     TfrmMain& frm = LiveWindow(app, *FSetup, "blue widgets");
-    QVERIFY(frm.btnPagesWithoutRow->isVisible());
-    frm.btnSearch->click();
+    QVERIFY(Control<QPushButton>(frm, "btnPagesWithoutRow")->isVisible());
+    Control<QPushButton>(frm, "btnSearch")->click();
     QTRY_VERIFY_WITH_TIMEOUT(Idle(frm), 30000);
-    frm.btnPagesWithoutRow->click();
-    QVERIFY(frm.frmPagesWithoutRow && frm.frmPagesWithoutRow->isVisible());
-    const QTableWidget& pages = *frm.frmPagesWithoutRow->lvwPages;
+    Control<QPushButton>(frm, "btnPagesWithoutRow")->click();
+    QVERIFY(Control<TfrmPagesWithoutRow>(frm, "frmPagesWithoutRow") && Control<TfrmPagesWithoutRow>(frm, "frmPagesWithoutRow")->isVisible());
+    const QTableWidget& pages = *Control<TfrmPagesWithoutRow>(frm, "frmPagesWithoutRow")->lvwPages;
     // "12 rows from 30 pages, ...": the rows and the pages without one make
     // up every harvested address.
-    const QString status = frm.MainStatusPanel->text();
+    const QString status = Control<QLabel>(frm, "MainStatusPanel")->text();
     const int found = status.section(QStringLiteral(" from "), 1).section(QLatin1Char(' '), 0, 0).toInt();
     QVERIFY2(found > 0, qPrintable(status));
     QVERIFY(pages.rowCount() > 0);
-    QCOMPARE(pages.rowCount() + static_cast<int>(frm.lvwItemsModel->Count()), found);
+    QCOMPARE(pages.rowCount() + static_cast<int>(Control<TResultsModel>(frm, "lvwItemsModel")->Count()), found);
     const QStringList reasons = {QStringLiteral("nofollow"), QStringLiteral("not WordPress"),
                                  QStringLiteral("duplicate"), QStringLiteral("robots.txt")};
     for (int row = 0; row < pages.rowCount(); ++row) {
@@ -157,10 +158,10 @@ class LiveRunWindowTest : public QObject {
     TAppFixture app;
     TfrmMain& frm = app.Show();
     // Classic: the button is there, right of About on its row; no live text.
-    QVERIFY(frm.btnSources && frm.btnSources->isVisible());
-    QCOMPARE(frm.btnSources->text(), QStringLiteral("Sources"));
-    QCOMPARE(frm.btnSources->y(), frm.btnAbout->y());
-    QVERIFY(frm.btnSources->x() >= frm.btnAbout->x() + frm.btnAbout->width());
+    QVERIFY(Control<QPushButton>(frm, "btnSources") && Control<QPushButton>(frm, "btnSources")->isVisible());
+    QCOMPARE(Control<QPushButton>(frm, "btnSources")->text(), QStringLiteral("Sources"));
+    QCOMPARE(Control<QPushButton>(frm, "btnSources")->y(), Control<QPushButton>(frm, "btnAbout")->y());
+    QVERIFY(Control<QPushButton>(frm, "btnSources")->x() >= Control<QPushButton>(frm, "btnAbout")->x() + Control<QPushButton>(frm, "btnAbout")->width());
     QVERIFY(!frm.LiveMode());
     QVERIFY(frm.LiveAboutText().empty());
     TAppFixture live;
@@ -177,16 +178,16 @@ class LiveRunWindowTest : public QObject {
                                                  : TLiveSimSetup::BlogRules(6, "head-delay:3000")));
       TAppFixture app;
       TfrmMain& frm = LiveWindow(app, *FSetup, "garden tools");
-      frm.btnSearch->click();
+      Control<QPushButton>(frm, "btnSearch")->click();
       const QString stageStatus = stage == "pages" ? QStringLiteral("Judging") : QStringLiteral("Searching");
-      QTRY_VERIFY_WITH_TIMEOUT(frm.MainStatusPanel->text().startsWith(stageStatus), 10000);
+      QTRY_VERIFY_WITH_TIMEOUT(Control<QLabel>(frm, "MainStatusPanel")->text().startsWith(stageStatus), 10000);
       QVERIFY(frm.LiveRunActive());
-      frm.btnSearch->click();
-      QCOMPARE(frm.btnSearch->text(), QStringLiteral("Search"));
+      Control<QPushButton>(frm, "btnSearch")->click();
+      QCOMPARE(Control<QPushButton>(frm, "btnSearch")->text(), QStringLiteral("Search"));
       // As the run's own test bounds it: room for a loaded machine.
       QTRY_VERIFY_WITH_TIMEOUT(!frm.LiveRunActive(), 1000);
-      QVERIFY2(frm.MainStatusPanel->text().contains(QStringLiteral("stopped")),
-               qPrintable(frm.MainStatusPanel->text()));
+      QVERIFY2(Control<QLabel>(frm, "MainStatusPanel")->text().contains(QStringLiteral("stopped")),
+               qPrintable(Control<QLabel>(frm, "MainStatusPanel")->text()));
       FSim->ClearFaults();
     }
   }
@@ -196,12 +197,12 @@ class LiveRunWindowTest : public QObject {
     TfrmMain& frm = LiveWindow(app, *FSetup, "blue widgets");
     // The first authority call is slow and answers; every later one fails.
     QVERIFY(FSim->SetFaults("/v1/domains/bulk head-delay:800"));
-    frm.btnSearch->click();
-    QTRY_VERIFY_WITH_TIMEOUT(frm.lvwItemsModel->Count() >= 1, 10000);
+    Control<QPushButton>(frm, "btnSearch")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(Control<TResultsModel>(frm, "lvwItemsModel")->Count() >= 1, 10000);
     QVERIFY(FSim->SetFaults("/v1/domains/bulk status:500"));
     QTRY_VERIFY_WITH_TIMEOUT(Idle(frm), 30000);
     const std::vector<TLiveSimRow> expected = FSetup->ExpectedRows("blue widgets", 1, "myshop.example");
-    const std::vector<TLiveSimRow> listed = ListedRows(*frm.lvwItemsModel);
+    const std::vector<TLiveSimRow> listed = ShownRows(*Control<TResultsModel>(frm, "lvwItemsModel"));
     QCOMPARE(listed.size(), expected.size());
     std::size_t dashes = 0;
     for (std::size_t i = 0; i < listed.size(); ++i) {
@@ -210,28 +211,28 @@ class LiveRunWindowTest : public QObject {
       for (std::size_t column = 1; column < expected[i].size(); ++column) QCOMPARE(listed[i][column], expected[i][column]);
     }
     QVERIFY(dashes > 0);
-    QVERIFY2(frm.MainStatusPanel->text().contains(QStringLiteral("Open PageRank")) &&
-                 frm.MainStatusPanel->text().contains(QStringLiteral("500")),
-             qPrintable(frm.MainStatusPanel->text()));
+    QVERIFY2(Control<QLabel>(frm, "MainStatusPanel")->text().contains(QStringLiteral("Open PageRank")) &&
+                 Control<QLabel>(frm, "MainStatusPanel")->text().contains(QStringLiteral("500")),
+             qPrintable(Control<QLabel>(frm, "MainStatusPanel")->text()));
   }
 
   void StopDuringTheAuthorityCallThenSearchAgainFillsAuthority() {
     TAppFixture app;
     TfrmMain& frm = LiveWindow(app, *FSetup, "blue widgets");
     QVERIFY(FSim->SetFaults("/v1/domains/bulk head-delay:1500"));
-    frm.btnSearch->click();
+    Control<QPushButton>(frm, "btnSearch")->click();
     // A row is listed once its page is judged, and its authority asked.
-    QTRY_VERIFY_WITH_TIMEOUT(frm.lvwItemsModel->Count() >= 1, 10000);
-    frm.btnSearch->click();
+    QTRY_VERIFY_WITH_TIMEOUT(Control<TResultsModel>(frm, "lvwItemsModel")->Count() >= 1, 10000);
+    Control<QPushButton>(frm, "btnSearch")->click();
     QTRY_VERIFY_WITH_TIMEOUT(Idle(frm), 10000);
     FSim->ClearFaults();
 
     // The same window, the same parts: the second run's figures are all there.
-    frm.btnSearch->click();
+    Control<QPushButton>(frm, "btnSearch")->click();
     QTRY_VERIFY_WITH_TIMEOUT(Idle(frm), 30000);
-    QCOMPARE(ListedRows(*frm.lvwItemsModel), FSetup->ExpectedRows("blue widgets", 1, "myshop.example"));
-    QVERIFY2(!frm.MainStatusPanel->text().contains(QStringLiteral("aborted")),
-             qPrintable(frm.MainStatusPanel->text()));
+    QCOMPARE(ShownRows(*Control<TResultsModel>(frm, "lvwItemsModel")), FSetup->ExpectedRows("blue widgets", 1, "myshop.example"));
+    QVERIFY2(!Control<QLabel>(frm, "MainStatusPanel")->text().contains(QStringLiteral("aborted")),
+             qPrintable(Control<QLabel>(frm, "MainStatusPanel")->text()));
   }
 
   void SaveResultsQuotesLiveFormulaCellsOnly() {
@@ -243,20 +244,20 @@ class LiveRunWindowTest : public QObject {
     result.HasYourLink = true;
     result.Anchor = "=HYPERLINK(\"http://evil.test/\")";
     result.AuthorityAwaited = false;
-    frm.lvwItemsModel->SetColumns(TResultColumns::Live);
-    frm.lvwItemsModel->AddLive(result);
-    frm.bsSkinSaveDialog1->QueueAnswer(app.Folder() + "live");
-    frm.btnSave->click();
+    Control<TResultsModel>(frm, "lvwItemsModel")->SetColumns(TResultColumns::Live);
+    Control<TResultsModel>(frm, "lvwItemsModel")->AddLive(result);
+    Control<TSaveDialog>(frm, "bsSkinSaveDialog1")->QueueAnswer(app.Folder() + "live");
+    Control<QPushButton>(frm, "btnSave")->click();
     const std::string live = app.ReadFile("live.csv");
     QVERIFY2(live.find("\"'=HYPERLINK(\"\"http://evil.test/\"\")\"") != std::string::npos, live.c_str());
     QVERIFY2(live.find("\"-\",\"https://x.org/\",\"Open\"") != std::string::npos, live.c_str());
     // The classic list is written as it always was.
-    frm.lvwItemsModel->SetColumns(TResultColumns::Classic);
+    Control<TResultsModel>(frm, "lvwItemsModel")->SetColumns(TResultColumns::Classic);
     TResultItem item;
     item.AnchorName = "=HYPERLINK(\"http://evil.test/\")";
-    frm.lvwItemsModel->Add(item);
-    frm.bsSkinSaveDialog1->QueueAnswer(app.Folder() + "classic");
-    frm.btnSave->click();
+    Control<TResultsModel>(frm, "lvwItemsModel")->Add(item);
+    Control<TSaveDialog>(frm, "bsSkinSaveDialog1")->QueueAnswer(app.Folder() + "classic");
+    Control<QPushButton>(frm, "btnSave")->click();
     QVERIFY(app.ReadFile("classic.csv").find("\"=HYPERLINK(") != std::string::npos);
   }
 

@@ -75,16 +75,16 @@ class NewsTest : public QObject {
       app.Settings->BranderCode = c.Product;
       TfrmMain& frm = ShowQuiet(app);
       frm.btnNewsClick();
-      QCOMPARE(Texts(*frm.msgMain), (std::vector<std::string>{c.Warning, kNoNews}));
-      QCOMPARE(frm.msgMain->Shown()[0].Kind, TMsgKind::Warning);
-      QCOMPARE(frm.msgMain->Shown()[1].Kind, TMsgKind::Information);
+      QCOMPARE(Texts(*Control<TMessageBox>(frm, "msgMain")), (std::vector<std::string>{c.Warning, kNoNews}));
+      QCOMPARE(Control<TMessageBox>(frm, "msgMain")->Shown()[0].Kind, TMsgKind::Warning);
+      QCOMPARE(Control<TMessageBox>(frm, "msgMain")->Shown()[1].Kind, TMsgKind::Information);
     }
     test::TSimProcess codes(DataPath("codes.conf"));
     TAppFixture app;
     app.Settings = Edition(codes.Port());
     TfrmMain& frm = ShowQuiet(app);
     frm.btnNewsClick();
-    QCOMPARE(Texts(*frm.msgMain),
+    QCOMPARE(Texts(*Control<TMessageBox>(frm, "msgMain")),
              (std::vector<std::string>{"There is a trouble in the settings file on the news site.", kNoNews}));
   }
 
@@ -92,13 +92,13 @@ class NewsTest : public QObject {
     TAppFixture down;
     down.Settings = Edition(1);
     ShowQuiet(down).btnNewsClick();
-    QCOMPARE(Texts(*down.Main().msgMain), (std::vector<std::string>{kAccess, kNoNews}));
+    QCOMPARE(Texts(*Control<TMessageBox>(down.Main(), "msgMain")), (std::vector<std::string>{kAccess, kNoNews}));
     // "Free" and an empty publisher id never reach the (unreachable) server.
     for (auto [type, user] : {std::pair{"Free", "halvane-demo"}, std::pair{"Master", ""}}) {
       TAppFixture app;
       app.Settings = Edition(1, type, user);
       ShowQuiet(app).btnNewsClick();
-      QCOMPARE(Texts(*app.Main().msgMain), std::vector<std::string>{kNoNews});
+      QCOMPARE(Texts(*Control<TMessageBox>(app.Main(), "msgMain")), std::vector<std::string>{kNoNews});
     }
   }
 
@@ -125,8 +125,8 @@ class NewsTest : public QObject {
     });
     frm.btnNewsClick();
     QVERIFY(checked);
-    QCOMPARE(*frm.NewsList, (std::vector<std::string>{"9^Stored item^2026-12-01", "10^Tenth news^2026-12-02"}));
-    QVERIFY(frm.msgMain->Shown().empty());
+    QCOMPARE(*TfrmMainProbe::NewsList(frm), (std::vector<std::string>{"9^Stored item^2026-12-01", "10^Tenth news^2026-12-02"}));
+    QVERIFY(Control<TMessageBox>(frm, "msgMain")->Shown().empty());
   }
 
   void FailedDetailsKeepViewAndId() {
@@ -143,7 +143,7 @@ class NewsTest : public QObject {
     news.lvwItems->setCurrentItem(news.lvwItems->topLevelItem(1));
     QCOMPARE(news.prfEditorNews->toPlainText(), shown);
     QCOMPARE(ReadLastNewsId(app.Folder()), std::string("9"));
-    QCOMPARE(Texts(*frm.msgMain),
+    QCOMPARE(Texts(*Control<TMessageBox>(frm, "msgMain")),
              std::vector<std::string>{"There is a trouble with this news. Contact your provider."});
   }
 
@@ -180,15 +180,15 @@ class NewsTest : public QObject {
       TfrmMain& frm = ShowQuiet(app);
       frm.Timer1Timer();
       const bool announce = std::string(stored) != "10";
-      QCOMPARE(frm.BalloonHint->IsShown(), announce);
+      QCOMPARE(Control<TBalloonHint>(frm, "BalloonHint")->IsShown(), announce);
       if (announce) {
-        QCOMPARE(frm.BalloonHint->Text(), QStringLiteral("You've Got A Message!\r\nTenth news"));
-        const QPoint centre(frm.btnNews->width() / 2, frm.btnNews->height() / 2);
-        QCOMPARE(frm.BalloonHint->TipPoint(), frm.btnNews->mapToGlobal(centre));
-        frm.BalloonHint->Close();
+        QCOMPARE(Control<TBalloonHint>(frm, "BalloonHint")->Text(), QStringLiteral("You've Got A Message!\r\nTenth news"));
+        const QPoint centre(Control<QToolButton>(frm, "btnNews")->width() / 2, Control<QToolButton>(frm, "btnNews")->height() / 2);
+        QCOMPARE(Control<TBalloonHint>(frm, "BalloonHint")->TipPoint(), Control<QToolButton>(frm, "btnNews")->mapToGlobal(centre));
+        Control<TBalloonHint>(frm, "BalloonHint")->Close();
       }
       // Quiet: neither the news nor the unreachable update server says anything.
-      QVERIFY(frm.msgMain->Shown().empty());
+      QVERIFY(Control<TMessageBox>(frm, "msgMain")->Shown().empty());
       QCOMPARE(ReadLastNewsId(app.Folder()), std::string(stored));
     }
   }
@@ -216,7 +216,7 @@ class NewsTest : public QObject {
     // returned, from the event loop.
     QTRY_VERIFY_WITH_TIMEOUT(listShown, 20000);
     QVERIFY(shownAfterFetch);
-    QVERIFY(frm.msgMain->Shown().empty());
+    QVERIFY(Control<TMessageBox>(frm, "msgMain")->Shown().empty());
   }
 };
 

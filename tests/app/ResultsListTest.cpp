@@ -43,7 +43,7 @@ std::vector<std::string> Column(const TResultsModel& model, int column) {
 }
 
 void ClickHeader(TfrmMain& frm, int column) {
-  QHeaderView* header = frm.lvwItems->horizontalHeader();
+  QHeaderView* header = Control<QTableView>(frm, "lvwItems")->horizontalHeader();
   const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
   QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
 }
@@ -63,7 +63,7 @@ class ResultsListTest : public QObject {
   void HeaderClicksSortAndCarryTheDirection() {
     TAppFixture app;
     TfrmMain& frm = ShowQuiet(app);
-    TResultsModel& model = *frm.lvwItemsModel;
+    TResultsModel& model = *Control<TResultsModel>(frm, "lvwItemsModel");
     model.Add(Row("2", "http://b.test/", "3", "Yes", "x", "1,234"));
     model.Add(Row("10", "http://C.test/", "10", "No", "-", "987"));
     model.Add(Row("1", "http://a.test/", "", "No", "-", "-"));
@@ -83,15 +83,15 @@ class ResultsListTest : public QObject {
     QCOMPARE(Column(model, 0), (std::vector<std::string>{"1", "10", "2"}));
     ClickHeader(frm, 3);
     QCOMPARE(Column(model, 3), (std::vector<std::string>{"No", "No", "Yes"}));
-    QCOMPARE(frm.Sort.SortColumn, 3);
-    QVERIFY(frm.Sort.SortAscending);
-    QVERIFY(frm.msgMain->Shown().empty());
+    QCOMPARE(TfrmMainProbe::Sort(frm).SortColumn, 3);
+    QVERIFY(TfrmMainProbe::Sort(frm).SortAscending);
+    QVERIFY(Control<TMessageBox>(frm, "msgMain")->Shown().empty());
   }
 
   void CheckBoxesFirstColumnEditingAndSelectButtons() {
     TAppFixture app;
     TfrmMain& frm = ShowQuiet(app);
-    TResultsModel& model = *frm.lvwItemsModel;
+    TResultsModel& model = *Control<TResultsModel>(frm, "lvwItemsModel");
     for (int i = 0; i < 3; ++i) model.Add(Row("1", "http://s" + std::to_string(i) + ".test/"));
     QVERIFY(model.flags(model.index(0, 0)) & Qt::ItemIsUserCheckable);
     QVERIFY(model.flags(model.index(0, 0)) & Qt::ItemIsEditable);
@@ -100,84 +100,84 @@ class ResultsListTest : public QObject {
     QCOMPARE(model.Item(1).PR, std::string("edited"));
     QVERIFY(!model.setData(model.index(1, 1), QStringLiteral("x"), Qt::EditRole));
 
-    frm.btnSelectAll->click();
+    Control<QPushButton>(frm, "btnSelectAll")->click();
     for (const TResultItem& item : model.Items()) QVERIFY(item.Checked);
     QCOMPARE(model.index(2, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
-    frm.bsSkinButton2->click();
+    Control<QPushButton>(frm, "bsSkinButton2")->click();
     for (const TResultItem& item : model.Items()) QVERIFY(!item.Checked);
-    QCOMPARE(frm.lvwItems->toolTip(), QStringLiteral("Double click to open URL"));
-    QVERIFY(frm.lvwItems->showGrid());
-    QCOMPARE(frm.lvwItems->selectionBehavior(), QAbstractItemView::SelectRows);
+    QCOMPARE(Control<QTableView>(frm, "lvwItems")->toolTip(), QStringLiteral("Double click to open URL"));
+    QVERIFY(Control<QTableView>(frm, "lvwItems")->showGrid());
+    QCOMPARE(Control<QTableView>(frm, "lvwItems")->selectionBehavior(), QAbstractItemView::SelectRows);
   }
 
   void DeleteButtonsAskThenRemoveAndRecount() {
     TAppFixture app;
     TfrmMain& frm = ShowQuiet(app);
-    TResultsModel& model = *frm.lvwItemsModel;
+    TResultsModel& model = *Control<TResultsModel>(frm, "lvwItemsModel");
     for (int i = 0; i < 5; ++i) model.Add(Row(std::to_string(i), "http://s" + std::to_string(i) + ".test/"));
     Check(model, 1);
     Check(model, 2);
     Check(model, 4);
-    frm.msgMain->QueueAnswer(TMsgResult::Cancel);
-    frm.btnDelSelected->click();
+    Control<TMessageBox>(frm, "msgMain")->QueueAnswer(TMsgResult::Cancel);
+    Control<QPushButton>(frm, "btnDelSelected")->click();
     QCOMPARE(model.Count(), std::size_t{5});
-    QCOMPARE(frm.stpItems->text(), QStringLiteral("5 items listed"));
+    QCOMPARE(Control<QLabel>(frm, "stpItems")->text(), QStringLiteral("5 items listed"));
 
-    frm.btnDelSelected->click();
+    Control<QPushButton>(frm, "btnDelSelected")->click();
     QCOMPARE(Column(model, 0), (std::vector<std::string>{"0", "3"}));
-    QCOMPARE(frm.stpItems->text(), QStringLiteral("2 items listed"));
+    QCOMPARE(Control<QLabel>(frm, "stpItems")->text(), QStringLiteral("2 items listed"));
 
-    frm.stpItems->setText(QStringLiteral("something else"));
-    frm.msgMain->QueueAnswer(TMsgResult::Cancel);
-    frm.btnDelAll->click();
+    Control<QLabel>(frm, "stpItems")->setText(QStringLiteral("something else"));
+    Control<TMessageBox>(frm, "msgMain")->QueueAnswer(TMsgResult::Cancel);
+    Control<QPushButton>(frm, "btnDelAll")->click();
     QCOMPARE(model.Count(), std::size_t{2});
-    QCOMPARE(frm.stpItems->text(), QStringLiteral("2 items listed"));
-    frm.btnDelAll->click();
+    QCOMPARE(Control<QLabel>(frm, "stpItems")->text(), QStringLiteral("2 items listed"));
+    Control<QPushButton>(frm, "btnDelAll")->click();
     QCOMPARE(model.Count(), std::size_t{0});
-    QCOMPARE(frm.stpItems->text(), QStringLiteral("0 items listed"));
+    QCOMPARE(Control<QLabel>(frm, "stpItems")->text(), QStringLiteral("0 items listed"));
 
-    QCOMPARE(Texts(*frm.msgMain),
+    QCOMPARE(Texts(*Control<TMessageBox>(frm, "msgMain")),
              (std::vector<std::string>{kDeleteSelected, kDeleteSelected, kDeleteAll, kDeleteAll}));
-    for (const TShownMessage& shown : frm.msgMain->Shown()) {
+    for (const TShownMessage& shown : Control<TMessageBox>(frm, "msgMain")->Shown()) {
       QCOMPARE(shown.Kind, TMsgKind::Information);
       QCOMPARE(shown.Buttons, TMsgButtons::OkCancel);
     }
 
     // An empty list asks nothing.
-    frm.msgMain->ClearShown();
-    frm.btnDelAll->click();
-    frm.btnDelSelected->click();
-    QVERIFY(frm.msgMain->Shown().empty());
+    Control<TMessageBox>(frm, "msgMain")->ClearShown();
+    Control<QPushButton>(frm, "btnDelAll")->click();
+    Control<QPushButton>(frm, "btnDelSelected")->click();
+    QVERIFY(Control<TMessageBox>(frm, "msgMain")->Shown().empty());
   }
 
   void DeleteButtonsRefuseWhileARunIsActive() {
     TAppFixture app;
     TfrmMain& frm = ShowQuiet(app);
-    TResultsModel& model = *frm.lvwItemsModel;
+    TResultsModel& model = *Control<TResultsModel>(frm, "lvwItemsModel");
     model.Add(Row("1", "http://a.test/"));
     Check(model, 0);
-    frm.btnSearch->setText(QStringLiteral("Stop"));
-    frm.stpItems->setText(QStringLiteral("3 items found of 9 analized"));
-    frm.btnDelSelected->click();
-    frm.btnDelAll->click();
-    QVERIFY(frm.msgMain->Shown().empty());
+    Control<QPushButton>(frm, "btnSearch")->setText(QStringLiteral("Stop"));
+    Control<QLabel>(frm, "stpItems")->setText(QStringLiteral("3 items found of 9 analized"));
+    Control<QPushButton>(frm, "btnDelSelected")->click();
+    Control<QPushButton>(frm, "btnDelAll")->click();
+    QVERIFY(Control<TMessageBox>(frm, "msgMain")->Shown().empty());
     QCOMPARE(model.Count(), std::size_t{1});
-    QCOMPARE(frm.stpItems->text(), QStringLiteral("3 items found of 9 analized"));
-    frm.btnSearch->setText(QStringLiteral("Search"));
+    QCOMPARE(Control<QLabel>(frm, "stpItems")->text(), QStringLiteral("3 items found of 9 analized"));
+    Control<QPushButton>(frm, "btnSearch")->setText(QStringLiteral("Search"));
   }
 
   void DoubleClickOpensTheHighlightedRowOnly() {
     TAppFixture app;
     TfrmMain& frm = ShowQuiet(app);
-    TResultsModel& model = *frm.lvwItemsModel;
+    TResultsModel& model = *Control<TResultsModel>(frm, "lvwItemsModel");
     model.Add(Row("1", "http://a.test/post/"));
     model.Add(Row("2", "http://b.test/post/"));
     frm.lvwItemsDblClick();
     QVERIFY(app.BrowserOpened.empty());
 
-    const QRect cell = frm.lvwItems->visualRect(model.index(1, 1));
-    QTest::mouseClick(frm.lvwItems->viewport(), Qt::LeftButton, {}, cell.center());
-    QTest::mouseDClick(frm.lvwItems->viewport(), Qt::LeftButton, {}, cell.center());
+    const QRect cell = Control<QTableView>(frm, "lvwItems")->visualRect(model.index(1, 1));
+    QTest::mouseClick(Control<QTableView>(frm, "lvwItems")->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(Control<QTableView>(frm, "lvwItems")->viewport(), Qt::LeftButton, {}, cell.center());
     QCOMPARE(app.BrowserOpened, (std::vector<std::string>{"http://b.test/post/"}));
     // The highlight follows its row through a sort.
     ClickHeader(frm, 0);
@@ -189,25 +189,25 @@ class ResultsListTest : public QObject {
   void EmptyListHasNoDataToSave() {
     TAppFixture app;
     TfrmMain& frm = ShowQuiet(app);
-    frm.btnSave->click();
-    QCOMPARE(Texts(*frm.msgMain), (std::vector<std::string>{"You don't have any data to save."}));
-    QCOMPARE(frm.msgMain->Shown().front().Buttons, TMsgButtons::Ok);
-    QVERIFY(frm.bsSkinSaveDialog1->Requests().empty());
+    Control<QPushButton>(frm, "btnSave")->click();
+    QCOMPARE(Texts(*Control<TMessageBox>(frm, "msgMain")), (std::vector<std::string>{"You don't have any data to save."}));
+    QCOMPARE(Control<TMessageBox>(frm, "msgMain")->Shown().front().Buttons, TMsgButtons::Ok);
+    QVERIFY(Control<TSaveDialog>(frm, "bsSkinSaveDialog1")->Requests().empty());
   }
 
   void ExportWritesTheListInDisplayOrder() {
     TAppFixture app;
     TfrmMain& frm = ShowQuiet(app);
-    TResultsModel& model = *frm.lvwItemsModel;
+    TResultsModel& model = *Control<TResultsModel>(frm, "lvwItemsModel");
     model.Add(Row("4", "http://b.test/", "5", "Yes", "say \"hi\", <b>there</b>", "12,345"));
     model.Add(Row("0", "http://a.test/", "", "", "", ""));
     model.Add(Row("7", "http://c.test/", "7", "No", "-", "-"));
     Check(model, 2);
     ClickHeader(frm, 1);
 
-    frm.bsSkinSaveDialog1->QueueAnswer(app.Folder() + "links");
-    frm.btnSave->click();
-    QVERIFY(frm.msgMain->Shown().empty());
+    Control<TSaveDialog>(frm, "bsSkinSaveDialog1")->QueueAnswer(app.Folder() + "links");
+    Control<QPushButton>(frm, "btnSave")->click();
+    QVERIFY(Control<TMessageBox>(frm, "msgMain")->Shown().empty());
     const std::string expected =
         "\"PR\",\"URL\",\"Home Page PR\",\"Has Your Link\",\"Anchor Name\",\"Alexa Ranking\"\r\n"
         "\"0\",\"http://a.test/\",\"\",\"\",\"\",\"\"\r\n"
@@ -216,7 +216,7 @@ class ResultsListTest : public QObject {
     QCOMPARE(app.ReadFile("links.csv"), expected);
     QCOMPARE(model.Count(), std::size_t{3});
 
-    const std::vector<TSaveRequest>& requests = frm.bsSkinSaveDialog1->Requests();
+    const std::vector<TSaveRequest>& requests = Control<TSaveDialog>(frm, "bsSkinSaveDialog1")->Requests();
     QCOMPARE(requests.size(), std::size_t{1});
     QCOMPARE(requests[0].Title, std::string("Save file"));
     QCOMPARE(requests[0].Filter, std::string("CSV (Comma delimited) (*.csv)|*.csv"));
@@ -226,46 +226,46 @@ class ResultsListTest : public QObject {
     // path chosen last.
     model.Clear();
     model.Add(Row("1", "http://d.test/"));
-    frm.bsSkinSaveDialog1->QueueAnswer(app.Folder() + "links.csv");
-    frm.btnSave->click();
+    Control<TSaveDialog>(frm, "bsSkinSaveDialog1")->QueueAnswer(app.Folder() + "links.csv");
+    Control<QPushButton>(frm, "btnSave")->click();
     QCOMPARE(app.ReadFile("links.csv"),
              std::string("\"PR\",\"URL\",\"Home Page PR\",\"Has Your Link\",\"Anchor Name\",\"Alexa Ranking\"\r\n"
                          "\"1\",\"http://d.test/\",\"\",\"No\",\"-\",\"-\"\r\n"));
-    QCOMPARE(frm.bsSkinSaveDialog1->Requests().back().InitialPath, app.Folder() + "links");
+    QCOMPARE(Control<TSaveDialog>(frm, "bsSkinSaveDialog1")->Requests().back().InitialPath, app.Folder() + "links");
   }
 
   void ExportExtensionRuleAndCancel() {
     TAppFixture app;
     TfrmMain& frm = ShowQuiet(app);
-    frm.lvwItemsModel->Add(Row("1", "http://a.test/"));
+    Control<TResultsModel>(frm, "lvwItemsModel")->Add(Row("1", "http://a.test/"));
     for (const char* name : {"upper.CSV", "notes.txt"}) {
-      frm.bsSkinSaveDialog1->QueueAnswer(app.Folder() + name);
-      frm.btnSave->click();
+      Control<TSaveDialog>(frm, "bsSkinSaveDialog1")->QueueAnswer(app.Folder() + name);
+      Control<QPushButton>(frm, "btnSave")->click();
     }
     QVERIFY(app.Exists("upper.CSV"));
     QVERIFY(!app.Exists("upper.CSV.csv"));
     QVERIFY(app.Exists("notes.txt.csv"));
     QVERIFY(!app.Exists("notes.txt"));
 
-    frm.bsSkinSaveDialog1->QueueAnswer(std::nullopt);
-    frm.btnSave->click();
+    Control<TSaveDialog>(frm, "bsSkinSaveDialog1")->QueueAnswer(std::nullopt);
+    Control<QPushButton>(frm, "btnSave")->click();
     QCOMPARE(std::distance(std::filesystem::directory_iterator(app.Folder()), {}), 2);
-    QVERIFY(frm.msgMain->Shown().empty());
+    QVERIFY(Control<TMessageBox>(frm, "msgMain")->Shown().empty());
   }
 
   void ExportIntoAFolderThatCannotBeWrittenSaysNothing() {
     TAppFixture app;
     TfrmMain& frm = ShowQuiet(app);
-    frm.lvwItemsModel->Add(Row("1", "http://a.test/"));
+    Control<TResultsModel>(frm, "lvwItemsModel")->Add(Row("1", "http://a.test/"));
     // A plain file where a folder should be stops every user, root too.
     app.WriteFile("plain", "x");
-    frm.bsSkinSaveDialog1->QueueAnswer(app.Folder() + "plain/out.csv");
-    frm.btnSave->click();
-    frm.bsSkinSaveDialog1->QueueAnswer(app.Folder() + "missing/out.csv");
-    frm.btnSave->click();
-    QVERIFY(frm.msgMain->Shown().empty());
+    Control<TSaveDialog>(frm, "bsSkinSaveDialog1")->QueueAnswer(app.Folder() + "plain/out.csv");
+    Control<QPushButton>(frm, "btnSave")->click();
+    Control<TSaveDialog>(frm, "bsSkinSaveDialog1")->QueueAnswer(app.Folder() + "missing/out.csv");
+    Control<QPushButton>(frm, "btnSave")->click();
+    QVERIFY(Control<TMessageBox>(frm, "msgMain")->Shown().empty());
     QCOMPARE(std::distance(std::filesystem::directory_iterator(app.Folder()), {}), 1);
-    QCOMPARE(frm.lvwItemsModel->Count(), std::size_t{1});
+    QCOMPARE(Control<TResultsModel>(frm, "lvwItemsModel")->Count(), std::size_t{1});
   }
 };
 

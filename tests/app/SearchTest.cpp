@@ -13,6 +13,7 @@
 #include "tests/app/TAppFixture.h"
 #include "toolkit/TMessageBox.h"
 #include "tests/app/TLoopbackServer.h"
+#include "tests/app/TestWindowHelpers.h"
 
 using namespace halvane;
 using namespace halvane::test;
@@ -50,19 +51,19 @@ class SearchTest : public QObject {
     TAppFixture app;
     app.Endpoints.SearchHost = server.HostPort();
     TfrmMain& frm = app.Show();
-    frm.edtKeyword->setText(QStringLiteral("blue widgets"));
-    frm.cbxItems->setCurrentIndex(2);
-    frm.btnSearch->click();
-    QCOMPARE(frm.HarvestedUrls->Items(), (std::vector<std::string>{"http://a.test/1", "http://b.test/2"}));
+    Control<QLineEdit>(frm, "edtKeyword")->setText(QStringLiteral("blue widgets"));
+    Control<QComboBox>(frm, "cbxItems")->setCurrentIndex(2);
+    Control<QPushButton>(frm, "btnSearch")->click();
+    QCOMPARE(TfrmMainProbe::HarvestedUrls(frm)->Items(), (std::vector<std::string>{"http://a.test/1", "http://b.test/2"}));
     const auto targets = server.Targets();
     QCOMPARE(targets.size(), std::size_t{2});
     QCOMPARE(targets[0], std::string("/search?num=100&hl=en&q=%22blue+widgets%22+%22comment%22+%22powered+by+"
                                      "wordpress%22&btnG=Search&start=0"));
     QCOMPARE(StartOf(targets[0]), 0);
     QCOMPARE(StartOf(targets[1]), 100);
-    QCOMPARE(frm.btnSearch->text(), QStringLiteral("Search"));
-    QCOMPARE(frm.stpItems->text(), QStringLiteral("0 items listed"));
-    QVERIFY(frm.lvwItems->horizontalHeader()->sectionsClickable());
+    QCOMPARE(Control<QPushButton>(frm, "btnSearch")->text(), QStringLiteral("Search"));
+    QCOMPARE(Control<QLabel>(frm, "stpItems")->text(), QStringLiteral("0 items listed"));
+    QVERIFY(Control<QTableView>(frm, "lvwItems")->horizontalHeader()->sectionsClickable());
     QVERIFY(!frm.RunActive());
     QVERIFY(!app.Exists("test.html"));
   }
@@ -74,10 +75,10 @@ class SearchTest : public QObject {
     TAppFixture app;
     app.Endpoints.SearchHost = server.HostPort();
     TfrmMain& frm = app.Show();
-    frm.edtKeyword->setText(QStringLiteral("k"));
-    frm.cbxItems->setCurrentIndex(9);
-    frm.btnSearch->click();
-    QCOMPARE(frm.HarvestedUrls->Items(), std::vector<std::string>{"http://d.test/"});
+    Control<QLineEdit>(frm, "edtKeyword")->setText(QStringLiteral("k"));
+    Control<QComboBox>(frm, "cbxItems")->setCurrentIndex(9);
+    Control<QPushButton>(frm, "btnSearch")->click();
+    QCOMPARE(TfrmMainProbe::HarvestedUrls(frm)->Items(), std::vector<std::string>{"http://d.test/"});
     QCOMPARE(server.Targets().size(), std::size_t{1});
   }
 
@@ -90,14 +91,14 @@ class SearchTest : public QObject {
       TAppFixture app;
       app.Endpoints.SearchHost = server.HostPort();
       TfrmMain& frm = app.Show();
-      frm.edtKeyword->setText(QStringLiteral("k"));
-      frm.cbxItems->setCurrentIndex(depth);
-      frm.btnSearch->click();
+      Control<QLineEdit>(frm, "edtKeyword")->setText(QStringLiteral("k"));
+      Control<QComboBox>(frm, "cbxItems")->setCurrentIndex(depth);
+      Control<QPushButton>(frm, "btnSearch")->click();
       const auto targets = server.Targets();
       QCOMPARE(static_cast<int>(targets.size()), depth + 1);
       for (int p = 0; p <= depth; ++p) QCOMPARE(StartOf(targets[p]), p * 100);
       // The failed page contributes nothing and the harvest goes on.
-      QCOMPARE(static_cast<int>(frm.HarvestedUrls->Size()), depth >= 3 ? depth : depth + 1);
+      QCOMPARE(static_cast<int>(TfrmMainProbe::HarvestedUrls(frm)->Size()), depth >= 3 ? depth : depth + 1);
     }
   }
 
@@ -106,11 +107,11 @@ class SearchTest : public QObject {
     TAppFixture app;
     app.Endpoints.SearchHost = server.HostPort();
     TfrmMain& frm = app.Show();
-    frm.edtKeyword->setText(QStringLiteral("k"));
-    frm.cbxItems->setCurrentIndex(5);
-    frm.btnSearch->click();
+    Control<QLineEdit>(frm, "edtKeyword")->setText(QStringLiteral("k"));
+    Control<QComboBox>(frm, "cbxItems")->setCurrentIndex(5);
+    Control<QPushButton>(frm, "btnSearch")->click();
     QCOMPARE(server.Targets().size(), std::size_t{1});
-    QVERIFY(frm.HarvestedUrls->Empty());
+    QVERIFY(TfrmMainProbe::HarvestedUrls(frm)->Empty());
   }
 
   void EmptyKeywordOnlyShowsTheNotice() {
@@ -118,17 +119,17 @@ class SearchTest : public QObject {
     TAppFixture app;
     app.Endpoints.SearchHost = server.HostPort();
     TfrmMain& frm = app.Show();
-    frm.stpItems->setText(QStringLiteral("7 items listed"));
-    frm.btnSearch->click();
-    QCOMPARE(frm.msgMain->Shown().size(), std::size_t{1});
-    QCOMPARE(frm.msgMain->Shown()[0].Text, kKeywordNotice);
-    QVERIFY(frm.msgMain->Shown()[0].Kind == TMsgKind::Information);
-    QVERIFY(frm.msgMain->Shown()[0].Buttons == TMsgButtons::Ok);
-    QCOMPARE(frm.stpItems->text(), QStringLiteral("7 items listed"));
+    Control<QLabel>(frm, "stpItems")->setText(QStringLiteral("7 items listed"));
+    Control<QPushButton>(frm, "btnSearch")->click();
+    QCOMPARE(Control<TMessageBox>(frm, "msgMain")->Shown().size(), std::size_t{1});
+    QCOMPARE(Control<TMessageBox>(frm, "msgMain")->Shown()[0].Text, kKeywordNotice);
+    QVERIFY(Control<TMessageBox>(frm, "msgMain")->Shown()[0].Kind == TMsgKind::Information);
+    QVERIFY(Control<TMessageBox>(frm, "msgMain")->Shown()[0].Buttons == TMsgButtons::Ok);
+    QCOMPARE(Control<QLabel>(frm, "stpItems")->text(), QStringLiteral("7 items listed"));
     QVERIFY(server.Targets().empty());
     // A keyword of blanks is searched.
-    frm.edtKeyword->setText(QStringLiteral("   "));
-    frm.btnSearch->click();
+    Control<QLineEdit>(frm, "edtKeyword")->setText(QStringLiteral("   "));
+    Control<QPushButton>(frm, "btnSearch")->click();
     QCOMPARE(server.Targets().size(), std::size_t{1});
   }
 
@@ -137,26 +138,26 @@ class SearchTest : public QObject {
     TAppFixture app;
     app.Endpoints.SearchHost = server.HostPort();
     TfrmMain& frm = app.Show();
-    frm.edtKeyword->setText(QStringLiteral("k"));
-    frm.cbxItems->setCurrentIndex(9);
+    Control<QLineEdit>(frm, "edtKeyword")->setText(QStringLiteral("k"));
+    Control<QComboBox>(frm, "cbxItems")->setCurrentIndex(9);
     QString captionDuring, captionAfterStop;
     bool headerDuring = true;
     QTimer::singleShot(150, [&] {
-      captionDuring = frm.btnSearch->text();
-      headerDuring = frm.lvwItems->horizontalHeader()->sectionsClickable();
-      frm.btnSearch->click();
-      captionAfterStop = frm.btnSearch->text();
+      captionDuring = Control<QPushButton>(frm, "btnSearch")->text();
+      headerDuring = Control<QTableView>(frm, "lvwItems")->horizontalHeader()->sectionsClickable();
+      Control<QPushButton>(frm, "btnSearch")->click();
+      captionAfterStop = Control<QPushButton>(frm, "btnSearch")->text();
       QVERIFY(frm.FetchInProgress());
     });
-    frm.btnSearch->click();
+    Control<QPushButton>(frm, "btnSearch")->click();
     QCOMPARE(captionDuring, QStringLiteral("Stop"));
     QVERIFY(!headerDuring);
     QCOMPARE(captionAfterStop, QStringLiteral("Search"));
-    QVERIFY(frm.StopRequested);
+    QVERIFY(TfrmMainProbe::StopRequested(frm));
     // No further page was requested after the stop.
     QCOMPARE(server.Targets().size(), std::size_t{1});
-    QCOMPARE(frm.stpItems->text(), QStringLiteral("0 items listed"));
-    QCOMPARE(frm.btnSearch->text(), QStringLiteral("Search"));
+    QCOMPARE(Control<QLabel>(frm, "stpItems")->text(), QStringLiteral("0 items listed"));
+    QCOMPARE(Control<QPushButton>(frm, "btnSearch")->text(), QStringLiteral("Search"));
     QVERIFY(!app.Exists("test.html"));
   }
 
@@ -165,22 +166,22 @@ class SearchTest : public QObject {
     TAppFixture app;
     app.Endpoints.SearchHost = server.HostPort();
     TfrmMain& frm = app.Show();
-    frm.edtKeyword->setText(QStringLiteral("k"));
+    Control<QLineEdit>(frm, "edtKeyword")->setText(QStringLiteral("k"));
     bool stoppedByEmptyClick = true;
     QString captionAfterEmptyClick;
     QTimer::singleShot(100, [&] {
-      frm.edtKeyword->clear();
-      frm.btnSearch->click();
-      stoppedByEmptyClick = frm.StopRequested;
-      captionAfterEmptyClick = frm.btnSearch->text();
-      frm.edtKeyword->setText(QStringLiteral("k"));
-      QTimer::singleShot(100, [&] { frm.btnSearch->click(); });
+      Control<QLineEdit>(frm, "edtKeyword")->clear();
+      Control<QPushButton>(frm, "btnSearch")->click();
+      stoppedByEmptyClick = TfrmMainProbe::StopRequested(frm);
+      captionAfterEmptyClick = Control<QPushButton>(frm, "btnSearch")->text();
+      Control<QLineEdit>(frm, "edtKeyword")->setText(QStringLiteral("k"));
+      QTimer::singleShot(100, [&] { Control<QPushButton>(frm, "btnSearch")->click(); });
     });
-    frm.btnSearch->click();
+    Control<QPushButton>(frm, "btnSearch")->click();
     QVERIFY(!stoppedByEmptyClick);
     QCOMPARE(captionAfterEmptyClick, QStringLiteral("Stop"));
-    QCOMPARE(frm.msgMain->Shown().size(), std::size_t{1});
-    QCOMPARE(frm.msgMain->Shown()[0].Text, kKeywordNotice);
+    QCOMPARE(Control<TMessageBox>(frm, "msgMain")->Shown().size(), std::size_t{1});
+    QCOMPARE(Control<TMessageBox>(frm, "msgMain")->Shown()[0].Text, kKeywordNotice);
   }
 
   void SearchClickWhileTheStoppedRunHasNotReturnedIsIgnored() {
@@ -188,19 +189,19 @@ class SearchTest : public QObject {
     TAppFixture app;
     app.Endpoints.SearchHost = server.HostPort();
     TfrmMain& frm = app.Show();
-    frm.edtKeyword->setText(QStringLiteral("k"));
+    Control<QLineEdit>(frm, "edtKeyword")->setText(QStringLiteral("k"));
     bool secondRunStarted = false;
     QTimer::singleShot(100, [&] {
-      frm.btnSearch->click();  // Stop
+      Control<QPushButton>(frm, "btnSearch")->click();  // Stop
       QVERIFY(frm.RunActive());
-      frm.btnSearch->click();  // reads "Search", but the first run is still out
-      secondRunStarted = frm.btnSearch->text() == QLatin1String("Stop") || !frm.StopRequested;
+      Control<QPushButton>(frm, "btnSearch")->click();  // reads "Search", but the first run is still out
+      secondRunStarted = Control<QPushButton>(frm, "btnSearch")->text() == QLatin1String("Stop") || !TfrmMainProbe::StopRequested(frm);
     });
-    frm.btnSearch->click();
+    Control<QPushButton>(frm, "btnSearch")->click();
     QVERIFY(!secondRunStarted);
     QCOMPARE(server.Targets().size(), std::size_t{1});
     QVERIFY(!frm.RunActive());
-    QCOMPARE(frm.btnSearch->text(), QStringLiteral("Search"));
+    QCOMPARE(Control<QPushButton>(frm, "btnSearch")->text(), QStringLiteral("Search"));
   }
 
   void ClosingDuringASearchEndsTheProcessWithoutWaiting() {
@@ -208,17 +209,17 @@ class SearchTest : public QObject {
     TAppFixture app;
     app.Endpoints.SearchHost = server.HostPort();
     TfrmMain& frm = app.Show();
-    frm.edtKeyword->setText(QStringLiteral("k"));
+    Control<QLineEdit>(frm, "edtKeyword")->setText(QStringLiteral("k"));
     bool requestPendingAtExit = false;
     QTimer::singleShot(150, [&] {
       frm.close();
       requestPendingAtExit = frm.FetchInProgress() && app.Exits.size() == 1;
     });
-    frm.btnSearch->click();
+    Control<QPushButton>(frm, "btnSearch")->click();
     QVERIFY(requestPendingAtExit);
     QCOMPARE(app.Exits, std::vector<int>{0});
     QCOMPARE(app.ScriptReleases, 1);
-    QVERIFY(!frm.HarvestedUrls);
+    QVERIFY(!TfrmMainProbe::HarvestedUrls(frm));
   }
 
   void PageFileThatCannotBeCreatedEndsTheRunIdle() {
@@ -227,17 +228,17 @@ class SearchTest : public QObject {
     app.Endpoints.SearchHost = server.HostPort();
     std::filesystem::create_directory(app.Folder() + "test.html");
     TfrmMain& frm = app.Show();
-    frm.edtKeyword->setText(QStringLiteral("k"));
-    frm.btnSearch->click();
-    QCOMPARE(frm.btnSearch->text(), QStringLiteral("Search"));
+    Control<QLineEdit>(frm, "edtKeyword")->setText(QStringLiteral("k"));
+    Control<QPushButton>(frm, "btnSearch")->click();
+    QCOMPARE(Control<QPushButton>(frm, "btnSearch")->text(), QStringLiteral("Search"));
     QVERIFY(!frm.RunActive());
-    QVERIFY(frm.lvwItems->horizontalHeader()->sectionsClickable());
-    QCOMPARE(frm.msgMain->Shown().size(), std::size_t{1});
-    QVERIFY(frm.msgMain->Shown()[0].Kind == TMsgKind::Warning);
+    QVERIFY(Control<QTableView>(frm, "lvwItems")->horizontalHeader()->sectionsClickable());
+    QCOMPARE(Control<TMessageBox>(frm, "msgMain")->Shown().size(), std::size_t{1});
+    QVERIFY(Control<TMessageBox>(frm, "msgMain")->Shown()[0].Kind == TMsgKind::Warning);
     QVERIFY(server.Targets().empty());
     // The next run works once the folder is writable again.
     std::filesystem::remove(app.Folder() + "test.html");
-    frm.btnSearch->click();
+    Control<QPushButton>(frm, "btnSearch")->click();
     QCOMPARE(server.Targets().size(), std::size_t{1});
   }
 };

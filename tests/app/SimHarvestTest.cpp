@@ -6,6 +6,7 @@
 
 #include "tests/toolkit/QtTestMain.h"
 #include "tests/app/TAppFixture.h"
+#include "tests/app/TestWindowHelpers.h"
 #include "tools/sim/TSearchEngine.h"
 #include "tools/sim/TSimConfig.h"
 #include "tests/support/TSimProcess.h"
@@ -32,13 +33,13 @@ class SimHarvestTest : public QObject {
         app.Endpoints.SearchHost = "127.0.0.1:" + std::to_string(sim.Port());
         app.Endpoints.ImageSearchPrefix = "http://images.sim";
         TfrmMain& frm = app.Show();
-        frm.edtKeyword->setText(QString::fromLatin1(keyword));
-        frm.cbxItems->setCurrentIndex(depth);
-        frm.btnSearch->click();
-        QCOMPARE(frm.HarvestedUrls->Items(), engine.ExpectedHarvest(keyword, depth));
-        QVERIFY(!frm.HarvestedUrls->Empty());
-        QCOMPARE(frm.btnSearch->text(), QStringLiteral("Search"));
-        QVERIFY(frm.stpItems->text().endsWith(QStringLiteral(" items listed")));
+        Control<QLineEdit>(frm, "edtKeyword")->setText(QString::fromLatin1(keyword));
+        Control<QComboBox>(frm, "cbxItems")->setCurrentIndex(depth);
+        Control<QPushButton>(frm, "btnSearch")->click();
+        QCOMPARE(TfrmMainProbe::HarvestedUrls(frm)->Items(), engine.ExpectedHarvest(keyword, depth));
+        QVERIFY(!TfrmMainProbe::HarvestedUrls(frm)->Empty());
+        QCOMPARE(Control<QPushButton>(frm, "btnSearch")->text(), QStringLiteral("Search"));
+        QVERIFY(Control<QLabel>(frm, "stpItems")->text().endsWith(QStringLiteral(" items listed")));
         QVERIFY(!app.Exists("test.html"));
       }
     }

@@ -9,6 +9,7 @@
 
 #include "tests/toolkit/QtTestMain.h"
 #include "tests/app/TAppFixture.h"
+#include "tests/app/TestWindowHelpers.h"
 #include "toolkit/THtmlView.h"
 #include "toolkit/TLinkLabel.h"
 #include "app/TfrmAbout.h"
@@ -25,33 +26,33 @@ class StartupTest : public QObject {
     TfrmMain& frm = app.Create();
     QVERIFY(!frm.BrandingApplied());
     // Armed during creation, before the window is shown.
-    QVERIFY(frm.Timer1->isActive());
+    QVERIFY(Control<QTimer>(frm, "Timer1")->isActive());
     QCOMPARE(frm.Timer1Armings(), 1);
-    QVERIFY(frm.NewsList && frm.NewsList->empty());
-    QVERIFY(frm.HarvestedUrls && frm.HarvestedUrls->Empty());
-    QCOMPARE(frm.Sort.SortColumn, -1);
-    QVERIFY(frm.Sort.SortAscending);
-    QVERIFY(!frm.StopRequested);
+    QVERIFY(TfrmMainProbe::NewsList(frm) && TfrmMainProbe::NewsList(frm)->empty());
+    QVERIFY(TfrmMainProbe::HarvestedUrls(frm) && TfrmMainProbe::HarvestedUrls(frm)->Empty());
+    QCOMPARE(TfrmMainProbe::Sort(frm).SortColumn, -1);
+    QVERIFY(TfrmMainProbe::Sort(frm).SortAscending);
+    QVERIFY(!TfrmMainProbe::StopRequested(frm));
     app.Show();
     QCOMPARE(frm.windowTitle(), QStringLiteral("Halvane"));
-    QVERIFY(frm.btnNews->isVisible());
-    QCOMPARE(frm.btnMakeMoney->text(), QStringLiteral("Make Money"));
-    QVERIFY(frm.panBanner->isVisible());
-    QCOMPARE(frm.panBanner->height(), 65);
-    QVERIFY(frm.panLinks->isVisible());
-    QCOMPARE(frm.lblLink1URL->Address(), std::string("http://www.google.com/"));
+    QVERIFY(Control<QToolButton>(frm, "btnNews")->isVisible());
+    QCOMPARE(Control<QPushButton>(frm, "btnMakeMoney")->text(), QStringLiteral("Make Money"));
+    QVERIFY(Control<QFrame>(frm, "panBanner")->isVisible());
+    QCOMPARE(Control<QFrame>(frm, "panBanner")->height(), 65);
+    QVERIFY(Control<QFrame>(frm, "panLinks")->isVisible());
+    QCOMPARE(Control<TLinkLabel>(frm, "lblLink1URL")->Address(), std::string("http://www.google.com/"));
     // No welcome page: it is gone and the search page is page 0, tab hidden.
-    QCOMPARE(frm.pgcPrinc->PageCount(), 1);
-    QVERIFY(frm.stsWelcome == nullptr);
-    QCOMPARE(frm.pgcPrinc->Page(0), frm.stsMain);
-    QCOMPARE(frm.pgcPrinc->ActivePage(), frm.stsMain);
-    QVERIFY(!frm.pgcPrinc->TabShown(0));
+    QCOMPARE(Control<TPageControl>(frm, "pgcPrinc")->PageCount(), 1);
+    QVERIFY(FindControl<QWidget>(frm, "stsWelcome") == nullptr);
+    QCOMPARE(Control<TPageControl>(frm, "pgcPrinc")->Page(0), Control<QWidget>(frm, "stsMain"));
+    QCOMPARE(Control<TPageControl>(frm, "pgcPrinc")->ActivePage(), Control<QWidget>(frm, "stsMain"));
+    QVERIFY(!Control<TPageControl>(frm, "pgcPrinc")->TabShown(0));
     // The timer fires once and stays off.
     QTRY_COMPARE(frm.Timer1Firings(), 1);
-    QVERIFY(!frm.Timer1->isActive());
+    QVERIFY(!Control<QTimer>(frm, "Timer1")->isActive());
     QTest::qWait(250);
     QCOMPARE(frm.Timer1Firings(), 1);
-    frm.btnMakeMoney->click();
+    Control<QPushButton>(frm, "btnMakeMoney")->click();
     QCOMPARE(app.BrowserOpened, std::vector<std::string>{""});
   }
 
@@ -68,14 +69,14 @@ class StartupTest : public QObject {
       TfrmMain& frm = app.Show();
       QVERIFY(frm.BrandingApplied());
       QCOMPARE(frm.windowTitle(), QStringLiteral(" v2.20"));
-      QVERIFY(!frm.btnNews->isVisible());
-      QCOMPARE(frm.btnMakeMoney->text(), QStringLiteral("Make Money"));
-      QVERIFY(!frm.panBanner->isVisible());
-      QVERIFY(!frm.panLinks->isVisible());
-      QCOMPARE(frm.pgcPrinc->ActivePage(), frm.stsMain);
+      QVERIFY(!Control<QToolButton>(frm, "btnNews")->isVisible());
+      QCOMPARE(Control<QPushButton>(frm, "btnMakeMoney")->text(), QStringLiteral("Make Money"));
+      QVERIFY(!Control<QFrame>(frm, "panBanner")->isVisible());
+      QVERIFY(!Control<QFrame>(frm, "panLinks")->isVisible());
+      QCOMPARE(Control<TPageControl>(frm, "pgcPrinc")->ActivePage(), Control<QWidget>(frm, "stsMain"));
       QCOMPARE(frm.Timer1Armings(), 1);
       // The list fills the room the hidden panels left.
-      QCOMPARE(frm.lvwItems->geometry().top(), 43 + 68);
+      QCOMPARE(Control<QTableView>(frm, "lvwItems")->geometry().top(), 43 + 68);
       QVERIFY(!app.Exists("dbsettings.sim"));
     }
   }
@@ -92,11 +93,11 @@ class StartupTest : public QObject {
     TfrmMain& frm = app.Show();
     QVERIFY(frm.BrandingApplied());
     QCOMPARE(frm.windowTitle(), QStringLiteral("Halvane v2.20"));
-    QVERIFY(frm.btnNews->isVisible());
-    QCOMPARE(frm.btnMakeMoney->text(), QStringLiteral("Make Money"));
-    QVERIFY(!frm.panBanner->isVisible());
-    QVERIFY(frm.panLinks->isVisible());
-    QCOMPARE(frm.lblLink1URL->text(), QStringLiteral("Blog"));
+    QVERIFY(Control<QToolButton>(frm, "btnNews")->isVisible());
+    QCOMPARE(Control<QPushButton>(frm, "btnMakeMoney")->text(), QStringLiteral("Make Money"));
+    QVERIFY(!Control<QFrame>(frm, "panBanner")->isVisible());
+    QVERIFY(Control<QFrame>(frm, "panLinks")->isVisible());
+    QCOMPARE(Control<TLinkLabel>(frm, "lblLink1URL")->text(), QStringLiteral("Blog"));
     QVERIFY(!app.Exists("dbsettings.sim"));
   }
 
@@ -108,27 +109,27 @@ class StartupTest : public QObject {
     settings.WelcomeHtml = "<html><body><h1>Bienvenue \xe0 Halvane</h1></body></html>";
     app.Settings = settings;
     TfrmMain& frm = app.Create();
-    QVERIFY(!frm.Timer1->isActive());
+    QVERIFY(!Control<QTimer>(frm, "Timer1")->isActive());
     app.Show();
-    QCOMPARE(frm.pgcPrinc->PageCount(), 2);
-    QCOMPARE(frm.pgcPrinc->ActivePage(), frm.stsWelcome);
-    QCOMPARE(frm.pgcPrinc->ActivePageIndex(), 0);
-    QVERIFY(!frm.pgcPrinc->TabShown(0));
-    QVERIFY(!frm.pgcPrinc->TabShown(1));
-    QVERIFY(frm.prfWelcome->toPlainText().contains(QString::fromUtf8("Bienvenue à Halvane")));
-    QCOMPARE(frm.bsSkinButton1->text(), QStringLiteral("Thanks, just show me the main application"));
-    QVERIFY(frm.bsSkinButton1->isDefault());
+    QCOMPARE(Control<TPageControl>(frm, "pgcPrinc")->PageCount(), 2);
+    QCOMPARE(Control<TPageControl>(frm, "pgcPrinc")->ActivePage(), Control<QWidget>(frm, "stsWelcome"));
+    QCOMPARE(Control<TPageControl>(frm, "pgcPrinc")->ActivePageIndex(), 0);
+    QVERIFY(!Control<TPageControl>(frm, "pgcPrinc")->TabShown(0));
+    QVERIFY(!Control<TPageControl>(frm, "pgcPrinc")->TabShown(1));
+    QVERIFY(Control<THtmlView>(frm, "prfWelcome")->toPlainText().contains(QString::fromUtf8("Bienvenue à Halvane")));
+    QCOMPARE(Control<QPushButton>(frm, "bsSkinButton1")->text(), QStringLiteral("Thanks, just show me the main application"));
+    QVERIFY(Control<QPushButton>(frm, "bsSkinButton1")->isDefault());
     QTest::qWait(250);
     QCOMPARE(frm.Timer1Armings(), 0);
     QCOMPARE(frm.Timer1Firings(), 0);
-    frm.bsSkinButton1->click();
-    QCOMPARE(frm.pgcPrinc->ActivePage(), frm.stsMain);
-    QCOMPARE(frm.pgcPrinc->ActivePageIndex(), 1);
-    QVERIFY(frm.Timer1->isActive());
+    Control<QPushButton>(frm, "bsSkinButton1")->click();
+    QCOMPARE(Control<TPageControl>(frm, "pgcPrinc")->ActivePage(), Control<QWidget>(frm, "stsMain"));
+    QCOMPARE(Control<TPageControl>(frm, "pgcPrinc")->ActivePageIndex(), 1);
+    QVERIFY(Control<QTimer>(frm, "Timer1")->isActive());
     QTRY_COMPARE(frm.Timer1Firings(), 1);
     // Armed at most once per run.
     frm.bsSkinButton1Click();
-    QVERIFY(!frm.Timer1->isActive());
+    QVERIFY(!Control<QTimer>(frm, "Timer1")->isActive());
     QCOMPARE(frm.Timer1Armings(), 1);
   }
 
@@ -139,18 +140,18 @@ class StartupTest : public QObject {
     app.Settings = settings;
     TfrmMain& frm = app.Show();
     frm.activateWindow();
-    frm.prfWelcome->setFocus();
-    QTest::keyClick(frm.prfWelcome, Qt::Key_Return);
-    QCOMPARE(frm.pgcPrinc->ActivePage(), frm.stsMain);
+    Control<THtmlView>(frm, "prfWelcome")->setFocus();
+    QTest::keyClick(Control<THtmlView>(frm, "prfWelcome"), Qt::Key_Return);
+    QCOMPARE(Control<TPageControl>(frm, "pgcPrinc")->ActivePage(), Control<QWidget>(frm, "stsMain"));
   }
 
   void CloseCleansUpAndEndsTheProcess() {
     TAppFixture app;
     TfrmMain& frm = app.Show();
     frm.close();
-    QVERIFY(frm.StopRequested);
-    QVERIFY(!frm.NewsList);
-    QVERIFY(!frm.HarvestedUrls);
+    QVERIFY(TfrmMainProbe::StopRequested(frm));
+    QVERIFY(!TfrmMainProbe::NewsList(frm));
+    QVERIFY(!TfrmMainProbe::HarvestedUrls(frm));
     QCOMPARE(app.ScriptReleases, 1);
     QCOMPARE(app.Exits, std::vector<int>{0});
   }
@@ -187,9 +188,9 @@ class StartupTest : public QObject {
     app.WriteFile("dbsettings.dat", EncryptSettings("<%%ApplicationName%%>Halvane<%%/ApplicationName%%>\r\n"
                                                     "<%%Welcome1%%>" + page + "<%%/Welcome1%%>\r\n"));
     TfrmMain& frm = app.Show();
-    QCOMPARE(frm.pgcPrinc->ActivePage(), frm.stsWelcome);
-    QVERIFY(frm.prfWelcome->toPlainText().contains(QStringLiteral("Welcome inside")));
-    QVERIFY(frm.prfWelcome->document()->blockCount() < 3000);
+    QCOMPARE(Control<TPageControl>(frm, "pgcPrinc")->ActivePage(), Control<QWidget>(frm, "stsWelcome"));
+    QVERIFY(Control<THtmlView>(frm, "prfWelcome")->toPlainText().contains(QStringLiteral("Welcome inside")));
+    QVERIFY(Control<THtmlView>(frm, "prfWelcome")->document()->blockCount() < 3000);
   }
 };
 

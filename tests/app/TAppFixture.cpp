@@ -1,4 +1,5 @@
 #include "tests/app/TAppFixture.h"
+#include "tests/app/TestWindowHelpers.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -78,8 +79,8 @@ TfrmMain& TAppFixture::Create() {
   }
   services.ExitProcess = [this](int code) { Exits.push_back(code); };
   FMain = std::make_unique<TfrmMain>(Folder(), Endpoints, services);
-  FMain->msgMain->SetTestMode(true);
-  FMain->bsSkinSaveDialog1->SetTestMode(true);
+  Control<TMessageBox>(*FMain, "msgMain")->SetTestMode(true);
+  Control<TSaveDialog>(*FMain, "bsSkinSaveDialog1")->SetTestMode(true);
   return *FMain;
 }
 

@@ -1,4 +1,5 @@
 #include "tests/app/TDemoEdition.h"
+#include "tests/app/TestWindowHelpers.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -69,20 +70,20 @@ bool TDemoEdition::LeaveWelcomePage() {
   TfrmMain& frm = App.Main();
   // A test-mode box answers OK unless told otherwise, and two OKs would
   // start the updater and close the window.
-  frm.msgMain->QueueAnswer(TMsgResult::Cancel);
-  QTest::mouseClick(frm.bsSkinButton1, Qt::LeftButton);
+  Control<TMessageBox>(frm, "msgMain")->QueueAnswer(TMsgResult::Cancel);
+  QTest::mouseClick(Control<QPushButton>(frm, "bsSkinButton1"), Qt::LeftButton);
   return QTest::qWaitFor([&] { return frm.Timer1Firings() == 1; }, 20000);
 }
 
 void TDemoEdition::Search(const std::string& keyword, const std::string& domain, int depthIndex) {
   TfrmMain& frm = App.Main();
-  frm.edtKeyword->setText(QString::fromStdString(keyword));
-  frm.edtDomain->setText(QString::fromStdString(domain));
-  frm.cbxItems->setCurrentIndex(depthIndex);
+  Control<QLineEdit>(frm, "edtKeyword")->setText(QString::fromStdString(keyword));
+  Control<QLineEdit>(frm, "edtDomain")->setText(QString::fromStdString(domain));
+  Control<QComboBox>(frm, "cbxItems")->setCurrentIndex(depthIndex);
   // The run happens inside the click, its requests in nested event loops.
-  QTest::mouseClick(frm.btnSearch, Qt::LeftButton);
+  QTest::mouseClick(Control<QPushButton>(frm, "btnSearch"), Qt::LeftButton);
 }
 
-std::vector<sim::TExpectedRow> TDemoEdition::Rows() { return ListedRows(*App.Main().lvwItemsModel); }
+std::vector<sim::TExpectedRow> TDemoEdition::Rows() { return ListedRows(*Control<TResultsModel>(App.Main(), "lvwItemsModel")); }
 
 }  // namespace halvane::test

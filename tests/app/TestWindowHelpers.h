@@ -1,11 +1,16 @@
 #pragma once
-// Small helpers for tests that drive the main window's news and update
-// steps.
+// Small helpers for tests that drive the main window. Its controls (and the
+// QObjects it owns) are private; tests find them by object name, which is
+// the field's name. Internals that are not QObjects go through
+// TfrmMainProbe.
 #include <QApplication>
+#include <QList>
+#include <QObject>
+#include <QString>
 #include <QTimer>
 
 #include <functional>
-
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -13,16 +18,34 @@
 #include "toolkit/TMessageBox.h"
 #include "app/TResultsModel.h"
 #include "app/TfrmMain.h"
+#include "tests/app/TfrmMainProbe.h"
 #include "tests/app/TAppFixture.h"
 
 namespace halvane::test {
+
+// form's descendant named name that is a T, or null when there is none.
+// Throws when more than one matches: a test must not pick one by chance.
+template <class T>
+T* FindControl(const QObject& form, const char* name) {
+  const QList<T*> found = form.findChildren<T*>(QString::fromLatin1(name));
+  if (found.size() > 1) throw std::logic_error(std::string("more than one control named ") + name);
+  return found.isEmpty() ? nullptr : found.first();
+}
+
+// As FindControl, but a missing control (a wrong name or a wrong type)
+// throws, which fails the test that asked for it.
+template <class T>
+T* Control(const QObject& form, const char* name) {
+  if (T* control = FindControl<T>(form, name)) return control;
+  throw std::logic_error(std::string("no control named ") + name + " of type " + T::staticMetaObject.className());
+}
 
 // Shows the window with the start-up check out of the way of the step
 // under test. The check's timer is stopped before the window is shown: on
 // a busy machine showing may take longer than the timer's 100 ms, and the
 // check would run inside Show.
 inline TfrmMain& ShowQuiet(TAppFixture& app) {
-  app.Create().Timer1->stop();
+  Control<QTimer>(app.Create(), "Timer1")->stop();
   return app.Show();
 }
 

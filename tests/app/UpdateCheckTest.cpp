@@ -61,9 +61,9 @@ class UpdateCheckTest : public QObject {
       app.Endpoints.UpdateBaseURL = server.Base();
       TfrmMain& frm = ShowQuiet(app);
       frm.CheckForUpdates(true);
-      QVERIFY2(frm.msgMain->Shown().empty(), version);
+      QVERIFY2(Control<TMessageBox>(frm, "msgMain")->Shown().empty(), version);
       frm.CheckForUpdates(false);
-      QCOMPARE(Texts(*frm.msgMain), std::vector<std::string>{kNoUpdates});
+      QCOMPARE(Texts(*Control<TMessageBox>(frm, "msgMain")), std::vector<std::string>{kNoUpdates});
       // The copy stays in the folder, the version read as text (not split at the comma).
       QVERIFY(app.ReadFile("mainappupdate.inf").find(std::string("Version=") + version) != std::string::npos);
     }
@@ -74,10 +74,10 @@ class UpdateCheckTest : public QObject {
     app.WriteFile("mainappupdate.inf", "[APPLICATION]\r\nVersion=9.99\r\n");
     TfrmMain& frm = ShowQuiet(app);
     frm.CheckForUpdates(true);
-    QVERIFY(frm.msgMain->Shown().empty());
+    QVERIFY(Control<TMessageBox>(frm, "msgMain")->Shown().empty());
     QVERIFY(!app.Exists("mainappupdate.inf"));
     frm.CheckForUpdates(false);
-    QCOMPARE(Texts(*frm.msgMain), std::vector<std::string>{kNoUpdates});
+    QCOMPARE(Texts(*Control<TMessageBox>(frm, "msgMain")), std::vector<std::string>{kNoUpdates});
   }
 
   void MissingUpdaterWarns() {
@@ -86,16 +86,16 @@ class UpdateCheckTest : public QObject {
     app.Endpoints.UpdateBaseURL = server.Base();
     TfrmMain& frm = ShowQuiet(app);
     frm.CheckForUpdates(true);
-    QCOMPARE(Texts(*frm.msgMain),
+    QCOMPARE(Texts(*Control<TMessageBox>(frm, "msgMain")),
              (std::vector<std::string>{kQuestion230,
                                        "The updater module is missing. Please reinstall again the current version!"}));
-    QCOMPARE(frm.msgMain->Shown()[1].Kind, TMsgKind::Warning);
+    QCOMPARE(Control<TMessageBox>(frm, "msgMain")->Shown()[1].Kind, TMsgKind::Warning);
     QVERIFY(app.Exits.empty());
     // Cancel on the first question ends there.
-    frm.msgMain->ClearShown();
-    frm.msgMain->QueueAnswer(TMsgResult::Cancel);
-    frm.bsSkinSpeedButton1->click();
-    QCOMPARE(Texts(*frm.msgMain), std::vector<std::string>{kQuestion230});
+    Control<TMessageBox>(frm, "msgMain")->ClearShown();
+    Control<TMessageBox>(frm, "msgMain")->QueueAnswer(TMsgResult::Cancel);
+    Control<QToolButton>(frm, "bsSkinSpeedButton1")->click();
+    QCOMPARE(Texts(*Control<TMessageBox>(frm, "msgMain")), std::vector<std::string>{kQuestion230});
   }
 
   void StartUpStepChecksUpdatesForEveryEdition() {
@@ -109,10 +109,10 @@ class UpdateCheckTest : public QObject {
       app.Settings = settings;
       app.Endpoints.UpdateBaseURL = server.Base();
       TfrmMain& frm = ShowQuiet(app);
-      frm.msgMain->QueueAnswer(TMsgResult::Cancel);
+      Control<TMessageBox>(frm, "msgMain")->QueueAnswer(TMsgResult::Cancel);
       frm.Timer1Timer();
       // No news warning (quiet or no request), then the update question.
-      QCOMPARE(Texts(*frm.msgMain), std::vector<std::string>{kQuestion230});
+      QCOMPARE(Texts(*Control<TMessageBox>(frm, "msgMain")), std::vector<std::string>{kQuestion230});
     }
   }
 
@@ -122,10 +122,10 @@ class UpdateCheckTest : public QObject {
     app.Endpoints.UpdateBaseURL = server.Base();
     InstallUpdater(app);
     TfrmMain& frm = ShowQuiet(app);
-    frm.msgMain->QueueAnswer(TMsgResult::Ok);
-    frm.msgMain->QueueAnswer(TMsgResult::Cancel);
+    Control<TMessageBox>(frm, "msgMain")->QueueAnswer(TMsgResult::Ok);
+    Control<TMessageBox>(frm, "msgMain")->QueueAnswer(TMsgResult::Cancel);
     frm.CheckForUpdates(false);
-    QCOMPARE(Texts(*frm.msgMain), (std::vector<std::string>{kQuestion230, kCloseQuestion}));
+    QCOMPARE(Texts(*Control<TMessageBox>(frm, "msgMain")), (std::vector<std::string>{kQuestion230, kCloseQuestion}));
     QTest::qWait(200);
     QVERIFY(!app.Exists("updater-args.txt"));
     QVERIFY(app.Exits.empty());
@@ -138,7 +138,7 @@ class UpdateCheckTest : public QObject {
     InstallUpdater(app);
     TfrmMain& frm = ShowQuiet(app);
     frm.CheckForUpdates(true);
-    QCOMPARE(Texts(*frm.msgMain), (std::vector<std::string>{kQuestion230, kCloseQuestion}));
+    QCOMPARE(Texts(*Control<TMessageBox>(frm, "msgMain")), (std::vector<std::string>{kQuestion230, kCloseQuestion}));
     QCOMPARE(app.Exits, std::vector<int>{0});
     QTRY_VERIFY_WITH_TIMEOUT(app.Exists("updater-args.txt"), 20000);
     QCOMPARE(app.ReadFile("updater-args.txt"), server.Base() + "\n2.20\nA\n");
@@ -150,17 +150,17 @@ class UpdateCheckTest : public QObject {
     TAppFixture app;
     app.Endpoints.UpdateBaseURL = server.Base();
     TfrmMain& frm = ShowQuiet(app);
-    frm.msgMain->QueueAnswer(TMsgResult::Cancel);
+    Control<TMessageBox>(frm, "msgMain")->QueueAnswer(TMsgResult::Cancel);
     bool clickReturned = false;
     QTimer::singleShot(150, [&] {
-      frm.bsSkinSpeedButton1->click();
+      Control<QToolButton>(frm, "bsSkinSpeedButton1")->click();
       clickReturned = true;
     });
     std::string text;
     QVERIFY(frm.FetchPage("http://" + pages.HostPort() + "/slow", text));
     QVERIFY(clickReturned);
-    QVERIFY(frm.msgMain->Shown().empty());
-    QTRY_COMPARE_WITH_TIMEOUT(Texts(*frm.msgMain), std::vector<std::string>{kQuestion230}, 20000);
+    QVERIFY(Control<TMessageBox>(frm, "msgMain")->Shown().empty());
+    QTRY_COMPARE_WITH_TIMEOUT(Texts(*Control<TMessageBox>(frm, "msgMain")), std::vector<std::string>{kQuestion230}, 20000);
   }
 
   // An update server that answers with endless bytes (here: 100 kB after a
@@ -174,7 +174,7 @@ class UpdateCheckTest : public QObject {
     app.Endpoints.UpdateBaseURL = "http://" + server.HostPort() + "/liveupdate/halvane/";
     TfrmMain& frm = ShowQuiet(app);
     frm.CheckForUpdates(false);
-    QCOMPARE(Texts(*frm.msgMain), std::vector<std::string>{kNoUpdates});
+    QCOMPARE(Texts(*Control<TMessageBox>(frm, "msgMain")), std::vector<std::string>{kNoUpdates});
     QVERIFY(!app.Exists("mainappupdate.inf"));
   }
 
@@ -187,7 +187,7 @@ class UpdateCheckTest : public QObject {
     app.Endpoints.Limits.Update.IdleMs = 300;
     TfrmMain& frm = ShowQuiet(app);
     frm.CheckForUpdates(false);
-    QCOMPARE(Texts(*frm.msgMain), std::vector<std::string>{kNoUpdates});
+    QCOMPARE(Texts(*Control<TMessageBox>(frm, "msgMain")), std::vector<std::string>{kNoUpdates});
     QVERIFY(!app.Exists("mainappupdate.inf"));
   }
 };
