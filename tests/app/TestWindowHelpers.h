@@ -33,11 +33,14 @@ T* FindControl(const QObject& form, const char* name) {
 }
 
 // As FindControl, but a missing control (a wrong name or a wrong type)
-// throws, which fails the test that asked for it.
+// throws, which fails the test that asked for it. QtTest reports only
+// that an exception escaped, so the control's name is logged first.
 template <class T>
 T* Control(const QObject& form, const char* name) {
   if (T* control = FindControl<T>(form, name)) return control;
-  throw std::logic_error(std::string("no control named ") + name + " of type " + T::staticMetaObject.className());
+  const std::string why = std::string("no control named ") + name + " of type " + T::staticMetaObject.className();
+  qWarning("%s", why.c_str());
+  throw std::logic_error(why);
 }
 
 // Shows the window with the start-up check out of the way of the step

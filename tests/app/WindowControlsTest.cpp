@@ -32,7 +32,9 @@ class WindowControlsTest : public QObject {
   void AWrongNameOrTypeFails() {
     TAppFixture app;
     TfrmMain& frm = app.Create();
+    QTest::ignoreMessage(QtWarningMsg, "no control named btnSerch of type QPushButton");
     QVERIFY_THROWS_EXCEPTION(std::logic_error, Control<QPushButton>(frm, "btnSerch"));
+    QTest::ignoreMessage(QtWarningMsg, "no control named edtKeyword of type QPushButton");
     QVERIFY_THROWS_EXCEPTION(std::logic_error, Control<QPushButton>(frm, "edtKeyword"));
     QVERIFY(FindControl<QLineEdit>(frm, "edtKeywords") == nullptr);
   }
