@@ -16,6 +16,7 @@
 #include <sstream>
 #include <thread>
 
+#include "store/OpenStore.h"
 #include "tests/support/TLiveSimSetup.h"
 #include "tests/support/TSimProcess.h"
 
@@ -44,7 +45,7 @@ std::string ReadFile(const std::string& path) {
 // satisfies interruptWhen; Interrupted then says when.
 using TInterruptWhen = std::function<bool(const std::string& err)>;
 TToolResult RunTool(const std::vector<std::string>& args, const std::string& folder,
-                    const TInterruptWhen& interruptWhen = {}) {
+                    const TInterruptWhen& interruptWhen = {}, int signal = SIGINT) {
   const std::string out = folder + "/stdout.txt";
   const std::string err = folder + "/stderr.txt";
   int pipeEnds[2] = {-1, -1};
@@ -80,7 +81,7 @@ TToolResult RunTool(const std::vector<std::string>& args, const std::string& fol
       result.Err.append(buffer, static_cast<std::size_t>(got));
       if (!result.Interrupted && interruptWhen(result.Err)) {
         result.Interrupted = std::chrono::steady_clock::now();
-        kill(child, SIGINT);
+        kill(child, signal);
       }
     }
     close(pipeEnds[0]);
@@ -223,6 +224,43 @@ TEST_F(HarvestTool, CtrlCStopsAndKeepsTheRowsSoFar) {
   EXPECT_GT(rows, 0);
   EXPECT_TRUE(std::getline(expected, wanted));  // the whole run has more
   EXPECT_NE(result.Err.find("stopped"), std::string::npos) << result.Err;
+}
+
+// Killed outright (no handler runs) while it judges: the store opens, the
+// run is recorded as never ended, every verdict kept belongs to a page, and
+// the next run carries on in the same store.
+TEST_F(HarvestTool, AKilledRunLeavesAConsistentStore) {
+  ASSERT_TRUE(Sim->SetFaults(TLiveSimSetup::BlogRules(6, "head-delay:150")));
+  const std::string db = Path("store.db");
+  const std::vector<std::string> args = {"--sources", Setup->SourcesFile(), "--keyword", "blue widgets",
+                                         "--depth", "5", "--parallel", "1", "--db", db, "--csv", Path("out.csv")};
+  const TToolResult killed = RunTool(args, Setup->Folder(), [](const std::string& err) {
+    return err.find(" rows, ") != std::string::npos &&
+           err.find(" 0 rows, ", err.rfind("pages judged")) == std::string::npos;
+  }, SIGKILL);
+  Sim->ClearFaults();
+  ASSERT_TRUE(killed.Interrupted) << killed.Err;
+  EXPECT_EQ(killed.ExitCode, -1);  // ended by the signal
+  EXPECT_FALSE(fs::exists(Path("out.csv")));
+
+  bool keptBefore = false;
+  {
+    const std::unique_ptr<halvane::store::TStore> store = halvane::store::OpenStore(db);
+    const auto runs = store->Runs();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_FALSE(runs[0].Ended.has_value());
+    for (const auto& entry : store->History(0)) {
+      EXPECT_FALSE(store->Verdicts(entry.Page.Address).empty()) << entry.Page.Address;
+      keptBefore = keptBefore || entry.Verdict.Reason.empty();
+    }
+  }
+  const TToolResult again = RunTool(args, Setup->Folder());
+  EXPECT_EQ(again.ExitCode, 0) << again.Err;
+  const std::unique_ptr<halvane::store::TStore> store = halvane::store::OpenStore(db);
+  ASSERT_EQ(store->Runs().size(), 2u);
+  EXPECT_TRUE(store->Runs()[1].Ended.has_value());
+  // Rows the killed run had judged are not new.
+  EXPECT_EQ(ReadFile(Path("out.csv")).find("\"No\"\r\n") != std::string::npos, keptBefore);
 }
 
 }  // namespace
