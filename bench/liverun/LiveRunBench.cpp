@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
   const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("halvane-live-bench-" + std::to_string(getpid()));
   std::filesystem::create_directories(folder);
   setenv("XDG_CACHE_HOME", (folder / "cache").c_str(), 1);
+  setenv("XDG_DATA_HOME", (folder / "data").c_str(), 1);  // halvane-harvest's store
   const std::string config = (folder / "bench.conf").string();
   // Modern blogs: the pages today's WordPress serves, judged by the modern
   // page test as a user's run judges them.
