@@ -58,6 +58,7 @@ TBraveSearch::TBraveSearch(live::TLiveClient& client, std::string url, std::stri
 TPageProtocol TBraveSearch::Protocol(std::string url, std::string key, std::chrono::seconds deadline) {
   TPageProtocol protocol;
   protocol.Engine = std::string(kEngine);
+  protocol.AddressKey = "brave-url";
   protocol.EngineUrl = url;
   protocol.MaxPages = kMaxPages;
   protocol.Request = [url, key](const std::string& query, int page) { return BuildRequest(url, key, query, page); };

@@ -16,6 +16,7 @@ struct TPageProtocol {
 
   std::string Engine;     // "SearXNG"
   std::string EngineUrl;  // its address: its host's addresses are dropped
+  std::string AddressKey; // the sources file's key of that address ("searxng-url"), for hints
   int MaxPages = 1;
   // The request for page index (from 0) of a query text.
   std::function<live::TLiveRequest(const std::string& queryText, int pageIndex)> Request;

@@ -58,7 +58,7 @@ struct TPagedSearch::TRun {
     const TSearchPage page = Protocol.Parse(response);
     const std::size_t added = page.Error.empty() ? Harvest.Add(page.Urls) : 0;
     // An attempt cut short by the deadline fails: the deadline is the reason.
-    if (!page.Error.empty()) return Finish(Late() ? DeadlineText() : page.Error);
+    if (!page.Error.empty()) return Finish(Late() ? DeadlineText() : page.Error + Hint(response.Error));
     const bool last = Harvest.Full() || !page.MoreAvailable || page.Urls.empty() || added == 0 ||
                       pageIndex + 1 >= Protocol.MaxPages;
     if (last) return Finish({});
@@ -66,6 +66,21 @@ struct TPagedSearch::TRun {
   }
 
   bool Late() const { return Protocol.Now() >= EndBy; }
+
+  // What the user can check when the service gave no answer at all.
+  std::string Hint(live::TLiveError error) const {
+    switch (error) {
+      case live::TLiveError::Resolve:
+      case live::TLiveError::Connect:
+        return Protocol.AddressKey.empty() ? std::string()
+                                           : "; check [search] " + Protocol.AddressKey + " in the sources file";
+      case live::TLiveError::Tls:
+        return "; if its certificate comes from a CA of your own, name that CA in [network] ca-file of the "
+               "sources file";
+      default:
+        return {};
+    }
+  }
 
   std::string DeadlineText() const {
     const auto seconds = static_cast<long>(Protocol.Deadline.count());

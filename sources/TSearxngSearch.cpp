@@ -53,6 +53,7 @@ TSearxngSearch::TSearxngSearch(live::TLiveClient& client, std::string baseUrl, s
 TPageProtocol TSearxngSearch::Protocol(std::string baseUrl, std::chrono::seconds deadline) {
   TPageProtocol protocol;
   protocol.Engine = std::string(kEngine);
+  protocol.AddressKey = "searxng-url";
   protocol.EngineUrl = baseUrl;
   protocol.MaxPages = kMaxPages;
   protocol.Request = [baseUrl](const std::string& query, int page) { return BuildRequest(baseUrl, query, page); };

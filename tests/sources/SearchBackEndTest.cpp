@@ -269,6 +269,22 @@ TEST_F(SearchBackEnd, OverTlsWithTheSimulatorsCaAndRefusedWithoutIt) {
   EXPECT_NE(r.Outcome.Problem.find("certificate"), std::string::npos) << r.Outcome.Problem;
 }
 
+// A service that gives no answer at all names the key to check.
+TEST_F(SearchBackEnd, NoAnswerNamesWhatToCheckInTheSourcesFile) {
+  TSearxngSearch untrusted(FClient, FSim->HttpsServiceUrl() + "/");
+  const std::string tls = Harvest(untrusted, "blue widgets", 100).Outcome.Problem;
+  EXPECT_TRUE(tls.ends_with("; if its certificate comes from a CA of your own, name that CA in [network] ca-file of "
+                            "the sources file"))
+      << tls;
+  // A port nobody listens on: the simulator's, once it has stopped, would
+  // race; port 1 on loopback is refused at once.
+  TSearxngSearch refused(FClient, "http://127.0.0.1:1/");
+  const std::string connect = Harvest(refused, "blue widgets", 100).Outcome.Problem;
+  EXPECT_TRUE(connect.ends_with("; check [search] searxng-url in the sources file")) << connect;
+  TBraveSearch brave(FClient, "http://127.0.0.1:1/res/v1/web/search", "key");
+  EXPECT_TRUE(Harvest(brave, "x", 20).Outcome.Problem.ends_with("; check [search] brave-url in the sources file"));
+}
+
 TEST_F(SearchBackEnd, StartAgainEndsTheHarvestUnderWayAndBeginsAfresh) {
   // The first harvest waits on its second page when the second one starts.
   ASSERT_TRUE(FSim->SetFaults("pageno=2 head-delay:3000\n"));
