@@ -267,6 +267,22 @@ TEST(HarvestCommand, AnInterruptStopsAndWritesTheRowsSoFar) {
                 "\"7\",\"https://b.example.net/2\",\"Open\",\"None yet\",\"No\",\"-\",\"1,234\"\r\n");
 }
 
+TEST(TProgressReport, TheBarSaysTheTimeLeftAndFitsTheTerminal) {
+  EXPECT_EQ(TProgressReport::TimeLeftText(212, 40, std::chrono::seconds(20)), "about 1:26 left");
+  EXPECT_EQ(TProgressReport::TimeLeftText(212, 0, std::chrono::seconds(20)), "");
+  EXPECT_EQ(TProgressReport::TimeLeftText(212, 212, std::chrono::seconds(20)), "");
+  EXPECT_EQ(TProgressReport::FitWidth("Judging 1 of 2 pages", 7), "Judging");
+  EXPECT_EQ(TProgressReport::FitWidth("caf\xC3\xA9 au lait", 4), "caf\xC3\xA9");
+  EXPECT_EQ(TProgressReport::FitWidth("short", 0), "short");
+  std::ostringstream bar;
+  TProgressReport report(bar, TProgressReport::TStyle::Bar);
+  report.SetWidth(40);
+  report.Counts(212, 40, 12);
+  report.Status("Searching SearXNG, page 3 of a very long status text...");
+  const std::string drawn = bar.str().substr(bar.str().rfind("\r\033[K") + 4);
+  EXPECT_EQ(drawn, TProgressReport::BarText(212, 40, 12, std::chrono::seconds(0)).substr(0, 39));
+}
+
 TEST(TProgressReport, DrawsTheBarFromTheCounts) {
   EXPECT_EQ(TProgressReport::BarText(212, 40, 12, std::chrono::seconds(73)),
             "[###-----------------] 40/212 pages judged, 12 rows, 1:13");

@@ -66,6 +66,7 @@ int RunHarvest(const THarvestOptions& options, liverun::TLiveRunParts& parts, TH
   table.WithNew = store != nullptr;
   std::vector<TPageOutcome> outcomes;
   TProgressReport report(console.Err, options.Quiet ? TProgressReport::TStyle::Quiet : console.Style);
+  report.SetWidth(console.Width);
   std::vector<std::string> failures;
 
   std::int64_t runId = 0;

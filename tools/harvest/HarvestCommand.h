@@ -18,6 +18,7 @@ struct THarvestConsole {
   std::ostream& Out;  // the table when no output file is named
   std::ostream& Err;  // errors and progress
   TProgressReport::TStyle Style;
+  std::size_t Width = 0;  // the terminal's columns the bar fits (0: not a terminal)
 };
 
 // The output file is checked first (kHarvestBadArguments when it cannot be

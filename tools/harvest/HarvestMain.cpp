@@ -1,5 +1,6 @@
 // halvane-harvest: live search runs and the store's verbs from the command
 // line (no window, no Qt).
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -95,13 +96,15 @@ int main(int argc, char** argv) {
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
 
+  winsize window{};
+  const std::size_t width = ioctl(STDERR_FILENO, TIOCGWINSZ, &window) == 0 ? window.ws_col : 0;
   const auto style = isatty(STDERR_FILENO) ? harvest::TProgressReport::TStyle::Bar
                                            : harvest::TProgressReport::TStyle::Lines;
   if (!options->Quiet) {
     for (const std::string& note : parts->Notes) std::cerr << note << '\n';
   }
   if (options->Verb == TVerb::Recheck) {
-    return harvest::RunRecheck(*options, *parts->Pages, *store, {std::cout, std::cerr, style}, gInterrupted);
+    return harvest::RunRecheck(*options, *parts->Pages, *store, {std::cout, std::cerr, style, width}, gInterrupted);
   }
-  return harvest::RunHarvest(*options, *parts, {std::cout, std::cerr, style}, gInterrupted, store.get());
+  return harvest::RunHarvest(*options, *parts, {std::cout, std::cerr, style, width}, gInterrupted, store.get());
 }

@@ -134,6 +134,7 @@ int RunRecheck(const THarvestOptions& options, liverun::TPageFetcher& pages, sto
   }
 
   TProgressReport report(console.Err, options.Quiet ? TProgressReport::TStyle::Quiet : console.Style);
+  report.SetWidth(console.Width);
   TAnswers answers;
   for (std::size_t i = 0; i < links.size(); ++i) {
     pages.Fetch(links[i].Address,

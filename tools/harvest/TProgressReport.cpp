@@ -26,6 +26,25 @@ std::string TProgressReport::BarText(std::size_t found, std::size_t judged, std:
          clock;
 }
 
+std::string TProgressReport::TimeLeftText(std::size_t found, std::size_t judged, std::chrono::seconds elapsed) {
+  if (judged == 0 || judged >= found) return {};
+  const long long left = elapsed.count() * static_cast<long long>(found - judged) / static_cast<long long>(judged);
+  char clock[48];
+  std::snprintf(clock, sizeof clock, "about %lld:%02lld left", left / 60, left % 60);
+  return clock;
+}
+
+std::string TProgressReport::FitWidth(const std::string& text, std::size_t width) {
+  if (width == 0) return text;
+  std::size_t columns = 0;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    // Count lead bytes only: a character's continuation bytes take no column.
+    if ((static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) continue;
+    if (columns++ == width) return text.substr(0, at);
+  }
+  return text;
+}
+
 void TProgressReport::Keyword(const std::string& keyword, std::size_t index, std::size_t count) {
   std::lock_guard lock(FLock);
   FStart = std::chrono::steady_clock::now();
@@ -72,7 +91,10 @@ void TProgressReport::Draw(bool force) {
   const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(now - FStart);
   if (FStyle == TStyle::Bar) {
     // Back to the line's start, clear it, redraw.
-    FOut << "\r\033[K" << BarText(FFound, FJudged, FRows, elapsed) << "  " << FStatus << std::flush;
+    std::string line = BarText(FFound, FJudged, FRows, elapsed);
+    if (const std::string left = TimeLeftText(FFound, FJudged, elapsed); !left.empty()) line += ", " + left;
+    // One column short of the width: a full line would wrap on some terminals.
+    FOut << "\r\033[K" << FitWidth(line + "  " + FStatus, FWidth > 0 ? FWidth - 1 : 0) << std::flush;
     FBarShown = true;
   } else {
     FOut << FStatus << " (" << FJudged << "/" << FFound << " pages judged, " << FRows << " rows, "

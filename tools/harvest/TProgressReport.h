@@ -1,6 +1,7 @@
 #pragma once
 // halvane-harvest's progress on standard error: a bar redrawn in place on a
-// terminal, plain lines (at most one a second) otherwise, nothing when quiet.
+// terminal, cut to its width, with the time left; plain lines (at most one a
+// second) otherwise; nothing when quiet.
 #include <chrono>
 #include <cstddef>
 #include <mutex>
@@ -22,6 +23,15 @@ class TProgressReport {
 
   // "[#####-----] 40/212 pages judged, 12 rows, 0:13"
   static std::string BarText(std::size_t found, std::size_t judged, std::size_t rows, std::chrono::seconds elapsed);
+  // "about 1:20 left" from the pace so far; "" before the first page is
+  // judged or once every page found is.
+  static std::string TimeLeftText(std::size_t found, std::size_t judged, std::chrono::seconds elapsed);
+  // text cut to at most width columns (a UTF-8 character is never split);
+  // width 0: as it is.
+  static std::string FitWidth(const std::string& text, std::size_t width);
+
+  // The terminal's width the bar must fit (0: not known, nothing is cut).
+  void SetWidth(std::size_t width) { FWidth = width; }
 
  private:
   void Draw(bool force);
@@ -36,6 +46,7 @@ class TProgressReport {
   std::size_t FFound = 0;
   std::size_t FJudged = 0;
   std::size_t FRows = 0;
+  std::size_t FWidth = 0;
 };
 
 }  // namespace halvane::harvest
