@@ -10,6 +10,7 @@
 
 #include "tests/support/TScriptedServer.h"
 #include "tests/support/ToolRun.h"
+#include "tools/fetch/FetchExitCodes.h"
 
 namespace halvane {
 namespace {
@@ -100,6 +101,27 @@ TEST(FetchTool, RedirectChainEndingAtTheLimitIsNoSuccess) {
   EXPECT_EQ(run.Status, 1);
   EXPECT_EQ(run.Out, "");
   EXPECT_EQ(run.Err, "HTTP/1.1 200 OK\nerror: redirect limit reached (15 requests)\n");
+}
+
+// Help wins wherever it stands and sends nothing; a bad command line still
+// answers on standard error alone.
+TEST(FetchTool, HelpShowsTheUsageAndEveryExitCode) {
+  for (const std::string args : {"--help", "-h", "http://127.0.0.1:1/ -h", "--live -o /nonexistent/x --help",
+                                 "--post a=b --help http://127.0.0.1:1/"}) {
+    const TToolRun run = RunFetch(args);
+    EXPECT_EQ(run.Status, 0) << args;
+    EXPECT_EQ(run.Err, "") << args;
+    EXPECT_THAT(run.Out, StartsWith("usage: halvane-fetch [-o FILE] URL [URL ...]\n")) << args;
+    EXPECT_THAT(run.Out, HasSubstr("\n       halvane-fetch --live ")) << args;
+    EXPECT_THAT(run.Out, HasSubstr("\nexit codes:\n")) << args;
+    for (const int code : {kFetchSucceeded, kFetchFailed, kFetchBadArguments}) {
+      EXPECT_THAT(run.Out, HasSubstr("\n  " + std::to_string(code) + "    ")) << args << " lacks " << code;
+    }
+  }
+  const TToolRun bad = RunFetch("-o");
+  EXPECT_EQ(bad.Status, kFetchBadArguments);
+  EXPECT_EQ(bad.Out, "");
+  EXPECT_THAT(bad.Err, StartsWith("halvane-fetch: -o needs a value\nusage: halvane-fetch [-o FILE]"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // halvane-fetch: the program's HTTP client on the command line.
 //   halvane-fetch [-o FILE] URL [URL ...]
 //   halvane-fetch --post NAME=VALUE [--post NAME=VALUE ...] URL
+//   halvane-fetch --help
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -9,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "tools/fetch/FetchExitCodes.h"
+#include "tools/fetch/FetchHelp.h"
 #include "tools/fetch/LiveFetch.h"
 #include "tools/fetch/PrintableText.h"
 #include "tools/fetch/TStdoutStream.h"
@@ -18,13 +21,9 @@
 namespace halvane {
 namespace {
 
-constexpr int kUsageStatus = 2;
-
 int Usage(const std::string& problem) {
-  std::cerr << "halvane-fetch: " << problem << "\n"
-            << "usage: halvane-fetch [-o FILE] URL [URL ...]\n"
-            << "       halvane-fetch --post NAME=VALUE [--post NAME=VALUE ...] URL\n";
-  return kUsageStatus;
+  std::cerr << "halvane-fetch: " << problem << "\n" << kFetchUsage;
+  return kFetchBadArguments;
 }
 
 // One request; reports it on standard error and tells whether it succeeded.
@@ -88,7 +87,7 @@ int Run(int argc, char** argv) {
     const bool ok = Report(client, [&] { reply = client.Post(urls.front(), body, body.ContentType()); });
     std::fwrite(reply.data(), 1, reply.size(), stdout);
     std::fflush(stdout);
-    return ok ? 0 : 1;
+    return ok ? kFetchSucceeded : kFetchFailed;
   }
 
   std::unique_ptr<TStream> sink;
@@ -100,19 +99,23 @@ int Run(int argc, char** argv) {
     }
   } catch (const EStreamError& e) {
     std::cerr << "halvane-fetch: " << e.what() << "\n";
-    return 1;
+    return kFetchFailed;
   }
   bool allOk = true;
   for (const std::string& url : urls) {
     allOk = Report(client, [&] { client.Get(url, *sink); }) && allOk;
   }
-  return allOk ? 0 : 1;
+  return allOk ? kFetchSucceeded : kFetchFailed;
 }
 
 }  // namespace
 }  // namespace halvane
 
 int main(int argc, char** argv) {
+  if (halvane::WantsFetchHelp(argc, argv)) {
+    std::cout << halvane::FetchHelpText();
+    return halvane::kFetchSucceeded;
+  }
   if (halvane::WantsLive(argc, argv)) return halvane::RunLive(argc, argv);
   return halvane::Run(argc, argv);
 }

@@ -14,18 +14,18 @@
 #include <vector>
 
 #include "live/TLiveClient.h"
+#include "tools/fetch/FetchExitCodes.h"
+#include "tools/fetch/FetchHelp.h"
 #include "tools/fetch/PrintableText.h"
 
 namespace halvane {
 
 namespace {
 
-constexpr int kUsageStatus = 2;
-
 int Usage(const std::string& problem) {
   std::cerr << "halvane-fetch: " << problem << "\n"
-            << "usage: halvane-fetch --live [--ca-file FILE] [--proxy ADDR]... [--parallel N] [-o FILE] URL [URL ...]\n";
-  return kUsageStatus;
+            << "usage: " << kLiveFetchUsage;
+  return kFetchBadArguments;
 }
 
 bool WriteAll(std::FILE* out, const std::string& bytes) {
@@ -77,7 +77,7 @@ int RunLive(int argc, char** argv) {
     out = std::fopen(outputPath.c_str(), "ab");
     if (!out) {
       std::cerr << "halvane-fetch: cannot open " << outputPath << ": " << std::strerror(errno) << "\n";
-      return 1;
+      return kFetchFailed;
     }
   }
 
@@ -127,7 +127,7 @@ int RunLive(int argc, char** argv) {
     std::cerr << "error: cannot write " << outputPath << ": " << std::strerror(errno) << "\n";
     allOk = false;
   }
-  return allOk ? 0 : 1;
+  return allOk ? kFetchSucceeded : kFetchFailed;
 }
 
 }  // namespace halvane
