@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "tools/rank/RankExitCodes.h"
 #include "tools/sim/TTrancoDownload.h"
 #include "tests/tables/TableFiles.h"
 
@@ -130,6 +131,25 @@ TEST(RankTool, ReportsBrokenTablesAndBadCommandLines) {
     const TRun usage = RunRank(dir, args);
     EXPECT_EQ(usage.Status, 2) << args;
     EXPECT_THAT(usage.Err, HasSubstr("usage: halvane-rank")) << args;
+  }
+}
+
+// Help wins wherever it stands, before a verb reads or writes anything.
+TEST(RankTool, HelpShowsTheUsageEveryVerbAndEveryExitCode) {
+  TTempDir dir;
+  for (const std::string args : {"--help", "-h", "--cache /nonexistent index --help", "lookup none.csv a.com -h",
+                                 "download --sources /nonexistent/sources.ini -h", "test-page none.html --help"}) {
+    const TRun run = RunRank(dir, args);
+    EXPECT_EQ(run.Status, 0) << args;
+    EXPECT_EQ(run.Err, "") << args;
+    EXPECT_THAT(run.Out, ::testing::StartsWith("usage: halvane-rank [--cache DIR] index TABLE\n")) << args;
+    for (const std::string verb : {"index", "lookup", "test-page", "download"}) {
+      EXPECT_THAT(run.Out, HasSubstr("\n  " + verb + " ")) << args << " lacks " << verb;
+    }
+    EXPECT_THAT(run.Out, HasSubstr("\nexit codes:\n")) << args;
+    for (const int code : {rank::kRankDone, rank::kRankFailed, rank::kRankBadArguments}) {
+      EXPECT_THAT(run.Out, HasSubstr("\n  " + std::to_string(code) + "    ")) << args << " lacks " << code;
+    }
   }
 }
 

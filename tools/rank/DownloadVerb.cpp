@@ -11,6 +11,7 @@
 #include "livesetup/TListDownload.h"
 #include "sources/TSourcesFile.h"
 #include "tables/TTrancoListId.h"
+#include "tools/rank/RankExitCodes.h"
 
 namespace halvane::rank {
 namespace {
@@ -35,7 +36,7 @@ int RunDownload(const std::vector<std::string>& args) {
       out = args[i];
     } else {
       std::cerr << "usage:" << (kDownloadUsage + 6);
-      return 2;
+      return kRankBadArguments;
     }
   }
   sources::TSources chosen;
@@ -44,13 +45,13 @@ int RunDownload(const std::vector<std::string>& args) {
                                  : sources::TSourcesFile::Read(sourcesPath, true);
   } catch (const sources::TSourcesFileError& error) {
     std::cerr << "halvane-rank: " << error.what() << "\n";
-    return 2;
+    return kRankBadArguments;
   }
   if (out.empty()) out = chosen.TrancoFile.empty() ? sources::TSourcesFile::DefaultTrancoFile() : chosen.TrancoFile;
   struct stat info {};
   if (::stat(out.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
     std::cerr << "halvane-rank: " << out << " is not a regular file; name the file to write the list to\n";
-    return 2;
+    return kRankBadArguments;
   }
 
   const std::string shownUrl = WithoutUserInfo(chosen.TrancoUrl);
@@ -68,11 +69,11 @@ int RunDownload(const std::vector<std::string>& args) {
   const std::string error = finished.get_future().get();
   if (!error.empty()) {
     std::cerr << "halvane-rank: the download failed: " << error << "; the list at " << out << " is unchanged\n";
-    return 1;
+    return kRankFailed;
   }
   std::cout << "saved " << out << "\n"
             << "cite: " << tables::TTrancoListId::CitationFor(out) << "\n";
-  return 0;
+  return kRankDone;
 }
 
 }  // namespace halvane::rank

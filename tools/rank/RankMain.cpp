@@ -24,21 +24,19 @@
 #include "tables/TableSource.h"
 #include "tables/TableText.h"
 #include "tools/rank/DownloadVerb.h"
+#include "tools/rank/RankExitCodes.h"
+#include "tools/rank/RankHelp.h"
 
 namespace {
 
 using namespace halvane::tables;
-
-constexpr const char* kUsage =
-    "usage: halvane-rank [--cache DIR] index TABLE\n"
-    "       halvane-rank [--cache DIR] lookup TABLE DOMAIN...\n"
-    "       halvane-rank test-page FILE [DOMAIN] [--url ADDRESS]\n"
-    "       halvane-rank download [--sources FILE] [OUT]\n"
-    "TABLE: an authority table (CSV) or a Tranco list (CSV or zip)\n";
+using halvane::rank::kRankBadArguments;
+using halvane::rank::kRankDone;
+using halvane::rank::kRankFailed;
 
 int Usage() {
-  std::cerr << kUsage;
-  return 2;
+  std::cerr << halvane::rank::kRankUsage;
+  return kRankBadArguments;
 }
 
 void Describe(const std::string& table, const TTableIndex& index, double seconds) {
@@ -75,7 +73,7 @@ int Run(const std::string& command, const std::string& table, const std::vector<
       if (!error.empty()) std::cerr << "halvane-rank: " << error << "\n";
       std::cout << "cite: " << TTrancoListId::CitationFor(table) << "\n";
     }
-    return 0;
+    return kRankDone;
   }
   if (!index.BuildReason().empty()) std::cerr << "halvane-rank: indexed " << table << " (" << index.BuildReason() << ")\n";
   for (const std::string& domain : domains) {
@@ -89,7 +87,7 @@ int Run(const std::string& command, const std::string& table, const std::vector<
     std::cout << domain << '\t' << shown << '\n';
   }
   if (index.Damaged()) std::cerr << "halvane-rank: " << index.DamageReport() << "\n";
-  return index.FiguresLeftOut() ? 1 : 0;
+  return index.FiguresLeftOut() ? kRankFailed : kRankDone;
 }
 
 // The page's own host and its registrable domain: the page test tells
@@ -115,7 +113,7 @@ int TestPage(const std::string& file, const std::string& domain, const std::opti
   halvane::TRegularFile in = halvane::TRegularFile::Open(file, UINT64_MAX);
   if (!in.IsOpen()) {
     std::cerr << "halvane-rank: cannot judge " << in.Error() << "\n";
-    return 1;
+    return kRankFailed;
   }
   std::string html(halvane::pagetest::kMaxPageBytes + 1, '\0');
   std::size_t size = 0;
@@ -124,7 +122,7 @@ int TestPage(const std::string& file, const std::string& domain, const std::opti
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) {
       std::cerr << "halvane-rank: cannot judge " << file << ": cannot read it (" << std::strerror(errno) << ")\n";
-      return 1;
+      return kRankFailed;
     }
     if (got == 0) break;
     size += static_cast<std::size_t>(got);
@@ -135,7 +133,7 @@ int TestPage(const std::string& file, const std::string& domain, const std::opti
     own = OwnHost(*url, "--url");
     if (!own) {
       std::cerr << "halvane-rank: --url " << *url << " is no http(s) address with a host\n";
-      return 2;
+      return kRankBadArguments;
     }
   }
   halvane::pagetest::TPageContext context;
@@ -164,13 +162,17 @@ int TestPage(const std::string& file, const std::string& domain, const std::opti
   if (verdict.Truncated) {
     std::cout << "(judged on the first " << (halvane::pagetest::kMaxPageBytes >> 20) << " MiB)\n";
   }
-  return 0;
+  return kRankDone;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  if (halvane::rank::WantsRankHelp(args)) {
+    std::cout << halvane::rank::RankHelpText();
+    return kRankDone;
+  }
   std::string cacheDir = DefaultCacheDir();
   if (args.size() >= 2 && args[0] == "--cache") {
     cacheDir = args[1];
@@ -195,12 +197,12 @@ int main(int argc, char** argv) {
   if (!((command == "index" && args.size() == 2) || (command == "lookup" && args.size() >= 3))) return Usage();
   if (cacheDir.empty()) {
     std::cerr << "halvane-rank: no cache folder: set XDG_CACHE_HOME or HOME, or give --cache DIR\n";
-    return 2;
+    return kRankBadArguments;
   }
   try {
     return Run(command, args[1], std::vector<std::string>(args.begin() + 2, args.end()), cacheDir);
   } catch (const TTableError& error) {
     std::cerr << "halvane-rank: " << error.what() << "\n";
-    return 1;
+    return kRankFailed;
   }
 }
