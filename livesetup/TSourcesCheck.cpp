@@ -72,8 +72,10 @@ void TSourcesCheck::Run() {
     add(TSourceRegistry::Ranking(FSources.Ranking));
     FOpen = FChecks.size() + 1;  // one for this call, released at its end
   }
-  for (const auto& [slot, check] : asked) {
-    FRunning.push_back(check(FSources, *FClient, [this, slot](std::string result) { Report(slot, std::move(result)); }));
+  for (const auto& entry : asked) {
+    const std::size_t slot = entry.first;
+    FRunning.push_back(
+        entry.second(FSources, *FClient, [this, slot](std::string result) { Report(slot, std::move(result)); }));
   }
   Report(SIZE_MAX, {});  // releases Run's own hold
 }
