@@ -122,6 +122,9 @@ class TfrmMain : public QWidget, private TSearchRunView, private TLiveSearchView
 
   // The search run.
   void btnSearchClick();
+  // Live mode: Enter in the keyword box starts a search (the classic
+  // edition's box takes no Enter).
+  void edtKeywordReturnPressed();
   void HarvestResults();
   void AnalyseItems();
   // One harvested address; the item analysis fills it in.

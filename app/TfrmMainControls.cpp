@@ -157,6 +157,7 @@ void TfrmMain::CreateSearchPage() {
   btnSearch = NewButton("btnSearch", "Search", true);
   inputs->AddControl(btnSearch, QRect(308, 8, 98, 20));
   connect(btnSearch, &QPushButton::clicked, this, &TfrmMain::btnSearchClick);
+  connect(edtKeyword, &QLineEdit::returnPressed, this, &TfrmMain::edtKeywordReturnPressed);
   btnSave = NewButton("btnSave", "Save Results", true);
   inputs->AddControl(btnSave, QRect(410, 8, 98, 20));
   bsSkinStdLabel2 = NewLabel("bsSkinStdLabel2", "Your domain (optionally):");

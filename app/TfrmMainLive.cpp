@@ -28,6 +28,14 @@ void TfrmMain::UseSources(const sources::TSources& sources, std::string path) {
   FSources = sources;
   FSourcesPath = std::move(path);
   btnPagesWithoutRow->setVisible(LiveMode());
+  // An empty list shows at once the captions of the run that will fill it.
+  if (lvwItemsModel->Count() == 0) {
+    lvwItemsModel->SetColumns(LiveMode() ? TResultColumns::Live : TResultColumns::Classic);
+  }
+}
+
+void TfrmMain::edtKeywordReturnPressed() {
+  if (LiveMode() && !LiveRunActive()) btnSearchClick();
 }
 
 bool TfrmMain::LiveRunActive() const { return FLiveSearch && FLiveSearch->Active(); }

@@ -125,6 +125,28 @@ class LiveRunWindowTest : public QObject {
     QCOMPARE(static_cast<std::size_t>(std::count(saved.begin(), saved.end(), '\n')), expected.size() + 1);
   }
 
+  // Live mode shows its captions before the first search, and Enter in the
+  // keyword box starts one; the classic window takes no Enter.
+  void LiveCaptionsAtOnceAndEnterSearches() {
+    TAppFixture classic;
+    TfrmMain& plain = classic.Show();
+    Control<QLineEdit>(plain, "edtKeyword")->setText(QStringLiteral("blue widgets"));
+    QTest::keyClick(Control<QLineEdit>(plain, "edtKeyword"), Qt::Key_Return);
+    QCOMPARE(Control<QPushButton>(plain, "btnSearch")->text(), QStringLiteral("Search"));
+    QCOMPARE(Control<TResultsModel>(plain, "lvwItemsModel")->headerData(5, Qt::Horizontal).toString(),
+             QStringLiteral("Alexa Ranking"));
+
+    TAppFixture app;
+    TfrmMain& frm = LiveWindow(app, *FSetup, "blue widgets");
+    const TResultsModel& model = *Control<TResultsModel>(frm, "lvwItemsModel");
+    QCOMPARE(model.columnCount(), 7);
+    QCOMPARE(model.headerData(3, Qt::Horizontal).toString(), QStringLiteral("Comment Links"));
+    QTest::keyClick(Control<QLineEdit>(frm, "edtKeyword"), Qt::Key_Return);
+    QVERIFY(frm.LiveRunActive());
+    QTRY_VERIFY_WITH_TIMEOUT(Idle(frm), 30000);
+    QVERIFY(model.Count() > 0);
+  }
+
   // Every harvested address without a row is listed with its reason, in
   // live mode only.
   void PagesWithoutARowAreListedWithTheirReason() {
