@@ -42,7 +42,10 @@ TfrmAbout::TfrmAbout(const TBrandSettings& settings, QWidget* parent, std::strin
   setObjectName(QStringLiteral("TfrmAbout"));
   setWindowTitle(QStringLiteral("About..."));
   setModal(true);
-  setFixedSize(368, 211);
+  // Live mode's lines (its sources, the Tranco citation) get a box they fit
+  // in without scrolling; the classic window keeps its size.
+  const QSize size = FLiveText.empty() ? QSize(368, 211) : QSize(560, 391);
+  setFixedSize(size);
   auto* layout = new TAlignLayout(this, QSize(368, 211));
 
   auto label = [&](const char* name, int left, int top, bool bold) {
@@ -88,7 +91,7 @@ TfrmAbout::TfrmAbout(const TBrandSettings& settings, QWidget* parent, std::strin
   layout->AddControl(editAbout, QRect(129, 171, 87, 21), TAlign::None, akLeft | akBottom);
   connect(editAbout, &QPushButton::clicked, this, &TfrmAbout::editAboutClick);
 
-  CentreOnScreen(this, QSize(368, 211));
+  CentreOnScreen(this, size);
   FormCreate();
 }
 

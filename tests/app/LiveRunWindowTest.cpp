@@ -3,7 +3,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTableWidget>
@@ -29,6 +31,7 @@
 #include "app/TResultsModel.h"
 #include "toolkit/TSaveDialog.h"
 #include "tests/support/TSimProcess.h"
+#include "app/TfrmAbout.h"
 #include "app/TfrmPagesWithoutRow.h"
 #include "app/TfrmSources.h"
 #include "sources/TSourcesFile.h"
@@ -192,6 +195,13 @@ class LiveRunWindowTest : public QObject {
     QVERIFY2(about.find("Search: SearXNG at https://127.0.0.1:") != std::string::npos, about.c_str());
     QVERIFY(about.find("Authority: Open PageRank") != std::string::npos);
     QVERIFY(about.find("Le Pochat") != std::string::npos && about.find("NDSS 2019; Tranco list ") != std::string::npos);
+    // Every line of it is in view without scrolling; the classic box keeps its size.
+    TfrmAbout window(liveFrm.BrandSettings(), &liveFrm, about);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(window.memAbout->toPlainText().contains(QStringLiteral("Le Pochat")));
+    QCOMPARE(window.memAbout->verticalScrollBar()->maximum(), 0);
+    QVERIFY(window.memAbout->height() > 4 * window.memAbout->fontMetrics().lineSpacing() * 2);
   }
 
   void StopEndsEachStageAtOnce() {
