@@ -263,4 +263,75 @@ TEST_F(HarvestTool, AKilledRunLeavesAConsistentStore) {
   EXPECT_EQ(ReadFile(Path("out.csv")).find("\"No\"\r\n") != std::string::npos, keptBefore);
 }
 
+// The verbs as a user runs them against the simulated web: a search fills
+// the store and its links, a page added by hand, a blacklisted blog, the
+// recheck that finds the links again, the history and judge --urls.
+TEST(HarvestWorkbench, TheVerbsAgainstTheSimulatedWeb) {
+  // Today's blogs: the user's link sits in the comments.
+  TSimProcess sim(std::string(HALVANE_TEST_DATA) + "/sim/live-modern.conf");
+  const TLiveSimSetup setup(sim);
+  const auto Path = [&](const std::string& name) { return setup.Folder() + "/" + name; };
+  const std::string db = Path("store.db");
+  const auto run = [&](std::vector<std::string> args) {
+    args.insert(args.end(), {"--db", db, "--sources", setup.SourcesFile()});
+    return RunTool(args, setup.Folder());
+  };
+  TToolResult result = run({"--keyword", "blue widgets", "--domain", "myshop.example", "--csv", Path("out.csv")});
+  ASSERT_EQ(result.ExitCode, 0) << result.Err;
+  std::vector<std::string> found;
+  {
+    const std::unique_ptr<halvane::store::TStore> store = halvane::store::OpenStore(db);
+    for (const auto& link : store->Links()) found.push_back(link.Address);
+  }
+  ASSERT_FALSE(found.empty());  // the model's pages with the user's link
+
+  // A page of a blog without the user's link, recorded by hand.
+  const std::unique_ptr<halvane::store::TStore> store = halvane::store::OpenStore(db);
+  std::string plain;
+  for (const auto& entry : store->History(0)) {
+    if (entry.Verdict.Reason.empty() && entry.Verdict.HasYourLink == false) plain = entry.Page.Address;
+  }
+  ASSERT_FALSE(plain.empty());
+  result = run({"links", "add", plain});
+  EXPECT_EQ(result.ExitCode, 0) << result.Err;
+  EXPECT_NE(result.Err.find(": recorded"), std::string::npos);
+
+  result = run({"recheck", "--domain", "myshop.example", "--csv", Path("recheck.csv")});
+  EXPECT_EQ(result.ExitCode, 3) << result.Err;  // the page added by hand has no link
+  const std::string recheck = ReadFile(Path("recheck.csv"));
+  for (const std::string& address : found) {
+    EXPECT_NE(recheck.find("\"" + address + "\",\"present, "), std::string::npos) << address << "\n" << recheck;
+  }
+  EXPECT_NE(recheck.find("\"" + plain + "\",\"missing\",\"first check\""), std::string::npos) << recheck;
+
+  // A blacklisted blog is never fetched again; --new-only skips the rest.
+  const std::string host = plain.substr(7, plain.find('/', 7) - 7);
+  result = run({"blacklist", "add", host.substr(0, host.find(':'))});
+  EXPECT_EQ(result.ExitCode, 0) << result.Err;
+  result = run({"--keyword", "blue widgets", "--new-only", "--report", Path("report.csv")});
+  EXPECT_EQ(result.ExitCode, 0) << result.Err;
+  const std::string report = ReadFile(Path("report.csv"));
+  EXPECT_NE(report.find("\"blacklisted\""), std::string::npos) << report;
+  EXPECT_NE(report.find("\"judged recently\""), std::string::npos) << report;
+  EXPECT_EQ(report.find("\"kept\""), std::string::npos) << report;
+
+  // A page with the user's link on a blog that is not blacklisted.
+  const auto other = std::find_if(found.begin(), found.end(), [&](const std::string& address) {
+    return address.find("//" + host + "/") == std::string::npos;
+  });
+  ASSERT_NE(other, found.end());
+  std::ofstream(Path("urls.txt")) << "# one page again\n" << *other << "\n";
+  result = run({"judge", "--urls", Path("urls.txt"), "--domain", "myshop.example", "--json", Path("judged.json")});
+  EXPECT_EQ(result.ExitCode, 0) << result.Err;
+  const auto judged = nlohmann::json::parse(ReadFile(Path("judged.json")));
+  ASSERT_EQ(judged.size(), 1u);
+  EXPECT_EQ(judged[0]["has_your_link"], true);
+  EXPECT_EQ(judged[0]["new"], false);
+
+  result = run({"history", "--json", Path("history.json")});
+  EXPECT_EQ(result.ExitCode, 0) << result.Err;
+  EXPECT_EQ(nlohmann::json::parse(ReadFile(Path("history.json"))).size(),
+            static_cast<std::size_t>(store->Counts().Pages));
+}
+
 }  // namespace
