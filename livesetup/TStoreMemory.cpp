@@ -1,5 +1,6 @@
 #include "livesetup/TStoreMemory.h"
 
+#include <cstdint>
 #include <ctime>
 
 #include "live/RegistrableDomain.h"
@@ -20,7 +21,31 @@ store::TCommentLinks StoredCommentLinks(pagetest::TCommentLinks links) {
   }
 }
 
+pagetest::TCommentLinks PageCommentLinks(store::TCommentLinks links) {
+  switch (links) {
+    case store::TCommentLinks::Followed: return pagetest::TCommentLinks::Followed;
+    case store::TCommentLinks::Mixed: return pagetest::TCommentLinks::Mixed;
+    default: return pagetest::TCommentLinks::NoneYet;
+  }
+}
+
 }  // namespace
+
+liverun::TLiveResult ResultOf(const store::TVerdictRecord& verdict) {
+  liverun::TLiveResult row;
+  row.Url = verdict.FinalAddress.empty() ? verdict.Address : verdict.FinalAddress;
+  row.CommentsOpen = verdict.CommentsOpen.value_or(false);
+  row.CommentLinks = PageCommentLinks(verdict.CommentLinks.value_or(store::TCommentLinks::None));
+  row.HasYourLink = verdict.HasYourLink.value_or(false);
+  row.Anchor = verdict.Anchor;
+  row.YourLinkRel = verdict.YourLinkRel.value_or("");
+  row.AuthorityAwaited = false;
+  row.Authority = verdict.Authority;
+  if (verdict.TrafficRank && *verdict.TrafficRank > 0 && *verdict.TrafficRank <= UINT32_MAX) {
+    row.TrafficRank = static_cast<std::uint32_t>(*verdict.TrafficRank);
+  }
+  return row;
+}
 
 store::TVerdictRecord VerdictRecord(const liverun::TPageOutcome& outcome, const liverun::TLiveResult* row,
                                     std::int64_t runId) {

@@ -53,5 +53,7 @@ class TStoreMemory : public liverun::TPageMemory {
 // The store's record of one verdict of a run.
 store::TVerdictRecord VerdictRecord(const liverun::TPageOutcome& outcome, const liverun::TLiveResult* row,
                                     std::int64_t runId);
+// The row a recorded verdict of a kept page stands for (the way back).
+liverun::TLiveResult ResultOf(const store::TVerdictRecord& verdict);
 
 }  // namespace halvane::livesetup

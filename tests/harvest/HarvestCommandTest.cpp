@@ -268,6 +268,8 @@ TEST(HarvestCommand, AnInterruptStopsAndWritesTheRowsSoFar) {
 }
 
 TEST(TProgressReport, TheBarSaysTheTimeLeftAndFitsTheTerminal) {
+  // Pure functions of the figures handed in: the durations are values,
+  // nothing here waits.
   EXPECT_EQ(TProgressReport::TimeLeftText(212, 40, std::chrono::seconds(20)), "about 1:26 left");
   EXPECT_EQ(TProgressReport::TimeLeftText(212, 0, std::chrono::seconds(20)), "");
   EXPECT_EQ(TProgressReport::TimeLeftText(212, 212, std::chrono::seconds(20)), "");
@@ -279,6 +281,8 @@ TEST(TProgressReport, TheBarSaysTheTimeLeftAndFitsTheTerminal) {
   report.SetWidth(40);
   report.Counts(212, 40, 12);
   report.Status("Searching SearXNG, page 3 of a very long status text...");
+  // Cut at 39 columns, the line ends before its clock: whatever time the
+  // drawing took, the same text.
   const std::string drawn = bar.str().substr(bar.str().rfind("\r\033[K") + 4);
   EXPECT_EQ(drawn, TProgressReport::BarText(212, 40, 12, std::chrono::seconds(0)).substr(0, 39));
 }

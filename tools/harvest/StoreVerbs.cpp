@@ -8,7 +8,9 @@
 
 #include "live/RegistrableDomain.h"
 #include "live/UrlForm.h"
+#include "liverun/LiveColumns.h"
 #include "liverun/LiveOutput.h"
+#include "livesetup/TStoreMemory.h"
 #include "platform/AtomicFile.h"
 #include "search/CsvExport.h"
 #include "store/OpenStore.h"
@@ -19,62 +21,52 @@
 namespace halvane::harvest {
 namespace {
 
-std::string Optional(const std::optional<bool>& value, const char* yes, const char* no) {
-  if (!value) return "-";
-  return *value ? yes : no;
+// The row columns history shows after the page's own, read from the one
+// column table: the texts and JSON values are the results list's.
+constexpr liverun::TLiveColumn kHistoryColumns[] = {liverun::kLiveComments,    liverun::kLiveCommentLinks,
+                                                    liverun::kLiveHasYourLink, liverun::kLiveAnchorName,
+                                                    liverun::kLiveAuthority,   liverun::kLiveTrafficRank};
+
+std::string ResultText(const store::TVerdictRecord& verdict) {
+  return verdict.Reason.empty() ? std::string(liverun::kResultKept) : verdict.Reason;
 }
 
-std::string CommentLinksText(const std::optional<store::TCommentLinks>& links) {
-  if (!links) return "-";
-  switch (*links) {
-    case store::TCommentLinks::Followed: return "Followed";
-    case store::TCommentLinks::Mixed: return "Mixed";
-    default: return "None yet";
-  }
+std::string FinalAddress(const store::TPageRecord& page) {
+  return page.FinalAddress.empty() ? page.Address : page.FinalAddress;
 }
 
-template <class T>
-std::string Figure(const std::optional<T>& value) {
-  return value ? std::to_string(*value) : std::string("-");
+std::vector<std::string> HistoryCaptions() {
+  std::vector<std::string> captions = {"Address", "Final Address", "First Seen", "Last Judged", "Result"};
+  for (const liverun::TLiveColumn column : kHistoryColumns) captions.push_back(liverun::LiveColumnCaptions()[column]);
+  return captions;
 }
 
-const std::vector<std::string> kHistoryCaptions = {
-    "Address", "Final Address", "First Seen", "Last Judged", "Result",    "Comments",
-    "Comment Links", "Has Your Link", "Anchor Name", "Authority", "Traffic Rank"};
-
+// A page without a row has no figures: "-" (null in JSON) in each column.
 std::vector<std::string> HistoryCells(const store::THistoryEntry& entry) {
-  const store::TVerdictRecord& v = entry.Verdict;
-  return {entry.Page.Address,
-          entry.Page.FinalAddress.empty() ? entry.Page.Address : entry.Page.FinalAddress,
-          TimeText(entry.Page.FirstSeen),
-          TimeText(entry.Page.LastJudged),
-          v.Reason.empty() ? std::string(liverun::kResultKept) : v.Reason,
-          Optional(v.CommentsOpen, "Open", "Closed"),
-          CommentLinksText(v.CommentLinks),
-          Optional(v.HasYourLink, "Yes", "No"),
-          v.Anchor.value_or("-"),
-          Figure(v.Authority),
-          Figure(v.TrafficRank)};
+  std::vector<std::string> cells = {entry.Page.Address, FinalAddress(entry.Page), TimeText(entry.Page.FirstSeen),
+                                    TimeText(entry.Page.LastJudged), ResultText(entry.Verdict)};
+  const bool kept = entry.Verdict.Reason.empty();
+  const liverun::TLiveResult row = livesetup::ResultOf(entry.Verdict);
+  for (const liverun::TLiveColumn column : kHistoryColumns) {
+    cells.push_back(kept ? liverun::LiveCellText(row, column) : std::string(liverun::kNoFigure));
+  }
+  return cells;
 }
 
 nlohmann::ordered_json HistoryJson(const store::THistoryEntry& entry) {
-  const store::TVerdictRecord& v = entry.Verdict;
-  const auto optional = [](const auto& value) {
-    return value ? nlohmann::ordered_json(*value) : nlohmann::ordered_json(nullptr);
-  };
   nlohmann::ordered_json object;
   object["address"] = entry.Page.Address;
-  object["final_address"] = entry.Page.FinalAddress.empty() ? entry.Page.Address : entry.Page.FinalAddress;
+  object["final_address"] = FinalAddress(entry.Page);
   object["first_seen"] = TimeText(entry.Page.FirstSeen);
   object["last_judged"] = TimeText(entry.Page.LastJudged);
-  object["result"] = v.Reason.empty() ? std::string(liverun::kResultKept) : v.Reason;
-  object["comments_open"] = optional(v.CommentsOpen);
-  object["comment_links"] = v.CommentLinks ? nlohmann::ordered_json(CommentLinksText(v.CommentLinks))
-                                           : nlohmann::ordered_json(nullptr);
-  object["has_your_link"] = optional(v.HasYourLink);
-  object["anchor"] = optional(v.Anchor);
-  object["authority"] = optional(v.Authority);
-  object["traffic_rank"] = optional(v.TrafficRank);
+  object["result"] = ResultText(entry.Verdict);
+  const bool kept = entry.Verdict.Reason.empty();
+  const liverun::TLiveResult row = livesetup::ResultOf(entry.Verdict);
+  for (const liverun::TLiveColumn column : kHistoryColumns) {
+    const liverun::TLiveColumnDef& def = liverun::LiveColumnTable()[column];
+    object[std::string(def.JsonName)] = nullptr;
+    if (kept) std::visit([&](const auto& value) { object[std::string(def.JsonName)] = value; }, def.Json(row));
+  }
   return object;
 }
 
@@ -174,7 +166,7 @@ int RunHistory(const THarvestOptions& options, store::TStore& store, std::ostrea
     for (const store::THistoryEntry& entry : entries) array.push_back(HistoryJson(entry));
     text = array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
   } else {
-    std::vector<std::string> lines = {BuildCsvLine(kHistoryCaptions)};
+    std::vector<std::string> lines = {BuildCsvLine(HistoryCaptions())};
     for (const store::THistoryEntry& entry : entries) {
       std::vector<std::string> cells = HistoryCells(entry);
       for (std::string& cell : cells) cell = liverun::SpreadsheetSafeCell(cell);
