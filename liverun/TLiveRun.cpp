@@ -146,6 +146,7 @@ void TLiveRun::Begin() {
     Finish();
     return;
   }
+  if (FParts.Memory) FParts.Memory->Begin(FInput.Keyword, FInput.Footprint);
   FHarvestName = FParts.Harvest->Name();
   FHarvesting = true;
   FListener.StatusText(SearchingText(FHarvestName, 1));
@@ -474,7 +475,10 @@ void TLiveRun::Finish() {
   if (FDone) return;
   FDone = true;
   if (FParts.Ranking) AddNote(FParts.Ranking->Note());
-  if (FParts.Memory) FParts.Memory->Flush();
+  if (FParts.Memory) {
+    FParts.Memory->Flush();
+    AddNote(FParts.Memory->Note());
+  }
   FListener.StatusText(SummaryText(FSummary));
   FListener.Finished(FSummary);
 }

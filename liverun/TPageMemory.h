@@ -20,6 +20,12 @@ struct TRecall {
 class TPageMemory {
  public:
   virtual ~TPageMemory() = default;
+  // A run begins, before its first Recall. A memory that keeps runs of
+  // its own (the window's) opens one here; Flush at the run's end closes it.
+  virtual void Begin(const std::string& keyword, const std::string& footprint) {
+    static_cast<void>(keyword);
+    static_cast<void>(footprint);
+  }
   // address is in its one form.
   virtual TRecall Recall(const std::string& address) = 0;
   // A page judged: its outcome and, when it has a row, the row with every
@@ -28,6 +34,9 @@ class TPageMemory {
   virtual void Remember(const TPageOutcome& outcome, const TLiveResult* row) = 0;
   // The run ends: everything remembered is written.
   virtual void Flush() = 0;
+  // Said once the run has ended, e.g. that the store failed and the rest
+  // of the run was not remembered ("" for nothing).
+  virtual std::string Note() const { return {}; }
 };
 
 }  // namespace halvane::liverun
