@@ -6,7 +6,9 @@
 #include "live/RegistrableDomain.h"
 #include "live/TLiveClient.h"
 #include "liverun/ClassicPageJudge.h"
+#include "livesetup/ChosenStore.h"
 #include "livesetup/TClientPageFetcher.h"
+#include "livesetup/TSessionMemory.h"
 #include "pagetest/PageTest.h"
 #include "sources/MakeSearchBackEnd.h"
 #include "sources/TSourceRegistry.h"
@@ -53,6 +55,26 @@ std::unique_ptr<TLiveRunParts> MakeLiveRunParts(const sources::TSources& sources
   }
   parts->Judge = sources.PageTest == sources::TPageTest::Modern ? TPageJudge(ModernPageJudge)
                                                                 : TPageJudge(liverun::ClassicPageJudge);
+  return parts;
+}
+
+std::unique_ptr<TLiveRunParts> MakeRememberingRunParts(const sources::TSources& sources, std::string& error) {
+  std::unique_ptr<TLiveRunParts> parts = MakeLiveRunParts(sources, error);
+  if (!parts) return nullptr;
+  std::string storeError;
+  std::unique_ptr<store::TStore> store = OpenChosenStore(sources.Store, storeError);
+  if (!store) {
+    if (!storeError.empty()) parts->Notes.push_back("nothing is remembered: " + storeError);
+    return parts;
+  }
+  // The memory goes with the parts, and the client with it.
+  struct THeld {
+    std::shared_ptr<void> Client;
+    TSessionMemory Memory;
+  };
+  auto held = std::make_shared<THeld>(THeld{std::move(parts->Keep), TSessionMemory(std::move(store), parts->Harvest->Name())});
+  parts->Memory = &held->Memory;
+  parts->Keep = std::move(held);
   return parts;
 }
 

@@ -18,6 +18,13 @@ namespace halvane::livesetup {
 // a table may build its index: seconds for a big one.
 std::unique_ptr<liverun::TLiveRunParts> MakeLiveRunParts(const sources::TSources& sources, std::string& error);
 
+// The same with a memory in the store the sources file chooses ([store]),
+// for a program that runs one search after another (the window): each run
+// is one of the store's runs and its rows say what is new. A store that
+// cannot be opened leaves the parts without a memory, and a note says why.
+std::unique_ptr<liverun::TLiveRunParts> MakeRememberingRunParts(const sources::TSources& sources,
+                                                                std::string& error);
+
 // The modern page test behind the run's seam: the page's own host and its
 // registrable domain from its final address.
 pagetest::TPageVerdict ModernPageJudge(const liverun::TPageInput& page);

@@ -10,6 +10,7 @@
 #include "live/UrlForm.h"
 #include "liverun/LiveColumns.h"
 #include "liverun/LiveOutput.h"
+#include "livesetup/ChosenStore.h"
 #include "livesetup/TStoreMemory.h"
 #include "platform/AtomicFile.h"
 #include "search/CsvExport.h"
@@ -84,16 +85,12 @@ std::string TimeText(store::TTime time) {
 std::unique_ptr<store::TStore> OpenHarvestStore(const THarvestOptions& options,
                                                 const sources::TSources::TStoreChoice& choice, bool required,
                                                 std::string& error) {
-  std::string location = options.Db;
-  if (location.empty()) {
-    if (!choice.Use) {
-      if (required) error = "the store is off ([store] use = no in the sources file); pass --db FILE";
-      return nullptr;
-    }
-    location = choice.Url.empty() ? choice.Path : choice.Url;
+  if (options.Db.empty()) {
+    if (!choice.Use && required) error = "the store is off ([store] use = no in the sources file); pass --db FILE";
+    return livesetup::OpenChosenStore(choice, error);
   }
   try {
-    return store::OpenStore(location);
+    return store::OpenStore(options.Db);
   } catch (const store::TStoreError& failure) {
     error = failure.what();
     return nullptr;
