@@ -13,8 +13,8 @@ class QWidget;
 namespace halvane {
 
 enum class TMsgKind { Information, Warning };
-enum class TMsgButtons { Ok, OkCancel };
-enum class TMsgResult { Ok, Cancel };
+enum class TMsgButtons { Ok, OkCancel, YesNoCancel };
+enum class TMsgResult { Ok, Cancel, Yes, No };
 
 struct TShownMessage {
   std::string Text;
@@ -33,7 +33,7 @@ class TMessageBox : public QObject {
 
   void SetTestMode(bool on) { FTestMode = on; }
   // Answer for the next message; without a queued answer a test-mode box
-  // answers OK.
+  // answers OK (Yes to a yes/no question).
   void QueueAnswer(TMsgResult answer) { FAnswers.push_back(answer); }
   const std::vector<TShownMessage>& Shown() const { return FShown; }
   void ClearShown() { FShown.clear(); }
