@@ -1,6 +1,7 @@
 #include "app/TResultsModel.h"
 
 #include <QCollator>
+#include <QFont>
 #include <QLocale>
 
 #include <algorithm>
@@ -47,6 +48,12 @@ QVariant TResultsModel::data(const QModelIndex& index, int role) const {
     return ToQString(ResultCellText(item, index.column()));
   }
   if (role == Qt::CheckStateRole && index.column() == kColumnPR) return item.Checked ? Qt::Checked : Qt::Unchecked;
+  // A page judged for the first time stands out.
+  if (role == Qt::FontRole && row < FLive.size() && FLive[row].IsNew.value_or(false)) {
+    QFont font;
+    font.setBold(true);
+    return font;
+  }
   return {};
 }
 
@@ -147,11 +154,25 @@ void TResultsModel::SetAllChecked(bool checked) {
 }
 
 void TResultsModel::DeleteChecked() {
+  std::vector<bool> marked(FRows.size());
+  for (std::size_t i = 0; i < FRows.size(); ++i) marked[i] = FRows[i].Checked;
+  DeleteMarked(marked);
+}
+
+void TResultsModel::DeleteRows(std::vector<std::size_t> rows) {
+  std::vector<bool> marked(FRows.size());
+  for (std::size_t row : rows) {
+    if (row < marked.size()) marked[row] = true;
+  }
+  DeleteMarked(marked);
+}
+
+void TResultsModel::DeleteMarked(const std::vector<bool>& marked) {
   for (std::size_t i = FRows.size(); i-- > 0;) {
-    if (!FRows[i].Checked) continue;
-    // Neighbouring checked rows go in one step.
+    if (!marked[i]) continue;
+    // Neighbouring marked rows go in one step.
     std::size_t first = i;
-    while (first > 0 && FRows[first - 1].Checked) --first;
+    while (first > 0 && marked[first - 1]) --first;
     beginRemoveRows(QModelIndex(), static_cast<int>(first), static_cast<int>(i));
     const auto from = static_cast<std::ptrdiff_t>(first);
     const auto to = static_cast<std::ptrdiff_t>(i) + 1;
@@ -161,6 +182,11 @@ void TResultsModel::DeleteChecked() {
     endRemoveRows();
     i = first;
   }
+}
+
+std::string TResultsModel::AddressAt(std::size_t row) const {
+  if (row < FLive.size()) return FLive[row].Url;
+  return row < FRows.size() ? FRows[row].URL : std::string();
 }
 
 void TResultsModel::Clear() {

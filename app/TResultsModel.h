@@ -52,6 +52,10 @@ class TResultsModel : public QAbstractTableModel {
   void SetAllChecked(bool checked);
   // Removes the checked rows, last to first.
   void DeleteChecked();
+  // Removes these rows (model rows, any order).
+  void DeleteRows(std::vector<std::size_t> rows);
+  // The page's address in a row of either kind ("" out of range).
+  std::string AddressAt(std::size_t row) const;
   void Clear();
   void Sort(int column, bool ascending);
   // The captions shown and the columns sorted as numbers: classic, or a
@@ -64,6 +68,8 @@ class TResultsModel : public QAbstractTableModel {
 
  private:
   std::ptrdiff_t RowOfKey(std::uint64_t key) const;
+  // Removes the rows whose flag is set, neighbours in one step.
+  void DeleteMarked(const std::vector<bool>& marked);
   void SetCellAt(std::size_t row, int column, const std::string& text);
 
   std::vector<TResultItem> FRows;

@@ -31,6 +31,7 @@
 #include "toolkit/TUiThread.h"
 #include "toolkit/TextConvert.h"
 #include "app/TLiveSearch.h"
+#include "livesetup/TStoreTasks.h"
 #include "app/TfrmAbout.h"
 #include "base/Files.h"
 #include "classicrun/TPageFetcher.h"

@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,13 +26,25 @@
 #include "classicrun/TSearchRunView.h"
 #include "sources/TSources.h"
 #include "classicrun/TServiceEndpoints.h"
+#include "liverun/TLiveFilter.h"
+#include "liverun/TLiveResult.h"
+
+namespace halvane::livesetup {
+class TStoreTasks;
+}
+namespace halvane::store {
+class TStore;
+}
 
 class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QScrollBar;
+class QShortcut;
+class QTabBar;
 class QTableView;
 class QTimer;
 class QToolButton;
@@ -55,7 +68,9 @@ class TSaveDialog;
 class TSearchRun;
 class TUiThread;
 
+class TLiveFilterBar;
 class TLiveSearch;
+class TResultsFilter;
 class TfrmPagesWithoutRow;
 
 class TfrmMain : public QWidget, private TSearchRunView, private TLiveSearchView {
@@ -99,6 +114,23 @@ class TfrmMain : public QWidget, private TSearchRunView, private TLiveSearchView
   void btnSourcesClick();
   // Live mode: the last run's harvested addresses without a row, and why.
   void btnPagesWithoutRowClick();
+  // Live mode's workbench (TfrmMainWorkbench.cpp): the list's two views,
+  // the filter bar, the rows' menu and keys, the store's actions.
+  void tabViewsCurrentChanged(int index);
+  void pnlFilterChanged(const liverun::TLiveFilter& filter);
+  void lvwItemsContextMenu(const QPoint& position);
+  void actOpenClick();
+  void actCopyAddressClick();
+  void actCopyRowClick();
+  void actBlacklistDomainClick();
+  void actCommentedClick();
+  // Ctrl+C and Delete on the live list: the highlighted rows.
+  void CopySelectedRows();
+  void DeleteSelectedRows();
+  void btnRecheckClick();
+  // History: the rows of the pages judged in the last days (0: ever), from
+  // the store, without searching.
+  void LoadHistory(int days);
   void Timer1Timer();
 
   // News and updates.
@@ -175,11 +207,26 @@ class TfrmMain : public QWidget, private TSearchRunView, private TLiveSearchView
   void CreateControls();
   void CreateWelcomePage();
   void CreateSearchPage();
+  // Live mode's controls, hidden until live mode is on.
+  void CreateWorkbench(TAlignLayout* layout);
   void ArmTimer1();
   void ShowBanner();
   void SetBannerPanelHeight(int height);
   void CreatePageRetrieval();
   void SetSortingByHeader(bool on);
+  // Live mode's pieces shown or hidden, the list's model and keys set.
+  void ShowWorkbench(bool on);
+  // The model rows of the live list's highlighted rows.
+  std::vector<std::size_t> SelectedModelRows() const;
+  // "3 of 12 rows" while the filter hides some.
+  void ShowFilteredCount();
+  // Runs a task on the store off the interface thread; its message comes
+  // back to the status panel.
+  void RunStoreTask(std::function<std::string(store::TStore&)> task);
+  // A new search's rows: false when the user keeps the list as it is;
+  // append tells whether they go below the rows there.
+  bool MayReplaceRows(bool& append);
+  void ShowHistory(const std::vector<liverun::TLiveResult>& rows, const std::string& message);
   void ConnectResultsList();
   void RunSearch();
   void StartWaitingRun();
@@ -226,7 +273,15 @@ class TfrmMain : public QWidget, private TSearchRunView, private TLiveSearchView
   QPushButton* btnAbout = nullptr;
   QPushButton* btnSources = nullptr;
   QPushButton* btnPagesWithoutRow = nullptr;  // live mode only
-  TfrmPagesWithoutRow* frmPagesWithoutRow = nullptr;
+  TfrmPagesWithoutRow* frmPagesWithoutRow = nullptr;  // the list's second view
+  QTabBar* tabViews = nullptr;                        // live mode only
+  TLiveFilterBar* pnlFilter = nullptr;                // live mode only
+  TResultsFilter* lvwItemsFilter = nullptr;           // the live list's view of the model
+  QMenu* mnuRow = nullptr;
+  QShortcut* FCopyKey = nullptr;
+  QShortcut* FDeleteKey = nullptr;
+  QPushButton* btnRecheck = nullptr;  // live mode only
+  QPushButton* btnHistory = nullptr;  // live mode only
   QToolButton* btnNews = nullptr;
   QToolButton* bsSkinSpeedButton1 = nullptr;
   QToolButton* bsSkinSpeedButton2 = nullptr;
@@ -291,6 +346,9 @@ class TfrmMain : public QWidget, private TSearchRunView, private TLiveSearchView
   sources::TSources FSources;
   std::string FSourcesPath;
   std::unique_ptr<TLiveSearch> FLiveSearch;
+  std::unique_ptr<livesetup::TStoreTasks> FStoreTasks;
+  // Live rows added since the list was last saved, cleared or loaded.
+  std::size_t FUnsavedRows = 0;
 };
 
 }  // namespace halvane

@@ -258,6 +258,8 @@ void TfrmMain::CreateSearchPage() {
   }
   layout->AddControl(lvwItems, QRect(0, 176, 803, 296), TAlign::Client);
 
+  CreateWorkbench(layout);
+
   QWidget::setTabOrder(edtKeyword, edtDomain);
   QWidget::setTabOrder(edtDomain, cbxItems);
   QWidget::setTabOrder(cbxItems, btnSearch);

@@ -32,6 +32,7 @@ void TfrmMain::UseSources(const sources::TSources& sources, std::string path) {
   if (lvwItemsModel->Count() == 0) {
     lvwItemsModel->SetColumns(LiveMode() ? TResultColumns::Live : TResultColumns::Classic);
   }
+  ShowWorkbench(LiveMode());
 }
 
 void TfrmMain::edtKeywordReturnPressed() {
@@ -53,7 +54,7 @@ std::string TfrmMain::LiveAboutText() const {
 void TfrmMain::LiveSearchClick() {
   if (!FLiveSearch) {
     FLiveSearch = std::make_unique<TLiveSearch>(
-        [sources = FSources](std::string& error) { return livesetup::MakeLiveRunParts(sources, error); },
+        [sources = FSources](std::string& error) { return livesetup::MakeRememberingRunParts(sources, error); },
         static_cast<TLiveSearchView&>(*this));
   }
   switch (FLiveSearch->State()) {
@@ -67,7 +68,13 @@ void TfrmMain::LiveSearchClick() {
     case TLiveSearch::TState::Idle:
       break;
   }
-  lvwItemsModel->Clear();
+  bool append = false;
+  if (!MayReplaceRows(append)) return;
+  if (!append) {
+    lvwItemsModel->Clear();
+    FUnsavedRows = 0;
+  }
+  tabViews->setCurrentIndex(0);
   lvwItemsModel->SetColumns(TResultColumns::Live);
   stpItems->setText(QString());
   SetSortingByHeader(false);
@@ -81,7 +88,10 @@ void TfrmMain::StopLiveSearch() {
   if (FLiveSearch) FLiveSearch->Stop();
 }
 
-std::uint64_t TfrmMain::AddLiveRow(const liverun::TLiveResult& result) { return lvwItemsModel->AddLive(result); }
+std::uint64_t TfrmMain::AddLiveRow(const liverun::TLiveResult& result) {
+  ++FUnsavedRows;
+  return lvwItemsModel->AddLive(result);
+}
 
 void TfrmMain::UpdateLiveRow(std::uint64_t row, const liverun::TLiveResult& result) {
   lvwItemsModel->UpdateLive(row, result);
@@ -92,18 +102,16 @@ void TfrmMain::ShowGauge(std::size_t done, std::size_t total) {
   MainGauge->SetProgress(static_cast<long long>(done));
 }
 
-void TfrmMain::LiveRunEnded(const liverun::TLiveRunSummary&) {
+void TfrmMain::LiveRunEnded(const liverun::TLiveRunSummary& summary) {
   btnSearch->setText(ToQString(kSearchCaption));
   SetSortingByHeader(true);
-  if (frmPagesWithoutRow && frmPagesWithoutRow->isVisible()) btnPagesWithoutRowClick();
-}
-
-void TfrmMain::btnPagesWithoutRowClick() {
-  if (!frmPagesWithoutRow) frmPagesWithoutRow = new TfrmPagesWithoutRow(this);
-  static const std::vector<liverun::TPageOutcome> kNone;
-  frmPagesWithoutRow->ShowPages(FLiveSearch ? FLiveSearch->PagesWithoutRow() : kNone);
-  frmPagesWithoutRow->show();
-  frmPagesWithoutRow->raise();
+  if (FLiveSearch) frmPagesWithoutRow->ShowPages(FLiveSearch->PagesWithoutRow());
+  std::string problems = summary.SourceError;
+  if (!summary.Note.empty()) problems += (problems.empty() ? "" : "\n") + summary.Note;
+  frmPagesWithoutRow->ShowSourceProblems(problems);
+  tabViews->setTabText(1, problems.empty() ? QStringLiteral("Pages without a row")
+                                           : QStringLiteral("Pages without a row (problems)"));
+  ShowFilteredCount();
 }
 
 void TfrmMain::btnSourcesClick() {

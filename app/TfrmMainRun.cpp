@@ -28,6 +28,7 @@
 #include "toolkit/TMessageBox.h"
 #include "net/TMultipartBody.h"
 #include "app/TNewsClient.h"
+#include "app/TResultsFilter.h"
 #include "app/TResultsModel.h"
 #include "toolkit/TSaveDialog.h"
 #include "toolkit/TShell.h"
@@ -168,9 +169,11 @@ void TfrmMain::lvwItemsDblClick() {
   try {
     const QModelIndexList rows = lvwItems->selectionModel()->selectedRows();
     if (rows.isEmpty()) return;
-    const auto row = static_cast<std::size_t>(rows.front().row());
-    if (row >= lvwItemsModel->Count()) return;
-    TShell::OpenInBrowser(lvwItemsModel->Item(row).URL);
+    // The live list shows the model through its filter.
+    const QModelIndex shown = lvwItems->model() == lvwItemsModel ? rows.front() : lvwItemsFilter->mapToSource(rows.front());
+    const auto row = static_cast<std::size_t>(shown.row());
+    if (!shown.isValid() || row >= lvwItemsModel->Count()) return;
+    TShell::OpenInBrowser(lvwItemsModel->AddressAt(row));
   } catch (...) {
   }
 }
@@ -192,6 +195,7 @@ void TfrmMain::SaveResultsToCsv() {
       liverun::TLiveTable table;
       table.Results = lvwItemsModel->LiveResults();
       WriteCsvFile(path, liverun::LiveCsvLines(table));
+      FUnsavedRows = 0;
     } else {
       WriteCsvFile(path, BuildCsvLines(ResultColumnCaptions(), lvwItemsModel->Items()));
     }
@@ -313,7 +317,11 @@ THarvestedUrls* TfrmMain::HarvestList() { return HarvestedUrls.get(); }
 
 void TfrmMain::ShowStatus(std::string_view text) { MainStatusPanel->setText(ToQString(text)); }
 
-void TfrmMain::ShowCount(std::string_view text) { stpItems->setText(ToQString(text)); }
+void TfrmMain::ShowCount(std::string_view text) {
+  stpItems->setText(ToQString(text));
+  // While the filter hides rows, the panel says how many are shown.
+  if (LiveMode() && lvwItemsFilter->Filter().Active()) ShowFilteredCount();
+}
 
 std::uint64_t TfrmMain::AddRow(TResultItem item) { return lvwItemsModel->Add(std::move(item)); }
 

@@ -1,6 +1,5 @@
 #include "app/TfrmPagesWithoutRow.h"
 
-#include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
@@ -10,10 +9,19 @@
 
 namespace halvane {
 
-TfrmPagesWithoutRow::TfrmPagesWithoutRow(QWidget* parent) : QDialog(parent) {
+TfrmPagesWithoutRow::TfrmPagesWithoutRow(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("frmPagesWithoutRow"));
-  setWindowTitle(QStringLiteral("Pages without a row"));
   auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
+  lblSourceProblems = new QLabel(this);
+  lblSourceProblems->setObjectName(QStringLiteral("lblSourceProblems"));
+  // Whole messages: a 403's hint is the part the user needs.
+  lblSourceProblems->setWordWrap(true);
+  lblSourceProblems->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  lblSourceProblems->setTextFormat(Qt::PlainText);
+  lblSourceProblems->setStyleSheet(QStringLiteral("color: #a00000;"));
+  lblSourceProblems->hide();
+  layout->addWidget(lblSourceProblems);
   lblCount = new QLabel(this);
   lblCount->setObjectName(QStringLiteral("lblCount"));
   layout->addWidget(lblCount);
@@ -27,11 +35,11 @@ TfrmPagesWithoutRow::TfrmPagesWithoutRow(QWidget* parent) : QDialog(parent) {
   lvwPages->horizontalHeader()->setStretchLastSection(true);
   lvwPages->setSortingEnabled(true);
   layout->addWidget(lvwPages);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
-  layout->addWidget(buttons);
-  // Addresses and errors are long: room for them at the default font.
-  resize(900, 420);
+}
+
+void TfrmPagesWithoutRow::ShowSourceProblems(const std::string& text) {
+  lblSourceProblems->setText(ToQString(text));
+  lblSourceProblems->setVisible(!text.empty());
 }
 
 void TfrmPagesWithoutRow::ShowPages(const std::vector<liverun::TPageOutcome>& pages) {

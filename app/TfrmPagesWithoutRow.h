@@ -1,10 +1,12 @@
 #pragma once
-// The harvested addresses of the last live run that have no row, each with
-// its final address and the reason ("nofollow", "not WordPress",
-// "duplicate", "robots.txt", "failed: ..."), in harvest order. It shows a
-// copy of the list and owns no work.
-#include <QDialog>
+// The main window's second view in live mode: the harvested addresses of
+// the last run that have no row, each with its final address and the
+// reason ("nofollow", "not WordPress", "duplicate", "robots.txt",
+// "failed: ..."), in harvest order, and what the sources said went wrong,
+// in full. It shows copies and owns no work.
+#include <QWidget>
 
+#include <string>
 #include <vector>
 
 #include "liverun/TLiveRunListener.h"
@@ -14,16 +16,19 @@ class QTableWidget;
 
 namespace halvane {
 
-class TfrmPagesWithoutRow : public QDialog {
+class TfrmPagesWithoutRow : public QWidget {
   Q_OBJECT
 
  public:
   explicit TfrmPagesWithoutRow(QWidget* parent = nullptr);
 
   void ShowPages(const std::vector<liverun::TPageOutcome>& pages);
+  // The run's source errors and notes, one to a line ("" hides them).
+  void ShowSourceProblems(const std::string& text);
 
   QTableWidget* lvwPages = nullptr;
   QLabel* lblCount = nullptr;
+  QLabel* lblSourceProblems = nullptr;
 };
 
 }  // namespace halvane

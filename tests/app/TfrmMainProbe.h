@@ -17,6 +17,8 @@ class TfrmMainProbe {
   static std::unique_ptr<THarvestedUrls>& HarvestedUrls(TfrmMain& form) { return form.HarvestedUrls; }
   static std::unique_ptr<std::vector<std::string>>& NewsList(TfrmMain& form) { return form.NewsList; }
   static TSortState& Sort(TfrmMain& form) { return form.Sort; }
+  // What a live run sees of the window: rows and the run's end, without a run.
+  static TLiveSearchView& LiveView(TfrmMain& form) { return form; }
 };
 
 }  // namespace halvane
