@@ -90,7 +90,9 @@ void TLiveSearch::ResultChanged(std::size_t row, const liverun::TLiveResult& res
 }
 
 void TLiveSearch::PageSettled(const liverun::TPageOutcome& outcome) {
-  if (outcome.Result != liverun::kResultKept) FPagesWithoutRow.push_back(outcome);
+  if (outcome.Result == liverun::kResultKept) return;
+  FPagesWithoutRow.push_back(outcome);
+  FView.AddPageWithoutRow(outcome);
 }
 
 void TLiveSearch::StatusText(const std::string& text) {

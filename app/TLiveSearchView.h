@@ -21,6 +21,8 @@ class TLiveSearchView {
   virtual std::uint64_t AddLiveRow(const liverun::TLiveResult& result) = 0;
   virtual void UpdateLiveRow(std::uint64_t row, const liverun::TLiveResult& result) = 0;
   virtual std::size_t RowCount() const = 0;
+  // A harvested address that gets no row, as soon as it is settled.
+  virtual void AddPageWithoutRow(const liverun::TPageOutcome& outcome) = 0;
   // Pages judged of pages found.
   virtual void ShowGauge(std::size_t done, std::size_t total) = 0;
   // The run is over (finished, stopped or failed); the window is idle again.

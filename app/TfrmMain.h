@@ -251,6 +251,7 @@ class TfrmMain : public QWidget, private TSearchRunView, private TLiveSearchView
   // ShowCount and RowCount serve both runs).
   std::uint64_t AddLiveRow(const liverun::TLiveResult& result) override;
   void UpdateLiveRow(std::uint64_t row, const liverun::TLiveResult& result) override;
+  void AddPageWithoutRow(const liverun::TPageOutcome& outcome) override;
   void ShowGauge(std::size_t done, std::size_t total) override;
   void LiveRunEnded(const liverun::TLiveRunSummary& summary) override;
   void LiveSearchClick();

@@ -75,6 +75,8 @@ void TfrmMain::LiveSearchClick() {
     FUnsavedRows = 0;
   }
   tabViews->setCurrentIndex(0);
+  frmPagesWithoutRow->ShowPages({});
+  frmPagesWithoutRow->ShowSourceProblems({});
   lvwItemsModel->SetColumns(TResultColumns::Live);
   stpItems->setText(QString());
   SetSortingByHeader(false);
@@ -96,6 +98,8 @@ std::uint64_t TfrmMain::AddLiveRow(const liverun::TLiveResult& result) {
 void TfrmMain::UpdateLiveRow(std::uint64_t row, const liverun::TLiveResult& result) {
   lvwItemsModel->UpdateLive(row, result);
 }
+
+void TfrmMain::AddPageWithoutRow(const liverun::TPageOutcome& outcome) { frmPagesWithoutRow->AddPage(outcome); }
 
 void TfrmMain::ShowGauge(std::size_t done, std::size_t total) {
   MainGauge->SetMaxValue(static_cast<long long>(total));

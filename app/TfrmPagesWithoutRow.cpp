@@ -45,18 +45,33 @@ void TfrmPagesWithoutRow::ShowSourceProblems(const std::string& text) {
 void TfrmPagesWithoutRow::ShowPages(const std::vector<liverun::TPageOutcome>& pages) {
   lvwPages->setSortingEnabled(false);
   lvwPages->setRowCount(static_cast<int>(pages.size()));
-  for (std::size_t i = 0; i < pages.size(); ++i) {
-    const int row = static_cast<int>(i);
-    lvwPages->setItem(row, 0, new QTableWidgetItem(ToQString(pages[i].Address)));
-    lvwPages->setItem(row, 1, new QTableWidgetItem(ToQString(pages[i].FinalAddress)));
-    auto* reason = new QTableWidgetItem(ToQString(pages[i].Result));
-    reason->setToolTip(reason->text());
-    lvwPages->setItem(row, 2, reason);
-  }
+  for (std::size_t i = 0; i < pages.size(); ++i) SetRow(static_cast<int>(i), pages[i]);
   lvwPages->setSortingEnabled(true);
   lvwPages->resizeColumnsToContents();
-  lblCount->setText(pages.size() == 1 ? QStringLiteral("1 harvested address has no row")
-                                      : QStringLiteral("%1 harvested addresses have no row").arg(pages.size()));
+  ShowCount();
+}
+
+void TfrmPagesWithoutRow::AddPage(const liverun::TPageOutcome& page) {
+  lvwPages->setSortingEnabled(false);
+  const int row = lvwPages->rowCount();
+  lvwPages->insertRow(row);
+  SetRow(row, page);
+  lvwPages->setSortingEnabled(true);
+  ShowCount();
+}
+
+void TfrmPagesWithoutRow::SetRow(int row, const liverun::TPageOutcome& page) {
+  lvwPages->setItem(row, 0, new QTableWidgetItem(ToQString(page.Address)));
+  lvwPages->setItem(row, 1, new QTableWidgetItem(ToQString(page.FinalAddress)));
+  auto* reason = new QTableWidgetItem(ToQString(page.Result));
+  reason->setToolTip(reason->text());
+  lvwPages->setItem(row, 2, reason);
+}
+
+void TfrmPagesWithoutRow::ShowCount() {
+  const int count = lvwPages->rowCount();
+  lblCount->setText(count == 1 ? QStringLiteral("1 harvested address has no row")
+                               : QStringLiteral("%1 harvested addresses have no row").arg(count));
 }
 
 }  // namespace halvane

@@ -23,12 +23,18 @@ class TfrmPagesWithoutRow : public QWidget {
   explicit TfrmPagesWithoutRow(QWidget* parent = nullptr);
 
   void ShowPages(const std::vector<liverun::TPageOutcome>& pages);
+  // One more, while the run goes on.
+  void AddPage(const liverun::TPageOutcome& page);
   // The run's source errors and notes, one to a line ("" hides them).
   void ShowSourceProblems(const std::string& text);
 
   QTableWidget* lvwPages = nullptr;
   QLabel* lblCount = nullptr;
   QLabel* lblSourceProblems = nullptr;
+
+ private:
+  void SetRow(int row, const liverun::TPageOutcome& page);
+  void ShowCount();
 };
 
 }  // namespace halvane

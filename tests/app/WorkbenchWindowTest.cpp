@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 
 #include "app/TResultsFilter.h"
@@ -200,6 +201,12 @@ class WorkbenchWindowTest : public QObject {
     QVERIFY(Control<TfrmPagesWithoutRow>(frm, "frmPagesWithoutRow")->isVisible());
     QVERIFY(!Control<QTableView>(frm, "lvwItems")->isVisible());
     QVERIFY(!Control<QWidget>(frm, "pnlFilter")->isVisible());
+    // Pages come in while the run goes on.
+    TfrmMainProbe::LiveView(frm).AddPageWithoutRow(
+        {"blue widgets", "https://x.example/", "https://x.example/", "not WordPress", ""});
+    QCOMPARE(Control<TfrmPagesWithoutRow>(frm, "frmPagesWithoutRow")->lvwPages->rowCount(), 1);
+    QCOMPARE(Control<TfrmPagesWithoutRow>(frm, "frmPagesWithoutRow")->lblCount->text(),
+             QStringLiteral("1 harvested address has no row"));
     liverun::TLiveRunSummary summary;
     summary.SourceError = "SearXNG at http://127.0.0.1:9/search: HTTP 403: JSON output disabled; add json to "
                           "search.formats in its settings.yml and restart it" + std::string(120, '.');
