@@ -25,9 +25,35 @@ std::optional<std::string> SourcesArgument(int argc, char** argv) {
   return std::nullopt;
 }
 
+bool HelpAsked(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
+const char* TProgram::HelpText() {
+  return "usage: halvane [--sources FILE]\n"
+         "\n"
+         "Finds WordPress pages for a keyword whose comment links are followed, and\n"
+         "shows their authority, traffic rank and whether they link to your domain.\n"
+         "\n"
+         "  --sources FILE  live mode's sources file (default: ~/.config/halvane/sources.ini)\n"
+         "  --help          this text\n"
+         "\n"
+         "Live mode searches today's web: a SearXNG instance or the Brave Search API,\n"
+         "Open PageRank or an authority table, and the Tranco list. Press Sources in\n"
+         "the window to choose them (the file is written for you), or write the file\n"
+         "by hand. Without a sources file the program runs as the classic edition.\n";
+}
+
 int TProgram::Run(int argc, char** argv, const TServiceEndpoints& endpoints) {
+  if (HelpAsked(argc, argv)) {
+    std::cout << HelpText();
+    return 0;
+  }
   // The sources file: named on the command line (it must exist and be
   // sound), or the user's own, whose faults leave the program classic.
   const std::optional<std::string> named = SourcesArgument(argc, argv);

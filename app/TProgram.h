@@ -13,6 +13,8 @@ class TProgram {
   // The same program talking to other services; the demo edition points
   // them at the simulated web.
   static int Run(int argc, char** argv, const TServiceEndpoints& endpoints);
+  // What --help prints: the options, and how live mode is set up.
+  static const char* HelpText();
 };
 
 }  // namespace halvane

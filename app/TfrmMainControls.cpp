@@ -116,6 +116,7 @@ void TfrmMain::CreateSearchPage() {
   btnAbout = NewButton("btnAbout", "About", false);
   strip->AddControl(btnAbout, QRect(140, 6, 125, 20));
   btnSources = NewButton("btnSources", "Sources", false);
+  btnSources->setToolTip(QStringLiteral("Live mode: search today's web (SearXNG or Brave, Open PageRank, the Tranco list)"));
   strip->AddControl(btnSources, QRect(272, 6, 125, 20));
   btnPagesWithoutRow = NewButton("btnPagesWithoutRow", "Pages without a row", false);
   strip->AddControl(btnPagesWithoutRow, QRect(404, 6, 160, 20));

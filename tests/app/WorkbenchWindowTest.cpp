@@ -13,6 +13,7 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include "app/TProgram.h"
 #include "app/TResultsFilter.h"
 #include "app/TResultsModel.h"
 #include "app/TfrmPagesWithoutRow.h"
@@ -115,6 +116,21 @@ class WorkbenchWindowTest : public QObject {
     QVERIFY(!Control<QWidget>(frm, "pnlFilter")->isVisible());
     QCOMPARE(Control<QTableView>(frm, "lvwItems")->model(), Control<TResultsModel>(frm, "lvwItemsModel"));
     QCOMPARE(Control<QTableView>(frm, "lvwItems")->geometry().top(), 176);
+  }
+
+  // The classic window stays as it is; Sources' hint and --help say where
+  // live mode is.
+  void ANewUserIsToldWhereLiveModeIs() {
+    TAppFixture app;
+    TfrmMain& frm = app.Show();
+    QVERIFY(Control<QPushButton>(frm, "btnSources")->toolTip().startsWith(QStringLiteral("Live mode: ")));
+    char program[] = "halvane";
+    char help[] = "--help";
+    char* argv[] = {program, help, nullptr};
+    QCOMPARE(TProgram::Run(2, argv), 0);
+    const std::string text = TProgram::HelpText();
+    QVERIFY(text.find("--sources FILE") != std::string::npos);
+    QVERIFY(text.find("Press Sources") != std::string::npos);
   }
 
   void TheFilterBarNarrowsTheListAndTheCountSaysHowMany() {
