@@ -8,6 +8,7 @@
 //   halvane_live_window_bench [depth 1..10]
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -42,6 +43,8 @@ int main(int argc, char** argv) {
   QTemporaryDir folder;
   const std::string base = folder.path().toStdString();
   qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(base + "/cache"));
+  // The window's store, in the bench's own folder.
+  qputenv("XDG_DATA_HOME", QByteArray::fromStdString(base + "/data"));
   std::ofstream(base + "/bench.conf") << "sites = 24\npages-per-site = 200\nkeyword = 10 bench widgets\n";
   test::TSimProcess sim(base + "/bench.conf");
   const std::string url = sim.HttpsServiceUrl();
@@ -52,7 +55,7 @@ int main(int argc, char** argv) {
       << "[search]\nengine = searxng\nsearxng-url = " << url << "/\n[authority]\nsource = openpagerank\n"
       << "openpagerank-url = " << url << "/v1/domains/bulk\nopenpagerank-key = sim-opr-key\n[ranking]\n"
       << "source = tranco\ntranco = " << base << "/tranco.csv\n[pages]\ntest = modern\n[network]\nparallel = 8\n"
-      << "per-host = 2\nhost-delay-ms = 0\nca-file = " << sim.CaFile() << "\n";
+      << "per-host = 2\nhost-delay-ms = 0\nca-file = " << sim.CaFile() << "\nprivate-addresses = allow\n";
   sim.SetFaults(test::TLiveSimSetup::BlogRules(24, "head-delay:50") +
                           "format=json head-delay:50\n/v1/domains/bulk head-delay:50");
 
@@ -93,6 +96,7 @@ int main(int argc, char** argv) {
     QApplication::exec();
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     std::printf("depth %d: %zu rows listed in %.2f s\n", depth, frm.findChild<TResultsModel*>(QStringLiteral("lvwItemsModel"))->Count(), seconds);
+    std::printf("status: %s\n", frm.findChild<QLabel*>(QStringLiteral("MainStatusPanel"))->text().toStdString().c_str());
     std::printf("longest gap between processed events: %.1f ms (goal < 50)\n",
                 std::chrono::duration<double, std::milli>(longest).count());
   }
