@@ -1,9 +1,7 @@
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPixmap>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabBar>
@@ -18,34 +16,14 @@
 #include "app/TfrmSources.h"
 #include "sources/TSourcesFile.h"
 #include "tests/app/TAppFixture.h"
+#include "tests/app/Screenshot.h"
 #include "tests/app/TestWindowHelpers.h"
 #include "tests/support/TLiveSimSetup.h"
 #include "tests/support/TSimProcess.h"
 #include "tests/toolkit/QtTestMain.h"
 
-#ifndef HALVANE_TEST_ARTIFACTS
-#error "HALVANE_TEST_ARTIFACTS is set by the build"
-#endif
-
 using namespace halvane;
 using namespace halvane::test;
-
-namespace {
-
-// Saves a picture of a window for a person to look at; false when nothing
-// was drawn or the file could not be written.
-bool Capture(QWidget& window, const char* name) {
-  QApplication::processEvents();
-  QDir().mkpath(QStringLiteral(HALVANE_TEST_ARTIFACTS));
-  const QPixmap picture = window.grab();
-  if (picture.isNull() || picture.width() < 100 || picture.height() < 50) return false;
-  const QString path = QStringLiteral(HALVANE_TEST_ARTIFACTS "/") + QString::fromLatin1(name);
-  if (!picture.save(path, "PNG")) return false;
-  qInfo("saved %s", qPrintable(path));
-  return true;
-}
-
-}  // namespace
 
 // Pictures of the live window before, during and after a run against the
 // simulated web, and of each of its views, on a real X display; kept as

@@ -21,6 +21,7 @@
 #include "search/ResultsList.h"
 #include "store/OpenStore.h"
 #include "tests/app/TAppFixture.h"
+#include "tests/liverun/LiveResultRows.h"
 #include "tests/app/TestWindowHelpers.h"
 #include "tests/toolkit/QtTestMain.h"
 
@@ -29,18 +30,7 @@ using namespace halvane::test;
 
 namespace {
 
-liverun::TLiveResult Row(const std::string& url, bool open, pagetest::TCommentLinks links, bool yourLink,
-                         std::optional<int> authority, std::optional<bool> isNew = {}) {
-  liverun::TLiveResult row;
-  row.Url = url;
-  row.CommentsOpen = open;
-  row.CommentLinks = links;
-  row.HasYourLink = yourLink;
-  row.AuthorityAwaited = false;
-  row.Authority = authority;
-  row.IsNew = isNew;
-  return row;
-}
+using liverun::test::KnownRow;
 
 // Live mode without a search engine to reach: the rows come from the test.
 sources::TSources LiveSources(const std::string& storePath) {
@@ -63,10 +53,10 @@ TfrmMain& LiveWindow(TAppFixture& app, bool store = true) {
 // whose authority is still awaited.
 void AddFourRows(TfrmMain& frm) {
   TLiveSearchView& view = TfrmMainProbe::LiveView(frm);
-  view.AddLiveRow(Row("https://a.example/one", true, pagetest::TCommentLinks::Followed, true, 6, true));
-  view.AddLiveRow(Row("https://b.example/two", true, pagetest::TCommentLinks::Mixed, false, 3, false));
-  view.AddLiveRow(Row("https://c.example/three", false, pagetest::TCommentLinks::NoneYet, false, 8, false));
-  liverun::TLiveResult awaited = Row("https://d.example/four", true, pagetest::TCommentLinks::Followed, false, {}, true);
+  view.AddLiveRow(KnownRow("https://a.example/one", true, pagetest::TCommentLinks::Followed, true, 6, true));
+  view.AddLiveRow(KnownRow("https://b.example/two", true, pagetest::TCommentLinks::Mixed, false, 3, false));
+  view.AddLiveRow(KnownRow("https://c.example/three", false, pagetest::TCommentLinks::NoneYet, false, 8, false));
+  liverun::TLiveResult awaited = KnownRow("https://d.example/four", true, pagetest::TCommentLinks::Followed, false, {}, true);
   awaited.AuthorityAwaited = true;
   view.AddLiveRow(awaited);
 }
@@ -153,7 +143,7 @@ class WorkbenchWindowTest : public QObject {
     Control<QPushButton>(frm, "btnClearFilter")->click();
     Control<QSpinBox>(frm, "spnMinAuthority")->setValue(5);
     QCOMPARE(ShownAddresses(frm), (QStringList{"https://a.example/one", "https://c.example/three"}));
-    liverun::TLiveResult arrived = Row("https://d.example/four", true, pagetest::TCommentLinks::Followed, false, 7, true);
+    liverun::TLiveResult arrived = KnownRow("https://d.example/four", true, pagetest::TCommentLinks::Followed, false, 7, true);
     TfrmMainProbe::LiveView(frm).UpdateLiveRow(4, arrived);
     QCOMPARE(ShownAddresses(frm).size(), 3);
 
@@ -269,7 +259,7 @@ class WorkbenchWindowTest : public QObject {
     {
       const auto stored = store::OpenStore(app.Folder() + "halvane.db");
       const std::int64_t run = stored->BeginRun({"blue widgets"}, {}, "SearXNG");
-      liverun::TLiveResult kept = Row("https://old.example/post", true, pagetest::TCommentLinks::Followed, false, 4);
+      liverun::TLiveResult kept = KnownRow("https://old.example/post", true, pagetest::TCommentLinks::Followed, false, 4);
       const store::TVerdictRecord verdicts[] = {
           livesetup::VerdictRecord({"blue widgets", "https://old.example/post", "https://old.example/post", "kept", ""},
                                    &kept, run),

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "liverun/TLiveFilter.h"
+#include "tests/liverun/LiveResultRows.h"
 
 namespace halvane::liverun {
 namespace {
@@ -9,15 +10,7 @@ using TYesNo = TLiveFilter::TYesNo;
 
 TLiveResult Row(bool open, pagetest::TCommentLinks links, bool yourLink, std::optional<int> authority,
                 std::optional<bool> isNew) {
-  TLiveResult row;
-  row.Url = "https://blog.example/post";
-  row.CommentsOpen = open;
-  row.CommentLinks = links;
-  row.HasYourLink = yourLink;
-  row.AuthorityAwaited = false;
-  row.Authority = authority;
-  row.IsNew = isNew;
-  return row;
+  return test::KnownRow("https://blog.example/post", open, links, yourLink, authority, isNew);
 }
 
 TEST(LiveFilter, AnEmptyFilterLetsEveryRowThrough) {
