@@ -2,6 +2,9 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -11,6 +14,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QVBoxLayout>
 
 #include "livesetup/TListDownload.h"
@@ -22,6 +27,12 @@ namespace {
 
 using namespace sources;
 
+// The edits show an address this long whole.
+constexpr std::string_view kWideAddress = "https://www.searx-mirror.example.com/search?q=web&lang=en-GB";
+static_assert(kWideAddress.size() == 60);
+// The room QLineEdit keeps on each side of its text, inside the frame.
+constexpr int kEditTextMargin = 2;
+
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 std::string Text(const QLineEdit* edit) { return edit->text().trimmed().toStdString(); }
 
@@ -30,6 +41,38 @@ QLineEdit* NewEdit(const char* name, bool masked = false) {
   edit->setObjectName(QString::fromLatin1(name));
   if (masked) edit->setEchoMode(QLineEdit::Password);
   return edit;
+}
+
+// A label for messages: shown whole (wrapped, never read as markup) and
+// selectable so they can be copied.
+QLabel* NewMessage(const char* name) {
+  auto* label = new QLabel();
+  label->setObjectName(QString::fromLatin1(name));
+  label->setTextFormat(Qt::PlainText);
+  label->setWordWrap(true);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  return label;
+}
+
+// The width edit needs to show text whole: text, margins and frame.
+int EditWidthFor(QLineEdit* edit, const QString& text) {
+  edit->ensurePolished();
+  QStyleOptionFrame option;
+  option.initFrom(edit);
+  option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+  option.midLineWidth = 0;
+  option.state |= QStyle::State_Sunken;
+  const QMargins margins = edit->textMargins();
+  // One more pixel for the cursor after the last character.
+  const int inner =
+      edit->fontMetrics().horizontalAdvance(text) + 2 * kEditTextMargin + margins.left() + margins.right() + 1;
+  return edit->style()
+      ->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(inner, edit->sizeHint().height()), edit)
+      .width();
+}
+
+bool IsFileKind(TSourceKey::TKind kind) {
+  return kind == TSourceKey::TKind::File || kind == TSourceKey::TKind::OptionalFile;
 }
 
 QComboBox* NewChoice(const char* name, std::initializer_list<const char*> values) {
@@ -88,7 +131,9 @@ TfrmSources::TfrmSources(const TSources& sources, std::string path, TSourcesSeam
   setObjectName(QStringLiteral("TfrmSources"));
   setWindowTitle(QStringLiteral("Sources"));
   setModal(true);
+  setSizeGripEnabled(true);
   CreateControls();
+  SizeEdits();
   Show(sources);
 }
 
@@ -100,9 +145,16 @@ TfrmSources::~TfrmSources() {
 
 void TfrmSources::CreateControls() {
   auto* layout = new QVBoxLayout(this);
+  lblFile = NewMessage("lblFile");
+  const QString file = Text(FPath);
+  lblFile->setText(QFileInfo::exists(file) ? QStringLiteral("Saved to %1").arg(file)
+                                           : QStringLiteral("Will be saved to %1").arg(file));
+  layout->addWidget(lblFile);
   const auto group = [&](const char* title) {
     auto* box = new QGroupBox(QString::fromLatin1(title));
     auto* form = new QFormLayout(box);
+    // The edits take the width the window is given.
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     layout->addWidget(box);
     return form;
   };
@@ -135,9 +187,7 @@ void TfrmSources::CreateControls() {
   download->addWidget(prgDownload, 1);
   download->addWidget(btnCancelDownload);
   ranking->addRow(download);
-  lblDownload = new QLabel();
-  lblDownload->setObjectName(QStringLiteral("lblDownload"));
-  lblDownload->setWordWrap(true);
+  lblDownload = NewMessage("lblDownload");
   ranking->addRow(lblDownload);
 
   QFormLayout* pages = group("Pages and network");
@@ -148,20 +198,17 @@ void TfrmSources::CreateControls() {
   spnParallel->setRange(1, 16);
   pages->addRow(QStringLiteral("Parallel fetches"), spnParallel);
   pages->addRow(QStringLiteral("Proxies"), edtProxy = NewEdit("edtProxy"));
-  pages->addRow(QStringLiteral("CA file"), edtCaFile = NewEdit("edtCaFile"));
+  edtCaFile = NewEdit("edtCaFile");
+  pages->addRow(QStringLiteral("CA file"), WithBrowse(edtCaFile, QStringLiteral("CA file")));
   cbxRobots = NewChoice("cbxRobots", {"obey", "ignore"});
   pages->addRow(QStringLiteral("robots.txt"), cbxRobots);
 
   btnTest = new QPushButton(QStringLiteral("Test"));
   btnTest->setObjectName(QStringLiteral("btnTest"));
-  lblTest = new QLabel();
-  lblTest->setObjectName(QStringLiteral("lblTest"));
-  lblTest->setWordWrap(true);
+  lblTest = NewMessage("lblTest");
   layout->addWidget(btnTest);
   layout->addWidget(lblTest);
-  lblError = new QLabel();
-  lblError->setObjectName(QStringLiteral("lblError"));
-  lblError->setWordWrap(true);
+  lblError = NewMessage("lblError");
   layout->addWidget(lblError);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
   btnOk = buttons->button(QDialogButtonBox::Ok);
@@ -179,10 +226,56 @@ void TfrmSources::AddKeyRows(QFormLayout* form, const std::vector<TEntry>& entri
   for (const TEntry& entry : entries) {
     for (const TSourceKey& key : entry.Keys) {
       QLineEdit* edit = NewEdit(key.Control, key.Secret);
-      form->addRow(QString::fromLatin1(key.Label), edit);
+      const QString label = QString::fromLatin1(key.Label);
+      if (IsFileKind(key.Kind)) {
+        form->addRow(label, WithBrowse(edit, label));
+      } else {
+        form->addRow(label, edit);
+      }
       FKeyEdits.emplace_back(key, edit);
     }
   }
+}
+
+QLayout* TfrmSources::WithBrowse(QLineEdit* edit, const QString& caption) {
+  auto* row = new QHBoxLayout();
+  auto* button = new QPushButton(QStringLiteral("Browse..."));
+  QString name = edit->objectName();
+  button->setObjectName(name.replace(0, 3, QStringLiteral("btn")) + QStringLiteral("Browse"));
+  row->addWidget(edit, 1);
+  row->addWidget(button);
+  connect(button, &QPushButton::clicked, this, [this, edit, caption] { btnBrowseClick(edit, caption); });
+  return row;
+}
+
+void TfrmSources::SizeEdits() {
+  const QString sample = QString::fromLatin1(kWideAddress.data(), static_cast<qsizetype>(kWideAddress.size()));
+  for (QLineEdit* edit : findChildren<QLineEdit*>()) {
+    // The spin box's own edit keeps its size.
+    if (edit->objectName().startsWith(QLatin1String("edt"))) edit->setMinimumWidth(EditWidthFor(edit, sample));
+  }
+}
+
+bool TfrmSources::event(QEvent* event) {
+  const bool handled = QDialog::event(event);
+  // A new message or a narrower window may need more lines.
+  if (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Resize) FitMessages();
+  return handled;
+}
+
+void TfrmSources::FitMessages() {
+  // A window keeps the height of one line per label: it does not follow the
+  // height its wrapped labels need at its width.
+  QLayout* box = layout();
+  if (!box->hasHeightForWidth()) return;
+  const int needed = box->totalMinimumHeightForWidth(width());
+  if (needed > height()) resize(width(), needed);
+}
+
+void TfrmSources::btnBrowseClick(QLineEdit* edit, const QString& caption) {
+  if (!FSeams.ChooseFile) return;
+  const std::string chosen = FSeams.ChooseFile(this, caption.toStdString(), Text(edit));
+  if (!chosen.empty()) edit->setText(Text(chosen));
 }
 
 QLineEdit* TfrmSources::KeyEdit(std::string_view section, std::string_view name) const {
@@ -303,6 +396,9 @@ TSourcesSeams TfrmSources::ProductionSeams() {
     return download;
   };
   seams.Save = [](const std::string& path, const TSources& chosen) { TSourcesFile::Write(path, chosen); };
+  seams.ChooseFile = [](QWidget* parent, const std::string& caption, const std::string& current) {
+    return QFileDialog::getOpenFileName(parent, Text(caption), Text(current)).toStdString();
+  };
   return seams;
 }
 

@@ -2,8 +2,10 @@
 // The Sources dialog: edits sources.ini (search engine, authority, traffic
 // rank, page test, network). Test asks each chosen service once; Download
 // fetches the Tranco list, checks it and only then replaces the old one.
-// Keys are shown masked. Nothing here blocks: answers come back as queued
-// calls.
+// Keys are shown masked; file keys and the CA file have a Browse button.
+// The file written is named at the top, and every message is shown whole.
+// Nothing here blocks: answers come back as queued calls. Everything here
+// runs on the interface thread.
 #include <QDialog>
 
 #include <cstdint>
@@ -21,6 +23,7 @@
 class QComboBox;
 class QFormLayout;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -39,6 +42,8 @@ struct TSourcesSeams {
   std::function<std::shared_ptr<void>(const sources::TSources&, TProgress, TDownloadDone)> Download;
   // Writes the file; throws sources::TSourcesFileError.
   std::function<void(const std::string& path, const sources::TSources&)> Save;
+  // Asks for a file to open, starting at current; "" when cancelled.
+  std::function<std::string(QWidget* parent, const std::string& caption, const std::string& current)> ChooseFile;
 };
 
 class TfrmSources : public QDialog {
@@ -57,11 +62,14 @@ class TfrmSources : public QDialog {
   void btnDownloadClick();
   void btnCancelDownloadClick();
   void btnOkClick();
+  // The Browse button beside edit.
+  void btnBrowseClick(QLineEdit* edit, const QString& caption);
 
   // The edit of a registered source's key ("search", "brave-key"), or
   // nullptr.
   QLineEdit* KeyEdit(std::string_view section, std::string_view name) const;
 
+  QLabel* lblFile = nullptr;
   QComboBox* cbxEngine = nullptr;
   QComboBox* cbxAuthority = nullptr;
   QComboBox* cbxRanking = nullptr;
@@ -79,8 +87,17 @@ class TfrmSources : public QDialog {
   QLabel* lblError = nullptr;
   QPushButton* btnOk = nullptr;
 
+ protected:
+  bool event(QEvent* event) override;
+
  private:
   void CreateControls();
+  // edit with a Browse button beside it, for a form row.
+  QLayout* WithBrowse(QLineEdit* edit, const QString& caption);
+  // Wide enough for a whole web address at the edits' font.
+  void SizeEdits();
+  // Grows the window to the height its wrapped messages need at its width.
+  void FitMessages();
   // One edit row per key of entries, below the group's source combo.
   template <typename TEntry>
   void AddKeyRows(QFormLayout* form, const std::vector<TEntry>& entries);
