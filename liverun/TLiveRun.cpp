@@ -79,7 +79,7 @@ std::string SummaryText(const TLiveRunSummary& summary) {
 
 TLiveRun::TLiveRun(TLiveRunParts& parts, TLiveRunInput input, TLiveRunListener& listener)
     : FParts(parts), FInput(std::move(input)), FListener(listener),
-      FMailbox(std::make_shared<TRunMailbox>()) {
+      FMailbox(std::make_shared<TMailbox>()) {
   FInput.Depth = std::clamp(FInput.Depth, 1, 10);
 }
 
@@ -116,15 +116,15 @@ bool TLiveRun::WaitFor(std::chrono::milliseconds timeout) {
   return true;
 }
 
-void TLiveRun::Post(TRunMailbox::TMessage message) {
+void TLiveRun::Post(TMailbox::TMessage message) {
   FMailbox->Post(std::move(message));
 }
 
 void TLiveRun::Loop() {
   Begin();
   while (!FDone) {
-    std::optional<TRunMailbox::TMessage> message;
-    if (!FStopDeadline || TRunMailbox::TClock::now() < *FStopDeadline) message = FMailbox->Take(FStopDeadline);
+    std::optional<TMailbox::TMessage> message;
+    if (!FStopDeadline || TMailbox::TClock::now() < *FStopDeadline) message = FMailbox->Take(FStopDeadline);
     if (!message) {
       Finish();
       break;
@@ -151,7 +151,7 @@ void TLiveRun::Begin() {
   FHarvesting = true;
   FListener.StatusText(SearchingText(FHarvestName, 1));
   FListener.Progress(0, 0);
-  const std::shared_ptr<TRunMailbox> mailbox = FMailbox;
+  const std::shared_ptr<TMailbox> mailbox = FMailbox;
   FParts.Harvest->Start(
       FootprintQuery(FInput.Footprint, FInput.Keyword), static_cast<std::size_t>(FInput.Depth) * 100,
       [this, mailbox](const TSearchProgress& progress) {
@@ -205,7 +205,7 @@ void TLiveRun::AddAddresses(std::vector<std::string>::const_iterator first,
 }
 
 void TLiveRun::FetchQueuedPages() {
-  const std::shared_ptr<TRunMailbox> mailbox = FMailbox;
+  const std::shared_ptr<TMailbox> mailbox = FMailbox;
   while (!FPageQueue.empty() && !FStopped && (FParts.PageSlots == 0 || FPagesFetching < FParts.PageSlots)) {
     const std::size_t slot = FPageQueue.front();
     FPageQueue.pop_front();
@@ -383,7 +383,7 @@ void TLiveRun::SendAuthorityBatch() {
   std::vector<std::string> batch(FAuthorityQueue.begin(), FAuthorityQueue.begin() + static_cast<std::ptrdiff_t>(size));
   FAuthorityQueue.erase(FAuthorityQueue.begin(), FAuthorityQueue.begin() + static_cast<std::ptrdiff_t>(size));
   FAuthorityInFlight = true;
-  const std::shared_ptr<TRunMailbox> mailbox = FMailbox;
+  const std::shared_ptr<TMailbox> mailbox = FMailbox;
   FParts.Authority->Lookup(batch, [this, mailbox, batch](TAuthorityAnswer answer) {
     mailbox->Post([this, batch, answer = std::move(answer)]() mutable { OnAuthority(batch, std::move(answer)); });
   });
@@ -455,7 +455,7 @@ void TLiveRun::OnStop() {
     for (std::size_t slot : slots) SetAuthority(slot, std::nullopt);
   }
   FAuthorityWaiters.clear();
-  FStopDeadline = TRunMailbox::TClock::now() + kStopGrace;
+  FStopDeadline = TMailbox::TClock::now() + kStopGrace;
   CheckFinished();
 }
 

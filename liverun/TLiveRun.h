@@ -26,7 +26,7 @@
 #include "liverun/LiveColumns.h"
 #include "liverun/TLiveRunListener.h"
 #include "liverun/TLiveRunParts.h"
-#include "liverun/TRunMailbox.h"
+#include "base/TMailbox.h"
 #include "live/TLiveResponse.h"
 
 namespace halvane::liverun {
@@ -89,12 +89,12 @@ class TLiveRun {
   // Adds a source's word to the summary (once) and shows it.
   void AddNote(const std::string& note);
   void Finish();
-  void Post(TRunMailbox::TMessage message);
+  void Post(TMailbox::TMessage message);
 
   TLiveRunParts& FParts;
   TLiveRunInput FInput;
   TLiveRunListener& FListener;
-  std::shared_ptr<TRunMailbox> FMailbox;
+  std::shared_ptr<TMailbox> FMailbox;
   std::thread FThread;
   std::atomic<bool> FStopRequested{false};
   // Set by the run's thread as its last act; WaitFor waits on it.
@@ -106,7 +106,7 @@ class TLiveRun {
   bool FHarvesting = false;
   bool FStopped = false;
   bool FDone = false;
-  std::optional<TRunMailbox::TClock::time_point> FStopDeadline;
+  std::optional<TMailbox::TClock::time_point> FStopDeadline;
   std::size_t FHarvested = 0;          // addresses the harvest gave
   std::vector<std::string> FAddresses;  // by slot, in their one form
   std::set<std::string> FSeenAddresses;

@@ -1,51 +1,40 @@
 #include "livesetup/TStoreTasks.h"
 
 #include <exception>
+#include <optional>
 
 namespace halvane::livesetup {
 
 TStoreTasks::TStoreTasks(TOpener opener) : FOpener(std::move(opener)), FWorker([this] { Work(); }) {}
 
 TStoreTasks::~TStoreTasks() {
-  {
-    const std::lock_guard lock(FLock);
-    FClosing = true;
-  }
-  FWake.notify_one();
+  // Behind every task already posted.
+  FMailbox.Post([this] { FEnded = true; });
   FWorker.join();
+  FMailbox.Close();
 }
 
 void TStoreTasks::Post(TTask task) {
-  {
-    const std::lock_guard lock(FLock);
-    FTasks.push_back(std::move(task));
+  FMailbox.Post([this, task = std::move(task)] { Run(task); });
+}
+
+void TStoreTasks::Run(const TTask& task) {
+  if (!FOpened) {
+    FOpened = true;
+    try {
+      FStore = FOpener(FError);
+    } catch (const std::exception& failure) {
+      FError = failure.what();
+    }
   }
-  FWake.notify_one();
+  task(FStore.get(), FError);
 }
 
 void TStoreTasks::Work() {
-  std::unique_ptr<store::TStore> store;
-  std::string error;
-  bool opened = false;
-  for (;;) {
-    TTask task;
-    {
-      std::unique_lock lock(FLock);
-      FWake.wait(lock, [this] { return FClosing || !FTasks.empty(); });
-      if (FTasks.empty()) return;
-      task = std::move(FTasks.front());
-      FTasks.pop_front();
-    }
-    if (!opened) {
-      opened = true;
-      try {
-        store = FOpener(error);
-      } catch (const std::exception& failure) {
-        error = failure.what();
-      }
-    }
-    task(store.get(), error);
+  while (!FEnded) {
+    if (std::optional<TMailbox::TMessage> message = FMailbox.Take(std::nullopt)) (*message)();
   }
+  FStore.reset();
 }
 
 }  // namespace halvane::livesetup

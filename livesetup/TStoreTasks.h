@@ -7,14 +7,12 @@
 // Threads: any thread posts. Each task runs on the worker and hands on what
 // it learnt itself (the window posts it to its own thread). No lock is held
 // while a task runs.
-#include <condition_variable>
-#include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 
+#include "base/TMailbox.h"
 #include "store/TStore.h"
 
 namespace halvane::livesetup {
@@ -39,12 +37,15 @@ class TStoreTasks {
 
  private:
   void Work();
+  void Run(const TTask& task);
 
   TOpener FOpener;
-  std::mutex FLock;
-  std::condition_variable FWake;
-  std::deque<TTask> FTasks;
-  bool FClosing = false;
+  TMailbox FMailbox;
+  // The worker's own.
+  bool FEnded = false;
+  bool FOpened = false;
+  std::unique_ptr<store::TStore> FStore;
+  std::string FError;
   std::thread FWorker;  // last: starts once the rest is ready
 };
 

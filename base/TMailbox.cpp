@@ -1,8 +1,8 @@
-#include "liverun/TRunMailbox.h"
+#include "base/TMailbox.h"
 
-namespace halvane::liverun {
+namespace halvane {
 
-void TRunMailbox::Post(TMessage message, bool urgent) {
+void TMailbox::Post(TMessage message, bool urgent) {
   {
     std::lock_guard lock(FLock);
     if (FClosed) return;
@@ -15,7 +15,7 @@ void TRunMailbox::Post(TMessage message, bool urgent) {
   FWake.notify_one();
 }
 
-std::optional<TRunMailbox::TMessage> TRunMailbox::Take(std::optional<TClock::time_point> deadline) {
+std::optional<TMailbox::TMessage> TMailbox::Take(std::optional<TClock::time_point> deadline) {
   std::unique_lock lock(FLock);
   const auto ready = [this] { return !FQueue.empty(); };
   if (deadline) {
@@ -28,7 +28,7 @@ std::optional<TRunMailbox::TMessage> TRunMailbox::Take(std::optional<TClock::tim
   return message;
 }
 
-void TRunMailbox::Close() {
+void TMailbox::Close() {
   std::deque<TMessage> dropped;
   {
     std::lock_guard lock(FLock);
@@ -37,4 +37,4 @@ void TRunMailbox::Close() {
   }
 }
 
-}  // namespace halvane::liverun
+}  // namespace halvane

@@ -1,7 +1,11 @@
 #pragma once
-// The queue of a live run's own thread. Completion handlers on other threads
-// post to it; once closed, posts are dropped, so a late answer after the run
-// is gone touches nothing.
+// The queue of a thread of its own: the one way work is handed to such a
+// thread (a live run, the store's worker). Other threads post; the owner
+// takes one message at a time and runs it with no lock held. Once closed,
+// posts are dropped, so a late answer after the owner is gone touches
+// nothing.
+//
+// Threads: Post and Close from any thread; Take from the owning thread.
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -9,9 +13,9 @@
 #include <mutex>
 #include <optional>
 
-namespace halvane::liverun {
+namespace halvane {
 
-class TRunMailbox {
+class TMailbox {
  public:
   using TMessage = std::function<void()>;
   using TClock = std::chrono::steady_clock;
@@ -29,4 +33,4 @@ class TRunMailbox {
   bool FClosed = false;
 };
 
-}  // namespace halvane::liverun
+}  // namespace halvane
