@@ -1,32 +1,14 @@
 #pragma once
 // halvane-harvest recheck: fetches every page where the user left a link
 // again and says whether the link is still there and still followed, and
-// what changed since the last check.
+// what changed since the last check (the work is livesetup::TLinkRecheck).
 #include <atomic>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "liverun/TPageFetcher.h"
-#include "live/TLiveResponse.h"
 #include "store/TStore.h"
 #include "tools/harvest/HarvestCommand.h"
 
 namespace halvane::harvest {
-
-struct TRecheckLine {
-  std::string Address;
-  store::TLinkCheck Check;
-  std::optional<store::TLinkCheck> Previous;
-};
-
-// What the page fetched from address says of the user's link to domain.
-store::TLinkCheck CheckLinkOnPage(const live::TLiveResponse& response, const std::string& address,
-                                  const std::string& domain);
-
-// "present, followed", "present, nofollow", "missing", "page gone (HTTP 404)",
-// "failed: <reason>".
-std::string LinkStateText(const store::TLinkCheck& check);
 
 // Rechecks every link of the store (options.Domain is the user's site);
 // pages are fetched through pages, as many at once as its client allows.

@@ -73,15 +73,6 @@ nlohmann::ordered_json HistoryJson(const store::THistoryEntry& entry) {
 
 }  // namespace
 
-std::string TimeText(store::TTime time) {
-  const std::time_t seconds = static_cast<std::time_t>(time);
-  std::tm parts{};
-  if (!gmtime_r(&seconds, &parts)) return "-";
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &parts);
-  return text;
-}
-
 std::unique_ptr<store::TStore> OpenHarvestStore(const THarvestOptions& options,
                                                 const sources::TSources::TStoreChoice& choice, bool required,
                                                 std::string& error) {

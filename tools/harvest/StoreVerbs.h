@@ -6,6 +6,7 @@
 #include <string>
 
 #include "sources/TSources.h"
+#include "store/StoreClock.h"
 #include "store/TStore.h"
 #include "tools/harvest/HarvestArguments.h"
 
@@ -25,6 +26,6 @@ int RunLinks(const THarvestOptions& options, store::TStore& store, std::ostream&
 int RunHistory(const THarvestOptions& options, store::TStore& store, std::ostream& out, std::ostream& err);
 
 // "2026-12-11 14:05" (UTC).
-std::string TimeText(store::TTime time);
+using store::TimeText;
 
 }  // namespace halvane::harvest
