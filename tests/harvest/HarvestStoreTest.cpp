@@ -216,6 +216,22 @@ TEST_F(HarvestStore, RecheckSaysWhatBecameOfEveryLinkAndWhatChanged) {
             kHarvestBadArguments);
 }
 
+TEST_F(HarvestStore, RecheckStopsAtCtrlCAndRecordsNothing) {
+  Store->AddLink("https://a.example/1", "a.example");
+  TFakeFetcher fetcher(1);
+  // Answers only when aborted.
+  fetcher.Pages["https://a.example/1"] = {Answer(200, CommentPage("rel='ugc'")), 3600 * 1000};
+  std::ostringstream out;
+  std::ostringstream err;
+  const std::atomic<bool> interrupted{true};
+  EXPECT_EQ(RunRecheck(Options({"recheck", "--domain", "mine.example"}), fetcher, *Store,
+                       {out, err, TProgressReport::TStyle::Quiet}, interrupted),
+            kHarvestInterrupted);
+  EXPECT_EQ(err.str(), "halvane-harvest: stopped; nothing recorded\n");
+  EXPECT_EQ(out.str(), "");
+  EXPECT_FALSE(Store->Links()[0].LastCheck);
+}
+
 TEST(HarvestArguments, VerbsTakeTheirOwnOptionsAndSayWhatIsWrong) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
       {{"fetch"}, "unknown verb 'fetch' (known: search, judge, blacklist, links, recheck, history)"},
