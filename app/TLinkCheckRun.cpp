@@ -37,6 +37,10 @@ void TLinkCheckRun::Start() {
 void TLinkCheckRun::Ready(std::unique_ptr<liverun::TLiveRunParts> parts, std::unique_ptr<store::TStore> store,
                           const std::string& error) {
   if (FPreparing.joinable()) FPreparing.join();
+  if (!store && error.empty()) {
+    End({}, "The store is off ([store] use = no in the sources file): it keeps the links to check");
+    return;
+  }
   if (!parts || !parts->Pages || !store) {
     End({}, error.empty() ? std::string("The pages cannot be fetched: no page fetcher") : error);
     return;

@@ -29,6 +29,7 @@ class TLinkCheckRun : public QObject, private livesetup::TLinkRecheckListener {
 
  public:
   using TPartsMaker = std::function<std::unique_ptr<liverun::TLiveRunParts>(std::string& error)>;
+  // Nothing with error empty: the store is off.
   using TStoreOpener = std::function<std::unique_ptr<store::TStore>(std::string& error)>;
 
   class TView {

@@ -127,6 +127,13 @@ class LinkCheckWindowTest : public QObject {
       QCOMPARE(frm.lblSummary->text(), QString::fromStdString(off));
       QVERIFY(!frm.btnStop->isEnabled());
     }
+    {
+      TfrmLinkCheck frm(FakeParts(), [](std::string&) { return std::unique_ptr<store::TStore>(); }, "mine.example");
+      frm.Start();
+      QTRY_VERIFY_WITH_TIMEOUT(!frm.Checking(), 60000);
+      QCOMPARE(frm.lblSummary->text(),
+               QStringLiteral("The store is off ([store] use = no in the sources file): it keeps the links to check"));
+    }
     const std::string empty = FFolder->filePath(QStringLiteral("empty.db")).toStdString();
     TfrmLinkCheck frm(FakeParts(), StoreAt(empty), "mine.example");
     frm.show();
