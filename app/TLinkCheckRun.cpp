@@ -92,10 +92,8 @@ std::string TLinkCheckRun::SummaryText(const livesetup::TLinkRecheckSummary& sum
   if (!summary.StoreError.empty()) return summary.StoreError;
   if (summary.Stopped) return "Stopped; nothing recorded";
   if (summary.NoLinks()) {
-    // A sentence of its own here, not the tail of a program's name.
-    std::string text = livesetup::NoLinksText(summary.StoreLocation);
-    text[0] = 'N';
-    return text;
+    return "No links recorded in " + summary.StoreLocation +
+           "; right-click a page you commented on and choose \"I commented here\"";
   }
   return livesetup::RecheckCountsText(summary);
 }

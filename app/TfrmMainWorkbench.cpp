@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
@@ -23,13 +24,16 @@
 #include "app/TLiveFilterBar.h"
 #include "app/TResultsFilter.h"
 #include "app/TResultsModel.h"
+#include "app/TfrmLinkCheck.h"
 #include "app/TfrmPagesWithoutRow.h"
 #include "live/RegistrableDomain.h"
 #include "liverun/LiveColumns.h"
 #include "livesetup/ChosenStore.h"
+#include "livesetup/LiveRunParts.h"
 #include "livesetup/TStoreMemory.h"
 #include "livesetup/TStoreTasks.h"
 #include "search/Harvest.h"
+#include "search/ItemAnalysis.h"
 #include "search/ResultsList.h"
 #include "store/TStoreError.h"
 #include "toolkit/TAlignLayout.h"
@@ -338,7 +342,17 @@ void TfrmMain::ShowHistory(const std::vector<liverun::TLiveResult>& rows, const 
   ShowFilteredCount();
 }
 
-void TfrmMain::btnRecheckClick() {}
+void TfrmMain::btnRecheckClick() {
+  const std::string domain = DomainFromEditText(DomainText());
+  if (domain.empty()) {
+    MainStatusPanel->setText(QStringLiteral("Type your domain first: Re-check Links looks for links to it"));
+    edtDomain->setFocus();
+    return;
+  }
+  TfrmLinkCheck::Open(
+      this, [sources = FSources](std::string& error) { return livesetup::MakeLiveRunParts(sources, error); },
+      [choice = FSources.Store](std::string& error) { return livesetup::OpenChosenStore(choice, error); }, domain);
+}
 
 bool TfrmMain::MayReplaceRows(bool& append) {
   append = false;

@@ -141,7 +141,7 @@ class LinkCheckWindowTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!frm.Checking(), 60000);
     QCOMPARE(frm.lblSummary->text(),
              QString::fromStdString("No links recorded in " + empty +
-                                    "; add the pages of your comments with \"halvane-harvest links add URL...\""));
+                                    "; right-click a page you commented on and choose \"I commented here\""));
     QCOMPARE(frm.lvwLinks->rowCount(), 0);
   }
 

@@ -1,4 +1,6 @@
+#include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -13,6 +15,7 @@
 
 #include "app/TResultsModel.h"
 #include "app/TfrmAbout.h"
+#include "app/TfrmLinkCheck.h"
 #include "app/TfrmSources.h"
 #include "sources/TSourcesFile.h"
 #include "tests/app/TAppFixture.h"
@@ -67,6 +70,17 @@ class LiveScreenshotTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(menu));
     QVERIFY(Capture(*menu, "live-row-menu.png"));
     menu->hide();
+
+    // I commented here, then Re-check Links.
+    list->selectRow(1);
+    Control<QAction>(frm, "actCommented")->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(Control<QLabel>(frm, "MainStatusPanel")->text().startsWith(QStringLiteral("Your comment on")), 30000);
+    Control<QPushButton>(frm, "btnRecheck")->click();
+    TfrmLinkCheck* check = Control<TfrmLinkCheck>(frm, "frmLinkCheck");
+    QVERIFY(QTest::qWaitForWindowExposed(check));
+    QTRY_VERIFY_WITH_TIMEOUT(!check->Checking(), 60000);
+    QVERIFY(Capture(*check, "live-recheck.png"));
+    check->close();
 
     Control<QTabBar>(frm, "tabViews")->setCurrentIndex(1);
     QVERIFY(Capture(frm, "live-pages-without-row.png"));

@@ -11,11 +11,13 @@
 #include <QTabBar>
 #include <QTableView>
 #include <QTableWidget>
+#include <QLabel>
 #include <QTest>
 
 #include "app/TProgram.h"
 #include "app/TResultsFilter.h"
 #include "app/TResultsModel.h"
+#include "app/TfrmLinkCheck.h"
 #include "app/TfrmPagesWithoutRow.h"
 #include "livesetup/TStoreMemory.h"
 #include "search/ResultsList.h"
@@ -242,6 +244,22 @@ class WorkbenchWindowTest : public QObject {
     const auto stored = store::OpenStore(app.Folder() + "halvane.db");
     QCOMPARE(stored->Blacklist().size(), std::size_t{1});
     QCOMPARE(stored->Links().at(0).Address, std::string("https://b.example/two"));
+  }
+
+  void ReCheckLinksAsksForTheDomainThenChecksTheStoresLinks() {
+    TAppFixture app;
+    TfrmMain& frm = LiveWindow(app);
+    Control<QPushButton>(frm, "btnRecheck")->click();
+    QCOMPARE(Status(frm), QStringLiteral("Type your domain first: Re-check Links looks for links to it"));
+    QVERIFY(FindControl<TfrmLinkCheck>(frm, "frmLinkCheck") == nullptr);
+    store::OpenStore(app.Folder() + "halvane.db")->AddLink("http://127.0.0.1:9/post/", "127.0.0.1");
+    Control<QLineEdit>(frm, "edtDomain")->setText(QStringLiteral("myshop.example"));
+    Control<QPushButton>(frm, "btnRecheck")->click();
+    TfrmLinkCheck* check = Control<TfrmLinkCheck>(frm, "frmLinkCheck");
+    QVERIFY(check->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!check->Checking(), 60000);
+    QCOMPARE(check->lvwLinks->rowCount(), 1);
+    QCOMPARE(check->lblSummary->text(), QStringLiteral("1 page checked: 0 followed, 0 nofollow, 0 missing, 0 gone, 1 failed"));
   }
 
   void WithTheStoreOffTheActionsSaySo() {
