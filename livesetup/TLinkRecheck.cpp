@@ -1,5 +1,7 @@
 #include "livesetup/TLinkRecheck.h"
 
+#include <optional>
+
 #include "store/TStoreError.h"
 
 namespace halvane::livesetup {
@@ -11,6 +13,7 @@ TLinkRecheck::TLinkRecheck(liverun::TPageFetcher& pages, store::TStore& store, s
 TLinkRecheck::~TLinkRecheck() {
   Stop();
   Wait();
+  FMailbox->Close();
 }
 
 void TLinkRecheck::Start() {
@@ -19,11 +22,9 @@ void TLinkRecheck::Start() {
 }
 
 void TLinkRecheck::Stop() {
-  {
-    std::lock_guard lock(FLock);
-    FStopRequested = true;
-  }
-  FChanged.notify_all();
+  if (FStopRequested.exchange(true)) return;
+  // Wakes the thread if it waits for answers; it aborts the fetches itself.
+  FMailbox->Post([] {}, true);
 }
 
 void TLinkRecheck::Wait() {
@@ -42,11 +43,8 @@ void TLinkRecheck::Work() {
     return;
   }
   summary.Pages = links.size();
-  {
-    std::lock_guard lock(FLock);
-    summary.Stopped = FStopRequested;
-    FChecks.assign(links.size(), store::TLinkCheck{});
-  }
+  summary.Stopped = FStopRequested.load();
+  FChecks.assign(links.size(), store::TLinkCheck{});
   if (links.empty() || summary.Stopped) {
     Finish({}, summary);
     return;
@@ -54,8 +52,13 @@ void TLinkRecheck::Work() {
 
   FListener.Progress(0, links.size());
   for (std::size_t i = 0; i < links.size(); ++i) {
-    FPages.Fetch(links[i].Address, [this, i, address = links[i].Address](live::TLiveResponse response) {
-      Answer(i, CheckLinkOnPage(response, address, FDomain));
+    FPages.Fetch(links[i].Address, [this, mailbox = FMailbox, i, address = links[i].Address](
+                                       live::TLiveResponse response) {
+      // Judged on the fetcher's thread; kept on this object's.
+      mailbox->Post([this, i, check = CheckLinkOnPage(response, address, FDomain)]() mutable {
+        FChecks[i] = std::move(check);
+        ++FAnswered;
+      });
     });
   }
   if (!WaitForAnswers(links.size())) {
@@ -81,29 +84,19 @@ void TLinkRecheck::Work() {
 
 bool TLinkRecheck::WaitForAnswers(std::size_t total) {
   std::size_t reported = 0;
-  bool aborting = false;
-  std::unique_lock lock(FLock);
-  while (reported < total) {
-    FChanged.wait(lock, [&] { return FAnswered != reported || (FStopRequested && !aborting); });
-    const bool abort = FStopRequested && !aborting;
-    aborting = aborting || abort;
-    reported = FAnswered;
-    lock.unlock();
-    // Outside the lock: aborted fetches answer at once, maybe on this thread.
-    if (abort) FPages.AbortAll();
-    if (!aborting) FListener.Progress(reported, total);
-    lock.lock();
+  while (FAnswered < total) {
+    if (std::optional<TMailbox::TMessage> message = FMailbox->Take(std::nullopt)) (*message)();
+    if (FStopRequested.load() && !FAborting) {
+      FAborting = true;
+      // Aborted fetches answer at once, maybe on this thread: they post.
+      FPages.AbortAll();
+    }
+    if (!FAborting && FAnswered != reported) {
+      reported = FAnswered;
+      FListener.Progress(reported, total);
+    }
   }
-  return !aborting;
-}
-
-void TLinkRecheck::Answer(std::size_t index, store::TLinkCheck check) {
-  // Notified under the lock: once the last answer is in, this object may be
-  // gone as soon as the lock is released.
-  std::lock_guard lock(FLock);
-  FChecks[index] = std::move(check);
-  ++FAnswered;
-  FChanged.notify_all();
+  return !FAborting;
 }
 
 void TLinkRecheck::Finish(const std::vector<TRecheckLine>& lines, const TLinkRecheckSummary& summary) {

@@ -6,15 +6,16 @@
 // Threads: Start, Stop and the destructor are called from one thread, the
 // owner's. Start runs the work on a thread of this object: it reads and
 // writes the store, which the owner must not use until Finished. The
-// fetcher's threads only hand answers over. Listener calls come on this
-// object's thread (see TLinkRecheckListener); the object must not be
-// destroyed from inside one of them.
-#include <condition_variable>
-#include <mutex>
+// fetcher's threads only post answers to this object's mailbox. Listener
+// calls come on this object's thread (see TLinkRecheckListener); the object
+// must not be destroyed from inside one of them.
+#include <atomic>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "base/TMailbox.h"
 #include "liverun/TPageFetcher.h"
 #include "livesetup/TLinkRecheckListener.h"
 #include "store/TStore.h"
@@ -43,22 +44,24 @@ class TLinkRecheck {
 
  private:
   void Work();
-  // Waits for every answer; false when stopped.
+  // Takes every answer from the mailbox; false when stopped.
   bool WaitForAnswers(std::size_t total);
-  void Answer(std::size_t index, store::TLinkCheck check);
   void Finish(const std::vector<TRecheckLine>& lines, const TLinkRecheckSummary& summary);
 
   liverun::TPageFetcher& FPages;
   store::TStore& FStore;
   const std::string FDomain;
   TLinkRecheckListener& FListener;
+  // Answers and Stop come here; shared with the fetches' handlers, so a
+  // late post after the check has gone finds it closed.
+  const std::shared_ptr<TMailbox> FMailbox = std::make_shared<TMailbox>();
+  std::atomic<bool> FStopRequested{false};
   std::thread FThread;
 
-  std::mutex FLock;  // guards the fields below
-  std::condition_variable FChanged;
-  bool FStopRequested = false;
+  // This object's thread only.
   std::vector<store::TLinkCheck> FChecks;  // by link
   std::size_t FAnswered = 0;
+  bool FAborting = false;
 };
 
 }  // namespace halvane::livesetup
