@@ -5,7 +5,8 @@
 // (TSearchRun) are objects of their own; the window forwards the classic
 // handlers to them and shows a run through the TSearchRunView interface.
 // Its sources: TfrmMain.cpp (start-up, branding, close), TfrmMainControls.cpp
-// (the controls), TfrmMainRun.cpp (search run, results list, news, updates).
+// (the controls), TfrmMainRun.cpp (search run, results list, news, updates),
+// TfrmMainLive.cpp, TfrmMainWorkbench.cpp and TfrmMainStore.cpp (live mode).
 // Controls and internals are private: tests find a control by its object
 // name (its field's name) and reach the rest through the friend
 // TfrmMainProbe.
@@ -114,8 +115,9 @@ class TfrmMain : public QWidget, private TSearchRunView, private TLiveSearchView
   void btnSourcesClick();
   // Live mode: the last run's harvested addresses without a row, and why.
   void btnPagesWithoutRowClick();
-  // Live mode's workbench (TfrmMainWorkbench.cpp): the list's two views,
-  // the filter bar, the rows' menu and keys, the store's actions.
+  // Live mode's workbench (TfrmMainWorkbench.cpp, TfrmMainStore.cpp): the
+  // list's two views, the filter bar, the rows' menu and keys, the store's
+  // actions.
   void tabViewsCurrentChanged(int index);
   void pnlFilterChanged(const liverun::TLiveFilter& filter);
   void lvwItemsContextMenu(const QPoint& position);
@@ -202,6 +204,9 @@ class TfrmMain : public QWidget, private TSearchRunView, private TLiveSearchView
 
  private:
   static constexpr int kClientWidth = 824;
+  // The live list's two views (tabViews).
+  static constexpr int kResultsTab = 0;
+  static constexpr int kPagesTab = 1;
   static constexpr int kClientHeight = 605;
 
   void CreateControls();
