@@ -20,8 +20,9 @@
 #include <iostream>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
 #include <vector>
+
+#include "tests/support/WaitUntil.h"
 
 namespace halvane::store::test {
 
@@ -166,14 +167,18 @@ void TPgServer::Start() {
     FPid = Spawn({bin + "/postgres", "-D", data, "-k", folder, "-h", "127.0.0.1", "-p", std::to_string(FPort), "-c",
                   "fsync=off", "-c", "full_page_writes=off", "-c", "synchronous_commit=off"},
                  folder, log, account);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
-    while (std::chrono::steady_clock::now() < deadline) {
-      if (PQping(AdminConnection(FPort).c_str()) == PQPING_OK) return;
-      if (waitpid(FPid, &status, WNOHANG) == FPid) break;
-      // The server says nothing when it is ready: it is asked again, the
-      // two minutes above being only the bound for a server that never is.
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    // The server says nothing when it is ready: it is asked until it
+    // answers or stops, two minutes being only the bound for one that never
+    // does either.
+    bool stopped = false;
+    const bool settled = halvane::test::WaitUntil(
+        [&] {
+          if (PQping(AdminConnection(FPort).c_str()) == PQPING_OK) return true;
+          stopped = waitpid(FPid, &status, WNOHANG) == FPid;
+          return stopped;
+        },
+        std::chrono::minutes(2));
+    if (settled && !stopped) return;
     if (waitpid(FPid, &status, WNOHANG) == 0) {
       Stop();
       throw std::runtime_error("PostgreSQL did not accept connections within 2 minutes: " + LogTail(log));

@@ -13,8 +13,9 @@
 #include <chrono>
 #include <cstdlib>
 #include <stdexcept>
-#include <thread>
 #include <vector>
+
+#include "tests/support/WaitUntil.h"
 
 extern char** environ;
 
@@ -122,9 +123,10 @@ TSimProcess::TSimProcess(const std::string& configPath, const std::string& execu
     if (port_ <= 0 || port_ > 65535 || httpsPort_ <= 0 || httpsPort_ > 65535 || caFile_.empty()) {
       throw std::runtime_error("halvane-sim printed " + line + " / " + caFile_ + " / " + httpsLine);
     }
-    while (Ask(port_, "GET", "/_sim/info", {}) != 200) {
-      if (std::chrono::steady_clock::now() > until) throw std::runtime_error("halvane-sim does not answer");
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // Listening is not yet answering: it is asked until it does.
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+    if (!WaitUntil([this] { return Ask(port_, "GET", "/_sim/info", {}) == 200; }, left)) {
+      throw std::runtime_error("halvane-sim does not answer");
     }
   } catch (...) {
     Stop();
@@ -150,17 +152,16 @@ int TSimProcess::Stop() {
   int status = 0;
   // A server that does not stop must not hang the test: after the grace
   // time it is killed, and the status says so.
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (true) {
-    const pid_t r = waitpid(pid_, &status, WNOHANG);
-    if (r == pid_ || (r < 0 && errno != EINTR)) break;
-    if (std::chrono::steady_clock::now() > until) {
-      kill(pid_, SIGKILL);
-      while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-      }
-      break;
+  const bool ended = WaitUntil(
+      [&] {
+        const pid_t r = waitpid(pid_, &status, WNOHANG);
+        return r == pid_ || (r < 0 && errno != EINTR);
+      },
+      std::chrono::seconds(20));
+  if (!ended) {
+    kill(pid_, SIGKILL);
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   pid_ = -1;
   return status;
