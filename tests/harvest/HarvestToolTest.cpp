@@ -19,11 +19,13 @@
 #include "store/OpenStore.h"
 #include "tests/support/TLiveSimSetup.h"
 #include "tests/support/TSimProcess.h"
+#include "tests/support/TSimSuite.h"
 
 namespace {
 
 using halvane::test::TLiveSimSetup;
 using halvane::test::TSimProcess;
+using halvane::test::TSimSuite;
 namespace fs = std::filesystem;
 
 struct TToolResult {
@@ -94,24 +96,18 @@ TToolResult RunTool(const std::vector<std::string>& args, const std::string& fol
   return result;
 }
 
-class HarvestTool : public ::testing::Test {
+constexpr char kBuiltInWeb[] = "";
+
+class HarvestTool : public TSimSuite<kBuiltInWeb> {
  protected:
-  static void SetUpTestSuite() { Sim = new TSimProcess(); }
-  static void TearDownTestSuite() {
-    delete Sim;
-    Sim = nullptr;
-  }
   void SetUp() override {
-    Setup = std::make_unique<TLiveSimSetup>(*Sim);
+    Setup = std::make_unique<TLiveSimSetup>(Sim());
     setenv("XDG_CACHE_HOME", (Setup->Folder() + "/cache").c_str(), 1);
   }
   std::string Path(const std::string& name) const { return Setup->Folder() + "/" + name; }
 
-  static TSimProcess* Sim;
   std::unique_ptr<TLiveSimSetup> Setup;
 };
-
-TSimProcess* HarvestTool::Sim = nullptr;
 
 TEST_F(HarvestTool, OneKeywordWritesTheModelsRowsAsCsv) {
   const TToolResult result = RunTool({"--sources", Setup->SourcesFile(), "--keyword", "blue widgets", "--domain",
@@ -192,7 +188,7 @@ TEST_F(HarvestTool, ExitCodesSayWhatWentWrong) {
 }
 
 TEST_F(HarvestTool, CtrlCStopsAndKeepsTheRowsSoFar) {
-  ASSERT_TRUE(Sim->SetFaults(TLiveSimSetup::BlogRules(6, "head-delay:150")));
+  ASSERT_TRUE(Sim().SetFaults(TLiveSimSetup::BlogRules(6, "head-delay:150")));
   // Ctrl-C once the progress report shows a row (its lines come at most once
   // a second, each page judged giving the next).
   const TToolResult result = RunTool({"--sources", Setup->SourcesFile(), "--keyword", "blue widgets", "--domain",
@@ -202,7 +198,7 @@ TEST_F(HarvestTool, CtrlCStopsAndKeepsTheRowsSoFar) {
                                        return err.find(" rows, ") != std::string::npos &&
                                               err.find(" 0 rows, ", err.rfind("pages judged")) == std::string::npos;
                                      });
-  Sim->ClearFaults();
+  Sim().ClearFaults();
   ASSERT_TRUE(result.Interrupted) << result.Err;
   EXPECT_EQ(result.ExitCode, 130) << result.Err;
   // An upper bound only, against a run that ignored Ctrl-C (it has minutes
@@ -230,7 +226,7 @@ TEST_F(HarvestTool, CtrlCStopsAndKeepsTheRowsSoFar) {
 // run is recorded as never ended, every verdict kept belongs to a page, and
 // the next run carries on in the same store.
 TEST_F(HarvestTool, AKilledRunLeavesAConsistentStore) {
-  ASSERT_TRUE(Sim->SetFaults(TLiveSimSetup::BlogRules(6, "head-delay:150")));
+  ASSERT_TRUE(Sim().SetFaults(TLiveSimSetup::BlogRules(6, "head-delay:150")));
   const std::string db = Path("store.db");
   const std::vector<std::string> args = {"--sources", Setup->SourcesFile(), "--keyword", "blue widgets",
                                          "--depth", "5", "--parallel", "1", "--db", db, "--csv", Path("out.csv")};
@@ -238,7 +234,7 @@ TEST_F(HarvestTool, AKilledRunLeavesAConsistentStore) {
     return err.find(" rows, ") != std::string::npos &&
            err.find(" 0 rows, ", err.rfind("pages judged")) == std::string::npos;
   }, SIGKILL);
-  Sim->ClearFaults();
+  Sim().ClearFaults();
   ASSERT_TRUE(killed.Interrupted) << killed.Err;
   EXPECT_EQ(killed.ExitCode, -1);  // ended by the signal
   EXPECT_FALSE(fs::exists(Path("out.csv")));

@@ -8,7 +8,7 @@
 #include <mutex>
 
 #include "tools/sim/TOpenPageRankService.h"
-#include "tests/support/TSimProcess.h"
+#include "tests/support/TSimSuite.h"
 #include "tools/sim/TSimWeb.h"
 #include "sources/TOpenPageRank.h"
 
@@ -17,7 +17,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const std::string kSmall = std::string(HALVANE_TEST_DATA) + "/sim/small.conf";
+constexpr char kSmall[] = HALVANE_TEST_DATA "/sim/small.conf";
 
 struct TFigure {
   std::optional<int> Authority;
@@ -50,17 +50,9 @@ class TCollector {
   std::map<std::string, TFigure> FFigures;
 };
 
-class OpenPageRank : public ::testing::Test {
+class OpenPageRank : public test::TSimSuite<kSmall> {
  protected:
-  static void SetUpTestSuite() {
-    FSim = new test::TSimProcess(kSmall);
-    FWeb = new sim::TSimWeb(sim::LoadSimConfig(kSmall), FSim->Port());
-  }
-  static void TearDownTestSuite() {
-    delete FWeb;
-    delete FSim;
-  }
-  static std::string Url() { return FSim->ServiceUrl() + "/v1/domains/bulk"; }
+  static std::string Url() { return ServiceUrl() + "/v1/domains/bulk"; }
   static live::TNetworkSettings Settings() {
     live::TNetworkSettings s;
     s.HostDelayMs = 0;
@@ -69,8 +61,6 @@ class OpenPageRank : public ::testing::Test {
   }
 
   live::TLiveClient FClient{Settings()};
-  static inline test::TSimProcess* FSim = nullptr;
-  static inline sim::TSimWeb* FWeb = nullptr;
 };
 
 TEST_F(OpenPageRank, EveryDomainOnceInBatchesMatchedByName) {
@@ -83,8 +73,8 @@ TEST_F(OpenPageRank, EveryDomainOnceInBatchesMatchedByName) {
     EXPECT_EQ(authority.Request("https://www." + name + "/post/" + std::to_string(i)), name);
     domains.push_back(name);
   }
-  for (int site = 0; site < FWeb->SiteCount(); ++site) {
-    EXPECT_EQ(authority.Request("http://" + FWeb->SiteHost(site) + "/blog/x/"), sim::TSimWeb::SiteIp(site));
+  for (int site = 0; site < Web().SiteCount(); ++site) {
+    EXPECT_EQ(authority.Request("http://" + Web().SiteHost(site) + "/blog/x/"), sim::TSimWeb::SiteIp(site));
     domains.push_back(sim::TSimWeb::SiteIp(site));
   }
   EXPECT_EQ(authority.Request("http://blog.unknown-name.org/"), "unknown-name.org");
@@ -96,7 +86,7 @@ TEST_F(OpenPageRank, EveryDomainOnceInBatchesMatchedByName) {
   authority.Flush();
 
   const std::map<std::string, TFigure> got = collector.WaitFor(domains.size());
-  const sim::TOpenPageRankService service(*FWeb);
+  const sim::TOpenPageRankService service(Web());
   int known = 0;
   for (const std::string& d : domains) {
     ASSERT_TRUE(got.contains(d)) << d;
@@ -113,15 +103,15 @@ TEST_F(OpenPageRank, EveryDomainOnceInBatchesMatchedByName) {
 
 TEST_F(OpenPageRank, OverTls) {
   live::TNetworkSettings settings = Settings();
-  settings.CaFile = FSim->CaFile();
+  settings.CaFile = Sim().CaFile();
   live::TLiveClient tls(settings);
   TCollector collector;
-  TOpenPageRank authority(tls, FSim->HttpsServiceUrl() + "/v1/domains/bulk", "sim-opr-key", collector.Handler());
-  authority.Request("http://" + FWeb->SiteHost(0) + "/blog/");
+  TOpenPageRank authority(tls, Sim().HttpsServiceUrl() + "/v1/domains/bulk", "sim-opr-key", collector.Handler());
+  authority.Request("http://" + Web().SiteHost(0) + "/blog/");
   authority.Request("https://www.example.com/");
   authority.Flush();
   const std::map<std::string, TFigure> got = collector.WaitFor(2);
-  const sim::TOpenPageRankService service(*FWeb);
+  const sim::TOpenPageRankService service(Web());
   for (const auto& [domain, f] : got) {
     EXPECT_EQ(f.Error, "") << domain;
     EXPECT_EQ(f.Authority, service.ShownAuthority(domain)) << domain;
@@ -137,25 +127,25 @@ TEST_F(OpenPageRank, ARefusedKeyReachesEveryDomainOfTheCall) {
   const std::map<std::string, TFigure> got = collector.WaitFor(2);
   for (const auto& [domain, f] : got) {
     EXPECT_EQ(f.Authority, std::nullopt);
-    EXPECT_EQ(f.Error, "Open PageRank at 127.0.0.1:" + std::to_string(FSim->Port()) +
+    EXPECT_EQ(f.Error, "Open PageRank at 127.0.0.1:" + std::to_string(Sim().Port()) +
                            " refused the API key (HTTP 401: Invalid API key); check openpagerank-key");
   }
 }
 
 TEST_F(OpenPageRank, ATimedOutCallIsMadeOnceMore) {
   // Each call may take a second here; the first answer takes three.
-  ASSERT_TRUE(FSim->SetFaults("/v1/domains/bulk head-delay:3000,count:1\n"));
+  ASSERT_TRUE(Sim().SetFaults("/v1/domains/bulk head-delay:3000,count:1\n"));
   TCollector collector;
   TOpenPageRank authority(FClient, Url(), "sim-opr-key", collector.Handler(), 1);
-  const std::string site = authority.Request("http://" + FWeb->SiteHost(0) + "/blog/");
+  const std::string site = authority.Request("http://" + Web().SiteHost(0) + "/blog/");
   authority.Flush();
   const std::map<std::string, TFigure> got = collector.WaitFor(1);
   EXPECT_EQ(got.at(site).Error, "");
-  EXPECT_EQ(got.at(site).Authority, sim::TOpenPageRankService(*FWeb).ShownAuthority(site));
+  EXPECT_EQ(got.at(site).Authority, sim::TOpenPageRankService(Web()).ShownAuthority(site));
 }
 
 TEST_F(OpenPageRank, TwoTimeOutsAndTheColumnGivesUp) {
-  ASSERT_TRUE(FSim->SetFaults("/v1/domains/bulk head-delay:3000\n"));
+  ASSERT_TRUE(Sim().SetFaults("/v1/domains/bulk head-delay:3000\n"));
   TCollector collector;
   TOpenPageRank authority(FClient, Url(), "sim-opr-key", collector.Handler(), 1);
   authority.Request("http://a.example/");
@@ -164,8 +154,8 @@ TEST_F(OpenPageRank, TwoTimeOutsAndTheColumnGivesUp) {
   EXPECT_NE(error.find("timed out after 1 s"), std::string::npos) << error;
   // No further call: a domain asked later gets the same error, though the
   // service would answer it now.
-  FSim->ClearFaults();
-  authority.Request("http://" + FWeb->SiteHost(0) + "/blog/");
+  Sim().ClearFaults();
+  authority.Request("http://" + Web().SiteHost(0) + "/blog/");
   authority.Flush();
   const std::map<std::string, TFigure> got = collector.WaitFor(2);
   EXPECT_EQ(got.at(sim::TSimWeb::SiteIp(0)).Error, error);
@@ -173,7 +163,7 @@ TEST_F(OpenPageRank, TwoTimeOutsAndTheColumnGivesUp) {
 }
 
 TEST_F(OpenPageRank, NoHandlerAfterStop) {
-  ASSERT_TRUE(FSim->SetFaults("/v1/domains/bulk head-delay:2000\n"));
+  ASSERT_TRUE(Sim().SetFaults("/v1/domains/bulk head-delay:2000\n"));
   TCollector collector;
   {
     TOpenPageRank authority(FClient, Url(), "sim-opr-key", collector.Handler());
@@ -185,7 +175,7 @@ TEST_F(OpenPageRank, NoHandlerAfterStop) {
     authority.Flush();
     std::this_thread::sleep_for(200ms);
   }
-  FSim->ClearFaults();
+  Sim().ClearFaults();
   EXPECT_TRUE(collector.WaitFor(0).empty());
 }
 

@@ -11,6 +11,7 @@
 
 #include "tools/sim/LiveSearch.h"
 #include "tests/support/TSimProcess.h"
+#include "tests/support/TSimSuite.h"
 #include "tools/sim/TSimWeb.h"
 #include "sources/MakeSearchBackEnd.h"
 #include "sources/TBraveSearch.h"
@@ -26,7 +27,7 @@ using liverun::TSearchProgress;
 
 using namespace std::chrono_literals;
 
-const std::string kSmall = std::string(HALVANE_TEST_DATA) + "/sim/small.conf";
+constexpr char kSmall[] = HALVANE_TEST_DATA "/sim/small.conf";
 const std::string kOff = std::string(HALVANE_TEST_DATA) + "/sim/live-off.conf";
 
 live::TNetworkSettings FastSettings() {
@@ -56,24 +57,14 @@ THarvestRecord Harvest(TSearchBackEnd& search, std::string_view keyword, std::si
   return {outcome.get(), *progress};
 }
 
-class SearchBackEnd : public ::testing::Test {
+class SearchBackEnd : public test::TSimSuite<kSmall> {
  protected:
-  static void SetUpTestSuite() {
-    FSim = new test::TSimProcess(kSmall);
-    FWeb = new sim::TSimWeb(sim::LoadSimConfig(kSmall), FSim->Port());
-  }
-  static void TearDownTestSuite() {
-    delete FWeb;
-    delete FSim;
-  }
-  void TearDown() override { FSim->ClearFaults(); }
+  void TearDown() override { Sim().ClearFaults(); }
 
-  static std::string SearxngUrl() { return FSim->ServiceUrl() + "/"; }
-  static std::string BraveUrl() { return FSim->ServiceUrl() + "/res/v1/web/search"; }
+  static std::string SearxngUrl() { return ServiceUrl() + "/"; }
+  static std::string BraveUrl() { return ServiceUrl() + "/res/v1/web/search"; }
 
   live::TLiveClient FClient{FastSettings()};
-  static inline test::TSimProcess* FSim = nullptr;
-  static inline sim::TSimWeb* FWeb = nullptr;
 };
 
 TEST_F(SearchBackEnd, SearxngHarvestIsTheModelsAtEveryDepth) {
@@ -82,7 +73,7 @@ TEST_F(SearchBackEnd, SearxngHarvestIsTheModelsAtEveryDepth) {
       TSearxngSearch search(FClient, SearxngUrl());
       const THarvestRecord r = Harvest(search, keyword, max);
       EXPECT_EQ(r.Outcome.Problem, "");
-      EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Searxng, keyword, max))
+      EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(Web(), sim::TLiveEngine::Searxng, keyword, max))
           << keyword << " " << max;
       ASSERT_FALSE(r.Progress.empty());
       for (std::size_t i = 0; i < r.Progress.size(); ++i) EXPECT_EQ(r.Progress[i].Page, static_cast<int>(i) + 1);
@@ -97,25 +88,25 @@ TEST_F(SearchBackEnd, BraveHarvestIsTheModelsAndEndsWhenNoMoreResults) {
     TBraveSearch search(FClient, BraveUrl(), "sim-brave-key");
     const THarvestRecord r = Harvest(search, keyword, 1000);
     EXPECT_EQ(r.Outcome.Problem, "");
-    EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Brave, keyword, 1000)) << keyword;
+    EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(Web(), sim::TLiveEngine::Brave, keyword, 1000)) << keyword;
     // Pages only while the service says more follow.
     bool more = true;
     for (int offset = 0; offset + 1 < static_cast<int>(r.Progress.size()); ++offset) {
-      sim::BravePage(*FWeb, keyword, offset, &more);
+      sim::BravePage(Web(), keyword, offset, &more);
       EXPECT_TRUE(more);
     }
   }
 }
 
 TEST_F(SearchBackEnd, ErrorAnswersEndTheHarvestWithTheirReason) {
-  const std::string host = "127.0.0.1:" + std::to_string(FSim->Port());
+  const std::string host = "127.0.0.1:" + std::to_string(Sim().Port());
   {
     TBraveSearch search(FClient, BraveUrl(), "wrong-key");
     EXPECT_EQ(Harvest(search, "deep dive", 100).Outcome.Problem,
               "Brave Search at " + host +
                   " refused the subscription token (HTTP 422: The provided subscription token is invalid.); check brave-key");
   }
-  ASSERT_TRUE(FSim->SetFaults("format=json status:502\n"));
+  ASSERT_TRUE(Sim().SetFaults("format=json status:502\n"));
   {
     TSearxngSearch search(FClient, SearxngUrl());
     const THarvestRecord r = Harvest(search, "deep dive", 100);
@@ -123,7 +114,7 @@ TEST_F(SearchBackEnd, ErrorAnswersEndTheHarvestWithTheirReason) {
     EXPECT_EQ(r.Outcome.Problem, "SearXNG at " + host + " failed on its side (HTTP 502), try again later");
   }
   // Rate limited on every try: the client's retries end, the wait is named.
-  ASSERT_TRUE(FSim->SetFaults("/res/v1/web/ status:429\n"));
+  ASSERT_TRUE(Sim().SetFaults("/res/v1/web/ status:429\n"));
   {
     TBraveSearch search(FClient, BraveUrl(), "sim-brave-key");
     EXPECT_EQ(Harvest(search, "deep dive", 100).Outcome.Problem,
@@ -131,7 +122,7 @@ TEST_F(SearchBackEnd, ErrorAnswersEndTheHarvestWithTheirReason) {
                   " is limiting requests (HTTP 429: Request rate limit exceeded for plan.), retry after 1 s; your "
                   "plan's rate or monthly quota is used up");
   }
-  ASSERT_TRUE(FSim->SetFaults("format=json status:429\n"));
+  ASSERT_TRUE(Sim().SetFaults("format=json status:429\n"));
   {
     TSearxngSearch search(FClient, SearxngUrl());
     const std::string problem = Harvest(search, "deep dive", 100).Outcome.Problem;
@@ -143,20 +134,20 @@ TEST_F(SearchBackEnd, ErrorAnswersEndTheHarvestWithTheirReason) {
 
 TEST_F(SearchBackEnd, BraveWaitsForItsRateLimitToResetAndGoesOn) {
   // The first answer is a 429 whose per-second window resets in 1 s.
-  ASSERT_TRUE(FSim->SetFaults("/res/v1/web/ status:429,count:1\n"));
+  ASSERT_TRUE(Sim().SetFaults("/res/v1/web/ status:429,count:1\n"));
   TBraveSearch search(FClient, BraveUrl(), "sim-brave-key");
   const THarvestRecord r = Harvest(search, "deep dive", 1000);
   EXPECT_EQ(r.Outcome.Problem, "");
-  EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Brave, "deep dive", 1000));
+  EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(Web(), sim::TLiveEngine::Brave, "deep dive", 1000));
 }
 
 TEST_F(SearchBackEnd, SearxngSaysWhichEnginesFailedAndKeepsWhatItFound) {
   TSearxngSearch search(FClient, SearxngUrl());
   const THarvestRecord r = Harvest(search, "engines down", 1000);
-  const auto expected = sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Searxng, "engines down", 1000);
+  const auto expected = sim::ExpectedLiveHarvest(Web(), sim::TLiveEngine::Searxng, "engines down", 1000);
   ASSERT_FALSE(expected.empty());
   EXPECT_EQ(r.Outcome.Addresses, expected);
-  EXPECT_EQ(r.Outcome.Problem, "SearXNG at 127.0.0.1:" + std::to_string(FSim->Port()) +
+  EXPECT_EQ(r.Outcome.Problem, "SearXNG at 127.0.0.1:" + std::to_string(Sim().Port()) +
                                    ": every engine failed: duckduckgo (Suspended: too many requests), brave (timeout)");
 }
 
@@ -169,7 +160,7 @@ struct TShiftedClock {
 };
 
 TEST_F(SearchBackEnd, ASearchEndsAtItsDeadlineKeepingWhatItFound) {
-  const auto full = sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Searxng, "deep dive", 1000);
+  const auto full = sim::ExpectedLiveHarvest(Web(), sim::TLiveEngine::Searxng, "deep dive", 1000);
   // Eleven minutes pass while page 3 is asked: its answer is the last.
   TShiftedClock clock;
   // The deadline is read on the shifted clock: the test moves it, never waits for it.
@@ -196,7 +187,7 @@ TEST_F(SearchBackEnd, ASearchEndsAtItsDeadlineKeepingWhatItFound) {
 
 TEST_F(SearchBackEnd, ASlowPageIsCutAtTheDeadline) {
   // Page 2 would take a minute; the deadline is a second away when it is asked.
-  ASSERT_TRUE(FSim->SetFaults("pageno=2 head-delay:60000\n"));
+  ASSERT_TRUE(Sim().SetFaults("pageno=2 head-delay:60000\n"));
   TShiftedClock clock;
   // The deadline is read on the shifted clock: the test moves it, never waits for it.
   TPageProtocol protocol = TSearxngSearch::Protocol(SearxngUrl(), std::chrono::seconds(600));
@@ -216,10 +207,10 @@ TEST_F(SearchBackEnd, ASlowPageIsCutAtTheDeadline) {
 }
 
 TEST_F(SearchBackEnd, AFailureHalfWayKeepsTheAddressesSoFar) {
-  ASSERT_TRUE(FSim->SetFaults("pageno=3 status:500\n"));
+  ASSERT_TRUE(Sim().SetFaults("pageno=3 status:500\n"));
   TSearxngSearch search(FClient, SearxngUrl());
   const THarvestRecord r = Harvest(search, "deep dive", 1000);
-  const auto full = sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Searxng, "deep dive", 1000);
+  const auto full = sim::ExpectedLiveHarvest(Web(), sim::TLiveEngine::Searxng, "deep dive", 1000);
   ASSERT_GT(r.Outcome.Addresses.size(), 20u);
   EXPECT_EQ(r.Outcome.Addresses, std::vector<std::string>(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(
                                                                                           r.Outcome.Addresses.size())));
@@ -246,32 +237,32 @@ TEST_F(SearchBackEnd, JsonDisabledAndNoServerAreExplained) {
 
 TEST_F(SearchBackEnd, OverTlsWithTheSimulatorsCaAndRefusedWithoutIt) {
   live::TNetworkSettings settings = FastSettings();
-  settings.CaFile = FSim->CaFile();
+  settings.CaFile = Sim().CaFile();
   live::TLiveClient tls(settings);
   {
-    TSearxngSearch search(tls, FSim->HttpsServiceUrl() + "/");
+    TSearxngSearch search(tls, Sim().HttpsServiceUrl() + "/");
     const THarvestRecord r = Harvest(search, "blue widgets", 100);
     EXPECT_EQ(r.Outcome.Problem, "");
-    EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Searxng, "blue widgets", 100));
+    EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(Web(), sim::TLiveEngine::Searxng, "blue widgets", 100));
   }
   {
-    TBraveSearch search(tls, FSim->HttpsServiceUrl() + "/res/v1/web/search", "sim-brave-key");
+    TBraveSearch search(tls, Sim().HttpsServiceUrl() + "/res/v1/web/search", "sim-brave-key");
     const THarvestRecord r = Harvest(search, "blue widgets", 100);
     EXPECT_EQ(r.Outcome.Problem, "");
-    EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Brave, "blue widgets", 100));
+    EXPECT_EQ(r.Outcome.Addresses, sim::ExpectedLiveHarvest(Web(), sim::TLiveEngine::Brave, "blue widgets", 100));
   }
   // Without the simulator's CA the certificate is not trusted: said so, nothing harvested.
-  TSearxngSearch search(FClient, FSim->HttpsServiceUrl() + "/");
+  TSearxngSearch search(FClient, Sim().HttpsServiceUrl() + "/");
   const THarvestRecord r = Harvest(search, "blue widgets", 100);
   EXPECT_TRUE(r.Outcome.Addresses.empty());
-  EXPECT_EQ(r.Outcome.Problem.rfind("SearXNG at 127.0.0.1:" + std::to_string(FSim->HttpsPort()) + ": ", 0), 0u)
+  EXPECT_EQ(r.Outcome.Problem.rfind("SearXNG at 127.0.0.1:" + std::to_string(Sim().HttpsPort()) + ": ", 0), 0u)
       << r.Outcome.Problem;
   EXPECT_NE(r.Outcome.Problem.find("certificate"), std::string::npos) << r.Outcome.Problem;
 }
 
 // A service that gives no answer at all names the key to check.
 TEST_F(SearchBackEnd, NoAnswerNamesWhatToCheckInTheSourcesFile) {
-  TSearxngSearch untrusted(FClient, FSim->HttpsServiceUrl() + "/");
+  TSearxngSearch untrusted(FClient, Sim().HttpsServiceUrl() + "/");
   const std::string tls = Harvest(untrusted, "blue widgets", 100).Outcome.Problem;
   EXPECT_TRUE(tls.ends_with("; if its certificate comes from a CA of your own, name that CA in [network] ca-file of "
                             "the sources file"))
@@ -287,7 +278,7 @@ TEST_F(SearchBackEnd, NoAnswerNamesWhatToCheckInTheSourcesFile) {
 
 TEST_F(SearchBackEnd, StartAgainEndsTheHarvestUnderWayAndBeginsAfresh) {
   // The first harvest waits on its second page when the second one starts.
-  ASSERT_TRUE(FSim->SetFaults("pageno=2 head-delay:3000\n"));
+  ASSERT_TRUE(Sim().SetFaults("pageno=2 head-delay:3000\n"));
   TSearxngSearch search(FClient, SearxngUrl());
   std::promise<void> secondPage;
   std::atomic<int> firstPages{0};
@@ -301,7 +292,7 @@ TEST_F(SearchBackEnd, StartAgainEndsTheHarvestUnderWayAndBeginsAfresh) {
 
   const THarvestRecord r = Harvest(search, "deep dive", 1000);
   EXPECT_EQ(r.Outcome.Problem, "");
-  const auto expected = sim::ExpectedLiveHarvest(*FWeb, sim::TLiveEngine::Searxng, "deep dive", 1000);
+  const auto expected = sim::ExpectedLiveHarvest(Web(), sim::TLiveEngine::Searxng, "deep dive", 1000);
   EXPECT_EQ(r.Outcome.Addresses, expected);
   ASSERT_FALSE(r.Progress.empty());
   EXPECT_EQ(r.Progress.front().Page, 1);
@@ -317,7 +308,7 @@ TEST_F(SearchBackEnd, StartAgainEndsTheHarvestUnderWayAndBeginsAfresh) {
 }
 
 TEST_F(SearchBackEnd, StopEndsTheHarvestWithoutALateHandler) {
-  ASSERT_TRUE(FSim->SetFaults("pageno=2 head-delay:3000\n"));
+  ASSERT_TRUE(Sim().SetFaults("pageno=2 head-delay:3000\n"));
   std::atomic<int> calls{0};
   std::promise<void> secondPage;
   {
