@@ -90,6 +90,47 @@ TEST(HarvestArguments, AKeywordsFileIsARegularFileOfBoundedSizeWithComments) {
   fs::remove_all(folder);
 }
 
+// --keyword/--keywords and --footprint/--footprints: one value as given or
+// one file of them. A footprints file is read when met, a keywords file once
+// the whole command line is known good, which decides the error shown first.
+TEST(HarvestArguments, ListOptionsTakeOneValueOrOneFileReadInTheirTurn) {
+  const fs::path folder = fs::temp_directory_path() / "halvane-list-options";
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  const std::string footprints = (folder / "footprints").string();
+  std::ofstream(footprints) << "# mine\n  {keyword} inurl:blog \n\n\"{keyword}\" \"leave a reply\"\n";
+  const std::string empty = (folder / "empty").string();
+  std::ofstream(empty) << "# nothing yet\n\n";
+
+  const auto fromFile = Parse({"--keyword", " blue  ", "--footprints", footprints});
+  ASSERT_TRUE(fromFile);
+  EXPECT_EQ(fromFile->Keywords, std::vector<std::string>{" blue  "});
+  EXPECT_EQ(fromFile->Footprints,
+            (std::vector<std::string>{"{keyword} inurl:blog", "\"{keyword}\" \"leave a reply\""}));
+  const auto one = Parse({"--footprint", " a {keyword} ", "--keyword", "k"});
+  ASSERT_TRUE(one);
+  EXPECT_EQ(one->Footprints, std::vector<std::string>{" a {keyword} "});
+
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"--keyword", "a", "--keyword", "b"}, "give one --keyword or one --keywords"},
+      {{"--keywords", empty, "--keyword", "a"}, "give one --keyword or one --keywords"},
+      {{"--keyword", "x", "--footprints", footprints, "--footprint", "a"}, "give one --footprint or one --footprints"},
+      {{"--keyword", "x", "--footprint", "a", "--footprint", "b"}, "give one --footprint or one --footprints"},
+      {{"--keyword", "x", "--footprints", empty}, "footprints file " + empty + " holds no footprint"},
+      {{"--keywords", empty}, "keywords file " + empty + " holds no keyword"},
+      {{"--keywords", "/nonexistent/k.txt", "--depth", "0"}, "--depth wants a number from 1 to 10, not '0'"},
+      {{"--footprints", "/nonexistent/f.txt", "--depth", "0"}, "cannot read footprints file /nonexistent/f.txt"},
+      {{"--footprints", "/nonexistent/f.txt"}, "cannot read footprints file /nonexistent/f.txt"},
+      {{"--keywords", "/nonexistent/k.txt", "--footprints", empty}, "footprints file " + empty + " holds no footprint"},
+  };
+  for (const auto& [args, message] : cases) {
+    std::string error;
+    EXPECT_FALSE(Parse(args, &error)) << message;
+    EXPECT_EQ(error, message);
+  }
+  fs::remove_all(folder);
+}
+
 const std::string kHeader =
     "\"Authority\",\"URL\",\"Comments\",\"Comment Links\",\"Has Your Link\",\"Anchor Name\",\"Traffic Rank\"\r\n";
 const std::string kRow1 = "\"4\",\"https://a.example.org/1\",\"Open\",\"None yet\",\"No\",\"-\",\"-\"\r\n";

@@ -58,6 +58,56 @@ std::optional<std::vector<std::string>> ReadItems(const std::string& path, const
   return items;
 }
 
+// An option given either as one value or as a file of them, one of the
+// two and once: --keyword or --keywords, --footprint or --footprints.
+struct TListOption {
+  const char* One;       // "--keyword": one value
+  const char* Many;      // "--keywords": a file of them
+  const char* FileNoun;  // "keywords", naming the file in messages
+  const char* Item;      // "keyword", one line of it
+  std::vector<std::string> THarvestOptions::*List;
+  // Where the file's name waits until the whole command line is known good;
+  // nullptr: the file is read when the option is met.
+  std::string THarvestOptions::*File;
+};
+
+constexpr TListOption kListOptions[] = {
+    {"--keyword", "--keywords", "keywords", "keyword", &THarvestOptions::Keywords, &THarvestOptions::KeywordsFile},
+    {"--footprint", "--footprints", "footprints", "footprint", &THarvestOptions::Footprints, nullptr},
+};
+
+const TListOption* ListOptionNamed(const std::string& name) {
+  for (const TListOption& option : kListOptions) {
+    if (name == option.One || name == option.Many) return &option;
+  }
+  return nullptr;
+}
+
+bool ReadListFile(const TListOption& option, const std::string& path, THarvestOptions& options, std::string& error) {
+  const auto items = ReadItems(path, option.FileNoun, option.Item, error);
+  if (!items) return false;
+  options.*option.List = *items;
+  return true;
+}
+
+// name is option.One or option.Many; false with error when value is refused.
+bool TakeListValue(const TListOption& option, const std::string& name, const std::string& value,
+                   THarvestOptions& options, std::string& error) {
+  if (name == option.One) {
+    if (std::string(TrimWhiteSpace(value)).empty()) {
+      error = name + " is empty";
+      return false;
+    }
+    (options.*option.List).push_back(value);
+    return true;
+  }
+  if (option.File) {
+    options.*option.File = value;
+    return true;
+  }
+  return ReadListFile(option, value, options, error);
+}
+
 const std::set<std::string>& OptionsOf(TVerb verb) {
   static const std::set<std::string> search = {"--sources", "--keyword", "--keywords", "--footprint",
                                                "--footprints", "--domain", "--depth", "--csv", "--json",
@@ -80,7 +130,6 @@ const std::set<std::string>& OptionsOf(TVerb verb) {
   }
   return search;
 }
-
 
 }  // namespace
 
@@ -115,9 +164,7 @@ std::optional<THarvestOptions> ParseHarvestArguments(const std::vector<std::stri
     first = 1;
   }
   const bool takesOperands = options.Verb == TVerb::Blacklist || options.Verb == TVerb::Links;
-  bool keywordGiven = false;
-  bool footprintGiven = false;
-  std::set<std::string> given;
+  std::set<std::string> given;  // options met that come once; a list option under its One name
   std::string urlsFile;
   for (std::size_t i = first; i < args.size(); ++i) {
     const std::string& name = args[i];
@@ -157,38 +204,12 @@ std::optional<THarvestOptions> ParseHarvestArguments(const std::vector<std::stri
     if (name == "--sources") {
       if (!once()) return std::nullopt;
       options.SourcesFile = value;
-    } else if (name == "--keyword" || name == "--keywords") {
-      if (keywordGiven) {
-        error = "give one --keyword or one --keywords";
+    } else if (const TListOption* list = ListOptionNamed(name)) {
+      if (!given.insert(list->One).second) {
+        error = std::string("give one ") + list->One + " or one " + list->Many;
         return std::nullopt;
       }
-      keywordGiven = true;
-      if (name == "--keyword") {
-        if (std::string(TrimWhiteSpace(value)).empty()) {
-          error = "--keyword is empty";
-          return std::nullopt;
-        }
-        options.Keywords.push_back(value);
-      } else {
-        options.KeywordsFile = value;
-      }
-    } else if (name == "--footprint" || name == "--footprints") {
-      if (footprintGiven) {
-        error = "give one --footprint or one --footprints";
-        return std::nullopt;
-      }
-      footprintGiven = true;
-      if (name == "--footprint") {
-        if (std::string(TrimWhiteSpace(value)).empty()) {
-          error = "--footprint is empty";
-          return std::nullopt;
-        }
-        options.Footprints.push_back(value);
-      } else {
-        const auto footprints = ReadItems(value, "footprints", "footprint", error);
-        if (!footprints) return std::nullopt;
-        options.Footprints = *footprints;
-      }
+      if (!TakeListValue(*list, name, value, options, error)) return std::nullopt;
     } else if (name == "--urls") {
       if (!once()) return std::nullopt;
       urlsFile = value;
@@ -253,14 +274,14 @@ std::optional<THarvestOptions> ParseHarvestArguments(const std::vector<std::stri
   }
   switch (options.Verb) {
     case TVerb::Search:
-      if (!keywordGiven) {
+      if (!given.contains("--keyword")) {
         error = "give --keyword TEXT or --keywords FILE";
         return std::nullopt;
       }
-      if (!options.KeywordsFile.empty()) {
-        const auto keywords = ReadItems(options.KeywordsFile, "keywords", "keyword", error);
-        if (!keywords) return std::nullopt;
-        options.Keywords = *keywords;
+      for (const TListOption& list : kListOptions) {
+        if (list.File && !(options.*list.File).empty() && !ReadListFile(list, options.*list.File, options, error)) {
+          return std::nullopt;
+        }
       }
       break;
     case TVerb::Judge: {
