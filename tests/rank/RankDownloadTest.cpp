@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "tests/support/TSimProcess.h"
+#include "tests/support/TSimSuite.h"
 #include "tests/support/ToolRun.h"
 #include "tools/sim/TSimWeb.h"
 #include "tools/sim/TTrancoDownload.h"
@@ -19,21 +19,13 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 
-const std::string kSmall = std::string(HALVANE_TEST_DATA) + "/sim/small.conf";
+constexpr char kSmall[] = HALVANE_TEST_DATA "/sim/small.conf";
 constexpr const char* kPaper =
     "V. Le Pochat, T. Van Goethem, S. Tajalizadehkhoob, M. Korczynski and W. Joosen, \"Tranco: A Research-Oriented "
     "Top Sites Ranking Hardened Against Manipulation\", NDSS 2019";
 
-class RankDownload : public ::testing::Test {
+class RankDownload : public test::TSimSuite<kSmall> {
  protected:
-  static void SetUpTestSuite() {
-    FSim = new test::TSimProcess(kSmall);
-    FWeb = new sim::TSimWeb(sim::LoadSimConfig(kSmall), FSim->Port());
-  }
-  static void TearDownTestSuite() {
-    delete FWeb;
-    delete FSim;
-  }
   void SetUp() override {
     FDir = fs::path(::testing::TempDir()) /
            ("halvane_rank_download_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
@@ -42,14 +34,14 @@ class RankDownload : public ::testing::Test {
     fs::create_directories(FDir);
   }
   void TearDown() override {
-    FSim->ClearFaults();
+    Sim().ClearFaults();
     fs::remove_all(FDir);
   }
 
   // A sources file whose list comes from path on the simulator.
   std::string Sources(const std::string& path) const {
     const std::string file = (FDir / "sources.ini").string();
-    std::ofstream(file) << "[ranking]\ntranco-url = " << FSim->ServiceUrl() << path
+    std::ofstream(file) << "[ranking]\ntranco-url = " << Sim().ServiceUrl() << path
                         << "\n[network]\nhost-delay-ms = 0\n";
     return file;
   }
@@ -58,28 +50,26 @@ class RankDownload : public ::testing::Test {
   }
 
   fs::path FDir;
-  static inline test::TSimProcess* FSim = nullptr;
-  static inline sim::TSimWeb* FWeb = nullptr;
 };
 
 TEST_F(RankDownload, KeepsTheListWithItsIdAndCitesIt) {
   const std::string list = (FDir / "lists" / "tranco.zip").string();
   const test::TToolRun run = Rank("download --sources " + Sources("/top-1m.csv.zip") + " " + list);
   ASSERT_EQ(run.Status, 0) << run.Err;
-  const std::string id = sim::TTrancoDownload(*FWeb).ListId();
+  const std::string id = sim::TTrancoDownload(Web()).ListId();
   EXPECT_EQ(run.Out, "saved " + list + "\ncite: " + kPaper + "; Tranco list generated on 2026-12-09, available at " +
                          "https://tranco-list.eu/list/" + id + ".\n");
-  EXPECT_THAT(run.Err, HasSubstr("downloading " + FSim->ServiceUrl() + "/top-1m.csv.zip to " + list));
+  EXPECT_THAT(run.Err, HasSubstr("downloading " + Sim().ServiceUrl() + "/top-1m.csv.zip to " + list));
   // The list the simulator serves (a zip's bytes differ only in its time stamps).
-  EXPECT_EQ(test::ReadFileText(list).size(), sim::TTrancoDownload(*FWeb).Zip().size());
+  EXPECT_EQ(test::ReadFileText(list).size(), sim::TTrancoDownload(Web()).Zip().size());
   const test::TToolRun lookup = Rank("lookup " + list + " " + sim::TSimWeb::SiteIp(0));
-  EXPECT_EQ(lookup.Out, sim::TSimWeb::SiteIp(0) + "\t" + sim::TTrancoDownload(*FWeb).ShownSiteRank(0) + "\n") << lookup.Err;
+  EXPECT_EQ(lookup.Out, sim::TSimWeb::SiteIp(0) + "\t" + sim::TTrancoDownload(Web()).ShownSiteRank(0) + "\n") << lookup.Err;
   EXPECT_EQ(test::ReadFileText(list + ".id"), "id " + id + "\ndate 2026-12-09\n");
   EXPECT_FALSE(fs::exists(list + ".part"));
 }
 
 TEST_F(RankDownload, WithoutAnIdTheDateStandsForIt) {
-  ASSERT_TRUE(FSim->SetFaults("/top-1m-id status:404\n"));
+  ASSERT_TRUE(Sim().SetFaults("/top-1m-id status:404\n"));
   const std::string list = (FDir / "tranco.csv").string();
   std::ofstream(list + ".id") << "id OLD01\ndate 2020-01-01\n";  // an older list's
   const test::TToolRun run = Rank("download --sources " + Sources("/top-1m.csv") + " " + list);

@@ -10,34 +10,26 @@
 #include "tools/sim/SimText.h"
 #include "tools/sim/TOpenPageRankService.h"
 #include "tools/sim/TTrancoDownload.h"
-#include "tests/support/TSimProcess.h"
+#include "tests/support/TSimSuite.h"
 #include "tools/sim/TSimWeb.h"
 
 namespace halvane::sim {
 namespace {
 
-const std::string kSmall = std::string(HALVANE_TEST_DATA) + "/sim/small.conf";
+constexpr char kSmall[] = HALVANE_TEST_DATA "/sim/small.conf";
 const std::string kOff = std::string(HALVANE_TEST_DATA) + "/sim/live-off.conf";
 const std::string kQuery = EncodePercent("\"deep dive\" \"comment\" \"powered by wordpress\"");
 
-class SimLiveServices : public ::testing::Test {
+class SimLiveServices : public test::TSimSuite<kSmall> {
  protected:
-  static void SetUpTestSuite() {
-    sim_ = new test::TSimProcess(kSmall);
-    web_ = new TSimWeb(LoadSimConfig(kSmall), sim_->Port());
-  }
-  static void TearDownTestSuite() {
-    delete web_;
-    delete sim_;
-  }
-  void TearDown() override { sim_->ClearFaults(); }
+  void TearDown() override { Sim().ClearFaults(); }
 
   static httplib::Result Get(const std::string& target, const httplib::Headers& headers = {}) {
-    httplib::Client client("127.0.0.1", sim_->Port());
+    httplib::Client client("127.0.0.1", Sim().Port());
     return client.Get(target, headers);
   }
   static httplib::Result PostJson(const nlohmann::json& body, const std::string& key = "sim-opr-key") {
-    httplib::Client client("127.0.0.1", sim_->Port());
+    httplib::Client client("127.0.0.1", Sim().Port());
     return client.Post("/v1/domains/bulk", {{"Authorization", "Bearer " + key}}, body.dump(), "application/json");
   }
   static std::vector<std::string> Urls(const nlohmann::json& results) {
@@ -46,8 +38,6 @@ class SimLiveServices : public ::testing::Test {
     return urls;
   }
 
-  static inline test::TSimProcess* sim_ = nullptr;
-  static inline TSimWeb* web_ = nullptr;
 };
 
 TEST_F(SimLiveServices, SearxngPagesOverlapAndEndEmpty) {
@@ -58,8 +48,8 @@ TEST_F(SimLiveServices, SearxngPagesOverlapAndEndEmpty) {
     ASSERT_TRUE(res);
     ASSERT_EQ(res->status, 200);
     const nlohmann::json answer = nlohmann::json::parse(res->body);
-    const std::vector<std::string> page = SearxngPage(*web_, "deep dive", pageNo);
-    EXPECT_EQ(Urls(answer["results"]), WithSearxngNoise(*web_, "deep dive", pageNo, page));
+    const std::vector<std::string> page = SearxngPage(Web(), "deep dive", pageNo);
+    EXPECT_EQ(Urls(answer["results"]), WithSearxngNoise(Web(), "deep dive", pageNo, page));
     if (page.empty()) {
       EXPECT_TRUE(answer["results"].empty());
       break;
@@ -73,23 +63,23 @@ TEST_F(SimLiveServices, SearxngPagesOverlapAndEndEmpty) {
   }
   EXPECT_GT(pageNo, 5);
   // Every address is a blog page of the classic engine's list.
-  const std::vector<std::string> all = LiveResultAddresses(*web_, "deep dive");
+  const std::vector<std::string> all = LiveResultAddresses(Web(), "deep dive");
   EXPECT_EQ(std::set<std::string>(all.begin(), all.end()).size(), all.size());
-  for (const std::string& a : all) EXPECT_TRUE(web_->SiteOfAddress(a)) << a;
+  for (const std::string& a : all) EXPECT_TRUE(Web().SiteOfAddress(a)) << a;
 }
 
 TEST_F(SimLiveServices, ModelHarvestKeepsDistinctBlogPagesUpToTheLimit) {
-  const auto full = ExpectedLiveHarvest(*web_, TLiveEngine::Searxng, "deep dive", 1000);
-  EXPECT_EQ(full, LiveResultAddresses(*web_, "deep dive"));
-  const auto some = ExpectedLiveHarvest(*web_, TLiveEngine::Searxng, "deep dive", 40);
+  const auto full = ExpectedLiveHarvest(Web(), TLiveEngine::Searxng, "deep dive", 1000);
+  EXPECT_EQ(full, LiveResultAddresses(Web(), "deep dive"));
+  const auto some = ExpectedLiveHarvest(Web(), TLiveEngine::Searxng, "deep dive", 40);
   EXPECT_EQ(some, std::vector<std::string>(full.begin(), full.begin() + 40));
-  const auto brave = ExpectedLiveHarvest(*web_, TLiveEngine::Brave, "deep dive", 1000);
+  const auto brave = ExpectedLiveHarvest(Web(), TLiveEngine::Brave, "deep dive", 1000);
   EXPECT_EQ(brave, full);  // fewer than 200
-  EXPECT_TRUE(ExpectedLiveHarvest(*web_, TLiveEngine::Brave, "nothing here", 100).empty());
+  EXPECT_TRUE(ExpectedLiveHarvest(Web(), TLiveEngine::Brave, "nothing here", 100).empty());
 }
 
 TEST_F(SimLiveServices, SearxngRateLimitByFaultIsTheLimitersWithoutRetryAfter) {
-  ASSERT_TRUE(sim_->SetFaults("format=json status:429\n"));
+  ASSERT_TRUE(Sim().SetFaults("format=json status:429\n"));
   const auto res = Get("/search?q=" + kQuery + "&format=json&pageno=1");
   ASSERT_TRUE(res);
   EXPECT_EQ(res->status, 429);
@@ -103,7 +93,7 @@ TEST_F(SimLiveServices, SearxngRateLimitByFaultIsTheLimitersWithoutRetryAfter) {
 
 TEST_F(SimLiveServices, BraveChecksKeyAndParametersAndSaysWhenMoreFollow) {
   const httplib::Headers key = {{"X-Subscription-Token", "sim-brave-key"}, {"Accept", "application/json"}};
-  const std::vector<std::string> all = LiveResultAddresses(*web_, "deep dive");
+  const std::vector<std::string> all = LiveResultAddresses(Web(), "deep dive");
   std::vector<std::string> got;
   for (int offset = 0; offset < 10; ++offset) {
     const auto res = Get("/res/v1/web/search?q=" + kQuery + "&count=20&offset=" + std::to_string(offset), key);
@@ -140,7 +130,7 @@ TEST_F(SimLiveServices, BraveChecksKeyAndParametersAndSaysWhenMoreFollow) {
   ASSERT_TRUE(fine);
   EXPECT_EQ(fine->get_header_value("X-RateLimit-Limit"), "1, 2000");
   EXPECT_EQ(fine->get_header_value("X-RateLimit-Reset"), "1, 1419704");
-  ASSERT_TRUE(sim_->SetFaults("/res/v1/web/ status:429\n"));
+  ASSERT_TRUE(Sim().SetFaults("/res/v1/web/ status:429\n"));
   const auto limited = Get("/res/v1/web/search?q=" + kQuery, key);
   ASSERT_TRUE(limited);
   EXPECT_EQ(limited->status, 429);
@@ -163,7 +153,7 @@ TEST_F(SimLiveServices, SearxngNamesTheEnginesThatFailedOnAnEmptyPage) {
   EXPECT_TRUE(two["results"].empty());
   EXPECT_EQ(two["unresponsive_engines"],
             nlohmann::json::parse(R"([["duckduckgo","Suspended: too many requests"],["brave","timeout"]])"));
-  EXPECT_TRUE(SearxngPage(*web_, "engines down", 2).empty());
+  EXPECT_TRUE(SearxngPage(Web(), "engines down", 2).empty());
   // The plain end of results lists no failed engine.
   const auto end = Get("/search?q=" + kQuery + "&format=json&pageno=49");
   ASSERT_TRUE(end);
@@ -171,7 +161,7 @@ TEST_F(SimLiveServices, SearxngNamesTheEnginesThatFailedOnAnEmptyPage) {
 }
 
 TEST_F(SimLiveServices, OpenPageRankAnswersUnknownNamesFoundFalseAndErrorsAsObjects) {
-  const TOpenPageRankService service(*web_);
+  const TOpenPageRankService service(Web());
   std::vector<std::string> names;
   for (int i = 0; names.size() < 3 || service.Figure(names.back()).has_value(); ++i) {
     names.push_back("site" + std::to_string(i) + ".org");
@@ -193,7 +183,7 @@ TEST_F(SimLiveServices, OpenPageRankAnswersUnknownNamesFoundFalseAndErrorsAsObje
   ASSERT_TRUE(badKey);
   EXPECT_EQ(nlohmann::json::parse(badKey->body),
             nlohmann::json::parse(R"({"error":{"type":"UNAUTHORIZED","message":"Invalid API key"}})"));
-  ASSERT_TRUE(sim_->SetFaults("/v1/domains/bulk status:429\n"));
+  ASSERT_TRUE(Sim().SetFaults("/v1/domains/bulk status:429\n"));
   const auto limited = PostJson({{"domains", {"example.com"}}});
   ASSERT_TRUE(limited);
   EXPECT_EQ(limited->status, 429);
@@ -204,7 +194,7 @@ TEST_F(SimLiveServices, TrancoListHasItsIdAndDate) {
   const auto id = Get("/top-1m-id");
   ASSERT_TRUE(id);
   EXPECT_EQ(id->status, 200);
-  EXPECT_EQ(id->body, TTrancoDownload(*web_).ListId());
+  EXPECT_EQ(id->body, TTrancoDownload(Web()).ListId());
   EXPECT_EQ(id->body.size(), 5u);
   EXPECT_EQ(id->body.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"), std::string::npos);
   for (const char* list : {"/top-1m.csv", "/top-1m.csv.zip"}) {
@@ -215,7 +205,7 @@ TEST_F(SimLiveServices, TrancoListHasItsIdAndDate) {
 }
 
 TEST_F(SimLiveServices, OpenPageRankFoldsLeavesOutAndRefuses) {
-  const TOpenPageRankService service(*web_);
+  const TOpenPageRankService service(Web());
   const auto res = PostJson({{"domains", {"127.0.0.2", "www.example.com", "unknown-site.org", "bad name"}},
                              {"include_history", false}});
   ASSERT_TRUE(res);

@@ -10,7 +10,7 @@
 #include "tools/sim/Expectation.h"
 #include "tests/sim/SimWalk.h"
 #include "tools/sim/TSearchEngine.h"
-#include "tests/support/TSimProcess.h"
+#include "tests/support/TSimSuite.h"
 #include "tools/sim/TSimWeb.h"
 #include "tools/reference/UrlHashReference.h"
 
@@ -20,24 +20,14 @@ namespace {
 using simtest::Fetch;
 using simtest::RankReply;
 
-const std::string kSmall = std::string(HALVANE_TEST_DATA) + "/sim/small.conf";
+constexpr char kSmall[] = HALVANE_TEST_DATA "/sim/small.conf";
 
-class SimServer : public ::testing::Test {
+class SimServer : public test::TSimSuite<kSmall> {
  protected:
-  static void SetUpTestSuite() {
-    sim_ = new test::TSimProcess(kSmall);
-    web_ = new TSimWeb(LoadSimConfig(kSmall), sim_->Port());
-  }
-  static void TearDownTestSuite() {
-    delete web_;
-    delete sim_;
-  }
-  static inline test::TSimProcess* sim_ = nullptr;
-  static inline TSimWeb* web_ = nullptr;
 };
 
 TEST_F(SimServer, HarvestWalkFindsExactlyTheExpectedAddresses) {
-  const TSearchEngine engine(*web_);
+  const TSearchEngine engine(Web());
   struct TCase {
     const char* keyword;
     int depth;
@@ -45,7 +35,7 @@ TEST_F(SimServer, HarvestWalkFindsExactlyTheExpectedAddresses) {
   for (const TCase c : {TCase{"blue widgets", 0}, TCase{"blue widgets", 9}, TCase{"nothing here", 9},
                         TCase{"single page", 4}, TCase{"deep dive", 9}, TCase{"deep dive", 3},
                         TCase{"  odd \"key\" & <word> ", 9}}) {
-    const auto walked = simtest::WalkHarvest(sim_->Port(), c.keyword, c.depth, web_->ImageSearchPrefix());
+    const auto walked = simtest::WalkHarvest(Sim().Port(), c.keyword, c.depth, Web().ImageSearchPrefix());
     EXPECT_EQ(walked, engine.ExpectedHarvest(c.keyword, c.depth)) << c.keyword << " depth " << c.depth;
   }
   // Ten full pages give many addresses; the case variants were dropped.
@@ -54,19 +44,19 @@ TEST_F(SimServer, HarvestWalkFindsExactlyTheExpectedAddresses) {
 
 TEST_F(SimServer, AnalysisWalkGivesExactlyTheExpectedRows) {
   for (const char* domain : {"myshop.example", " MYSHOP.example ", "", "127.0.0.3"}) {
-    const auto addresses = TSearchEngine(*web_).ExpectedHarvest("blue widgets", 9);
+    const auto addresses = TSearchEngine(Web()).ExpectedHarvest("blue widgets", 9);
     std::vector<TExpectedRow> walked;
     for (const std::string& a : addresses) {
-      if (auto row = simtest::WalkRow(sim_->Port(), a, domain)) walked.push_back(*row);
+      if (auto row = simtest::WalkRow(Sim().Port(), a, domain)) walked.push_back(*row);
     }
-    const auto expected = ExpectedRows(*web_, "blue widgets", 9, domain);
+    const auto expected = ExpectedRows(Web(), "blue widgets", 9, domain);
     ASSERT_EQ(walked.size(), expected.size()) << domain;
     for (std::size_t i = 0; i < walked.size(); ++i) {
       EXPECT_EQ(walked[i], expected[i]) << domain << " row " << i << " " << expected[i].url;
     }
   }
   // The rows show every kind of cell.
-  const auto rows = ExpectedRows(*web_, "deep dive", 9, "myshop.example");
+  const auto rows = ExpectedRows(Web(), "deep dive", 9, "myshop.example");
   std::set<std::string> links, rankings, anchors;
   for (const auto& r : rows) {
     links.insert(r.hasYourLink);
@@ -79,69 +69,69 @@ TEST_F(SimServer, AnalysisWalkGivesExactlyTheExpectedRows) {
 }
 
 TEST_F(SimServer, PageRankAcceptsBothChecksumsAndRefusesOthers) {
-  const TBlogPage p = web_->Page(0, 3);
+  const TBlogPage p = Web().Page(0, 3);
   // The page exactly as the program spells it: tracking tail, "&" and all.
-  const std::string page = "www." + web_->SiteHost(0) + p.path + web_->TrackingTail(p);
+  const std::string page = "www." + Web().SiteHost(0) + p.path + Web().TrackingTail(p);
   const std::string q = "info:" + page;
   const std::string want = "Rank_1:1:" + std::to_string(p.rank) + "\n";
-  EXPECT_EQ(RankReply(sim_->Port(), page, test::ReferenceUrlHash(q, false)), want);
-  EXPECT_EQ(RankReply(sim_->Port(), page, test::ReferenceUrlHash(q, true)), want);
-  EXPECT_EQ(RankReply(sim_->Port(), page, test::ReferenceUrlHash(q, false) ^ 1u), "");
-  EXPECT_EQ(RankReply(sim_->Port(), page, 0), "");
-  EXPECT_EQ(RankReply(sim_->Port(), page + "x", test::ReferenceUrlHash(q, false)), "");
+  EXPECT_EQ(RankReply(Sim().Port(), page, test::ReferenceUrlHash(q, false)), want);
+  EXPECT_EQ(RankReply(Sim().Port(), page, test::ReferenceUrlHash(q, true)), want);
+  EXPECT_EQ(RankReply(Sim().Port(), page, test::ReferenceUrlHash(q, false) ^ 1u), "");
+  EXPECT_EQ(RankReply(Sim().Port(), page, 0), "");
+  EXPECT_EQ(RankReply(Sim().Port(), page + "x", test::ReferenceUrlHash(q, false)), "");
   // Known checksums of the reference.
-  EXPECT_EQ(RankReply(sim_->Port(), "www.example.com/", 2020957173u).rfind("Rank_1:1:", 0), 0u);
-  EXPECT_EQ(RankReply(sim_->Port(), "www.example.com/", 2387556786u).rfind("Rank_1:1:", 0), 0u);
-  EXPECT_EQ(Fetch("127.0.0.1", sim_->Port(), "/search?client=navclient-auto&ch=6882688726&q=").body, "");
-  EXPECT_EQ(Fetch("127.0.0.1", sim_->Port(), "/search?client=navclient-auto&ch=x&ie=UTF-8&q=info:").body, "");
-  EXPECT_EQ(Fetch("127.0.0.1", sim_->Port(), "/search?client=navclient-auto&ch=62316959404&ie=UTF-8&q=info:").body,
-            "Rank_1:1:" + std::to_string(web_->RankOf("")) + "\n");
+  EXPECT_EQ(RankReply(Sim().Port(), "www.example.com/", 2020957173u).rfind("Rank_1:1:", 0), 0u);
+  EXPECT_EQ(RankReply(Sim().Port(), "www.example.com/", 2387556786u).rfind("Rank_1:1:", 0), 0u);
+  EXPECT_EQ(Fetch("127.0.0.1", Sim().Port(), "/search?client=navclient-auto&ch=6882688726&q=").body, "");
+  EXPECT_EQ(Fetch("127.0.0.1", Sim().Port(), "/search?client=navclient-auto&ch=x&ie=UTF-8&q=info:").body, "");
+  EXPECT_EQ(Fetch("127.0.0.1", Sim().Port(), "/search?client=navclient-auto&ch=62316959404&ie=UTF-8&q=info:").body,
+            "Rank_1:1:" + std::to_string(Web().RankOf("")) + "\n");
 }
 
 TEST_F(SimServer, BlogsLiveOnTheirOwnAddresses) {
-  const TBlogPage p = web_->Page(2, 11);
-  const auto page = Fetch(TSimWeb::SiteIp(2), sim_->Port(), p.path + web_->TrackingTail(p));
+  const TBlogPage p = Web().Page(2, 11);
+  const auto page = Fetch(TSimWeb::SiteIp(2), Sim().Port(), p.path + Web().TrackingTail(p));
   EXPECT_EQ(page.status, 200);
-  EXPECT_EQ(page.body, web_->RenderPage(p));
-  EXPECT_EQ(Fetch(TSimWeb::SiteIp(1), sim_->Port(), p.path).status, 404);  // another site
-  EXPECT_EQ(Fetch("127.0.0.1", sim_->Port(), p.path).status, 404);
-  for (int s = 0; s < web_->SiteCount(); ++s) {
-    const auto home = Fetch(TSimWeb::SiteIp(s), sim_->Port(), "/");
+  EXPECT_EQ(page.body, Web().RenderPage(p));
+  EXPECT_EQ(Fetch(TSimWeb::SiteIp(1), Sim().Port(), p.path).status, 404);  // another site
+  EXPECT_EQ(Fetch("127.0.0.1", Sim().Port(), p.path).status, 404);
+  for (int s = 0; s < Web().SiteCount(); ++s) {
+    const auto home = Fetch(TSimWeb::SiteIp(s), Sim().Port(), "/");
     EXPECT_EQ(home.status, 200);
-    EXPECT_NE(home.body.find(web_->PageAddress(web_->Page(s, 0))), std::string::npos);
+    EXPECT_NE(home.body.find(Web().PageAddress(Web().Page(s, 0))), std::string::npos);
   }
-  EXPECT_EQ(Fetch(TSimWeb::SiteIp(0), sim_->Port(), "/wp-content/themes/simple/style.css").status, 200);
-  EXPECT_EQ(Fetch(TSimWeb::SiteIp(3), sim_->Port(), "/wp-content/themes/simple/style.css").status, 404);
+  EXPECT_EQ(Fetch(TSimWeb::SiteIp(0), Sim().Port(), "/wp-content/themes/simple/style.css").status, 200);
+  EXPECT_EQ(Fetch(TSimWeb::SiteIp(3), Sim().Port(), "/wp-content/themes/simple/style.css").status, 404);
 }
 
 TEST_F(SimServer, RankingAndUpdateRoutes) {
-  const TBlogPage p = web_->Page(0, 1);
-  const std::string address = web_->PageAddress(p) + web_->TrackingTail(p);
-  const auto ranking = Fetch("127.0.0.1", sim_->Port(), "/siteinfo/" + address);
+  const TBlogPage p = Web().Page(0, 1);
+  const std::string address = Web().PageAddress(p) + Web().TrackingTail(p);
+  const auto ranking = Fetch("127.0.0.1", Sim().Port(), "/siteinfo/" + address);
   EXPECT_EQ(ranking.status, 200);
   EXPECT_NE(ranking.body.find("<img src=\"/images/icons/globe-sm.jpg\""), std::string::npos);
-  EXPECT_NE(ranking.body.find(" " + web_->RankingNumber(0) + " </div>"), std::string::npos);
-  const auto unknown = Fetch("127.0.0.1", sim_->Port(), "/siteinfo/http://elsewhere.example/");
+  EXPECT_NE(ranking.body.find(" " + Web().RankingNumber(0) + " </div>"), std::string::npos);
+  const auto unknown = Fetch("127.0.0.1", Sim().Port(), "/siteinfo/http://elsewhere.example/");
   EXPECT_EQ(unknown.body.find("globe-sm.jpg"), std::string::npos);
 
-  const auto update = Fetch("127.0.0.1", sim_->Port(), "/liveupdate/halvane/mainappupdate.inf");
+  const auto update = Fetch("127.0.0.1", Sim().Port(), "/liveupdate/halvane/mainappupdate.inf");
   EXPECT_EQ(update.status, 200);
   EXPECT_EQ(update.body, "[APPLICATION]\r\nName=Halvane\r\nVersion=2.30\r\n");
-  EXPECT_EQ(Fetch("127.0.0.1", sim_->Port(), "/liveupdate/other/mainappupdate.inf").status, 404);
+  EXPECT_EQ(Fetch("127.0.0.1", Sim().Port(), "/liveupdate/other/mainappupdate.inf").status, 404);
 }
 
 TEST_F(SimServer, ResultPagesAsServedMatchTheModel) {
   const std::string target =
       "/search?num=100&hl=en&q=%22blue+widgets%22+%22comment%22+%22powered+by+wordpress%22&btnG=Search&start=200";
-  const auto page = Fetch("127.0.0.1", sim_->Port(), target);
+  const auto page = Fetch("127.0.0.1", Sim().Port(), target);
   EXPECT_EQ(page.status, 200);
-  EXPECT_EQ(page.body, TSearchEngine(*web_).RenderResultPage("blue widgets", 2));
-  const auto past = Fetch("127.0.0.1", sim_->Port(), target.substr(0, target.size() - 3) + "900");
+  EXPECT_EQ(page.body, TSearchEngine(Web()).RenderResultPage("blue widgets", 2));
+  const auto past = Fetch("127.0.0.1", Sim().Port(), target.substr(0, target.size() - 3) + "900");
   EXPECT_NE(past.body.find("did not match any documents"), std::string::npos);
 }
 
 TEST_F(SimServer, SurvivesHostileRequests) {
-  const int port = sim_->Port();
+  const int port = Sim().Port();
   for (const std::string& request :
        {std::string("GARBAGE\r\n\r\n"), "GET /" + std::string(20000, 'a') + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n",
         std::string("GET /search?q=%%%&start=99999999999999999999 HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"),
