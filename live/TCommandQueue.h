@@ -1,10 +1,10 @@
 #pragma once
 // The commands other threads hand the live client's worker: submit a
-// request, abort one, all, or a group. The worker takes them in the order
+// request, abort one, all, or a group, or run a task of the caller's. The worker takes them in the order
 // they came; Wake (libcurl's multi wakeup) interrupts its poll, and a worker
 // whose multi handle is out of use waits here instead.
 //
-// Threads: Submit, Abort, AbortAll, AbortGroup and NewId from any thread;
+// Threads: Submit, Abort, AbortAll, AbortGroup, Run and NewId from any thread;
 // Take and Await on the worker thread; Stop from the thread that destroys
 // the client.
 #include <condition_variable>
@@ -21,10 +21,11 @@ namespace halvane::live {
 class TCommandQueue {
  public:
   struct TCommand {
-    enum class TKind { Submit, Abort, AbortAll, AbortGroup } Kind;
+    enum class TKind { Submit, Abort, AbortAll, AbortGroup, Run } Kind;
     TRequestId Id = 0;
     TLiveRequest Request;  // Submit; AbortGroup: its Group
     TCompletion Done;
+    std::function<void()> Task = {};  // Run
   };
 
   // wake interrupts the worker's poll; called after each command, without the lock.
@@ -35,6 +36,7 @@ class TCommandQueue {
   void Abort(TRequestId id) { Post({TCommand::TKind::Abort, id, {}, {}}); }
   void AbortAll() { Post({TCommand::TKind::AbortAll, 0, {}, {}}); }
   void AbortGroup(std::string group);
+  void Run(std::function<void()> task) { Post({TCommand::TKind::Run, 0, {}, {}, std::move(task)}); }
   // An id for a request of the worker's own.
   TRequestId NewId();
 

@@ -13,6 +13,7 @@ TRequestId TLiveClient::Submit(TLiveRequest request, TCompletion done) {
 void TLiveClient::Abort(TRequestId id) { FWorker->Abort(id); }
 void TLiveClient::AbortAll() { FWorker->AbortAll(); }
 void TLiveClient::AbortGroup(std::string group) { FWorker->AbortGroup(std::move(group)); }
+void TLiveClient::Post(std::function<void()> task) { FWorker->Post(std::move(task)); }
 const TNetworkSettings& TLiveClient::Settings() const noexcept { return FWorker->Settings(); }
 
 }  // namespace halvane::live

@@ -50,6 +50,10 @@ class TLiveClient {
   void AbortAll();
   // Ends every request whose Group is group, as Abort does.
   void AbortGroup(std::string group);
+  // Runs task on the client's worker thread, in order with the requests
+  // and aborts asked before it, so state that only tasks and handlers
+  // touch needs no lock. Dropped when the client goes first.
+  void Post(std::function<void()> task);
 
   // As given, with out-of-range limits brought into range (Parallel 1..16).
   const TNetworkSettings& Settings() const noexcept;

@@ -86,6 +86,7 @@ bool TLiveWorker::TakeCommands() {
       case TKind::Abort: AbortOne(c.Id); break;
       case TKind::AbortAll: AbortEverything(); break;
       case TKind::AbortGroup: AbortEverything(&c.Request.Group); break;
+      case TKind::Run: c.Task(); break;
     }
   }
   return true;

@@ -6,7 +6,7 @@
 // limits allow, and on each finished attempt retries a 429 or 503, follows
 // a redirect (TRedirectStep) or completes the request.
 //
-// Threads: Submit, Abort, AbortAll and AbortGroup may be called from any
+// Threads: Submit, Abort, AbortAll, AbortGroup and Post may be called from any
 // thread (they post commands); Settings from any thread (it never
 // changes). Everything else runs on the worker thread, completion handlers
 // included, one at a time. The destructor stops and joins the thread;
@@ -42,6 +42,7 @@ class TLiveWorker {
   void Abort(TRequestId id) { FCommands.Abort(id); }
   void AbortAll() { FCommands.AbortAll(); }
   void AbortGroup(std::string group) { FCommands.AbortGroup(std::move(group)); }
+  void Post(std::function<void()> task) { FCommands.Run(std::move(task)); }
   const TNetworkSettings& Settings() const noexcept { return FSettings; }
 
  private:

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <mutex>
 #include <set>
 
 #include "sources/ServiceJson.h"
@@ -74,48 +73,37 @@ struct TOpenPageRank::TState {
   const THandler Handler;
   const int CallTimeout;
   TCallbackGate Gate;
-  std::mutex Mutex;
+
+  // The client's worker's own: touched only by tasks posted to it and by
+  // the calls' handlers, which run there too.
   std::set<std::string> Known;  // queued, asked or answered
   std::vector<std::string> Queue;
   std::set<live::TRequestId> InFlight;
-
   std::string GivenUp;  // not "": why no further call is made
 
-  // Sends domains as one call (attempt 1, or 2 after a time-out); Mutex held
-  // by the caller. Once given up, the domains are handed back instead, for
-  // Answer after Mutex is released.
-  void SendLocked(const std::shared_ptr<TState>& self, std::vector<std::string> domains, int attempt,
-                  std::vector<std::string>& refused) {
+  // Sends domains as one call (attempt 1, or 2 after a time-out); once
+  // given up, answers them with the reason instead.
+  void Send(const std::shared_ptr<TState>& self, std::vector<std::string> domains, int attempt) {
     if (domains.empty()) return;
     if (!GivenUp.empty()) {
-      refused.insert(refused.end(), domains.begin(), domains.end());
+      Answer(Failed(GivenUp, domains), domains);
       return;
     }
     live::TLiveRequest request = BuildRequest(Url, Key, domains);
     request.TimeoutSeconds = CallTimeout;
-    // The handler's id is known only after Submit returns: it is handed over
-    // through a shared slot, read under Mutex, which this thread holds now.
+    // The handler runs on this thread after Submit has returned: the id is
+    // there when it looks.
     auto id = std::make_shared<live::TRequestId>(0);
     *id = Client.Submit(std::move(request), [self, id, attempt, domains](live::TLiveResponse response) {
-      const bool again = response.Error == live::TLiveError::Timeout && attempt < kCallAttempts &&
-                         !self->Gate.Closed();  // the gate's lock is never taken under Mutex
-      std::vector<std::string> refused;
-      std::string why;
-      {
-        const std::lock_guard lock(self->Mutex);
-        self->InFlight.erase(*id);
-        if (again) self->SendLocked(self, domains, attempt + 1, refused);
-        why = self->GivenUp;
-      }
-      if (again) {
-        if (!refused.empty()) self->Answer(Failed(why, refused), refused);
+      self->InFlight.erase(*id);
+      if (response.Error == live::TLiveError::Timeout && attempt < kCallAttempts && !self->Gate.Closed()) {
+        self->Send(self, domains, attempt + 1);
         return;
       }
       const liverun::TAuthorityAnswer answer = ParseAnswer(response, self->Url, domains);
-      if (answer.KeyRefused || response.Error == live::TLiveError::Timeout) {
-        // Every later call would end the same way: the column gives up.
-        const std::lock_guard lock(self->Mutex);
-        if (self->GivenUp.empty()) self->GivenUp = answer.Error;
+      // Every later call would end the same way: the column gives up.
+      if ((answer.KeyRefused || response.Error == live::TLiveError::Timeout) && self->GivenUp.empty()) {
+        self->GivenUp = answer.Error;
       }
       self->Answer(answer, domains);
     });
@@ -135,16 +123,9 @@ struct TOpenPageRank::TState {
   }
 
   // Sends what is queued (all of it, or only a full call's worth).
-  void Send(const std::shared_ptr<TState>& self, bool onlyFull) {
-    std::vector<std::string> refused;
-    std::string why;
-    {
-      const std::lock_guard lock(Mutex);
-      if (onlyFull && Queue.size() < kMaxDomainsPerCall) return;
-      SendLocked(self, std::exchange(Queue, {}), 1, refused);
-      why = GivenUp;
-    }
-    if (!refused.empty()) Answer(Failed(why, refused), refused);
+  void SendQueued(const std::shared_ptr<TState>& self, bool onlyFull) {
+    if (onlyFull && Queue.size() < kMaxDomainsPerCall) return;
+    Send(self, std::exchange(Queue, {}), 1);
   }
 };
 
@@ -157,29 +138,27 @@ TOpenPageRank::~TOpenPageRank() { Stop(); }
 std::string TOpenPageRank::Request(std::string_view url) {
   std::string domain = AuthorityDomain(url);
   if (domain.empty() || FState->Gate.Closed()) return domain;
-  {
-    const std::lock_guard lock(FState->Mutex);
-    if (!FState->Known.insert(domain).second) return domain;
-    FState->Queue.push_back(domain);
-  }
-  FState->Send(FState, true);
+  FState->Client.Post([self = FState, domain] {
+    if (self->Gate.Closed() || !self->Known.insert(domain).second) return;
+    self->Queue.push_back(domain);
+    self->SendQueued(self, true);
+  });
   return domain;
 }
 
 void TOpenPageRank::Flush() {
   if (FState->Gate.Closed()) return;
-  FState->Send(FState, false);
+  FState->Client.Post([self = FState] {
+    if (!self->Gate.Closed()) self->SendQueued(self, false);
+  });
 }
 
 void TOpenPageRank::Stop() {
   FState->Gate.Close();
-  std::set<live::TRequestId> ids;
-  {
-    const std::lock_guard lock(FState->Mutex);
-    FState->Queue.clear();
-    ids.swap(FState->InFlight);
-  }
-  for (const live::TRequestId id : ids) FState->Client.Abort(id);
+  FState->Client.Post([self = FState] {
+    self->Queue.clear();
+    for (const live::TRequestId id : std::exchange(self->InFlight, {})) self->Client.Abort(id);
+  });
 }
 
 std::string TOpenPageRank::AuthorityDomain(std::string_view url) {

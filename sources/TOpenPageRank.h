@@ -19,9 +19,9 @@
 // once. When a call has timed out twice or the key was refused, no further
 // call is made: later domains get that error at once.
 //
-// Threads: Request, Flush and Stop may be called from any thread; the
-// handler runs on the live client's worker thread, one call at a time (once
-// given up, on the thread of the Request or Flush that queued the domain). After
+// Threads: Request, Flush and Stop may be called from any thread: they post
+// their work to the live client's worker, which owns the queue, the domains
+// known and the calls out. The handler runs there, one call at a time. After
 // Stop (or the destructor) returns, no handler runs; one running at that
 // moment on another thread is waited for. Stop may be called from the handler.
 #include <cstddef>

@@ -10,13 +10,15 @@ TOpenPageRankAuthority::TOpenPageRankAuthority(live::TLiveClient& client, std::s
 }
 
 TOpenPageRankAuthority::~TOpenPageRankAuthority() {
-  // No handler runs once the services are gone.
-  FService.reset();
-  FSpent.clear();
+  FState->Gate.Close();
+  // No handler runs once the services are stopped; tasks still holding one
+  // find it stopped.
+  FService->Stop();
+  for (const std::shared_ptr<TOpenPageRank>& spent : FSpent) spent->Stop();
 }
 
-std::unique_ptr<TOpenPageRank> TOpenPageRankAuthority::NewService() const {
-  return std::make_unique<TOpenPageRank>(
+std::shared_ptr<TOpenPageRank> TOpenPageRankAuthority::NewService() const {
+  return std::make_shared<TOpenPageRank>(
       FClient, FUrl, FKey,
       [state = FState](const std::string& domain, std::optional<int> figure, const std::string& error) {
         Answered(*state, domain, figure, error);
@@ -25,64 +27,64 @@ std::unique_ptr<TOpenPageRank> TOpenPageRankAuthority::NewService() const {
 
 void TOpenPageRankAuthority::Answered(TState& state, const std::string& domain, std::optional<int> figure,
                                       const std::string& error) {
+  if (error.empty()) {
+    state.Known[domain] = figure;
+  } else {
+    state.ServiceSpent = true;
+  }
   std::vector<std::pair<TDone, liverun::TAuthorityAnswer>> complete;
-  {
-    std::lock_guard lock(state.Lock);
-    if (error.empty()) {
-      state.Known[domain] = figure;
-    } else {
-      state.ServiceSpent = true;
+  for (auto batch = state.Batches.begin(); batch != state.Batches.end();) {
+    if (batch->Waiting.erase(domain) > 0) {
+      batch->Answer.Figures[domain] = error.empty() ? figure : std::nullopt;
+      if (!error.empty()) batch->Answer.Error = error;
     }
-    for (auto batch = state.Batches.begin(); batch != state.Batches.end();) {
-      if (batch->Waiting.erase(domain) > 0) {
-        batch->Answer.Figures[domain] = error.empty() ? figure : std::nullopt;
-        if (!error.empty()) batch->Answer.Error = error;
-      }
-      if (batch->Waiting.empty()) {
-        complete.emplace_back(std::move(batch->Done), std::move(batch->Answer));
-        batch = state.Batches.erase(batch);
-      } else {
-        ++batch;
-      }
+    if (batch->Waiting.empty()) {
+      complete.emplace_back(std::move(batch->Done), std::move(batch->Answer));
+      batch = state.Batches.erase(batch);
+    } else {
+      ++batch;
     }
   }
-  for (auto& [done, answer] : complete) done(std::move(answer));
+  state.Gate.Run([&] {
+    for (auto& [done, answer] : complete) done(std::move(answer));
+  });
 }
 
 void TOpenPageRankAuthority::Lookup(std::vector<std::string> domains, TDone done) {
-  TBatch batch;
-  std::vector<std::string> ask;
-  bool spent = false;
-  {
-    std::lock_guard lock(FState->Lock);
-    for (const std::string& domain : domains) {
-      if (const auto known = FState->Known.find(domain); known != FState->Known.end()) {
-        batch.Answer.Figures[domain] = known->second;
-      } else if (batch.Waiting.insert(domain).second) {
-        ask.push_back(domain);
-      }
-    }
-    if (!batch.Waiting.empty()) {
-      batch.Done = std::move(done);
-      FState->Batches.push_back(std::move(batch));
-      spent = std::exchange(FState->ServiceSpent, false);
-    }
-  }
-  if (ask.empty()) {
-    done(std::move(batch.Answer));
-    return;
-  }
-  if (spent) {
+  if (FState->Gate.Closed()) return;
+  if (FState->ServiceSpent.exchange(false)) {
     // The spent service keeps answering the calls it has out (a domain asked
     // there and here gets whichever answer comes first).
     FSpent.push_back(std::exchange(FService, NewService()));
   }
+  FClient.Post([state = FState, service = FService, domains = std::move(domains), done = std::move(done)]() mutable {
+    Ask(*state, *service, domains, std::move(done));
+  });
+}
+
+void TOpenPageRankAuthority::Ask(TState& state, TOpenPageRank& service, const std::vector<std::string>& domains,
+                                 TDone done) {
+  TBatch batch;
+  std::vector<std::string> ask;
+  for (const std::string& domain : domains) {
+    if (const auto known = state.Known.find(domain); known != state.Known.end()) {
+      batch.Answer.Figures[domain] = known->second;
+    } else if (batch.Waiting.insert(domain).second) {
+      ask.push_back(domain);
+    }
+  }
+  if (ask.empty()) {
+    state.Gate.Run([&] { done(std::move(batch.Answer)); });
+    return;
+  }
+  batch.Done = std::move(done);
+  state.Batches.push_back(std::move(batch));
   for (const std::string& domain : ask) {
     // The run asks by registrable domain (or address); the service takes
     // an address and finds the same name in it.
-    if (FService->Request("http://" + domain + "/").empty()) Answered(*FState, domain, std::nullopt, "");
+    if (service.Request("http://" + domain + "/").empty()) Answered(state, domain, std::nullopt, "");
   }
-  FService->Flush();
+  service.Flush();
 }
 
 }  // namespace halvane::sources

@@ -5,7 +5,11 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/live/LiveTestSupport.h"
 #include "tests/support/TSimProcess.h"
@@ -94,6 +98,36 @@ TEST_F(LiveClientSimTest, AbortEndsRunningAndWaitingRequests) {
   const auto all = answers.Wait(4);
   EXPECT_EQ(all[2].Error, TLiveError::Aborted);
   EXPECT_EQ(all[3].Error, TLiveError::Aborted);
+}
+
+// A posted task runs on the thread the handlers run on, after what was
+// asked before it: state only tasks and handlers touch needs no lock.
+TEST_F(LiveClientSimTest, APostedTaskRunsOnTheWorkerAfterWhatCameBefore) {
+  TLiveClient client(QuickSettings());
+  std::mutex lock;
+  std::condition_variable changed;
+  std::vector<std::string> order;
+  std::thread::id handlerThread;
+  std::thread::id taskThread;
+  const TRequestId silent =
+      client.Submit(Request(Url("/_sim/body?size=10&_fault=silent")), [&](TLiveResponse response) {
+        const std::lock_guard held(lock);
+        handlerThread = std::this_thread::get_id();
+        order.push_back(response.Error == TLiveError::Aborted ? "aborted" : "answered");
+        changed.notify_all();
+      });
+  client.Abort(silent);
+  client.Post([&] {
+    const std::lock_guard held(lock);
+    taskThread = std::this_thread::get_id();
+    order.push_back("task");
+    changed.notify_all();
+  });
+  std::unique_lock held(lock);
+  ASSERT_TRUE(changed.wait_for(held, std::chrono::seconds(30), [&] { return order.size() == 2; }));
+  EXPECT_EQ(order, (std::vector<std::string>{"aborted", "task"}));
+  EXPECT_EQ(taskThread, handlerThread);
+  EXPECT_NE(taskThread, std::this_thread::get_id());
 }
 
 TEST_F(LiveClientSimTest, AbortGroupEndsOnlyThatGroup) {
