@@ -95,9 +95,7 @@ int RunHarvest(const THarvestOptions& options, liverun::TLiveRunParts& parts, TH
     liverun::TLiveRun run(parts, {input.Keyword, options.Domain, judging ? 1 : options.Depth, input.Footprint},
                           collector);
     run.Start();
-    while (!run.WaitFor(std::chrono::milliseconds(20))) {
-      if (interrupted.load()) run.Stop();
-    }
+    collector.TakeReportsUntilFinished(run, interrupted);
     const TLiveRunSummary summary = collector.Summary();
     stopped = summary.Stopped || interrupted.load();
     report.Final(SummaryText(summary));

@@ -2,13 +2,12 @@
 
 #include <cerrno>
 #include <chrono>
-#include <condition_variable>
 #include <cstring>
-#include <mutex>
 #include <optional>
 
 #include <nlohmann/json.hpp>
 
+#include "base/TMailbox.h"
 #include "liverun/LiveOutput.h"
 #include "livesetup/TLinkRecheck.h"
 #include "platform/AtomicFile.h"
@@ -28,35 +27,35 @@ bool IsLost(store::TLinkState state) {
          state == store::TLinkState::PresentNofollow;
 }
 
-// Takes the re-check's reports from its thread and lets the command's thread
-// wait for the end.
+// Takes the re-check's reports from its thread into the command's: they
+// are posted to this object's mailbox, and Wait runs them there.
 class TRecheckWaiter : public livesetup::TLinkRecheckListener {
  public:
   explicit TRecheckWaiter(TProgressReport& report) : FReport(report) {}
 
+  // The re-check's thread.
   void Progress(std::size_t done, std::size_t total) override {
-    if (done == 0) FReport.Status("Checking " + std::to_string(total) + " pages...");
+    if (done == 0) FMailbox.Post([this, total] { FReport.Status("Checking " + std::to_string(total) + " pages..."); });
   }
   void Finished(const std::vector<TRecheckLine>& lines, const livesetup::TLinkRecheckSummary& summary) override {
-    std::lock_guard lock(FLock);
-    FLines = lines;
-    FSummary = summary;
-    FFinished.notify_all();
+    FMailbox.Post([this, lines, summary] {
+      FLines = lines;
+      FSummary = summary;
+    });
   }
-  // Waits for the end, asking recheck to stop once interrupted is set (looked
-  // at every 50 ms: a signal handler cannot wake a condition variable).
+  // The command's thread: waits for the end, asking recheck to stop once
+  // interrupted is set (looked at every 50 ms: a signal handler cannot post).
   void Wait(livesetup::TLinkRecheck& recheck, const std::atomic<bool>& interrupted) {
-    std::unique_lock lock(FLock);
     bool stopping = false;
     while (!FSummary) {
+      if (std::optional<TMailbox::TMessage> message =
+              FMailbox.Take(TMailbox::TClock::now() + std::chrono::milliseconds(50))) {
+        (*message)();
+      }
       if (!stopping && interrupted.load()) {
         stopping = true;
-        lock.unlock();
         recheck.Stop();
-        lock.lock();
-        continue;
       }
-      FFinished.wait_for(lock, std::chrono::milliseconds(50));
     }
   }
   // After Wait.
@@ -65,8 +64,8 @@ class TRecheckWaiter : public livesetup::TLinkRecheckListener {
 
  private:
   TProgressReport& FReport;
-  std::mutex FLock;
-  std::condition_variable FFinished;
+  TMailbox FMailbox;
+  // The command's thread's own.
   std::vector<TRecheckLine> FLines;
   std::optional<livesetup::TLinkRecheckSummary> FSummary;
 };

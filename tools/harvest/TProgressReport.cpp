@@ -46,7 +46,6 @@ std::string TProgressReport::FitWidth(const std::string& text, std::size_t width
 }
 
 void TProgressReport::Keyword(const std::string& keyword, std::size_t index, std::size_t count) {
-  std::lock_guard lock(FLock);
   FStart = std::chrono::steady_clock::now();
   FFound = FJudged = FRows = 0;
   FDrawnOnce = false;
@@ -57,13 +56,11 @@ void TProgressReport::Keyword(const std::string& keyword, std::size_t index, std
 }
 
 void TProgressReport::Status(const std::string& text) {
-  std::lock_guard lock(FLock);
   FStatus = text;
   Draw(false);
 }
 
 void TProgressReport::Counts(std::size_t found, std::size_t judged, std::size_t rows) {
-  std::lock_guard lock(FLock);
   FFound = found;
   FJudged = judged;
   FRows = rows;
@@ -71,7 +68,6 @@ void TProgressReport::Counts(std::size_t found, std::size_t judged, std::size_t 
 }
 
 void TProgressReport::Final(const std::string& text) {
-  std::lock_guard lock(FLock);
   if (FStyle == TStyle::Quiet) return;
   if (FStyle == TStyle::Bar) {
     Draw(true);

@@ -2,9 +2,10 @@
 // halvane-harvest's progress on standard error: a bar redrawn in place on a
 // terminal, cut to its width, with the time left; plain lines (at most one a
 // second) otherwise; nothing when quiet.
+//
+// Threads: the command's thread only (runs post their reports to it).
 #include <chrono>
 #include <cstddef>
-#include <mutex>
 #include <ostream>
 #include <string>
 
@@ -35,7 +36,6 @@ class TProgressReport {
 
  private:
   void Draw(bool force);
-  std::mutex FLock;
   std::ostream& FOut;
   TStyle FStyle;
   std::chrono::steady_clock::time_point FStart;

@@ -1,52 +1,61 @@
 #include "tools/harvest/TRowCollector.h"
 
+#include <chrono>
+#include <optional>
+
 namespace halvane::harvest {
 
 using liverun::TLiveResult;
 
 void TRowCollector::RowAdded(std::size_t, const TLiveResult& result) {
-  std::lock_guard lock(FLock);
-  FRows.push_back(result);
-  FReport.Counts(FFound, FJudged, FRows.size());
+  FMailbox.Post([this, result] {
+    FRows.push_back(result);
+    FReport.Counts(FFound, FJudged, FRows.size());
+  });
 }
 
 void TRowCollector::ResultChanged(std::size_t row, const TLiveResult& result) {
-  std::lock_guard lock(FLock);
-  if (row < FRows.size()) FRows[row] = result;
+  FMailbox.Post([this, row, result] {
+    if (row < FRows.size()) FRows[row] = result;
+  });
 }
 
 void TRowCollector::PageSettled(const liverun::TPageOutcome& outcome) {
-  std::lock_guard lock(FLock);
-  FOutcomes.push_back(outcome);
+  FMailbox.Post([this, outcome] { FOutcomes.push_back(outcome); });
 }
 
-void TRowCollector::StatusText(const std::string& text) { FReport.Status(text); }
+void TRowCollector::StatusText(const std::string& text) {
+  FMailbox.Post([this, text] { FReport.Status(text); });
+}
 
 void TRowCollector::Progress(std::size_t done, std::size_t total) {
-  std::lock_guard lock(FLock);
-  FJudged = done;
-  FFound = total;
-  FReport.Counts(FFound, FJudged, FRows.size());
+  FMailbox.Post([this, done, total] {
+    FJudged = done;
+    FFound = total;
+    FReport.Counts(FFound, FJudged, FRows.size());
+  });
 }
 
 void TRowCollector::Finished(const liverun::TLiveRunSummary& summary) {
-  std::lock_guard lock(FLock);
-  FSummary = summary;
+  FMailbox.Post([this, summary] {
+    FSummary = summary;
+    FFinished = true;
+  });
 }
 
-std::vector<liverun::TPageOutcome> TRowCollector::Outcomes() {
-  std::lock_guard lock(FLock);
-  return FOutcomes;
-}
-
-std::vector<TLiveResult> TRowCollector::Rows() {
-  std::lock_guard lock(FLock);
-  return FRows;
-}
-
-liverun::TLiveRunSummary TRowCollector::Summary() {
-  std::lock_guard lock(FLock);
-  return FSummary;
+void TRowCollector::TakeReportsUntilFinished(liverun::TLiveRun& run, const std::atomic<bool>& interrupted) {
+  bool stopping = false;
+  while (!FFinished) {
+    if (std::optional<TMailbox::TMessage> message =
+            FMailbox.Take(TMailbox::TClock::now() + std::chrono::milliseconds(20))) {
+      (*message)();
+    }
+    if (!stopping && interrupted.load()) {
+      stopping = true;
+      run.Stop();
+    }
+  }
+  run.Wait();
 }
 
 }  // namespace halvane::harvest

@@ -1,10 +1,13 @@
 #pragma once
 // Keeps one run's rows and what became of each address, and feeds the
-// progress report. The run's thread reports; the owner reads once the run
-// has finished (or at any time: every call takes the lock).
-#include <mutex>
+// progress report. The run's thread posts each report to this object's
+// mailbox; the command's thread takes them in TakeReportsUntilFinished, so
+// the rows and the progress report are that thread's own.
+#include <atomic>
 #include <vector>
 
+#include "base/TMailbox.h"
+#include "liverun/TLiveRun.h"
 #include "liverun/TLiveRunListener.h"
 #include "tools/harvest/TProgressReport.h"
 
@@ -14,6 +17,7 @@ class TRowCollector : public liverun::TLiveRunListener {
  public:
   explicit TRowCollector(TProgressReport& report) : FReport(report) {}
 
+  // The run's thread.
   void RowAdded(std::size_t row, const liverun::TLiveResult& result) override;
   void ResultChanged(std::size_t row, const liverun::TLiveResult& result) override;
   void PageSettled(const liverun::TPageOutcome& outcome) override;
@@ -21,18 +25,25 @@ class TRowCollector : public liverun::TLiveRunListener {
   void Progress(std::size_t done, std::size_t total) override;
   void Finished(const liverun::TLiveRunSummary& summary) override;
 
-  std::vector<liverun::TPageOutcome> Outcomes();
-  std::vector<liverun::TLiveResult> Rows();
-  liverun::TLiveRunSummary Summary();
+  // The command's thread: takes the reports until the run has finished,
+  // stopping it once interrupted is set (looked at every 20 ms: a signal
+  // handler cannot post).
+  void TakeReportsUntilFinished(liverun::TLiveRun& run, const std::atomic<bool>& interrupted);
+  // After TakeReportsUntilFinished.
+  std::vector<liverun::TPageOutcome>& Outcomes() { return FOutcomes; }
+  std::vector<liverun::TLiveResult>& Rows() { return FRows; }
+  const liverun::TLiveRunSummary& Summary() const { return FSummary; }
 
  private:
   TProgressReport& FReport;
-  std::mutex FLock;
+  TMailbox FMailbox;
+  // The command's thread's own.
   std::vector<liverun::TLiveResult> FRows;
   std::vector<liverun::TPageOutcome> FOutcomes;
   std::size_t FFound = 0;
   std::size_t FJudged = 0;
   liverun::TLiveRunSummary FSummary;
+  bool FFinished = false;
 };
 
 }  // namespace halvane::harvest
