@@ -124,6 +124,7 @@ TEST_F(LiveClientSimTest, APostedTaskRunsOnTheWorkerAfterWhatCameBefore) {
     changed.notify_all();
   });
   std::unique_lock held(lock);
+  // Woken by the task; 30 s only bounds a worker that never runs it.
   ASSERT_TRUE(changed.wait_for(held, std::chrono::seconds(30), [&] { return order.size() == 2; }));
   EXPECT_EQ(order, (std::vector<std::string>{"aborted", "task"}));
   EXPECT_EQ(taskThread, handlerThread);

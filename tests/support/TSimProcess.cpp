@@ -6,9 +6,11 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -45,7 +47,10 @@ std::string ReadLine(int fd, std::chrono::steady_clock::time_point until) {
 }
 
 // One HTTP/1.0 request to 127.0.0.1:port; the status code, or -1.
-int Ask(int port, const std::string& method, const std::string& target, const std::string& body) {
+// The answer is waited for on the socket; answerLimit only bounds a server
+// that never answers.
+int Ask(int port, const std::string& method, const std::string& target, const std::string& body,
+        std::chrono::milliseconds answerLimit = std::chrono::seconds(5)) {
   const int s = socket(AF_INET, SOCK_STREAM, 0);
   if (s < 0) return -1;
   sockaddr_in addr{};
@@ -59,7 +64,7 @@ int Ask(int port, const std::string& method, const std::string& target, const st
     if (send(s, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size())) {
       char buf[32] = {};
       pollfd p{s, POLLIN, 0};
-      if (poll(&p, 1, 5000) > 0) {
+      if (poll(&p, 1, static_cast<int>(answerLimit.count())) > 0) {
         const ssize_t n = recv(s, buf, sizeof buf - 1, 0);
         const std::string head(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
         if (head.size() >= 12 && head.rfind("HTTP/1.", 0) == 0) status = std::atoi(head.c_str() + 9);
@@ -68,6 +73,31 @@ int Ask(int port, const std::string& method, const std::string& target, const st
   }
   close(s);
   return status;
+}
+
+// Waits for the child to end and reaps it: the kernel says when (a pidfd
+// turns readable), limit only bounds a child that never ends. Where pidfds
+// are missing, it is asked again (WaitUntil).
+bool WaitForExit(pid_t pid, int& status, std::chrono::milliseconds limit) {
+  const int fd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+  if (fd < 0) {
+    return WaitUntil(
+        [&] {
+          const pid_t r = waitpid(pid, &status, WNOHANG);
+          return r == pid || (r < 0 && errno != EINTR);
+        },
+        limit);
+  }
+  pollfd p{fd, POLLIN, 0};
+  int ready = 0;
+  do {
+    ready = poll(&p, 1, static_cast<int>(limit.count()));
+  } while (ready < 0 && errno == EINTR);
+  close(fd);
+  if (ready <= 0) return false;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return true;
 }
 
 }  // namespace
@@ -123,9 +153,10 @@ TSimProcess::TSimProcess(const std::string& configPath, const std::string& execu
     if (port_ <= 0 || port_ > 65535 || httpsPort_ <= 0 || httpsPort_ > 65535 || caFile_.empty()) {
       throw std::runtime_error("halvane-sim printed " + line + " / " + caFile_ + " / " + httpsLine);
     }
-    // Listening is not yet answering: it is asked until it does.
+    // It prints its ports once it listens, so a request is taken now and
+    // answered once its loop runs: the answer is awaited on the socket.
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
-    if (!WaitUntil([this] { return Ask(port_, "GET", "/_sim/info", {}) == 200; }, left)) {
+    if (Ask(port_, "GET", "/_sim/info", {}, std::max(left, std::chrono::milliseconds(1))) != 200) {
       throw std::runtime_error("halvane-sim does not answer");
     }
   } catch (...) {
@@ -152,13 +183,7 @@ int TSimProcess::Stop() {
   int status = 0;
   // A server that does not stop must not hang the test: after the grace
   // time it is killed, and the status says so.
-  const bool ended = WaitUntil(
-      [&] {
-        const pid_t r = waitpid(pid_, &status, WNOHANG);
-        return r == pid_ || (r < 0 && errno != EINTR);
-      },
-      std::chrono::seconds(20));
-  if (!ended) {
+  if (!WaitForExit(pid_, status, std::chrono::seconds(20))) {
     kill(pid_, SIGKILL);
     while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }
