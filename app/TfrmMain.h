@@ -228,6 +228,8 @@ class TfrmMain : public QWidget, private TSearchRunView, private TLiveSearchView
   // Runs a task on the store off the interface thread; its message comes
   // back to the status panel.
   void RunStoreTask(std::function<std::string(store::TStore&)> task);
+  // Opens the store the sources file chooses, on whichever thread calls it.
+  std::function<std::unique_ptr<store::TStore>(std::string& error)> StoreOpener() const;
   // A new search's rows: false when the user keeps the list as it is;
   // append tells whether they go below the rows there.
   bool MayReplaceRows(bool& append);

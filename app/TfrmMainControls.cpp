@@ -217,6 +217,15 @@ void TfrmMain::CreateSearchPage() {
   listButtons->AddControl(btnDelSelected, QRect(215, 7, 100, 20));
   btnDelAll = NewButton("btnDelAll", "Delete All", true);
   listButtons->AddControl(btnDelAll, QRect(319, 7, 99, 20));
+  // Live mode's own, hidden until it is on (TfrmMainWorkbench.cpp).
+  btnRecheck = NewButton("btnRecheck", "Re-check Links", true);
+  btnRecheck->setToolTip(QStringLiteral("Fetch the pages where you commented and see whether your links are still there"));
+  btnRecheck->hide();
+  listButtons->AddControl(btnRecheck, QRect(440, 7, 110, 20));
+  btnHistory = NewButton("btnHistory", "History", true);
+  btnHistory->setToolTip(QStringLiteral("Show the rows of pages judged earlier, from the store"));
+  btnHistory->hide();
+  listButtons->AddControl(btnHistory, QRect(556, 7, 110, 20));
 
   // The list view scrolls itself; the skinned bars stay hidden.
   bsSkinScrollBar1 = new QScrollBar(Qt::Horizontal);

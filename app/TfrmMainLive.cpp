@@ -113,8 +113,9 @@ void TfrmMain::LiveRunEnded(const liverun::TLiveRunSummary& summary) {
   std::string problems = summary.SourceError;
   if (!summary.Note.empty()) problems += (problems.empty() ? "" : "\n") + summary.Note;
   frmPagesWithoutRow->ShowSourceProblems(problems);
-  tabViews->setTabText(1, problems.empty() ? QStringLiteral("Pages without a row")
-                                           : QStringLiteral("Pages without a row (problems)"));
+  // A source that failed is worth a look; a note alone is not.
+  tabViews->setTabText(kPagesTab, summary.SourceError.empty() ? QStringLiteral("Pages without a row")
+                                                              : QStringLiteral("Pages without a row (problems)"));
   ShowFilteredCount();
 }
 

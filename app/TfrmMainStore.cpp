@@ -30,6 +30,10 @@ const char* const kStoreOff = "The store is off ([store] use = no in the sources
 
 }  // namespace
 
+std::function<std::unique_ptr<store::TStore>(std::string& error)> TfrmMain::StoreOpener() const {
+  return [choice = FSources.Store](std::string& error) { return livesetup::OpenChosenStore(choice, error); };
+}
+
 void TfrmMain::RunStoreTask(std::function<std::string(store::TStore&)> task) {
   if (!FStoreTasks) return;
   QPointer<QLabel> status = MainStatusPanel;
@@ -132,7 +136,7 @@ void TfrmMain::btnRecheckClick() {
   }
   TfrmLinkCheck::Open(
       this, [sources = FSources](std::string& error) { return livesetup::MakeLiveRunParts(sources, error); },
-      [choice = FSources.Store](std::string& error) { return livesetup::OpenChosenStore(choice, error); }, domain);
+      StoreOpener(), domain);
 }
 
 bool TfrmMain::MayReplaceRows(bool& append) {

@@ -23,7 +23,6 @@
 #include "app/TResultsModel.h"
 #include "app/TfrmPagesWithoutRow.h"
 #include "liverun/LiveColumns.h"
-#include "livesetup/ChosenStore.h"
 #include "livesetup/TStoreTasks.h"
 #include "search/ResultsList.h"
 #include "toolkit/TAlignLayout.h"
@@ -94,20 +93,7 @@ void TfrmMain::CreateWorkbench(TAlignLayout* layout) {
   FCopyKey->setEnabled(false);
   FDeleteKey->setEnabled(false);
 
-  auto* listButtons = static_cast<TAlignLayout*>(pan->layout());
-  btnRecheck = new QPushButton(QStringLiteral("Re-check Links"));
-  btnRecheck->setObjectName(QStringLiteral("btnRecheck"));
-  btnRecheck->setAutoDefault(false);
-  btnRecheck->setToolTip(QStringLiteral("Fetch the pages where you commented and see whether your links are still there"));
-  btnRecheck->hide();
-  listButtons->AddControl(btnRecheck, QRect(440, 7, 110, 20));
   connect(btnRecheck, &QPushButton::clicked, this, &TfrmMain::btnRecheckClick);
-  btnHistory = new QPushButton(QStringLiteral("History"));
-  btnHistory->setObjectName(QStringLiteral("btnHistory"));
-  btnHistory->setAutoDefault(false);
-  btnHistory->setToolTip(QStringLiteral("Show the rows of pages judged earlier, from the store"));
-  btnHistory->hide();
-  listButtons->AddControl(btnHistory, QRect(556, 7, 110, 20));
   auto* history = new QMenu(btnHistory);
   history->setObjectName(QStringLiteral("mnuHistory"));
   for (const auto& [name, caption, days] : {std::tuple{"actHistoryWeek", "Last 7 days", 7},
@@ -153,8 +139,7 @@ void TfrmMain::ShowWorkbench(bool on) {
   FSearchLayout->activate();
   FStoreTasks.reset();
   if (on) {
-    FStoreTasks = std::make_unique<livesetup::TStoreTasks>(
-        [choice = FSources.Store](std::string& error) { return livesetup::OpenChosenStore(choice, error); });
+    FStoreTasks = std::make_unique<livesetup::TStoreTasks>(StoreOpener());
   }
 }
 

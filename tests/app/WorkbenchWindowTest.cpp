@@ -198,8 +198,19 @@ class WorkbenchWindowTest : public QObject {
     QTableView* list = Control<QTableView>(frm, "lvwItems");
     QCOMPARE(list->contextMenuPolicy(), Qt::DefaultContextMenu);
     QCOMPARE(list->selectionMode(), QAbstractItemView::SingleSelection);
+    // Ctrl+C stays the list's own: the current cell's text, not a row.
+    TResultItem item;
+    item.URL = "http://blog.example/post";
+    item.PR = "3";
+    Control<TResultsModel>(frm, "lvwItemsModel")->Add(item);
+    list->setFocus();
+    list->setCurrentIndex(list->model()->index(0, 1));
+    QApplication::clipboard()->clear();
+    QTest::keySequence(list, QKeySequence::Copy);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("http://blog.example/post"));
     QTest::keyClick(list, Qt::Key_Delete);
     QVERIFY(Control<TMessageBox>(frm, "msgMain")->Shown().empty());
+    QCOMPARE(Control<TResultsModel>(frm, "lvwItemsModel")->Count(), std::size_t{1});
   }
 
   void PagesWithoutARowAreTheSecondViewWithTheSourcesErrorsInFull() {
