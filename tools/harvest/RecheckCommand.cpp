@@ -14,6 +14,7 @@
 #include "search/CsvExport.h"
 #include "tools/harvest/HarvestExitCodes.h"
 #include "tools/harvest/OutputFile.h"
+#include "tools/harvest/TakeReports.h"
 
 namespace halvane::harvest {
 namespace {
@@ -43,20 +44,10 @@ class TRecheckWaiter : public livesetup::TLinkRecheckListener {
       FSummary = summary;
     });
   }
-  // The command's thread: waits for the end, asking recheck to stop once
-  // interrupted is set (looked at every 50 ms: a signal handler cannot post).
+  // The command's thread: takes the reports until the end, asking recheck
+  // to stop once interrupted is set.
   void Wait(livesetup::TLinkRecheck& recheck, const std::atomic<bool>& interrupted) {
-    bool stopping = false;
-    while (!FSummary) {
-      if (std::optional<TMailbox::TMessage> message =
-              FMailbox.Take(TMailbox::TClock::now() + std::chrono::milliseconds(50))) {
-        (*message)();
-      }
-      if (!stopping && interrupted.load()) {
-        stopping = true;
-        recheck.Stop();
-      }
-    }
+    TakeReportsUntil(FMailbox, [this] { return FSummary.has_value(); }, interrupted, [&recheck] { recheck.Stop(); });
   }
   // After Wait.
   const std::vector<TRecheckLine>& Lines() const { return FLines; }

@@ -1,7 +1,7 @@
 #include "tools/harvest/TRowCollector.h"
 
-#include <chrono>
-#include <optional>
+#include "tools/harvest/TakeReports.h"
+
 
 namespace halvane::harvest {
 
@@ -44,17 +44,7 @@ void TRowCollector::Finished(const liverun::TLiveRunSummary& summary) {
 }
 
 void TRowCollector::TakeReportsUntilFinished(liverun::TLiveRun& run, const std::atomic<bool>& interrupted) {
-  bool stopping = false;
-  while (!FFinished) {
-    if (std::optional<TMailbox::TMessage> message =
-            FMailbox.Take(TMailbox::TClock::now() + std::chrono::milliseconds(20))) {
-      (*message)();
-    }
-    if (!stopping && interrupted.load()) {
-      stopping = true;
-      run.Stop();
-    }
-  }
+  TakeReportsUntil(FMailbox, [this] { return FFinished; }, interrupted, [&run] { run.Stop(); });
   run.Wait();
 }
 

@@ -25,9 +25,8 @@ class TRowCollector : public liverun::TLiveRunListener {
   void Progress(std::size_t done, std::size_t total) override;
   void Finished(const liverun::TLiveRunSummary& summary) override;
 
-  // The command's thread: takes the reports until the run has finished,
-  // stopping it once interrupted is set (looked at every 20 ms: a signal
-  // handler cannot post).
+  // The command's thread: takes the reports until the run has finished
+  // and its thread has ended, stopping it once interrupted is set.
   void TakeReportsUntilFinished(liverun::TLiveRun& run, const std::atomic<bool>& interrupted);
   // After TakeReportsUntilFinished.
   std::vector<liverun::TPageOutcome>& Outcomes() { return FOutcomes; }
